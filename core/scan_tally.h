@@ -1,0 +1,58 @@
+// What a scan saw, parsed, skipped and failed to read: one counter per outcome,
+// so that every file and value examined can be accounted for.
+#pragma once
+
+#include <cstdint>
+
+namespace tidewell {
+
+struct ScanTally {
+    std::uint32_t prefetchDirUnreadable = 0;
+    std::uint32_t userAssistUnreadable = 0;
+    std::uint32_t prefetchSeen = 0;
+    std::uint32_t prefetchParsed = 0;
+    std::uint32_t prefetchUnreadable = 0;
+    std::uint32_t prefetchNotPrefetch = 0;
+    std::uint32_t prefetchDecompressFailed = 0;
+    std::uint32_t prefetchMalformed = 0;
+    std::uint32_t prefetchUnknownVersion = 0;
+    std::uint32_t prefetchNonPrefetchSkipped = 0;
+    std::uint32_t prefetchListOutside = 0;
+    std::uint32_t prefetchPathNotUnique = 0;
+    std::uint32_t prefetchListingStopped = 0;
+    std::uint32_t prefetchRunCountUnverified = 0;
+    std::uint32_t userAssistKeysUnreadable = 0;
+    std::uint32_t userAssistSeen = 0;
+    std::uint32_t userAssistParsed = 0;
+    std::uint32_t userAssistWrongSize = 0;
+    std::uint32_t userAssistBookkeepingSkipped = 0;
+    std::uint32_t userAssistNoTimestamp = 0;
+    std::uint32_t userAssistStampOnly = 0;
+    std::uint32_t userAssistWrongType = 0;
+    std::uint32_t userAssistTooLarge = 0;
+    std::uint32_t userAssistImpossibleDate = 0;
+    std::uint32_t volumesNotIdentified = 0;
+    std::uint32_t volumesAmbiguous = 0;
+    std::uint32_t folderIdsUnresolved = 0;
+    std::uint32_t folderIdsOtherUser = 0;
+    std::uint32_t profileListUnreadable = 0;
+};
+
+// The fifteen counters that mean something could not be read or parsed.
+// The others count what was seen, parsed or expectedly skipped, and gaps
+// that are not failures (an unverified count, an unidentified volume).
+inline constexpr std::uint32_t ScanTally::* failureCounters[] = {
+    &ScanTally::prefetchDirUnreadable,    &ScanTally::userAssistUnreadable,
+    &ScanTally::prefetchUnreadable,       &ScanTally::prefetchNotPrefetch,
+    &ScanTally::prefetchDecompressFailed, &ScanTally::prefetchMalformed,
+    &ScanTally::prefetchUnknownVersion,   &ScanTally::prefetchListOutside,
+    &ScanTally::prefetchListingStopped,   &ScanTally::profileListUnreadable,
+    &ScanTally::userAssistKeysUnreadable, &ScanTally::userAssistWrongSize,
+    &ScanTally::userAssistWrongType,      &ScanTally::userAssistTooLarge,
+    &ScanTally::userAssistImpossibleDate,
+};
+
+// True when any failure counter is non-zero.
+bool hasFailure(const ScanTally& tally);
+
+} // namespace tidewell

@@ -1,0 +1,16 @@
+#include "platform/path_join.h"
+
+namespace tidewell {
+
+std::wstring joinPath(std::wstring_view folder, std::wstring_view name) {
+    std::wstring joined;
+    joined.reserve(folder.size() + 1 + name.size());
+    joined.append(folder);
+    if (!folder.empty() && folder.back() != L'\\') {
+        joined.push_back(L'\\');
+    }
+    joined.append(name);
+    return joined;
+}
+
+} // namespace tidewell

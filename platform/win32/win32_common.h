@@ -1,0 +1,30 @@
+// The one place the win32 backend takes its Windows headers from.
+#pragma once
+
+#ifndef STRICT
+#define STRICT
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdint>
+
+namespace tidewell::win32 {
+
+inline FILETIME toFILETIME(std::uint64_t value) {
+    FILETIME ft;
+    ft.dwLowDateTime = static_cast<DWORD>(value & 0xFFFFFFFFULL);
+    ft.dwHighDateTime = static_cast<DWORD>(value >> 32);
+    return ft;
+}
+
+inline std::uint64_t fromFILETIME(const FILETIME& ft) {
+    return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+} // namespace tidewell::win32

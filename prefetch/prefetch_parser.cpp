@@ -1,0 +1,208 @@
+#include "prefetch/prefetch_parser.h"
+
+#include "platform/byte_reader.h"
+#include "platform/possible_date.h"
+#include "platform/system_clock.h"
+#include "prefetch/prefetch_layout.h"
+
+namespace tidewell {
+
+namespace {
+
+constexpr std::uint32_t sccaSignature = 0x41434353; // "SCCA" read little-endian
+constexpr std::uint64_t smallestHeader = 84;
+constexpr std::uint64_t nameOffset = 16;
+constexpr unsigned nameUnits = 30;
+constexpr unsigned truncatedNameLength = 29;
+constexpr std::uint64_t volumeEntryMinimum = 24;
+constexpr std::uint32_t implausibleRunCount = 100000000;
+
+// Version 30 came in two header variants whose metrics array starts at these
+// offsets; they tell which of the two run-count positions is the real one.
+constexpr std::uint32_t metricsOffsetCountAt208 = 304;
+constexpr std::uint32_t metricsOffsetCountAt200 = 296;
+
+bool isPlausible(std::uint32_t count, std::size_t runTimesKept) {
+    return count >= runTimesKept && count < implausibleRunCount;
+}
+
+std::wstring readName(const ByteView& bytes) {
+    std::wstring name;
+    for (unsigned i = 0; i < nameUnits; ++i) {
+        std::uint16_t unit = 0;
+        bytes.readU16(nameOffset + 2ULL * i, unit); // inside the 84-byte header
+        if (unit == 0) {
+            break;
+        }
+        name.push_back(static_cast<wchar_t>(unit));
+    }
+    return name;
+}
+
+// The file-name strings: NUL-separated UTF-16 strings. Returns false when the
+// section is declared but cannot be read (a problem to count); an absent
+// section (offset and size both 0) is no problem.
+bool readReferencedFiles(const ByteView& bytes, std::vector<std::wstring>& files) {
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+    bytes.readU32(100, offset);
+    bytes.readU32(104, size);
+    if (offset == 0 && size == 0) {
+        return true;
+    }
+    if (offset == 0 || size == 0 || size % 2 != 0 || !bytes.contains(offset, size)) {
+        return false;
+    }
+    std::wstring current;
+    const std::uint64_t units = size / 2;
+    for (std::uint64_t i = 0; i < units; ++i) {
+        std::uint16_t unit = 0;
+        bytes.readU16(offset + 2 * i, unit);
+        if (unit != 0) {
+            current.push_back(static_cast<wchar_t>(unit));
+        } else if (!current.empty()) {
+            files.push_back(std::move(current));
+            current.clear();
+        }
+    }
+    if (!current.empty()) {
+        files.push_back(std::move(current));
+    }
+    return true;
+}
+
+// The first volume entry. Returns false for a declared block that cannot be
+// read; no block at all (count or offset 0) is no problem.
+bool readFirstVolume(const ByteView& bytes, LaunchRecord& record) {
+    std::uint32_t offset = 0;
+    std::uint32_t count = 0;
+    std::uint32_t size = 0;
+    bytes.readU32(108, offset);
+    bytes.readU32(112, count);
+    bytes.readU32(116, size);
+    if (count == 0 || offset == 0) {
+        return true;
+    }
+    const bool usable = size >= volumeEntryMinimum &&
+                        static_cast<std::uint64_t>(count) * volumeEntryMinimum <= size &&
+                        bytes.contains(offset, size) && bytes.contains(offset, volumeEntryMinimum);
+    if (!usable) {
+        return false;
+    }
+    bytes.readU64(static_cast<std::uint64_t>(offset) + 8, record.volumeCreated);
+    bytes.readU32(static_cast<std::uint64_t>(offset) + 16, record.volumeSerial);
+    record.volumeCount = count;
+    return true;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> chooseRunCount(std::uint32_t version, std::uint32_t mainCount,
+                                            std::uint32_t alternateCount,
+                                            std::uint32_t metricsOffset,
+                                            std::size_t runTimesKept) {
+    const bool mainPlausible = isPlausible(mainCount, runTimesKept);
+    if (version != 30) {
+        return mainPlausible ? std::optional<std::uint32_t>(mainCount) : std::nullopt;
+    }
+    const bool alternatePlausible = isPlausible(alternateCount, runTimesKept);
+    if (mainPlausible && (!alternatePlausible || alternateCount == mainCount)) {
+        return mainCount;
+    }
+    if (mainPlausible) { // both plausible and different: the header variant decides
+        if (metricsOffset == metricsOffsetCountAt208) {
+            return mainCount;
+        }
+        if (metricsOffset == metricsOffsetCountAt200) {
+            return alternateCount;
+        }
+        return std::nullopt;
+    }
+    return alternatePlausible ? std::optional<std::uint32_t>(alternateCount) : std::nullopt;
+}
+
+bool parsePrefetch(const std::uint8_t* image, std::size_t size, const std::wstring& filePath,
+                   LaunchRecord& record, ScanTally& tally) {
+    return parsePrefetchAt(image, size, filePath, record, tally, currentSystemFileTime());
+}
+
+bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wstring& filePath,
+                     LaunchRecord& record, ScanTally& tally, FileTime now) {
+    const ByteView bytes{image, size};
+    std::uint32_t signature = 0;
+    if (image == nullptr || size < smallestHeader || !bytes.readU32(4, signature) ||
+        signature != sccaSignature) {
+        ++tally.prefetchMalformed;
+        return false;
+    }
+
+    std::uint32_t version = 0;
+    bytes.readU32(0, version);
+    const PrefetchLayout* layout = findPrefetchLayout(version);
+    if (layout == nullptr) {
+        ++tally.prefetchUnknownVersion;
+        return false;
+    }
+
+    std::uint32_t declaredSize = 0;
+    bytes.readU32(12, declaredSize);
+    if (size < layout->minimumImageSize || declaredSize != size) {
+        ++tally.prefetchMalformed;
+        return false;
+    }
+
+    // Run times are checked before anything is kept: one impossible date
+    // means the file cannot be trusted as a whole.
+    std::vector<FileTime> runTimes;
+    for (std::uint32_t slot = 0; slot < layout->runTimeSlots; ++slot) {
+        FileTime value = 0;
+        bytes.readU64(static_cast<std::uint64_t>(layout->runTimeOffset) + 8ULL * slot, value);
+        if (value == 0) {
+            continue;
+        }
+        if (!isPossibleDate(value, now)) {
+            ++tally.prefetchMalformed;
+            return false;
+        }
+        runTimes.push_back(value);
+    }
+
+    record = LaunchRecord{};
+    record.source = RecordSource::Prefetch;
+    record.formatVersion = version;
+    record.recordFile = filePath;
+    record.name = readName(bytes);
+    record.nameTruncated = record.name.size() >= truncatedNameLength ? 1 : 0;
+    bytes.readU32(76, record.pathHash);
+    record.runTimes = std::move(runTimes);
+
+    std::uint32_t mainCount = 0;
+    std::uint32_t alternateCount = 0;
+    std::uint32_t metricsOffset = 0;
+    bytes.readU32(layout->runCountOffset, mainCount);
+    if (layout->alternateRunCountOffset != 0) {
+        bytes.readU32(layout->alternateRunCountOffset, alternateCount);
+    }
+    bytes.readU32(84, metricsOffset);
+    const std::optional<std::uint32_t> runCount =
+        chooseRunCount(version, mainCount, alternateCount, metricsOffset, record.runTimes.size());
+    if (runCount) {
+        record.runCount = *runCount;
+        record.runCountKnown = 1;
+    } else {
+        ++tally.prefetchRunCountUnverified;
+    }
+
+    const bool filesReadable = readReferencedFiles(bytes, record.referencedFiles);
+    if (!filesReadable) {
+        record.referencedFiles.clear();
+    }
+    const bool volumeReadable = readFirstVolume(bytes, record);
+    if (!filesReadable || !volumeReadable) {
+        ++tally.prefetchListOutside;
+    }
+    ++tally.prefetchParsed;
+    return true;
+}
+
+} // namespace tidewell

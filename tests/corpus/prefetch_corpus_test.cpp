@@ -1,0 +1,137 @@
+// Real Prefetch files written by Windows XP to 11: every plain one parses, and
+// what the parser reads agrees with the file it came from.
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/possible_date.h"
+#include "platform/system_clock.h"
+#include "platform/text_fold.h"
+#include "prefetch/prefetch_parser.h"
+#include "support/corpus_files.h"
+#include "support/tally_checks.h"
+
+namespace tidewell {
+namespace {
+
+using testing::corpusFiles;
+using testing::narrow;
+using testing::readWholeFile;
+
+bool isCompressedContainer(const std::vector<std::uint8_t>& bytes) {
+    return bytes.size() >= 3 && bytes[0] == 'M' && bytes[1] == 'A' && bytes[2] == 'M';
+}
+
+std::string hex8(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+struct Parsed {
+    bool accepted = false;
+    LaunchRecord record;
+    ScanTally tally;
+};
+
+Parsed parseFile(const std::filesystem::path& file) {
+    const std::vector<std::uint8_t> bytes = readWholeFile(file);
+    Parsed parsed;
+    parsed.accepted = parsePrefetch(bytes.data(), bytes.size(), testing::wideFileName(file),
+                                    parsed.record, parsed.tally);
+    return parsed;
+}
+
+std::filesystem::path corpusFile(const std::string& relative) {
+    return testing::corpusRoot() / "prefetch" / relative;
+}
+
+TEST(PrefetchCorpus, EveryPlainFileAgreesWithItsOwnName) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    const FileTime now = currentSystemFileTime();
+    int plainFiles = 0;
+    for (const auto& file : corpusFiles("prefetch")) {
+        const std::vector<std::uint8_t> bytes = readWholeFile(file);
+        if (isCompressedContainer(bytes) || file.parent_path().filename() == "Bad") {
+            continue;
+        }
+        ++plainFiles;
+        SCOPED_TRACE(file.string());
+        const Parsed parsed = parseFile(file);
+        ASSERT_TRUE(parsed.accepted);
+        EXPECT_EQ(parsed.tally.prefetchParsed, 1u);
+        EXPECT_EQ(parsed.tally.prefetchMalformed + parsed.tally.prefetchUnknownVersion, 0u);
+        const LaunchRecord& record = parsed.record;
+
+        // NAME-HASH.pf: the name as Windows wrote it, then the path hash.
+        const std::string fileName = file.filename().string();
+        const std::size_t dash = fileName.rfind('-');
+        ASSERT_NE(dash, std::string::npos);
+        const std::string stem = fileName.substr(0, dash);
+        const std::string hash = fileName.substr(dash + 1, 8);
+        EXPECT_EQ(hex8(record.pathHash), hash);
+        const std::wstring wideStem(stem.begin(), stem.end());
+        if (record.nameTruncated) {
+            EXPECT_TRUE(startsWithFolded(wideStem, record.name)) << narrow(record.name);
+        } else {
+            // A copy renamed with a leading underscore still carries the name.
+            EXPECT_TRUE(endsWithFolded(wideStem, record.name)) << narrow(record.name);
+        }
+
+        EXPECT_EQ(record.formatVersion, static_cast<std::uint32_t>(bytes[0]));
+        EXPECT_FALSE(record.runTimes.empty()) << "a real file records at least its last run";
+        for (FileTime run : record.runTimes) {
+            EXPECT_TRUE(isPossibleDate(run, now));
+        }
+        EXPECT_FALSE(record.referencedFiles.empty());
+        EXPECT_NE(record.volumeSerial, 0u);
+        EXPECT_GE(record.volumeCount, 1u);
+        EXPECT_EQ(record.recordFile, testing::wideFileName(file));
+    }
+    EXPECT_GE(plainFiles, 20);
+}
+
+TEST(PrefetchCorpus, VersionSeventeenRunTimesAreReadFromTheirRealPlace) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    // Values read by hand from the files' bytes.
+    const Parsed calc = parseFile(corpusFile("EZ-Prefetch/XPPro/CALC.EXE-02CD573A.pf"));
+    ASSERT_TRUE(calc.accepted);
+    EXPECT_EQ(calc.record.formatVersion, 17u);
+    EXPECT_EQ(calc.record.runTimes, std::vector<FileTime>{0x01D14E4E90B773D4ULL});
+    EXPECT_TRUE(calc.record.runCountKnown);
+    EXPECT_EQ(calc.record.runCount, 3u);
+    EXPECT_EQ(calc.record.name, L"CALC.EXE");
+
+    for (const char* other : {"EZ-Prefetch/XPPro/MSMSGS.EXE-2B6052DE.pf",
+                              "EZ-Prefetch/Win2k3/CMD.EXE-087B4001.pf",
+                              "plaso/CMD.EXE-087B4001.pf"}) {
+        const Parsed parsed = parseFile(corpusFile(other));
+        ASSERT_TRUE(parsed.accepted) << other;
+        EXPECT_EQ(parsed.record.formatVersion, 17u);
+        EXPECT_EQ(parsed.record.runTimes.size(), 1u) << other;
+    }
+}
+
+TEST(PrefetchCorpus, AVersion23FileGivesItsRecordedFigures) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    const Parsed calc = parseFile(corpusFile("EZ-Prefetch/Win7/CALC.EXE-77FDF17F.pf"));
+    ASSERT_TRUE(calc.accepted);
+    EXPECT_EQ(calc.record.runTimes, std::vector<FileTime>{0x01D1509C41599E0CULL});
+    EXPECT_EQ(calc.record.runCount, 2u);
+    EXPECT_EQ(calc.record.pathHash, 0x77FDF17Fu);
+}
+
+TEST(PrefetchCorpus, TheThirteenByteFileIsNoPrefetchImage) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    const auto file = corpusFile("EZ-Prefetch/Bad/notAPrefetch.pf");
+    const std::vector<std::uint8_t> bytes = readWholeFile(file);
+    ASSERT_EQ(bytes.size(), 13u);
+    const Parsed parsed = parseFile(file);
+    EXPECT_FALSE(parsed.accepted);
+    EXPECT_EQ(parsed.tally.prefetchMalformed, 1u);
+    EXPECT_EQ(testing::sumOfAllCounters(parsed.tally), 1u);
+}
+
+} // namespace
+} // namespace tidewell

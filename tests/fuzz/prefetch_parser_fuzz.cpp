@@ -1,0 +1,51 @@
+// Any bytes through the Prefetch parser: no read outside the image, and the
+// counting rule holds for every input.
+#include <cstdlib>
+
+#include "prefetch/prefetch_parser.h"
+
+namespace {
+
+std::uint64_t sumOfCounters(const tidewell::ScanTally& tally) {
+    const std::uint32_t* first = &tally.prefetchDirUnreadable;
+    std::uint64_t sum = 0;
+    for (int i = 0; i < 29; ++i) {
+        sum += first[i];
+    }
+    return sum;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // A fixed clock keeps every run reproducible: 2024-06-01 00:00:00 UTC.
+    constexpr tidewell::FileTime now = 133616736000000000ULL;
+    tidewell::LaunchRecord record;
+    tidewell::ScanTally tally;
+    const bool accepted = tidewell::parsePrefetchAt(data, size, L"fuzz.pf", record, tally, now);
+    const std::uint64_t counted = sumOfCounters(tally);
+    if (!accepted) {
+        // A rejection counts exactly one reason and never a parse.
+        if (counted != 1 || tally.prefetchParsed != 0) {
+            std::abort();
+        }
+        return 0;
+    }
+    if (tally.prefetchParsed != 1 || tally.prefetchRunCountUnverified > 1 ||
+        tally.prefetchListOutside > 1 ||
+        counted != 1u + tally.prefetchRunCountUnverified + tally.prefetchListOutside) {
+        std::abort();
+    }
+    if (record.runCountKnown == 0 && record.runCount != 0) {
+        std::abort();
+    }
+    if (record.name.size() > 30 || record.runTimes.size() > 8) {
+        std::abort();
+    }
+    for (tidewell::FileTime run : record.runTimes) {
+        if (run == 0) {
+            std::abort();
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,120 @@
+#include "support/prefetch_image_builder.h"
+
+#include <stdexcept>
+
+namespace tidewell::testing {
+
+namespace {
+
+struct VersionFacts {
+    std::uint32_t version;
+    std::size_t firstSlot;
+    std::size_t slots;
+    std::size_t runCount;
+    std::size_t minimum;
+};
+
+// Written down from the format description, independently of the parser's
+// own table, so that a mistake in one is caught by the other.
+constexpr VersionFacts versionFacts[] = {
+    {17, 120, 1, 144, 148}, {23, 128, 1, 152, 156}, {26, 128, 8, 208, 212},
+    {30, 128, 8, 208, 212}, {31, 128, 8, 200, 204},
+};
+
+const VersionFacts& factsFor(std::uint32_t version) {
+    for (const VersionFacts& facts : versionFacts) {
+        if (facts.version == version) {
+            return facts;
+        }
+    }
+    // Unknown versions get the largest layout, so any field can still be set.
+    return versionFacts[3];
+}
+
+constexpr std::size_t volumeEntrySize = 40;
+
+} // namespace
+
+std::size_t minimumImageSize(std::uint32_t version) { return factsFor(version).minimum; }
+
+void putU16(std::vector<std::uint8_t>& image, std::size_t offset, std::uint16_t value) {
+    if (offset + 2 > image.size()) {
+        throw std::out_of_range("putU16 outside the test image");
+    }
+    image[offset] = static_cast<std::uint8_t>(value);
+    image[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void putU32(std::vector<std::uint8_t>& image, std::size_t offset, std::uint32_t value) {
+    putU16(image, offset, static_cast<std::uint16_t>(value));
+    putU16(image, offset + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+void putU64(std::vector<std::uint8_t>& image, std::size_t offset, std::uint64_t value) {
+    putU32(image, offset, static_cast<std::uint32_t>(value));
+    putU32(image, offset + 4, static_cast<std::uint32_t>(value >> 32));
+}
+
+void resizeKeepingDeclaredSize(std::vector<std::uint8_t>& image, std::size_t size) {
+    image.resize(size);
+    if (size >= 16) {
+        putU32(image, 12, static_cast<std::uint32_t>(size));
+    }
+}
+
+std::vector<std::uint8_t> buildPrefetchImage(const PrefetchImageSpec& spec,
+                                             PrefetchImageLayout* layout) {
+    const VersionFacts& facts = factsFor(spec.version);
+    std::vector<std::uint8_t> image(facts.minimum, 0);
+
+    putU32(image, 0, spec.version);
+    image[4] = 'S';
+    image[5] = 'C';
+    image[6] = 'C';
+    image[7] = 'A';
+    for (std::size_t i = 0; i < spec.name.size() && i < 30; ++i) {
+        putU16(image, 16 + 2 * i, static_cast<std::uint16_t>(spec.name[i]));
+    }
+    putU32(image, 76, spec.pathHash);
+    putU32(image, 84, spec.metricsOffset);
+    for (std::size_t slot = 0; slot < spec.runTimeSlots.size(); ++slot) {
+        putU64(image, facts.firstSlot + 8 * slot, spec.runTimeSlots[slot]);
+    }
+    putU32(image, facts.runCount, spec.runCount);
+    if (spec.version == 30) {
+        putU32(image, 200, spec.alternateRunCount);
+    }
+
+    PrefetchImageLayout placed;
+    if (!spec.referencedFiles.empty()) {
+        placed.stringsOffset = image.size();
+        for (const std::wstring& file : spec.referencedFiles) {
+            for (wchar_t unit : file) {
+                image.push_back(static_cast<std::uint8_t>(unit));
+                image.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(unit) >> 8));
+            }
+            image.push_back(0);
+            image.push_back(0);
+        }
+        placed.stringsSize = image.size() - placed.stringsOffset;
+        putU32(image, 100, static_cast<std::uint32_t>(placed.stringsOffset));
+        putU32(image, 104, static_cast<std::uint32_t>(placed.stringsSize));
+    }
+    if (spec.volumeCount != 0) {
+        placed.volumeOffset = image.size();
+        placed.volumeSize = volumeEntrySize * spec.volumeCount;
+        image.resize(image.size() + placed.volumeSize, 0);
+        putU64(image, placed.volumeOffset + 8, spec.volumeCreated);
+        putU32(image, placed.volumeOffset + 16, spec.volumeSerial);
+        putU32(image, 108, static_cast<std::uint32_t>(placed.volumeOffset));
+        putU32(image, 112, spec.volumeCount);
+        putU32(image, 116, static_cast<std::uint32_t>(placed.volumeSize));
+    }
+    putU32(image, 12, static_cast<std::uint32_t>(image.size()));
+    if (layout != nullptr) {
+        *layout = placed;
+    }
+    return image;
+}
+
+} // namespace tidewell::testing

@@ -1,0 +1,50 @@
+// Builds plain Prefetch images field by field, so that every rule of the
+// parser can be tried on bytes whose every value the test chose.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tidewell::testing {
+
+struct PrefetchImageSpec {
+    std::uint32_t version = 30;
+    std::wstring name = L"NOTEPAD.EXE"; // 30 or more units fill the field without a NUL
+    std::uint32_t pathHash = 0x1A2B3C4D;
+    std::vector<std::uint64_t> runTimeSlots; // written from the first slot on
+    std::uint32_t runCount = 1;
+    std::uint32_t alternateRunCount = 0; // version 30 only, at 200
+    std::uint32_t metricsOffset = 304;
+    std::vector<std::wstring> referencedFiles; // each written with its NUL
+    std::uint32_t volumeCount = 1;              // 0: no volume block at all
+    std::uint64_t volumeCreated = 0x01D2A3B4C5D6E7F8ULL;
+    std::uint32_t volumeSerial = 0x1A2B3C4D;
+};
+
+// Where the builder put the variable sections, for tests that damage them.
+struct PrefetchImageLayout {
+    std::size_t stringsOffset = 0;
+    std::size_t stringsSize = 0;
+    std::size_t volumeOffset = 0;
+    std::size_t volumeSize = 0;
+};
+
+// The header region is the version's minimum image size; the strings follow
+// it, then the volume block (40 bytes per entry). The declared size is the
+// image's size.
+std::vector<std::uint8_t> buildPrefetchImage(const PrefetchImageSpec& spec,
+                                             PrefetchImageLayout* layout = nullptr);
+
+// The smallest image size the version allows (the end of its header region).
+std::size_t minimumImageSize(std::uint32_t version);
+
+void putU16(std::vector<std::uint8_t>& image, std::size_t offset, std::uint16_t value);
+void putU32(std::vector<std::uint8_t>& image, std::size_t offset, std::uint32_t value);
+void putU64(std::vector<std::uint8_t>& image, std::size_t offset, std::uint64_t value);
+
+// Changes the image's length and keeps the declared size at offset 12 equal to it.
+void resizeKeepingDeclaredSize(std::vector<std::uint8_t>& image, std::size_t size);
+
+} // namespace tidewell::testing
