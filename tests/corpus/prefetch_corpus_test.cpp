@@ -1,15 +1,13 @@
 // Real Prefetch files written by Windows XP to 11: every plain one parses, and
 // what the parser reads agrees with the file it came from.
-#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "platform/possible_date.h"
 #include "platform/system_clock.h"
-#include "platform/text_fold.h"
 #include "prefetch/prefetch_parser.h"
 #include "support/corpus_files.h"
+#include "support/prefetch_consistency.h"
 #include "support/tally_checks.h"
 
 namespace tidewell {
@@ -21,12 +19,6 @@ using testing::readWholeFile;
 
 bool isCompressedContainer(const std::vector<std::uint8_t>& bytes) {
     return bytes.size() >= 3 && bytes[0] == 'M' && bytes[1] == 'A' && bytes[2] == 'M';
-}
-
-std::string hex8(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
-    return text;
 }
 
 struct Parsed {
@@ -64,29 +56,8 @@ TEST(PrefetchCorpus, EveryPlainFileAgreesWithItsOwnName) {
         EXPECT_EQ(parsed.tally.prefetchMalformed + parsed.tally.prefetchUnknownVersion, 0u);
         const LaunchRecord& record = parsed.record;
 
-        // NAME-HASH.pf: the name as Windows wrote it, then the path hash.
-        const std::string fileName = file.filename().string();
-        const std::size_t dash = fileName.rfind('-');
-        ASSERT_NE(dash, std::string::npos);
-        const std::string stem = fileName.substr(0, dash);
-        const std::string hash = fileName.substr(dash + 1, 8);
-        EXPECT_EQ(hex8(record.pathHash), hash);
-        const std::wstring wideStem(stem.begin(), stem.end());
-        if (record.nameTruncated) {
-            EXPECT_TRUE(startsWithFolded(wideStem, record.name)) << narrow(record.name);
-        } else {
-            // A copy renamed with a leading underscore still carries the name.
-            EXPECT_TRUE(endsWithFolded(wideStem, record.name)) << narrow(record.name);
-        }
-
+        testing::expectConsistentWithFile(record, file, now);
         EXPECT_EQ(record.formatVersion, static_cast<std::uint32_t>(bytes[0]));
-        EXPECT_FALSE(record.runTimes.empty()) << "a real file records at least its last run";
-        for (FileTime run : record.runTimes) {
-            EXPECT_TRUE(isPossibleDate(run, now));
-        }
-        EXPECT_FALSE(record.referencedFiles.empty());
-        EXPECT_NE(record.volumeSerial, 0u);
-        EXPECT_GE(record.volumeCount, 1u);
         EXPECT_EQ(record.recordFile, testing::wideFileName(file));
     }
     EXPECT_GE(plainFiles, 20);

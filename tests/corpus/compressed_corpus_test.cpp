@@ -1,0 +1,59 @@
+// Real compressed Prefetch files from Windows 10 and 11: each unpacks to
+// exactly its declared size, and the image parses into a record that agrees
+// with the file's name.
+#include <gtest/gtest.h>
+
+#include "platform/byte_reader.h"
+#include "platform/system_clock.h"
+#include "prefetch/mam_container.h"
+#include "prefetch/prefetch_parser.h"
+#include "support/corpus_files.h"
+#include "support/prefetch_consistency.h"
+
+namespace tidewell {
+namespace {
+
+using testing::corpusFiles;
+using testing::readWholeFile;
+
+TEST(CompressedCorpus, EveryContainerUnpacksAndParses) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    const FileTime now = currentSystemFileTime();
+    int containers = 0;
+    for (const auto& file : corpusFiles("prefetch")) {
+        const std::vector<std::uint8_t> bytes = readWholeFile(file);
+        if (bytes.size() < 8 || bytes[0] != 'M' || bytes[1] != 'A' || bytes[2] != 'M') {
+            continue;
+        }
+        ++containers;
+        SCOPED_TRACE(file.string());
+        std::uint32_t declared = 0;
+        ByteView{bytes.data(), bytes.size()}.readU32(4, declared);
+        std::vector<std::uint8_t> image;
+        ASSERT_TRUE(decompressMam(bytes.data(), bytes.size(), image));
+        ASSERT_EQ(image.size(), declared);
+
+        LaunchRecord record;
+        ScanTally tally;
+        ASSERT_TRUE(parsePrefetch(image.data(), image.size(), L"x", record, tally));
+        EXPECT_TRUE(record.formatVersion == 30 || record.formatVersion == 31);
+        testing::expectConsistentWithFile(record, file, now);
+        EXPECT_TRUE(record.runCountKnown) << "both version 30 layouts settle their count";
+    }
+    EXPECT_GE(containers, 25);
+}
+
+TEST(CompressedCorpus, AFileWithTheLongestLengthFormUnpacks) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    // Windows 10 files use the 32-bit match length; this one is a large image.
+    const auto bytes =
+        readWholeFile(testing::corpusRoot() / "prefetch/plaso/BYTECODEGENERATOR.EXE-C1E9BCE6.pf");
+    std::vector<std::uint8_t> image;
+    ASSERT_TRUE(decompressMam(bytes.data(), bytes.size(), image));
+    EXPECT_EQ(image.size(), 603246u);
+    EXPECT_EQ(image[4], 'S');
+    EXPECT_EQ(image[7], 'A');
+}
+
+} // namespace
+} // namespace tidewell

@@ -1,0 +1,47 @@
+#include "support/prefetch_consistency.h"
+
+#include <cstdio>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/possible_date.h"
+#include "platform/text_fold.h"
+#include "support/corpus_files.h"
+
+namespace tidewell::testing {
+
+void expectConsistentWithFile(const LaunchRecord& record, const std::filesystem::path& file,
+                              FileTime now) {
+    SCOPED_TRACE(file.string());
+    const std::string fileName = file.filename().string();
+    // The hash is the last dash-separated part. (Files such as
+    // Op-MSEDGE.EXE-37D25F9A-00000001.pf hold "Op-MSEDGE.EXE-37D25F9A" as
+    // their name and 1 as their hash, so the same rule holds for them.)
+    const std::string stem = fileName.substr(0, fileName.size() - 3); // without ".pf"
+    const std::size_t dash = stem.rfind('-');
+    ASSERT_NE(dash, std::string::npos);
+    const std::string namePart = stem.substr(0, dash);
+    const std::string hashPart = stem.substr(dash + 1);
+    char hash[16];
+    std::snprintf(hash, sizeof hash, "%08X", static_cast<unsigned>(record.pathHash));
+    EXPECT_EQ(std::string(hash), hashPart);
+
+    const std::wstring wideName(namePart.begin(), namePart.end());
+    if (record.nameTruncated) {
+        EXPECT_TRUE(startsWithFolded(wideName, record.name)) << narrow(record.name);
+    } else {
+        // A copy renamed with a leading underscore still ends with the name.
+        EXPECT_TRUE(endsWithFolded(wideName, record.name)) << narrow(record.name);
+    }
+    EXPECT_FALSE(record.runTimes.empty()) << "a real file records at least its last run";
+    for (FileTime run : record.runTimes) {
+        EXPECT_TRUE(isPossibleDate(run, now));
+    }
+    EXPECT_LE(record.runTimes.size(), 8u);
+    EXPECT_FALSE(record.referencedFiles.empty());
+    EXPECT_NE(record.volumeSerial, 0u);
+    EXPECT_GE(record.volumeCount, 1u);
+}
+
+} // namespace tidewell::testing
