@@ -1,0 +1,14 @@
+// Facts about the running system and process.
+#pragma once
+
+#include <cstdint>
+
+namespace tidewell {
+
+// Whether the process token reports elevation; false when it cannot be asked.
+bool queryProcessElevation(bool& elevated);
+
+// The Windows version as RtlGetVersion reports it; false when it cannot.
+bool queryWindowsVersion(std::uint32_t& major, std::uint32_t& minor);
+
+} // namespace tidewell

@@ -1,0 +1,73 @@
+// Elevation from the process token, and the true Windows version from ntdll
+// (GetVersionEx answers what the manifest claims compatibility with).
+#include "platform/system_info.h"
+
+#include "platform/win32/win32_common.h"
+
+namespace tidewell {
+
+namespace {
+
+// Closes a handle when it goes out of scope.
+struct OwnedHandle {
+    HANDLE handle = nullptr;
+    OwnedHandle() = default;
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    ~OwnedHandle() {
+        if (handle != nullptr) {
+            CloseHandle(handle);
+        }
+    }
+};
+
+struct VersionRecord {
+    ULONG size;
+    ULONG major;
+    ULONG minor;
+    ULONG build;
+    ULONG platform;
+    WCHAR servicePack[128];
+};
+static_assert(sizeof(VersionRecord) == 276, "RTL_OSVERSIONINFOW is 276 bytes");
+
+using GetVersionFn = LONG(WINAPI*)(VersionRecord*);
+
+} // namespace
+
+bool queryProcessElevation(bool& elevated) {
+    elevated = false;
+    OwnedHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token.handle)) {
+        return false;
+    }
+    TOKEN_ELEVATION elevation{};
+    DWORD returned = 0;
+    if (!GetTokenInformation(token.handle, TokenElevation, &elevation, sizeof elevation, &returned)) {
+        return false;
+    }
+    elevated = elevation.TokenIsElevated != 0;
+    return true;
+}
+
+bool queryWindowsVersion(std::uint32_t& major, std::uint32_t& minor) {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll == nullptr) {
+        return false;
+    }
+    const auto getVersion = reinterpret_cast<GetVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+    if (getVersion == nullptr) {
+        return false;
+    }
+    VersionRecord version{};
+    version.size = sizeof version;
+    if (getVersion(&version) != 0) {
+        return false;
+    }
+    major = version.major;
+    minor = version.minor;
+    return true;
+}
+
+} // namespace tidewell

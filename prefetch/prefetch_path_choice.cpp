@@ -1,0 +1,65 @@
+#include "prefetch/prefetch_path_choice.h"
+
+#include <string_view>
+#include <vector>
+
+#include "platform/text_fold.h"
+#include "prefetch/volume_path.h"
+
+namespace tidewell {
+
+namespace {
+
+constexpr std::size_t maxListedCandidates = 8;
+
+std::wstring_view fileNameOf(const std::wstring& path) {
+    const std::size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring_view(path)
+                                       : std::wstring_view(path).substr(slash + 1);
+}
+
+// A name cut by the 60-byte field is only the front of the real name.
+bool carriesProgramName(std::wstring_view fileName, const LaunchRecord& record) {
+    return record.nameTruncated ? startsWithFolded(fileName, record.name)
+                                : equalsFolded(fileName, record.name);
+}
+
+} // namespace
+
+void choosePrefetchPath(LaunchRecord& record, ScanTally& tally) {
+    std::vector<const std::wstring*> candidates;
+    for (const std::wstring& file : record.referencedFiles) {
+        if (carriesProgramName(fileNameOf(file), record)) {
+            candidates.push_back(&file);
+        }
+    }
+    if (candidates.empty()) {
+        return; // path stays empty, NoPathRecorded
+    }
+    if (candidates.size() > 1) {
+        ++tally.prefetchPathNotUnique;
+        record.pathStatus = PathStatus::SeveralPossiblePaths;
+        record.path.clear();
+        for (std::size_t i = 0; i < candidates.size() && i < maxListedCandidates; ++i) {
+            if (i != 0) {
+                record.path += L" | ";
+            }
+            record.path += *candidates[i];
+        }
+        return;
+    }
+    VolumeResolution resolution = resolveVolumePath(*candidates.front());
+    if (resolution.identified) {
+        record.path = std::move(resolution.path);
+        record.pathStatus = PathStatus::Resolved;
+        return;
+    }
+    record.path = *candidates.front();
+    record.pathStatus = PathStatus::VolumeNotIdentified;
+    ++tally.volumesNotIdentified;
+    if (resolution.volumesWithSerial > 1) {
+        ++tally.volumesAmbiguous;
+    }
+}
+
+} // namespace tidewell
