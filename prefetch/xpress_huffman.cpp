@@ -18,18 +18,28 @@ namespace {
 
 constexpr unsigned symbolCount = 512;
 constexpr unsigned maxCodeLength = 15;
-constexpr std::size_t tableSize = std::size_t{1} << maxCodeLength;
 constexpr std::size_t codeLengthBytes = 256;
 constexpr std::size_t blockOutput = 65536;
 
-// One decoding-table entry: the symbol in the low 9 bits, its code length above.
+// Two-level decoding table: the first 11 bits of a code index the primary
+// part; the few codes longer than that continue in 16-entry subtables
+// indexed by the next 4 bits. Filling 2,048 entries per block instead of
+// 32,768 matters for the many small Prefetch files.
+constexpr unsigned primaryBits = 11;
+constexpr unsigned secondaryBits = maxCodeLength - primaryBits;
+constexpr std::size_t primarySize = std::size_t{1} << primaryBits;
+constexpr std::size_t secondarySize = std::size_t{1} << secondaryBits;
+constexpr std::size_t tableCapacity = primarySize + symbolCount * secondarySize;
+
+// An entry is a symbol (low 9 bits) and its code length (next 4 bits), or,
+// with the top bit set, the start of a subtable.
 constexpr unsigned symbolMask = 0x1FF;
 constexpr unsigned lengthShift = 9;
+constexpr std::uint16_t subtableFlag = 0x8000;
 
-// Fills the 15-bit lookup table from a block's code lengths. Canonical codes
-// give shorter codes the smaller prefixes, and within one length the smaller
-// symbol first, so walking lengths then symbols in order fills the table from
-// its start. Only a complete code (Kraft sum exactly one) is accepted: an
+// Fills the table from a block's code lengths. Canonical codes give shorter
+// codes the smaller prefixes, and within one length the smaller symbol
+// first. Only a complete code (Kraft sum exactly one) is accepted: an
 // all-zero, over-subscribed or incomplete table cannot come from an encoder
 // and would leave bit patterns without meaning.
 bool buildDecodingTable(const std::uint8_t* packedLengths, std::uint16_t* table) {
@@ -45,128 +55,98 @@ bool buildDecodingTable(const std::uint8_t* packedLengths, std::uint16_t* table)
     for (unsigned length = 1; length <= maxCodeLength; ++length) {
         kraft += countOfLength[length] << (maxCodeLength - length);
     }
-    if (kraft != tableSize) {
+    if (kraft != (std::uint32_t{1} << maxCodeLength)) {
         return false;
     }
-    std::size_t position = 0;
+    // Symbols in canonical order: by length, then by value.
+    unsigned firstOfLength[maxCodeLength + 2] = {};
     for (unsigned length = 1; length <= maxCodeLength; ++length) {
-        if (countOfLength[length] == 0) {
-            continue;
+        firstOfLength[length + 1] = firstOfLength[length] + countOfLength[length];
+    }
+    std::uint16_t sorted[symbolCount];
+    for (unsigned symbol = 0; symbol < symbolCount; ++symbol) {
+        if (lengths[symbol] != 0) {
+            sorted[firstOfLength[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
         }
-        const std::size_t span = std::size_t{1} << (maxCodeLength - length);
-        for (unsigned symbol = 0; symbol < symbolCount; ++symbol) {
-            if (lengths[symbol] == length) {
-                const auto entry = static_cast<std::uint16_t>(symbol | (length << lengthShift));
-                std::fill(table + position, table + position + span, entry);
-                position += span;
+    }
+    const unsigned used = firstOfLength[maxCodeLength]; // now the end of the last length
+    std::uint32_t code = 0;          // the next code, left-aligned to 15 bits
+    std::size_t nextSubtable = primarySize;
+    for (unsigned i = 0; i < used; ++i) {
+        const unsigned symbol = sorted[i];
+        const unsigned length = lengths[symbol];
+        const auto entry = static_cast<std::uint16_t>(symbol | (length << lengthShift));
+        const std::uint32_t span = std::uint32_t{1} << (maxCodeLength - length);
+        const std::size_t prefix = code >> secondaryBits;
+        if (length <= primaryBits) {
+            std::fill(table + prefix, table + prefix + (span >> secondaryBits), entry);
+        } else {
+            // Codes run in increasing order, so the first long code of a
+            // prefix is the one that starts on a subtable boundary.
+            if (code % secondarySize == 0) {
+                table[prefix] = static_cast<std::uint16_t>(subtableFlag | nextSubtable);
+                nextSubtable += secondarySize;
             }
+            const std::size_t base = table[prefix] & ~subtableFlag;
+            const std::size_t within = code % secondarySize;
+            std::fill(table + base + within, table + base + within + span, entry);
         }
+        code += span;
     }
     return true;
 }
 
-// The bit reader of one block. Up to 32 bits are buffered; extraBits counts
-// how many more than 16 are loaded (so at least 16 are always available to
-// peek at). Words past the end of the input read as zeros but are counted, and
-// consuming any of their bits is an error: the input was truncated.
-struct BitReader {
+// The decoder's state within one block. Up to 32 bits are buffered;
+// extraBits counts how many more than 16 are loaded (so at least 16 are
+// always there to peek at). Near the end of the input, words past it read as
+// zeros but are counted as phantom words, and consuming any of their bits is
+// an error: the input was truncated.
+struct BlockDecoder {
     const std::uint8_t* input;
     std::size_t inputSize;
     std::size_t position; // next unread byte; may pass inputSize by phantom words
+    std::uint8_t* output;
+    std::size_t outputSize;
+    std::size_t outputPosition;
+    const std::uint16_t* table;
     std::uint32_t bits = 0;
     int extraBits = 16;
     unsigned phantomWords = 0;
-
-    std::uint32_t nextWord() {
-        std::uint32_t word = 0;
-        if (position <= inputSize && inputSize - position >= 2) {
-            word = static_cast<std::uint32_t>(input[position]) |
-                   (static_cast<std::uint32_t>(input[position + 1]) << 8);
-        } else {
-            ++phantomWords;
-        }
-        position += 2;
-        return word;
-    }
-
-    void start() {
-        bits = nextWord() << 16;
-        bits |= nextWord();
-        extraBits = 16;
-    }
-
-    // Drops count bits (1 to 15) and refills; false when real input ran out.
-    bool consume(unsigned count) {
-        bits <<= count;
-        extraBits -= static_cast<int>(count);
-        if (extraBits < 0) {
-            bits |= nextWord() << static_cast<unsigned>(-extraBits);
-            extraBits += 16;
-        }
-        // Unconsumed bits are extraBits + 16; the phantom ones are the last loaded.
-        return phantomWords == 0 ||
-               static_cast<unsigned>(extraBits + 16) >= 16 * phantomWords;
-    }
-
-    bool readByte(std::uint32_t& value) {
-        if (position >= inputSize) {
-            return false;
-        }
-        value = input[position++];
-        return true;
-    }
-
-    bool readU16(std::uint32_t& value) {
-        if (position > inputSize || inputSize - position < 2) {
-            return false;
-        }
-        value = static_cast<std::uint32_t>(input[position]) |
-                (static_cast<std::uint32_t>(input[position + 1]) << 8);
-        position += 2;
-        return true;
-    }
-
-    bool readU32(std::uint32_t& value) {
-        std::uint32_t low = 0;
-        std::uint32_t high = 0;
-        if (position > inputSize || inputSize - position < 4 || !readU16(low) || !readU16(high)) {
-            return false;
-        }
-        value = low | (high << 16);
-        return true;
-    }
 };
 
-// The match length that follows a match symbol whose low four bits are 15.
-bool readLongLength(BitReader& reader, std::uint64_t& length) {
-    std::uint32_t value = 0;
-    if (!reader.readByte(value)) {
-        return false;
-    }
-    if (value != 255) {
-        length = std::uint64_t{value} + 15;
-        return true;
-    }
-    if (!reader.readU16(value)) {
-        return false;
-    }
-    if (value == 0 && !reader.readU32(value)) {
-        return false;
-    }
-    if (value < 15) {
-        return false;
-    }
-    length = value;
-    return true;
+// One symbol needs at most two refills (4 bytes) and seven raw length bytes;
+// with this much input left, no read can pass its end.
+constexpr std::size_t safeInputMargin = 16;
+
+inline std::uint32_t readLe16(const std::uint8_t* at) {
+    return static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8);
 }
 
-void copyMatch(std::uint8_t* output, std::size_t outputSize, std::size_t at, std::size_t offset,
-               std::size_t length) {
-    std::uint8_t* target = output + at;
+// The first two words of a block's bit stream.
+void startBits(BlockDecoder& d) {
+    for (int word = 0; word < 2; ++word) {
+        d.bits <<= 16;
+        if (d.position <= d.inputSize && d.inputSize - d.position >= 2) {
+            d.bits |= readLe16(d.input + d.position);
+        } else {
+            ++d.phantomWords;
+        }
+        d.position += 2;
+    }
+}
+
+inline void copyMatch(std::uint8_t* target, std::size_t room, std::size_t offset,
+                      std::size_t length) {
     const std::uint8_t* source = target - offset;
-    // With the source at least 8 bytes behind and room for an 8-byte overrun,
-    // whole words can be copied: each word's source is already written.
-    if (offset >= 8 && outputSize - at >= length + 8) {
+    // With the source at least a chunk behind and room for a chunk's overrun,
+    // whole chunks can be copied: each chunk's source is already written.
+    if (offset >= 16 && room >= length + 16) {
+        for (std::size_t done = 0; done < length; done += 16) {
+            std::memcpy(target + done, source + done, 16);
+        }
+        return;
+    }
+    if (offset >= 8 && room >= length + 8) {
         for (std::size_t done = 0; done < length; done += 8) {
             std::memcpy(target + done, source + done, 8);
         }
@@ -175,6 +155,124 @@ void copyMatch(std::uint8_t* output, std::size_t outputSize, std::size_t at, std
     for (std::size_t i = 0; i < length; ++i) {
         target[i] = source[i];
     }
+}
+
+// Decodes symbols until the output reaches stop. The fast variant hands over
+// (returning true) as soon as the input left is too short to read without
+// checks; the careful one checks every read. False on a stream error. The
+// state lives in locals while it runs: the byte stores to the output could
+// otherwise alias it and force it through memory.
+template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop) {
+    const std::uint8_t* const input = state.input;
+    const std::size_t inputSize = state.inputSize;
+    std::uint8_t* const output = state.output;
+    const std::size_t outputSize = state.outputSize;
+    const std::uint16_t* const table = state.table;
+    std::size_t position = state.position;
+    std::size_t outputPosition = state.outputPosition;
+    std::uint32_t bits = state.bits;
+    int extraBits = state.extraBits;
+    unsigned phantomWords = state.phantomWords;
+    // The fast variant stops where fewer than safeInputMargin bytes remain.
+    const std::size_t fastEnd = inputSize >= safeInputMargin ? inputSize - safeInputMargin : 0;
+    bool ok = true;
+
+    // Drops count bits (0 to 15) and refills; false when real input ran out.
+    auto consume = [&](unsigned count) {
+        bits <<= count;
+        extraBits -= static_cast<int>(count);
+        if (extraBits < 0) {
+            std::uint32_t word = 0;
+            if (!Careful || (position <= inputSize && inputSize - position >= 2)) {
+                word = readLe16(input + position);
+            } else {
+                ++phantomWords;
+            }
+            position += 2;
+            bits |= word << static_cast<unsigned>(-extraBits);
+            extraBits += 16;
+        }
+        // Unconsumed bits are extraBits + 16; the phantom ones are the last loaded.
+        return !Careful || phantomWords == 0 ||
+               static_cast<unsigned>(extraBits + 16) >= 16 * phantomWords;
+    };
+    // Raw bytes of a long match length, at the byte position after the words
+    // loaded so far.
+    auto readRaw = [&](std::size_t count, std::uint32_t& value) {
+        if (Careful && (position > inputSize || inputSize - position < count)) {
+            return false;
+        }
+        value = count == 1   ? input[position]
+                : count == 2 ? readLe16(input + position)
+                             : readLe16(input + position) | (readLe16(input + position + 2) << 16);
+        position += count;
+        return true;
+    };
+
+    while (outputPosition < stop) {
+        if (!Careful && position > fastEnd) {
+            break;
+        }
+        std::uint16_t entry = table[bits >> (32 - primaryBits)];
+        if ((entry & subtableFlag) != 0) {
+            entry = table[(entry & ~subtableFlag) +
+                          ((bits >> (32 - maxCodeLength)) & (secondarySize - 1))];
+        }
+        const unsigned symbol = entry & symbolMask;
+        if (!consume(entry >> lengthShift)) {
+            ok = false;
+            break;
+        }
+        if (symbol < 256) {
+            output[outputPosition++] = static_cast<std::uint8_t>(symbol);
+            continue;
+        }
+        // A match; symbol 256 is one too (length 3, offset 1) unless the
+        // output was already complete, in which case it is never read.
+        const unsigned matchSymbol = symbol - 256;
+        const unsigned offsetBits = matchSymbol >> 4;
+        std::uint64_t length = matchSymbol & 15;
+        if (length == 15) {
+            // One byte, or 255 and a 16-bit value, or 255, a zero 16-bit
+            // value and a 32-bit one (which real Windows 10 files use).
+            std::uint32_t value = 0;
+            if (!readRaw(1, value)) {
+                ok = false;
+                break;
+            }
+            if (value == 255) {
+                if (!readRaw(2, value) || (value == 0 && !readRaw(4, value)) || value < 15) {
+                    ok = false;
+                    break;
+                }
+                length = value;
+            } else {
+                length = std::uint64_t{value} + 15;
+            }
+        }
+        length += 3;
+        std::size_t offset = 1;
+        if (offsetBits != 0) {
+            offset = (bits >> (32 - offsetBits)) | (std::uint32_t{1} << offsetBits);
+            if (!consume(offsetBits)) {
+                ok = false;
+                break;
+            }
+        }
+        if (offset > outputPosition || length > outputSize - outputPosition) {
+            ok = false;
+            break;
+        }
+        copyMatch(output + outputPosition, outputSize - outputPosition, offset,
+                  static_cast<std::size_t>(length));
+        outputPosition += static_cast<std::size_t>(length);
+    }
+    state.position = position;
+    state.outputPosition = outputPosition;
+    state.bits = bits;
+    state.extraBits = extraBits;
+    state.phantomWords = phantomWords;
+    return ok;
 }
 
 } // namespace
@@ -188,7 +286,7 @@ bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize,
     if (input == nullptr || output == nullptr) {
         return false;
     }
-    const std::unique_ptr<std::uint16_t[]> table(new std::uint16_t[tableSize]);
+    const std::unique_ptr<std::uint16_t[]> table(new std::uint16_t[tableCapacity]);
     std::size_t inputPosition = 0;
     std::size_t outputPosition = 0;
 
@@ -199,50 +297,21 @@ bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize,
         if (!buildDecodingTable(input + inputPosition, table.get())) {
             break;
         }
-        BitReader reader{input, inputSize, inputPosition + codeLengthBytes};
-        reader.start();
-        const std::size_t blockEnd = outputPosition + blockOutput;
-        bool failed = false;
-        while (outputPosition < blockEnd && outputPosition < outputSize) {
-            const std::uint16_t entry = table[reader.bits >> (32 - maxCodeLength)];
-            const unsigned symbol = entry & symbolMask;
-            if (!reader.consume(entry >> lengthShift)) {
-                failed = true;
-                break;
-            }
-            if (symbol < 256) {
-                output[outputPosition++] = static_cast<std::uint8_t>(symbol);
-                continue;
-            }
-            // A match; symbol 256 is one too (length 3, offset 1) unless the
-            // output was already complete, in which case it was never read.
-            const unsigned matchSymbol = symbol - 256;
-            const unsigned offsetBits = matchSymbol >> 4;
-            std::uint64_t length = matchSymbol & 15;
-            if (length == 15 && !readLongLength(reader, length)) {
-                failed = true;
-                break;
-            }
-            length += 3;
-            std::size_t offset = 1;
-            if (offsetBits != 0) {
-                offset = (reader.bits >> (32 - offsetBits)) | (std::uint32_t{1} << offsetBits);
-                if (!reader.consume(offsetBits)) {
-                    failed = true;
-                    break;
-                }
-            }
-            if (offset > outputPosition || length > outputSize - outputPosition) {
-                failed = true;
-                break;
-            }
-            copyMatch(output, outputSize, outputPosition, offset, static_cast<std::size_t>(length));
-            outputPosition += static_cast<std::size_t>(length);
-        }
-        if (failed) {
+        BlockDecoder d{input,      inputSize,      inputPosition + codeLengthBytes,
+                       output,     outputSize,     outputPosition,
+                       table.get()};
+        startBits(d);
+        // The block ends once it has produced 65,536 bytes, or the output is full.
+        const std::size_t stop =
+            outputSize - outputPosition < blockOutput ? outputSize : outputPosition + blockOutput;
+        const bool decoded = d.phantomWords == 0 ? decodeSymbols<false>(d, stop) &&
+                                                       decodeSymbols<true>(d, stop)
+                                                 : decodeSymbols<true>(d, stop);
+        outputPosition = d.outputPosition;
+        if (!decoded) {
             break;
         }
-        inputPosition = reader.position;
+        inputPosition = d.position;
     }
     finalSize = outputPosition;
     return outputPosition == outputSize;

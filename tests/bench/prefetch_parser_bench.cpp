@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "prefetch/prefetch_parser.h"
+#include "support/corpus_files.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ struct Image {
 
 std::vector<Image> plainCorpusImages() {
     std::vector<Image> images;
-    const std::filesystem::path root = std::filesystem::path(TIDEWELL_CORPUS_DIR) / "prefetch";
+    const std::filesystem::path root = tidewell::testing::corpusRoot() / "prefetch";
     std::error_code error;
     if (!std::filesystem::is_directory(root, error)) {
         return images;

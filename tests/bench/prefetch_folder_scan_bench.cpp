@@ -1,0 +1,120 @@
+// A whole-folder scan of 1,024 compressed Prefetch-like files through the
+// stand-in backend: files per second, and the heap the scan needs beyond the
+// records it keeps (which must stay near one file plus its unpacked image).
+#include <atomic>
+#include <cstdlib>
+#include <malloc.h>
+#include <new>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "platform/standin/standin_control.h"
+#include "prefetch/prefetch_folder_scan.h"
+#include "support/prefetch_image_builder.h"
+#include "support/temp_folder.h"
+#include "support/xpress_huffman_encoder.h"
+
+// Heap accounting for this benchmark program only.
+namespace {
+std::atomic<std::size_t> liveBytes{0};
+std::atomic<std::size_t> peakBytes{0};
+
+void noteAllocation(void* block) {
+    if (block == nullptr) {
+        throw std::bad_alloc();
+    }
+    const std::size_t now = liveBytes += malloc_usable_size(block);
+    std::size_t peak = peakBytes.load();
+    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
+    }
+}
+} // namespace
+
+void* operator new(std::size_t size) {
+    void* block = std::malloc(size == 0 ? 1 : size);
+    noteAllocation(block);
+    return block;
+}
+void operator delete(void* block) noexcept {
+    if (block != nullptr) {
+        liveBytes -= malloc_usable_size(block);
+        std::free(block);
+    }
+}
+void operator delete(void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+
+namespace {
+
+constexpr int fileCount = 1024;
+
+struct Fixture {
+    tidewell::testing::TempFolder folder;
+    std::size_t largestFile = 0;
+    std::size_t largestImage = 0;
+};
+
+void fill(Fixture& f) {
+    for (int i = 0; i < fileCount; ++i) {
+        tidewell::testing::PrefetchImageSpec spec;
+        spec.name = L"PROGRAM" + std::to_wstring(i) + L".EXE";
+        spec.runTimeSlots = {133500000000000000ULL + static_cast<unsigned>(i)};
+        spec.alternateRunCount = 1;
+        for (int j = 0; j < 120 + i % 80; ++j) {
+            spec.referencedFiles.push_back(
+                L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\WINDOWS\\SYSTEM32\\LIBRARY" +
+                std::to_wstring(j * 7 + i) + L".DLL");
+        }
+        spec.referencedFiles.push_back(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\APPS\\" + spec.name);
+        std::vector<std::uint8_t> image = tidewell::testing::buildPrefetchImage(spec);
+        const std::vector<std::uint8_t> file = tidewell::testing::wrapInMamContainer(
+            tidewell::testing::compressXpressHuffman(image.data(), image.size()),
+            static_cast<std::uint32_t>(image.size()), true);
+        f.largestFile = std::max(f.largestFile, file.size());
+        f.largestImage = std::max(f.largestImage, image.size());
+        f.folder.writeFile("PROGRAM" + std::to_string(i) + ".EXE-0000ABCD.pf", file);
+    }
+}
+
+Fixture& fixture() {
+    static Fixture made;
+    static bool filled = false;
+    if (!filled) {
+        fill(made);
+        filled = true;
+    }
+    return made;
+}
+
+void scanFolderOf1024CompressedFiles(benchmark::State& state) {
+    Fixture& f = fixture();
+    tidewell::standin::setVolumes({{L"vol", 0x1A2B3C4D, false, {L"C:\\"}, false}});
+    std::size_t transientPeak = 0;
+    for (auto _ : state) {
+        tidewell::RecordList records;
+        records.reserve(fileCount);
+        tidewell::ScanTally tally;
+        const std::size_t before = liveBytes.load();
+        peakBytes = before;
+        tidewell::scanPrefetchFolder(f.folder.text(), records, tally);
+        const std::size_t kept = liveBytes.load() - before; // the records themselves
+        transientPeak = std::max(transientPeak, peakBytes.load() - before - kept);
+        if (tally.prefetchParsed != fileCount) {
+            state.SkipWithError("not every file parsed");
+            return;
+        }
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * fileCount);
+    state.counters["files_per_second"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * fileCount, benchmark::Counter::kIsRate);
+    state.counters["peak_heap_beyond_records_bytes"] = static_cast<double>(transientPeak);
+    state.counters["largest_file_plus_image_bytes"] =
+        static_cast<double>(f.largestFile + f.largestImage);
+}
+BENCHMARK(scanFolderOf1024CompressedFiles)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

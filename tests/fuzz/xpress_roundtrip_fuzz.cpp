@@ -1,0 +1,35 @@
+// Random data through the test encoder and back through the decoder: the
+// output must equal the input, byte for byte.
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "prefetch/xpress_huffman.h"
+#include "support/xpress_huffman_encoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    // The first byte picks the encoder's options; the rest is the data,
+    // repeated to reach past a block boundary now and then.
+    tidewell::testing::XpressOptions options;
+    options.endSymbol = (data[0] & 1) != 0;
+    options.matchesCrossBlocks = (data[0] & 2) != 0;
+    std::vector<std::uint8_t> input(data + 1, data + size);
+    if ((data[0] & 4) != 0 && !input.empty()) {
+        while (input.size() < 70000) {
+            input.insert(input.end(), data + 1, data + size);
+        }
+    }
+    const std::vector<std::uint8_t> stream =
+        tidewell::testing::compressXpressHuffman(input.data(), input.size(), options);
+    std::vector<std::uint8_t> output(input.size());
+    std::size_t finalSize = 0;
+    if (!tidewell::decompressXpressHuffman(stream.data(), stream.size(), output.data(),
+                                           output.size(), finalSize) ||
+        finalSize != input.size() || output != input) {
+        std::abort();
+    }
+    return 0;
+}
