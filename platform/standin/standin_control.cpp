@@ -132,6 +132,16 @@ void setVolumeListingFails(bool fails) { state().volumeListingFails = fails; }
 
 void setElevated(bool elevated) { state().elevated = elevated; }
 
+void setOwnSid(const std::wstring& sid) { state().ownSid = sid; }
+
+void addAccount(const std::wstring& sid, const std::wstring& name) {
+    state().accounts.emplace_back(sid, name);
+}
+
+void addKnownFolder(const std::wstring& folderId, const std::wstring& path) {
+    state().knownFolders.emplace_back(folderId, path);
+}
+
 void setWindowsVersion(std::uint32_t major, std::uint32_t minor) {
     state().windowsVersion = std::make_pair(major, minor);
 }

@@ -57,6 +57,13 @@ void setVolumeListingFails(bool fails);
 
 // The process token's elevation; by default the token cannot be asked.
 void setElevated(bool elevated);
+// The process token's user SID; by default it cannot be read.
+void setOwnSid(const std::wstring& sid);
+// An account the machine knows: its SID and its name (without domain).
+void addAccount(const std::wstring& sid, const std::wstring& name);
+// A known folder of the running account, by its braced id.
+void addKnownFolder(const std::wstring& folderId, const std::wstring& path);
+
 // The version RtlGetVersion reports; by default it cannot be read.
 void setWindowsVersion(std::uint32_t major, std::uint32_t minor);
 

@@ -46,6 +46,9 @@ struct StandinState {
     std::vector<Volume> volumes;
 
     std::optional<bool> elevated; // nothing: the token cannot be asked
+    std::optional<std::wstring> ownSid;
+    std::vector<std::pair<std::wstring, std::wstring>> accounts;     // SID, account name
+    std::vector<std::pair<std::wstring, std::wstring>> knownFolders; // braced id, path
     std::optional<std::pair<std::uint32_t, std::uint32_t>> windowsVersion;
 
     RegistryKeyNode currentUser;
