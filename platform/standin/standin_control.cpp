@@ -190,6 +190,8 @@ void failValueDataRead(RegistryRoot root, const std::wstring& keyPath, std::uint
     keyCreating(root, keyPath).dataReadFails.insert(index);
 }
 
+void setWriteFailures(const WriteFailures& failures) { state().writeFailures = failures; }
+
 void resetAll() { state() = StandinState{}; }
 
 } // namespace tidewell::standin

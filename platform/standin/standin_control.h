@@ -85,6 +85,19 @@ void failValueEnumeration(RegistryRoot root, const std::wstring& keyPath, std::u
 // Reading value number index with its data fails (asking its size works).
 void failValueDataRead(RegistryRoot root, const std::wstring& keyPath, std::uint32_t index);
 
+// Failures of the report's writing: creation of any new file fails with
+// createError; write number failingWrite (counting from 1 over the run) fails,
+// and write number shortWrite writes one byte less; the flush or the move fail.
+struct WriteFailures {
+    std::uint32_t createError = 0;
+    long failingWrite = 0;
+    long shortWrite = 0;
+    bool flushFails = false;
+    bool moveFails = false;
+    long writesSoFar = 0;
+};
+void setWriteFailures(const WriteFailures& failures);
+
 // Puts every control above back to its default: an empty machine.
 void resetAll();
 

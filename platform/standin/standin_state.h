@@ -51,6 +51,8 @@ struct StandinState {
     std::vector<std::pair<std::wstring, std::wstring>> knownFolders; // braced id, path
     std::optional<std::pair<std::uint32_t, std::uint32_t>> windowsVersion;
 
+    WriteFailures writeFailures;
+
     RegistryKeyNode currentUser;
     RegistryKeyNode users;
     RegistryKeyNode localMachine;

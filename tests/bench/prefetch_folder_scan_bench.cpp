@@ -1,50 +1,17 @@
 // A whole-folder scan of 1,024 compressed Prefetch-like files through the
 // stand-in backend: files per second, and the heap the scan needs beyond the
 // records it keeps (which must stay near one file plus its unpacked image).
-#include <atomic>
-#include <cstdlib>
-#include <malloc.h>
-#include <new>
 #include <string>
 
 #include <benchmark/benchmark.h>
+
+#include "heap_counter.h"
 
 #include "platform/standin/standin_control.h"
 #include "prefetch/prefetch_folder_scan.h"
 #include "support/prefetch_image_builder.h"
 #include "support/temp_folder.h"
 #include "support/xpress_huffman_encoder.h"
-
-// Heap accounting for this benchmark program only.
-namespace {
-std::atomic<std::size_t> liveBytes{0};
-std::atomic<std::size_t> peakBytes{0};
-
-void noteAllocation(void* block) {
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
-    const std::size_t now = liveBytes += malloc_usable_size(block);
-    std::size_t peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    void* block = std::malloc(size == 0 ? 1 : size);
-    noteAllocation(block);
-    return block;
-}
-void operator delete(void* block) noexcept {
-    if (block != nullptr) {
-        liveBytes -= malloc_usable_size(block);
-        std::free(block);
-    }
-}
-void operator delete(void* block, std::size_t) noexcept {
-    operator delete(block);
-}
 
 namespace {
 
@@ -96,11 +63,12 @@ void scanFolderOf1024CompressedFiles(benchmark::State& state) {
         tidewell::RecordList records;
         records.reserve(fileCount);
         tidewell::ScanTally tally;
-        const std::size_t before = liveBytes.load();
-        peakBytes = before;
+        const std::size_t before = tidewell::bench::liveHeapBytes();
+        tidewell::bench::resetHeapPeak();
         tidewell::scanPrefetchFolder(f.folder.text(), records, tally);
-        const std::size_t kept = liveBytes.load() - before; // the records themselves
-        transientPeak = std::max(transientPeak, peakBytes.load() - before - kept);
+        const std::size_t kept =
+            tidewell::bench::liveHeapBytes() - before; // the records themselves
+        transientPeak = std::max(transientPeak, tidewell::bench::peakHeapBytes() - before - kept);
         if (tally.prefetchParsed != fileCount) {
             state.SkipWithError("not every file parsed");
             return;

@@ -77,8 +77,9 @@ void decodeOurs(benchmark::State& state) {
     for (auto _ : state) {
         for (const Stream& stream : streams) {
             std::size_t finalSize = 0;
-            if (!tidewell::decompressXpressHuffman(stream.compressed.data(), stream.compressed.size(),
-                                                   output.data(), stream.outputSize, finalSize)) {
+            if (!tidewell::decompressXpressHuffman(stream.compressed.data(),
+                                                   stream.compressed.size(), output.data(),
+                                                   stream.outputSize, finalSize)) {
                 state.SkipWithError("decoder refused a stream");
                 return;
             }
@@ -102,8 +103,9 @@ void decodeLibfwnt(benchmark::State& state) {
         for (const Stream& stream : streams) {
             std::size_t size = stream.outputSize;
             libfwnt_error_t* error = nullptr;
-            if (libfwnt_lzxpress_huffman_decompress(stream.compressed.data(), stream.compressed.size(),
-                                                    output.data(), &size, &error) != 1) {
+            if (libfwnt_lzxpress_huffman_decompress(stream.compressed.data(),
+                                                    stream.compressed.size(), output.data(), &size,
+                                                    &error) != 1) {
                 libfwnt_error_free(&error);
                 state.SkipWithError("libfwnt refused a stream");
                 return;

@@ -2,38 +2,15 @@
 // timestamp: a January run read in July keeps its winter hour.
 #include "platform/timestamp_format.h"
 
-#include <cstdlib>
-#include <ctime>
-
 #include <gtest/gtest.h>
 
 #include "platform/standin/standin_control.h"
+#include "support/scoped_time_zone.h"
 
 namespace tidewell {
 namespace {
 
-// Sets TZ for one test and puts the previous value back afterwards.
-struct ScopedTimeZone {
-    std::string previous;
-    bool hadPrevious = false;
-
-    explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            previous = old;
-            hadPrevious = true;
-        }
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (hadPrevious) {
-            setenv("TZ", previous.c_str(), 1);
-        } else {
-            unsetenv("TZ");
-        }
-        tzset();
-    }
-};
+using testing::ScopedTimeZone;
 
 constexpr FileTime winterNoonUtc = 133497936000000000ULL; // 2024-01-15 12:00:00 UTC
 constexpr FileTime summerNoonUtc = 133655184000000000ULL; // 2024-07-15 12:00:00 UTC

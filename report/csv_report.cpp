@@ -1,0 +1,183 @@
+#include "report/csv_report.h"
+
+#include "platform/decimal_text.h"
+#include "platform/text_format.h"
+#include "platform/timestamp_format.h"
+
+namespace tidewell {
+
+const CounterLine reportCounterLines[29] = {
+    {L"PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined",
+     &ScanTally::prefetchDirUnreadable},
+    {L"USERASSIST UNREADABLE - no shell launch record was examined",
+     &ScanTally::userAssistUnreadable},
+    {L"prefetch files seen", &ScanTally::prefetchSeen},
+    {L"prefetch parsed", &ScanTally::prefetchParsed},
+    {L"prefetch unreadable", &ScanTally::prefetchUnreadable},
+    {L"prefetch not a prefetch file", &ScanTally::prefetchNotPrefetch},
+    {L"prefetch decompression failed", &ScanTally::prefetchDecompressFailed},
+    {L"prefetch malformed", &ScanTally::prefetchMalformed},
+    {L"prefetch unknown version", &ScanTally::prefetchUnknownVersion},
+    {L"prefetch run count unverified", &ScanTally::prefetchRunCountUnverified},
+    {L"prefetch file list or volume block outside the file", &ScanTally::prefetchListOutside},
+    {L"prefetch path not unique - several loaded files carry the program's name",
+     &ScanTally::prefetchPathNotUnique},
+    {L"prefetch directory listing stopped on an error", &ScanTally::prefetchListingStopped},
+    {L"user profile list unreadable - the machine's profile total is not known",
+     &ScanTally::profileListUnreadable},
+    {L"non-prefetch files skipped (expected)", &ScanTally::prefetchNonPrefetchSkipped},
+    {L"userassist values seen", &ScanTally::userAssistSeen},
+    {L"userassist parsed", &ScanTally::userAssistParsed},
+    {L"userassist bookkeeping skipped (expected)", &ScanTally::userAssistBookkeepingSkipped},
+    {L"userassist wrong size", &ScanTally::userAssistWrongSize},
+    {L"userassist wrong registry type", &ScanTally::userAssistWrongType},
+    {L"userassist value too large to be an entry", &ScanTally::userAssistTooLarge},
+    {L"userassist unreadable", &ScanTally::userAssistKeysUnreadable},
+    {L"userassist without a timestamp", &ScanTally::userAssistNoTimestamp},
+    {L"userassist timestamp not a possible date", &ScanTally::userAssistImpossibleDate},
+    {L"userassist stamped but with no counted launch (a stamp alone is not a launch)",
+     &ScanTally::userAssistStampOnly},
+    {L"volumes not identified", &ScanTally::volumesNotIdentified},
+    {L"volumes ambiguous - more than one mounted volume has that serial",
+     &ScanTally::volumesAmbiguous},
+    {L"folder ids unresolved", &ScanTally::folderIdsUnresolved},
+    {L"folder ids belonging to another user, which cannot be resolved from here",
+     &ScanTally::folderIdsOtherUser},
+};
+
+namespace {
+
+constexpr wchar_t lineEnd[] = L"\r\n";
+constexpr wchar_t columnLine[] =
+    L"Source,Name,Path,Path status,Run count,Last run,All recorded runs,User,User SID,"
+    L"Focus count,Focus seconds,Format version,Hash,Referenced files,Source file";
+
+const wchar_t* flagWord(std::uint32_t flag) { return flag != 0 ? L"yes" : L"no"; }
+
+void addLine(std::wstring& text, const std::wstring& line) {
+    text += line;
+    text += lineEnd;
+}
+
+const wchar_t* pathStatusWord(PathStatus status) {
+    switch (status) {
+    case PathStatus::Resolved:
+        return L"resolved";
+    case PathStatus::VolumeNotIdentified:
+        return L"volume not identified";
+    case PathStatus::FolderIdUnresolved:
+        return L"folder id unresolved";
+    case PathStatus::SeveralPossiblePaths:
+        return L"several possible paths";
+    case PathStatus::NoPathRecorded:
+        break;
+    }
+    return L"no path recorded"; // also for any value above 4
+}
+
+} // namespace
+
+std::wstring csvQuote(const std::wstring& text) {
+    std::wstring quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.push_back(L'"');
+    for (wchar_t unit : text) {
+        if (unit == L'"') {
+            quoted.push_back(L'"');
+        }
+        quoted.push_back(unit);
+    }
+    quoted.push_back(L'"');
+    return quoted;
+}
+
+bool reportIsComplete(const ScanTally& tally, const ScanFacts& facts) {
+    return !hasFailure(tally) && facts.profileCoverageKnown != 0 && facts.profilesNotExamined == 0;
+}
+
+std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts) {
+    std::wstring text;
+    addLine(text, L"# Tidewell");
+    addLine(text, std::wstring(L"# Elevated,") + flagWord(facts.elevated));
+    addLine(text, std::wstring(L"# Prefetch enabled,") + flagWord(facts.prefetchEnabled));
+    addLine(text, std::wstring(L"# Prefetch directory readable,") + flagWord(facts.prefetchDirReadable));
+    addLine(text, L"# Prefetch retains at most," + decimalText(facts.prefetchRetentionLimit) +
+                      L" files (older ones are evicted)");
+    addLine(text, std::wstring(L"# EnablePrefetcher value present,") +
+                      flagWord(facts.enablePrefetcherPresent));
+    addLine(text, L"# EnablePrefetcher raw value," + decimalText(facts.enablePrefetcherValue));
+    if (facts.profileCoverageKnown != 0) {
+        addLine(text, L"# User profiles on this machine," + decimalText(facts.profilesOnMachine));
+        addLine(text, L"# User profiles examined," + decimalText(facts.profilesExamined));
+        addLine(text, L"# User profiles NOT examined (registry hive not available to this scan)," +
+                          decimalText(facts.profilesNotExamined));
+    } else {
+        addLine(text, L"# UserAssist profile coverage could not be determined - the profile list "
+                      L"could not be read in full. Profiles examined," +
+                          decimalText(facts.profilesExamined));
+    }
+    if (facts.spanKnown != 0) {
+        addLine(text, L"# Surviving records span," + formatTimestamp(facts.spanOldest) + L" to " +
+                          formatTimestamp(facts.spanNewest));
+    }
+    addLine(text, L"# UserAssist records shell launches only; command line, script,");
+    addLine(text, L"# service and scheduled task launches never appear in it.");
+    addLine(text, L"# Prefetch records whatever the system started, including things");
+    addLine(text, L"# no person clicked. A row is not proof that somebody did it.");
+    for (const CounterLine& line : reportCounterLines) {
+        addLine(text, std::wstring(L"# ") + line.label + L"," + decimalText(tally.*line.counter));
+    }
+    if (!hasFailure(tally)) {
+        addLine(text, L"# No read or parse failure was encountered.");
+    }
+    addLine(text, std::wstring(L"# Result is a complete picture of this machine,") +
+                      flagWord(reportIsComplete(tally, facts)));
+    text += lineEnd; // the empty line
+    addLine(text, columnLine);
+    return text;
+}
+
+std::wstring buildRecordLine(const LaunchRecord& record) {
+    const bool prefetch = record.source == RecordSource::Prefetch;
+    std::wstring allRuns;
+    for (std::size_t i = 0; i < record.runTimes.size(); ++i) {
+        if (i != 0) {
+            allRuns += L" | ";
+        }
+        allRuns += formatTimestamp(record.runTimes[i]);
+    }
+    const std::wstring lastRun =
+        record.runTimes.empty() ? std::wstring(L"not recorded") : formatTimestamp(record.runTimes.front());
+    const std::wstring runCount =
+        record.runCountKnown != 0 ? decimalText(record.runCount) : std::wstring(L"unverified");
+    std::wstring focusCount;
+    std::wstring focusSeconds;
+    if (record.hasFocus != 0) {
+        focusCount = decimalText(record.focusCount);
+        focusSeconds = fixedText(record.focusMilliseconds / 1000.0, 1);
+    }
+    std::wstring line = csvQuote(prefetch ? L"Prefetch" : L"UserAssist");
+    for (const std::wstring& field : {
+             record.name,
+             record.path,
+             std::wstring(pathStatusWord(record.pathStatus)),
+             runCount,
+             lastRun,
+             allRuns,
+             record.userName,
+             record.userSid,
+             focusCount,
+             focusSeconds,
+             prefetch ? decimalText(record.formatVersion) : std::wstring(),
+             prefetch ? hex8Text(record.pathHash) : std::wstring(),
+             prefetch ? decimalText(record.referencedFiles.size()) : std::wstring(),
+             record.recordFile,
+         }) {
+        line.push_back(L',');
+        line += csvQuote(field);
+    }
+    line += lineEnd;
+    return line;
+}
+
+} // namespace tidewell

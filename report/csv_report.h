@@ -1,0 +1,33 @@
+// The report's content: a "# " header that says what the scan could and
+// could not read, the column line, and one quoted CSV line per record.
+#pragma once
+
+#include <string>
+
+#include "core/launch_record.h"
+#include "core/scan_facts.h"
+#include "core/scan_tally.h"
+
+namespace tidewell {
+
+// A double quote, the text with each double quote doubled, a double quote.
+std::wstring csvQuote(const std::wstring& text);
+
+// Whether the report can call itself a complete picture of the machine: no
+// failure, and every listed profile examined.
+bool reportIsComplete(const ScanTally& tally, const ScanFacts& facts);
+
+// The header block, the empty line and the column line, each line ending in CR LF.
+std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts);
+
+// One record's line, ending in CR LF.
+std::wstring buildRecordLine(const LaunchRecord& record);
+
+// The report's label for each counter, in the report's order.
+struct CounterLine {
+    const wchar_t* label;
+    std::uint32_t ScanTally::*counter;
+};
+extern const CounterLine reportCounterLines[29];
+
+} // namespace tidewell

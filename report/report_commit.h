@@ -1,0 +1,22 @@
+// Writing the report so that the destination either receives all of it or
+// is left exactly as it was.
+#pragma once
+
+#include <string>
+
+#include "core/launch_record.h"
+#include "core/scan_facts.h"
+#include "core/scan_tally.h"
+
+namespace tidewell {
+
+// Writes the whole report for these results to a fresh temporary file beside
+// the destination (its name with ".partial" and a number from 0 to 511
+// appended), flushes it and moves it over the destination. True only when
+// the destination holds the whole report; on failure no temporary file is
+// left and the destination is unchanged. Memory stays bounded by the header
+// and one record line.
+bool writeReport(const std::wstring& destination, const RecordList& records,
+                 const ScanTally& tally, const ScanFacts& facts);
+
+} // namespace tidewell

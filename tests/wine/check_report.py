@@ -1,0 +1,88 @@
+"""Checks a Tidewell CSV report against its own format and counts.
+
+Usage: check_report.py REPORT SUMMARY-LINE EXPECTED-STATUS
+"""
+import csv
+import io
+import re
+import sys
+
+FAILURES = [
+    "PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined",
+    "USERASSIST UNREADABLE - no shell launch record was examined",
+    "prefetch unreadable", "prefetch not a prefetch file", "prefetch decompression failed",
+    "prefetch malformed", "prefetch unknown version",
+    "prefetch file list or volume block outside the file",
+    "prefetch directory listing stopped on an error",
+    "user profile list unreadable - the machine's profile total is not known",
+    "userassist unreadable", "userassist wrong size", "userassist wrong registry type",
+    "userassist value too large to be an entry", "userassist timestamp not a possible date",
+]
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def main():
+    path, summary, expected = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    raw = open(path, "rb").read()
+    if not raw.startswith(b"\xff\xfe"):
+        fail("no UTF-16LE byte-order mark")
+    text = raw[2:].decode("utf-16-le")
+    if not text.endswith("\r\n") or "\n" in text.replace("\r\n", ""):
+        fail("lines must end in CR LF")
+    lines = text[:-2].split("\r\n")
+    blank = lines.index("")
+    header, columns, rows = lines[:blank], lines[blank + 1], lines[blank + 2:]
+    if header[0] != "# Tidewell" or not all(line.startswith("# ") for line in header):
+        fail("the header block")
+    if columns != ("Source,Name,Path,Path status,Run count,Last run,All recorded runs,User,"
+                   "User SID,Focus count,Focus seconds,Format version,Hash,Referenced files,"
+                   "Source file"):
+        fail("the column line")
+    counters = {}
+    for line in header:
+        match = re.match(r"# (.*),(\d+)$", line)
+        if match:
+            counters[match.group(1)] = int(match.group(2))
+    records = list(csv.reader(io.StringIO("\n".join(rows))))
+    if any(len(record) != 15 for record in records):
+        fail("a record line without fifteen fields")
+    if not all(row.startswith('"') and row.endswith('"') for row in rows):
+        fail("every field is quoted")
+
+    seen = counters["prefetch files seen"]
+    outcomes = sum(counters[name] for name in (
+        "prefetch unreadable", "prefetch decompression failed", "prefetch not a prefetch file",
+        "prefetch malformed", "prefetch unknown version", "prefetch parsed"))
+    if seen != outcomes:
+        fail(f"prefetch: {seen} seen but {outcomes} outcomes")
+    ua_seen = counters["userassist values seen"]
+    ua_outcomes = sum(counters[name] for name in (
+        "userassist bookkeeping skipped (expected)", "userassist wrong registry type",
+        "userassist value too large to be an entry", "userassist unreadable",
+        "userassist wrong size", "userassist parsed"))
+    if ua_seen != ua_outcomes:
+        fail(f"userassist: {ua_seen} seen but {ua_outcomes} outcomes")
+    prefetch_rows = sum(1 for record in records if record[0] == "Prefetch")
+    if prefetch_rows != counters["prefetch parsed"]:
+        fail("one Prefetch line per parsed file")
+    if len(records) - prefetch_rows != counters["userassist parsed"]:
+        fail("one UserAssist line per parsed value")
+
+    complete = header[-1] == "# Result is a complete picture of this machine,yes"
+    failed = any(counters[name] for name in FAILURES)
+    if complete != (expected == 0) or (expected == 0 and failed):
+        fail(f"the completeness line: {header[-1]}")
+    match = re.match(r"tidewell-report: (\d+) records? written to .*; complete picture: (yes|no)",
+                     summary)
+    if not match or int(match.group(1)) != len(records):
+        fail(f"the summary line: {summary!r}")
+    if (match.group(2) == "yes") != complete:
+        fail("the summary and the report disagree")
+    print(f"report ok: {len(records)} records, {prefetch_rows} from Prefetch, complete: {complete}")
+
+
+main()

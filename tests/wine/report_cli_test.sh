@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# tidewell-report.exe as a responder's script runs it, under Wine on a prefix
+# this test prepares: first a machine where every source is complete (exit
+# 0), then the same machine with a damaged Prefetch file, another user's
+# loaded hive and profiles that are not loaded (exit 3), then destinations
+# that cannot be written (exit 1, nothing left behind).
+set -euo pipefail
+
+exe=$1      # the built tidewell-report.exe
+corpus=$2   # the shared corpus folder
+work=$3     # a scratch folder in the build tree
+here=$(cd "$(dirname "$0")" && pwd)
+wine_run="$here/../../scripts/wine-run"
+
+if [ ! -d "$corpus/prefetch" ] || [ ! -d "$corpus/userassist-reg" ]; then
+    echo "corpus folder $corpus is absent; the command-line test needs its files (skipped)"
+    exit 0
+fi
+
+rm -rf "$work"
+mkdir -p "$work"
+export WINEPREFIX="$work/prefix"
+export WINEDEBUG=-all
+
+wine_quiet() { "$wine_run" "$@" >/dev/null 2>&1; }
+
+# The prefix comes up on first use.
+wine_quiet cmd /c exit 0
+prefetch="$WINEPREFIX/drive_c/windows/Prefetch"
+mkdir -p "$prefetch"
+index=0
+find "$corpus/prefetch" -type f -name '*.pf' ! -path '*/Bad/*' | sort | while read -r file; do
+    index=$((index + 1))
+    cp "$file" "$prefetch/$index-$(basename "$file")"
+done
+wine_quiet regedit /S "$(winepath -w "$corpus/userassist-reg/regipy-NTUSER.reg" 2>/dev/null)"
+
+check() { # expected-status report-path
+    local expected=$1 report=$2
+    local output status=0
+    output=$("$wine_run" "$exe" "$(winepath -w "$report" 2>/dev/null)" 2>"$work/stderr") || status=$?
+    echo "$output"
+    if [ "$status" -ne "$expected" ]; then
+        echo "FAIL: exit status $status, expected $expected"; cat "$work/stderr"; exit 1
+    fi
+    python3 "$here/check_report.py" "$report" "$output" "$expected"
+}
+
+echo "-- a complete machine"
+check 0 "$work/complete.csv"
+
+echo "-- a damaged file, another user's hive, profiles not loaded"
+cp "$corpus/prefetch/EZ-Prefetch/Bad/notAPrefetch.pf" "$prefetch/"
+sed 's/^\[HKEY_CURRENT_USER/[HKEY_USERS\\S-1-5-21-111-222-333-1002/' \
+    "$corpus/userassist-reg/plaso-NTUSER-WIN7.reg" > "$work/other-user.reg"
+wine_quiet regedit /S "$(winepath -w "$work/other-user.reg" 2>/dev/null)"
+for sid in S-1-5-21-111-222-333-1002 S-1-5-21-111-222-333-1003; do
+    wine_quiet reg add "HKLM\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\$sid" /f
+done
+check 3 "$work/partial.csv"
+
+echo "-- destinations that cannot be written"
+status=0
+"$wine_run" "$exe" 'Z:\nonexistent-tidewell-folder\report.csv' >/dev/null 2>&1 || status=$?
+[ "$status" -eq 1 ] || { echo "FAIL: a missing folder gave $status"; exit 1; }
+mkdir -p "$work/taken"
+status=0
+"$wine_run" "$exe" "$(winepath -w "$work/taken" 2>/dev/null)" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 1 ] || { echo "FAIL: a folder as destination gave $status"; exit 1; }
+if ls "$work" | grep -q partial[0-9]; then
+    echo "FAIL: a temporary file was left behind"; ls "$work"; exit 1
+fi
+[ -d "$work/taken" ] || { echo "FAIL: the folder was replaced"; exit 1; }
+
+WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+echo "report command: all checks passed"
