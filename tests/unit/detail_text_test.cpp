@@ -1,0 +1,206 @@
+// The detail text, branch by branch, against texts written out by hand.
+#include "ui/detail_text.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/timestamp_format.h"
+
+namespace tidewell {
+namespace {
+
+const std::wstring ownSid = L"S-1-5-21-1-2-3-1001";
+
+LaunchRecord prefetchRecord() {
+    LaunchRecord record;
+    record.name = L"NOTEPAD.EXE";
+    record.path = L"C:\\WINDOWS\\NOTEPAD.EXE";
+    record.pathStatus = PathStatus::Resolved;
+    record.runCount = 12;
+    record.runCountKnown = 1;
+    record.formatVersion = 30;
+    record.pathHash = 0x1A2B;
+    record.volumeSerial = 0x1A2B3C4D;
+    record.volumeCount = 2;
+    record.volumeCreated = 0;
+    record.recordFile = L"C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf";
+    return record;
+}
+
+LaunchRecord userAssistRecord() {
+    LaunchRecord record;
+    record.source = RecordSource::UserAssist;
+    record.name = L"app.exe";
+    record.path = L"C:\\Tools\\app.exe";
+    record.pathStatus = PathStatus::Resolved;
+    record.runCount = 4;
+    record.runCountKnown = 1;
+    record.userSid = ownSid;
+    record.userName = L"analyst";
+    record.focusCount = 3;
+    record.focusMilliseconds = 2500;
+    record.hasFocus = 1;
+    return record;
+}
+
+TEST(DetailText, APrefetchRecordWholeWithTwoVolumesAndNoCreationTime) {
+    const LaunchRecord record = prefetchRecord();
+    EXPECT_EQ(buildDetailText(record, ownSid),
+              L"NOTEPAD.EXE\r\n"
+              L"\r\n"
+              L"Source:            Prefetch (system record of program starts)\r\n"
+              L"Path:              C:\\WINDOWS\\NOTEPAD.EXE\r\n"
+              L"Path status:       resolved  \u2014 matched by volume serial. NOTE: the record names 2\r\n"
+              L"                   volumes and 1A2B3C4D is only the first of them\r\n"
+              L"Times run:         12\r\n"
+              L"Format version:    30\r\n"
+              L"Path hash:         00001A2B\r\n"
+              L"Volume serial:     1A2B3C4D\r\n"
+              L"Volume created:    not recorded\r\n"
+              L"Record file:       C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf\r\n"
+              L"\r\n"
+              L"Recorded run times (Windows keeps the last eight):\r\n"
+              L"    none recorded \u2014 this is not the same as never having run\r\n");
+}
+
+TEST(DetailText, OneVolumeOrNoSerial) {
+    LaunchRecord record = prefetchRecord();
+    record.volumeCount = 1;
+    record.volumeSerial = 0x00ABCDEF;
+    std::wstring text = buildDetailText(record, ownSid);
+    EXPECT_NE(text.find(L"Path status:       resolved  \u2014 matched to a mounted volume by serial "
+                        L"00ABCDEF\r\n"),
+              std::wstring::npos);
+    record.volumeSerial = 0;
+    text = buildDetailText(record, ownSid);
+    EXPECT_NE(text.find(L"Path status:       resolved\r\n"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"Volume serial"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"Volume created"), std::wstring::npos);
+}
+
+TEST(DetailText, RunTimesFilesCreationTimeAndTheTruncatedName) {
+    LaunchRecord record = prefetchRecord();
+    record.name = L"DCODEDCODEDCODEDCODEDCODEDCOD";
+    record.nameTruncated = 1;
+    record.runCountKnown = 0;
+    record.volumeCreated = 133497936000000000ULL;
+    record.runTimes = {133497936000000000ULL, 133400000000000000ULL};
+    record.referencedFiles = {L"\\VOLUME{1}\\A.DLL", L"\\VOLUME{1}\\B.DLL"};
+    const std::wstring text = buildDetailText(record, ownSid);
+    EXPECT_NE(text.find(L"\r\n\r\n    Windows stores the program's name in 60 bytes, so this one is cut\r\n"
+                        L"    at 29 characters and may be the front of a longer name.\r\n"
+                        L"Times run:         withheld \u2014 the stored value failed a consistency "
+                        L"check and is not shown rather than shown wrongly\r\n"),
+              std::wstring::npos);
+    EXPECT_NE(text.find(L"Volume created:    " + formatTimestamp(133497936000000000ULL) + L"\r\n"),
+              std::wstring::npos);
+    const std::wstring tail = L"Recorded run times (Windows keeps the last eight):\r\n    " +
+                              formatTimestamp(133497936000000000ULL) + L"\r\n    " +
+                              formatTimestamp(133400000000000000ULL) +
+                              L"\r\n\r\nFiles loaded while starting (2):\r\n"
+                              L"    \\VOLUME{1}\\A.DLL\r\n    \\VOLUME{1}\\B.DLL\r\n";
+    ASSERT_GE(text.size(), tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "the text ends with its last line";
+}
+
+TEST(DetailText, OlderFormatsDoNotClaimEightRunTimes) {
+    LaunchRecord record = prefetchRecord();
+    for (std::uint32_t version : {17u, 23u}) {
+        record.formatVersion = version;
+        EXPECT_NE(buildDetailText(record, ownSid).find(L"\r\nRecorded run times:\r\n"), std::wstring::npos)
+            << version;
+    }
+    for (std::uint32_t version : {26u, 31u}) {
+        record.formatVersion = version;
+        EXPECT_NE(buildDetailText(record, ownSid).find(L"(Windows keeps the last eight)"),
+                  std::wstring::npos);
+    }
+}
+
+TEST(DetailText, AUserAssistRecordWhole) {
+    LaunchRecord record = userAssistRecord();
+    EXPECT_EQ(buildDetailText(record, ownSid),
+              L"app.exe\r\n"
+              L"\r\n"
+              L"Source:            UserAssist (shell record of user launches)\r\n"
+              L"Path:              C:\\Tools\\app.exe\r\n"
+              L"Path status:       resolved\r\n"
+              L"Times run:         4\r\n"
+              L"User:              analyst\r\n"
+              L"User SID:          S-1-5-21-1-2-3-1001\r\n"
+              L"Window focus:      3 times, 2.5 seconds total\r\n"
+              L"\r\n"
+              L"Recorded run times:\r\n"
+              L"    none recorded \u2014 this is not the same as never having run\r\n");
+}
+
+TEST(DetailText, AStampWithNoCountedLaunchIsExplained) {
+    LaunchRecord record = userAssistRecord();
+    record.runCount = 0;
+    record.focusCount = 0;
+    record.focusMilliseconds = 0;
+    record.runTimes = {133497936000000000ULL};
+    record.userName.clear();
+    record.userSid.clear();
+    const std::wstring text = buildDetailText(record, ownSid);
+    EXPECT_NE(text.find(L"Times run:         0\r\n"
+                        L"\r\n    This record carries a timestamp while its launch tally, its focus\r\n"
+                        L"    count and its focus time are all zero. The shell wrote the entry and\r\n"
+                        L"    stamped it without counting a launch. The stamp is real; it is not on\r\n"
+                        L"    its own evidence that the program was started.\r\n"
+                        L"User:              (the SID resolves to no account)\r\n"
+                        L"User SID:          (unknown)\r\n"
+                        L"Window focus:      0 times, 0.0 seconds total\r\n"),
+              std::wstring::npos);
+}
+
+TEST(DetailText, PathStatusExplanations) {
+    LaunchRecord shell = userAssistRecord();
+    shell.path.clear();
+    shell.pathStatus = PathStatus::NoPathRecorded;
+    EXPECT_NE(buildDetailText(shell, ownSid)
+                  .find(L"Path:              (none recorded)\r\nPath status:       no path recorded  "
+                        L"\u2014 this record identifies an application, not a file on disk\r\n"),
+              std::wstring::npos);
+    // A Prefetch record without a path names no application: no such claim.
+    LaunchRecord prefetch = prefetchRecord();
+    prefetch.path.clear();
+    prefetch.pathStatus = static_cast<PathStatus>(4);
+    EXPECT_NE(buildDetailText(prefetch, ownSid).find(L"Path status:       no path recorded\r\n"),
+              std::wstring::npos);
+    prefetch.pathStatus = static_cast<PathStatus>(7);
+    EXPECT_NE(buildDetailText(prefetch, ownSid).find(L"Path status:       no path recorded\r\n"),
+              std::wstring::npos);
+
+    prefetch.pathStatus = PathStatus::SeveralPossiblePaths;
+    EXPECT_NE(buildDetailText(prefetch, ownSid)
+                  .find(L"several possible paths  \u2014 more than one file the program loaded carries "
+                        L"its name.\r\n                   The record does not say which of them the "
+                        L"program was,\r\n                   so all of the candidates are listed "
+                        L"rather than one\r\n                   of them being chosen\r\n"),
+              std::wstring::npos);
+    prefetch.pathStatus = PathStatus::VolumeNotIdentified;
+    EXPECT_NE(buildDetailText(prefetch, ownSid)
+                  .find(L"volume not identified  \u2014 no single mounted volume answers to the serial "
+                        L"it names\r\n"),
+              std::wstring::npos);
+}
+
+TEST(DetailText, AFolderIdSpeaksOfAnotherAccountOnlyForAnotherAccountsRecord) {
+    LaunchRecord record = userAssistRecord();
+    record.pathStatus = PathStatus::FolderIdUnresolved;
+    record.userSid = L"S-1-5-21-1-2-3-1002";
+    const std::wstring otherAccount =
+        L"folder id unresolved  \u2014 a folder inside a profile. It can only be located with\r\n"
+        L"                   the rights of the account it belongs to, and this\r\n"
+        L"                   record does not belong to the account running the tool\r\n";
+    EXPECT_NE(buildDetailText(record, ownSid).find(otherAccount), std::wstring::npos);
+    const std::wstring unrecognised =
+        L"folder id unresolved  \u2014 the shell did not recognise this folder id\r\n";
+    record.userSid = L"s-1-5-21-1-2-3-1001"; // the running account, in other case
+    EXPECT_NE(buildDetailText(record, ownSid).find(unrecognised), std::wstring::npos);
+    record.userSid.clear();
+    EXPECT_NE(buildDetailText(record, ownSid).find(unrecognised), std::wstring::npos);
+}
+
+} // namespace
+} // namespace tidewell

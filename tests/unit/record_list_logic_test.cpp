@@ -1,0 +1,228 @@
+// The record list without its control: visibility, order, cell text, header
+// clicks and column widths.
+#include "ui/record_list_logic.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/dpi_scale.h"
+#include "platform/filetime.h"
+
+namespace tidewell {
+namespace {
+
+LaunchRecord prefetchRecord(const std::wstring& name, std::vector<FileTime> runs = {},
+                            std::uint32_t count = 1) {
+    LaunchRecord record;
+    record.name = name;
+    record.runTimes = std::move(runs);
+    record.runCount = count;
+    record.runCountKnown = 1;
+    record.formatVersion = 30;
+    return record;
+}
+
+LaunchRecord userAssistRecord(const std::wstring& name, const std::wstring& sid,
+                              std::vector<FileTime> runs = {}) {
+    LaunchRecord record;
+    record.source = RecordSource::UserAssist;
+    record.name = name;
+    record.userSid = sid;
+    record.runTimes = std::move(runs);
+    record.runCountKnown = 1;
+    record.hasFocus = 1;
+    return record;
+}
+
+std::vector<std::wstring> namesInOrder(const RecordList& records, int column, bool ascending,
+                                       std::wstring_view filter = L"") {
+    ListState state;
+    state.sortColumn = column;
+    state.sortAscending = ascending;
+    rebuildVisible(state, records, foldFilter(filter));
+    std::vector<std::wstring> names;
+    for (std::size_t index : state.visible) {
+        names.push_back(records[index].name);
+    }
+    return names;
+}
+
+TEST(ListVisibility, TogglesHideAWholeSource) {
+    const LaunchRecord prefetch = prefetchRecord(L"a.exe");
+    const LaunchRecord shell = userAssistRecord(L"b.exe", L"S-1");
+    EXPECT_TRUE(isShown(prefetch, L"", true, true));
+    EXPECT_TRUE(isShown(shell, L"", true, true));
+    EXPECT_FALSE(isShown(prefetch, L"", false, true));
+    EXPECT_TRUE(isShown(shell, L"", false, true));
+    EXPECT_FALSE(isShown(shell, L"", true, false));
+    LaunchRecord odd = shell;
+    odd.source = static_cast<RecordSource>(9); // any other value is UserAssist
+    EXPECT_FALSE(isShown(odd, L"", true, false));
+}
+
+TEST(ListVisibility, TheFilterSearchesNameAndPathOnly) {
+    LaunchRecord byName = prefetchRecord(L"notepad.exe");
+    LaunchRecord byPath = userAssistRecord(L"shortcut", L"S-1-5-21-EXE");
+    byPath.path = L"C:\\Windows\\NOTEPAD.EXE";
+    byPath.userName = L"exeuser";
+    const std::wstring filter = foldFilter(L"EXE");
+    EXPECT_TRUE(isShown(byName, filter, true, true));
+    EXPECT_TRUE(isShown(byPath, filter, true, true));
+    LaunchRecord other = userAssistRecord(L"tool", L"S-1-5-21-EXE");
+    other.userName = L"exe";
+    EXPECT_FALSE(isShown(other, filter, true, true)) << "the user, source and detail are not searched";
+    EXPECT_FALSE(isShown(other, foldFilter(L"UserAssist"), true, true));
+    // An accented capital does not match its small letter.
+    const LaunchRecord accented = prefetchRecord(L"caf\x00E9.exe");
+    EXPECT_FALSE(isShown(accented, foldFilter(L"CAF\x00C9"), true, true));
+    EXPECT_TRUE(isShown(accented, foldFilter(L"CAF\x00E9"), true, true));
+    // Only 255 characters of the filter count.
+    EXPECT_EQ(foldFilter(std::wstring(300, L'A')).size(), 255u);
+}
+
+TEST(ListOrder, LastRunNewestFirstWithoutRunTimesAtTheBottomInRecordOrder) {
+    const RecordList records = {prefetchRecord(L"none1"), prefetchRecord(L"old", {100}),
+                                prefetchRecord(L"none2"), prefetchRecord(L"new", {300}),
+                                userAssistRecord(L"mid", L"S", {200})};
+    EXPECT_EQ(namesInOrder(records, columnLastRun, false),
+              (std::vector<std::wstring>{L"new", L"mid", L"old", L"none1", L"none2"}));
+    EXPECT_EQ(namesInOrder(records, columnLastRun, true),
+              (std::vector<std::wstring>{L"old", L"mid", L"new", L"none1", L"none2"}));
+}
+
+TEST(ListOrder, EqualKeysAreOrderedByNameInTheSortDirection) {
+    const RecordList records = {prefetchRecord(L"b", {100}), prefetchRecord(L"A", {100})};
+    EXPECT_EQ(namesInOrder(records, columnLastRun, true), (std::vector<std::wstring>{L"A", L"b"}));
+    EXPECT_EQ(namesInOrder(records, columnLastRun, false), (std::vector<std::wstring>{L"b", L"A"}));
+}
+
+TEST(ListOrder, RunsWithWithheldCountsSortingAsZero) {
+    RecordList records = {prefetchRecord(L"three", {}, 3), prefetchRecord(L"nine", {}, 9),
+                          prefetchRecord(L"withheld", {}, 50), prefetchRecord(L"zero", {}, 0)};
+    records[2].runCountKnown = 0;
+    EXPECT_EQ(namesInOrder(records, columnRuns, false),
+              (std::vector<std::wstring>{L"nine", L"three", L"zero", L"withheld"}));
+    EXPECT_EQ(cellText(records[2], columnRuns), L"\u2014");
+    EXPECT_EQ(cellText(records[0], columnRuns), L"3");
+}
+
+TEST(ListOrder, PathGroupsByStatusThenPath) {
+    RecordList records;
+    const std::pair<std::uint32_t, const wchar_t*> rows[] = {
+        {4, L"none"}, {3, L"several"}, {0, L"c:\\b"}, {2, L"folder"}, {1, L"volume"},
+        {0, L"C:\\a"}, {7, L"seven"}};
+    for (const auto& [status, path] : rows) {
+        LaunchRecord record = prefetchRecord(path);
+        record.pathStatus = static_cast<PathStatus>(status);
+        record.path = path;
+        records.push_back(record);
+    }
+    EXPECT_EQ(namesInOrder(records, columnPath, true),
+              (std::vector<std::wstring>{L"C:\\a", L"c:\\b", L"volume", L"folder", L"several",
+                                         L"none", L"seven"}));
+}
+
+TEST(ListOrder, UserSortsBySidTextWhateverTheCellShows) {
+    RecordList records = {userAssistRecord(L"z", L"S-1-5-21-2"), prefetchRecord(L"p2"),
+                          userAssistRecord(L"y", L"S-1-5-21-1"), prefetchRecord(L"p1")};
+    records[0].userName = L"aaron"; // shown, but the SID decides
+    EXPECT_EQ(namesInOrder(records, columnUser, true),
+              (std::vector<std::wstring>{L"p1", L"p2", L"y", L"z"}));
+    EXPECT_EQ(cellText(records[0], columnUser), L"aaron");
+    EXPECT_EQ(cellText(records[2], columnUser), L"S-1-5-21-1");
+    EXPECT_EQ(cellText(records[1], columnUser), L"");
+}
+
+TEST(ListOrder, SourceNameAndDetail) {
+    const RecordList records = {userAssistRecord(L"b", L"S"), prefetchRecord(L"C"),
+                                prefetchRecord(L"a")};
+    EXPECT_EQ(namesInOrder(records, columnSource, true),
+              (std::vector<std::wstring>{L"a", L"C", L"b"}));
+    EXPECT_EQ(namesInOrder(records, columnName, true), (std::vector<std::wstring>{L"a", L"b", L"C"}));
+    EXPECT_EQ(namesInOrder(records, columnDetail, false),
+              (std::vector<std::wstring>{L"C", L"b", L"a"}));
+}
+
+TEST(ListHeaderClicks, NewColumnsStartByKindAndTheSameColumnReverses) {
+    ListState state;
+    EXPECT_EQ(state.sortColumn, columnLastRun);
+    EXPECT_FALSE(state.sortAscending);
+    applyColumnClick(state, columnRuns);
+    EXPECT_EQ(state.sortColumn, columnRuns);
+    EXPECT_FALSE(state.sortAscending) << "largest counts first";
+    applyColumnClick(state, columnRuns);
+    EXPECT_TRUE(state.sortAscending);
+    applyColumnClick(state, columnName);
+    EXPECT_TRUE(state.sortAscending) << "texts from A";
+    applyColumnClick(state, columnLastRun);
+    EXPECT_FALSE(state.sortAscending);
+}
+
+TEST(ListCells, TextPerColumn) {
+    LaunchRecord record = prefetchRecord(L"NOTEPAD.EXE");
+    record.referencedFiles = {L"a", L"b", L"c"};
+    EXPECT_EQ(cellText(record, columnSource), L"Prefetch");
+    EXPECT_EQ(cellText(record, columnLastRun), L"not recorded");
+    EXPECT_EQ(cellText(record, columnDetail), L"v30, 3 files");
+    const std::pair<std::uint32_t, const wchar_t*> paths[] = {
+        {0, L"X"},
+        {1, L"(volume not identified)  X"},
+        {2, L"(folder id unresolved)  X"},
+        {3, L"(several files carry this name)  X"},
+        {4, L"(no path recorded)"},
+        {7, L"(no path recorded)"}};
+    record.path = L"X";
+    for (const auto& [status, text] : paths) {
+        record.pathStatus = static_cast<PathStatus>(status);
+        EXPECT_EQ(cellText(record, columnPath), text) << status;
+    }
+
+    LaunchRecord shell = userAssistRecord(L"app", L"S-1");
+    EXPECT_EQ(cellText(shell, columnSource), L"UserAssist");
+    shell.runTimes = {133500000000000000ULL};
+    EXPECT_EQ(cellText(shell, columnDetail), L"no counted launch");
+    shell.runCountKnown = 0; // not consulted
+    EXPECT_EQ(cellText(shell, columnDetail), L"no counted launch");
+    shell.focusCount = 1;
+    shell.focusMilliseconds = 2500;
+    EXPECT_EQ(cellText(shell, columnDetail), L"focus 2 s") << "2.5 rounds to even as printf does";
+    shell.focusMilliseconds = 3500;
+    EXPECT_EQ(cellText(shell, columnDetail), L"focus 4 s");
+    shell.hasFocus = 0;
+    EXPECT_EQ(cellText(shell, columnDetail), L"");
+}
+
+TEST(ListRows, ARowThatNamesNoRecordIsRefused) {
+    RecordList records = {prefetchRecord(L"a"), prefetchRecord(L"b")};
+    ListState state;
+    rebuildVisible(state, records, L"");
+    // Without run times the rows keep record order.
+    EXPECT_EQ(recordAtRow(state, records, 0)->name, L"a");
+    EXPECT_EQ(recordAtRow(state, records, 1)->name, L"b");
+    EXPECT_EQ(recordAtRow(state, records, -1), nullptr);
+    EXPECT_EQ(recordAtRow(state, records, 2), nullptr);
+    // A rescan empties the records before the list is rebuilt.
+    records.clear();
+    EXPECT_EQ(recordAtRow(state, records, 0), nullptr);
+}
+
+TEST(ListColumns, FittingShrinksInOrderAndGivesThePathWhatIsLeft) {
+    setCurrentDpi(96);
+    // Wide: preferred widths, the path takes the rest.
+    std::array<int, listColumnCount> widths = fitColumnWidths(1200, 17, scaleForDpi);
+    EXPECT_EQ(widths, (std::array<int, listColumnCount>{76, 190, 50, 132, 1200 - 17 - 8 - 678, 84, 146}));
+    // Narrower: Detail gives up its space first, then User.
+    widths = fitColumnWidths(800, 17, scaleForDpi);
+    // 775 available, 678 used: Detail goes to its minimum (72), User to its
+    // minimum (58), and Source gives the last 3 pixels.
+    EXPECT_EQ(widths, (std::array<int, listColumnCount>{73, 190, 50, 132, 200, 58, 72}));
+    // Very narrow: everything at its minimum, the path keeps 200.
+    widths = fitColumnWidths(300, 17, scaleForDpi);
+    EXPECT_EQ(widths, (std::array<int, listColumnCount>{62, 120, 50, 120, 200, 58, 72}));
+    setCurrentDpi(192);
+    widths = fitColumnWidths(300, 34, scaleForDpi);
+    EXPECT_EQ(widths[columnPath], 400);
+    forgetCurrentDpi();
+}
+
+} // namespace
+} // namespace tidewell

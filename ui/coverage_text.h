@@ -1,0 +1,26 @@
+// What the banner and the status bar say about a scan: which source could
+// not be read, what failed, how far the profiles were covered.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+
+#include "core/scan_facts.h"
+#include "core/scan_tally.h"
+#include "platform/filetime.h"
+
+namespace tidewell {
+
+// The date part of a timestamp ("YYYY-MM-DD"), or empty text.
+std::wstring formatDate(FileTime value);
+
+// The banner's whole text: one first sentence, a coverage sentence when both
+// sources were read, and the fixed paragraph on what each source can show.
+std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts);
+
+// The four parts of the status bar.
+std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,
+                                           const ScanTally& tally, const ScanFacts& facts);
+
+} // namespace tidewell

@@ -1,0 +1,401 @@
+// The program's entry, its one main window with its controls and menus, the
+// message loop, and the small commands that are the window's own (restart
+// elevated, copy path, show in Explorer, the View toggles, About). Every
+// other command is routed to the part that does the work.
+#include "ui/window_state.h" // first: the Windows headers below need <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <cstring>
+#include <optional>
+
+#include "core/scan_driver.h"
+#include "platform/dpi_scale.h"
+#include "platform/identity.h"
+#include "ui/explorer_target.h"
+#include "ui/record_list_logic.h"
+
+namespace tidewell {
+
+namespace {
+
+constexpr wchar_t mainClassName[] = L"TidewellWindow";
+// The maker's site; the About page lies at /SOFTWARE/Tidewell.html on it.
+constexpr wchar_t aboutPageHost[] = L"https://tidewell.example";
+
+HFONT createMessageFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+        return nullptr;
+    }
+    // The metrics are for the system's DPI; a monitor of another DPI gets
+    // the font scaled to it.
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    if (systemDpi > 0 && static_cast<int>(dpi) != systemDpi) {
+        metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi);
+    }
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+}
+
+void applyFont() {
+    WindowHandles& handles = windowHandles();
+    if (handles.font == nullptr) {
+        return;
+    }
+    for (HWND control : {handles.banner, handles.filterEdit, handles.filterLabel, handles.list,
+                         handles.statusBar}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(handles.font), TRUE);
+    }
+}
+
+HWND createControl(DWORD extendedStyle, const wchar_t* className, const wchar_t* text, DWORD style,
+                   int id) {
+    return CreateWindowExW(extendedStyle, className, text, style, 0, 0, 0, 0, windowHandles().main,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           windowHandles().instance, nullptr);
+}
+
+HMENU buildMenuBar() {
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, commandRescan, L"&Rescan\tF5");
+    AppendMenuW(file, MF_STRING, commandExport, L"&Export report...\tCtrl+S");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_STRING, commandRestartElevated, L"Restart as &administrator");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_STRING, commandExit, L"E&xit");
+    HMENU view = CreatePopupMenu();
+    AppendMenuW(view, MF_STRING | MF_CHECKED, commandShowPrefetch, L"Show &Prefetch records");
+    AppendMenuW(view, MF_STRING | MF_CHECKED, commandShowUserAssist, L"Show &UserAssist records");
+    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(view, MF_STRING, commandDetails, L"&Details\tEnter");
+    HMENU help = CreatePopupMenu();
+    AppendMenuW(help, MF_STRING, commandAbout, L"&About");
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(view), L"&View");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"&Help");
+    return bar;
+}
+
+void createMainControls(HWND window) {
+    WindowHandles& handles = windowHandles();
+    handles.main = window;
+    handles.font = createMessageFont(static_cast<UINT>(currentDpi()));
+    handles.banner = createControl(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, bannerId);
+    handles.filterLabel = createControl(0, L"STATIC", L"Filter:",
+                                        WS_CHILD | WS_VISIBLE | SS_CENTERIMAGE, filterLabelId);
+    handles.filterEdit = createControl(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                       WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, filterEditId);
+    handles.list = createControl(0, WC_LISTVIEWW, L"",
+                                 WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL |
+                                     LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                                 listControlId);
+    ListView_SetExtendedListViewStyle(
+        handles.list, LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    handles.statusBar = createControl(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, statusBarId);
+    applyFont();
+    insertListColumns();
+    SetMenu(window, buildMenuBar());
+    handles.creamBrush = CreateSolidBrush(RGB(255, 248, 219));
+    handles.faceBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+}
+
+const LaunchRecord* selectedRecord() {
+    return recordAtRow(listState(), scanResults().records, selectedRow());
+}
+
+void restartElevated() {
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return;
+    }
+    SHELLEXECUTEINFOW request{};
+    request.cbSize = sizeof request;
+    request.lpVerb = L"runas";
+    request.lpFile = self;
+    request.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&request)) {
+        PostMessageW(windowHandles().main, WM_CLOSE, 0, 0); // the elevated instance takes over
+    }
+}
+
+void copyPath() {
+    const LaunchRecord* record = selectedRecord();
+    if (record == nullptr || !OpenClipboard(windowHandles().main)) {
+        return;
+    }
+    EmptyClipboard();
+    const std::wstring& text = copyPathText(*record);
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* target = GlobalLock(memory)) {
+            std::memcpy(target, text.c_str(), bytes);
+            GlobalUnlock(memory);
+            if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+                GlobalFree(memory);
+            }
+        } else {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+void showInExplorer() {
+    const LaunchRecord* record = selectedRecord();
+    if (record == nullptr) {
+        return;
+    }
+    if (const std::optional<std::wstring> parameter = explorerSelectParameter(*record)) {
+        ShellExecuteW(windowHandles().main, L"open", L"explorer.exe", parameter->c_str(), nullptr,
+                      SW_SHOWNORMAL);
+        return;
+    }
+    MessageBoxW(windowHandles().main,
+                L"This record does not name a file on this machine, so there is no folder to open.",
+                programTitle, MB_ICONINFORMATION | MB_OK);
+}
+
+void toggleSource(int command, bool& shown) {
+    shown = !shown;
+    CheckMenuItem(GetMenu(windowHandles().main), static_cast<UINT>(command),
+                  MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
+    refreshList();
+}
+
+void showContextMenu(LPARAM position) {
+    const long row = selectedRow();
+    if (row < 0) {
+        return;
+    }
+    POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: open it at the selected row.
+        RECT item{};
+        item.left = LVIR_LABEL;
+        SendMessageW(windowHandles().list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
+        at = {item.left, item.bottom};
+        ClientToScreen(windowHandles().list, &at);
+    }
+    HMENU menu = CreatePopupMenu();
+    AppendMenuW(menu, MF_STRING, commandDetails, L"&Details");
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, commandCopyPath, L"&Copy path");
+    AppendMenuW(menu, MF_STRING, commandShowInExplorer, L"Show in &Explorer");
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, windowHandles().main, nullptr);
+    DestroyMenu(menu);
+}
+
+void onCommand(HWND window, int command, int notification) {
+    switch (command) {
+    case commandRescan:
+        runScan();
+        break;
+    case commandExport:
+        exportReportCommand();
+        break;
+    case commandRestartElevated:
+        restartElevated();
+        break;
+    case commandExit:
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        break;
+    case commandShowPrefetch:
+        toggleSource(command, listState().showPrefetch);
+        break;
+    case commandShowUserAssist:
+        toggleSource(command, listState().showUserAssist);
+        break;
+    case commandDetails:
+        openDetailWindow();
+        break;
+    case commandCopyPath:
+        copyPath();
+        break;
+    case commandShowInExplorer:
+        showInExplorer();
+        break;
+    case commandAbout:
+        ShellExecuteW(window, L"open",
+                      (std::wstring(aboutPageHost) + L"/SOFTWARE/Tidewell.html").c_str(), nullptr,
+                      nullptr, SW_SHOWNORMAL);
+        break;
+    case filterEditId:
+        if (notification == EN_CHANGE) {
+            refreshList();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void relayout(HWND window) {
+    layoutMainWindow(window);
+    RECT client{};
+    GetClientRect(windowHandles().list, &client);
+    fitColumns(client.right - client.left);
+}
+
+// The window moved to a monitor of another DPI: new font, new lengths.
+void onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+    setCurrentDpi(LOWORD(wParam));
+    WindowHandles& handles = windowHandles();
+    if (HFONT font = createMessageFont(LOWORD(wParam))) {
+        if (handles.font != nullptr) {
+            DeleteObject(handles.font);
+        }
+        handles.font = font;
+        applyFont();
+    }
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    relayout(window);
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        createMainControls(window);
+        return 0;
+    case WM_DESTROY: {
+        WindowHandles& handles = windowHandles();
+        for (HGDIOBJ object : {static_cast<HGDIOBJ>(handles.font), static_cast<HGDIOBJ>(handles.creamBrush),
+                               static_cast<HGDIOBJ>(handles.faceBrush)}) {
+            if (object != nullptr) {
+                DeleteObject(object);
+            }
+        }
+        handles.font = nullptr;
+        handles.creamBrush = handles.faceBrush = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    }
+    case WM_SIZE:
+        relayout(window);
+        return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(window, wParam, lParam);
+        return 0;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == listControlId) {
+            switch (header->code) {
+            case LVN_GETDISPINFOW:
+                answerDisplayRequest(lParam);
+                return 0;
+            case NM_DBLCLK:
+            case NM_RETURN:
+                openDetailWindow();
+                return 0;
+            case LVN_COLUMNCLICK:
+                onColumnClick(reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
+                return 0;
+            default:
+                break;
+            }
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) == windowHandles().list) {
+            showContextMenu(lParam);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == windowHandles().banner) {
+            return paintBanner(reinterpret_cast<HDC>(wParam));
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_COMMAND:
+        onCommand(window, LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+// The wait cursor and the window's refreshes around a scan.
+void* showWaitCursor() { return SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
+void restoreCursor(void* previous) { SetCursor(static_cast<HCURSOR>(previous)); }
+
+} // namespace
+
+WindowHandles& windowHandles() {
+    static WindowHandles handles;
+    return handles;
+}
+
+int runProgram(HINSTANCE instance, int showCommand) {
+    WindowHandles& handles = windowHandles();
+    handles.instance = instance;
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIconSm = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = mainClassName;
+    if (RegisterClassExW(&windowClass) == 0) {
+        return 1;
+    }
+    queryTokenUserSid(handles.runningSid);
+    ScanHooks& hooks = scanHooks();
+    hooks.beginWait = showWaitCursor;
+    hooks.endWait = restoreCursor;
+    hooks.recordsEmptied = forgetListRows;
+    hooks.refreshBanner = refreshBanner;
+    hooks.refreshList = refreshList;
+
+    HWND window = CreateWindowExW(0, mainClassName, programTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, scaleForDpi(1100), scaleForDpi(660), nullptr,
+                                  nullptr, instance, nullptr);
+    if (window == nullptr) {
+        return 1;
+    }
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    runScan();
+
+    ACCEL keys[] = {{FVIRTKEY, VK_F5, commandRescan},
+                    {FVIRTKEY | FCONTROL, 'S', commandExport}};
+    HACCEL accelerators = CreateAcceleratorTableW(keys, 2);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Accelerators work from every window of the program, the detail
+        // windows included, and always command the main window.
+        if (accelerators != nullptr && TranslateAcceleratorW(window, accelerators, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (accelerators != nullptr) {
+        DestroyAcceleratorTable(accelerators);
+    }
+    return 0;
+}
+
+} // namespace tidewell
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    return tidewell::runProgram(instance, showCommand);
+}

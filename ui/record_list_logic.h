@@ -1,0 +1,77 @@
+// The record list's logic, apart from the list control: which records are
+// shown, in what order, and what each cell says. Nothing here touches the
+// window system, so it runs and is tested without it.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/launch_record.h"
+
+namespace tidewell {
+
+enum ListColumn : int {
+    columnSource = 0,
+    columnName = 1,
+    columnRuns = 2,
+    columnLastRun = 3,
+    columnPath = 4,
+    columnUser = 5,
+    columnDetail = 6,
+};
+inline constexpr int listColumnCount = 7;
+
+struct ColumnSpec {
+    const wchar_t* title;
+    bool rightAligned;
+    int preferredWidth; // at 96 DPI
+    int minimumWidth;   // at 96 DPI; 0: never shrunk
+};
+extern const ColumnSpec listColumns[listColumnCount];
+
+// The list's state for the run: the rows shown (indexes into the records,
+// in display order), the two View toggles and the sort.
+struct ListState {
+    std::vector<std::size_t> visible;
+    bool showPrefetch = true;
+    bool showUserAssist = true;
+    int sortColumn = columnLastRun;
+    bool sortAscending = false; // newest first
+};
+
+ListState& listState();
+
+// The filter as typed, at most 255 characters, folded for matching.
+std::wstring foldFilter(std::wstring_view typed);
+
+// Shown when its source is switched on and the folded filter occurs in its
+// folded name or path (an empty filter matches everything).
+bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter, bool showPrefetch,
+             bool showUserAssist);
+
+// True when record a must come before record b (both indexes into records).
+bool compareRows(const RecordList& records, std::size_t a, std::size_t b, int sortColumn,
+                 bool sortAscending);
+
+std::wstring cellText(const LaunchRecord& record, int column);
+
+// A header click: a new column sorts counts and times largest first and
+// texts from A; the same column again reverses the direction.
+void applyColumnClick(ListState& state, int column);
+
+// Rebuilds visible from the records, the filter and the toggles, then sorts it.
+void rebuildVisible(ListState& state, const RecordList& records, std::wstring_view foldedFilter);
+
+// The record at a row of the list, or null when the row names none.
+const LaunchRecord* recordAtRow(const ListState& state, const RecordList& records, long row);
+
+// Column widths that fit a client width: the preferred widths, shrunk in a
+// fixed order towards their minimums until the path column has room; the
+// path column takes what is left. All lengths in pixels, scaled by scale.
+std::array<int, listColumnCount> fitColumnWidths(int clientWidth, int scrollBarWidth,
+                                                 int (*scale)(int));
+
+} // namespace tidewell

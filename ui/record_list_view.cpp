@@ -1,0 +1,134 @@
+// The record list control: a virtual report list whose rows hold nothing;
+// it asks for each cell's text as it paints, from the pure list logic.
+#include "ui/window_state.h" // first: the Windows headers below need <windows.h>
+
+#include <commctrl.h>
+
+#include "core/scan_driver.h"
+#include "platform/dpi_scale.h"
+#include "ui/record_list_logic.h"
+
+namespace tidewell {
+
+namespace {
+
+std::wstring cellBuffer; // the text of the cell last asked for
+
+std::wstring filterText() {
+    wchar_t typed[256] = {};
+    GetWindowTextW(windowHandles().filterEdit, typed, 256);
+    return typed;
+}
+
+// Marks the sort column and its direction in the header.
+void showSortInHeader() {
+    HWND header = ListView_GetHeader(windowHandles().list);
+    if (header == nullptr) {
+        return;
+    }
+    for (int column = 0; column < listColumnCount; ++column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        if (!Header_GetItem(header, column, &item)) {
+            continue;
+        }
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (column == listState().sortColumn) {
+            item.fmt |= listState().sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
+        }
+        Header_SetItem(header, column, &item);
+    }
+}
+
+} // namespace
+
+void insertListColumns() {
+    for (int column = 0; column < listColumnCount; ++column) {
+        LVCOLUMNW spec{};
+        spec.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        spec.fmt = listColumns[column].rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
+        spec.cx = scaleForDpi(listColumns[column].preferredWidth);
+        spec.pszText = const_cast<LPWSTR>(listColumns[column].title);
+        spec.iSubItem = column;
+        SendMessageW(windowHandles().list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                     reinterpret_cast<LPARAM>(&spec));
+    }
+    showSortInHeader();
+}
+
+long selectedRow() {
+    if (windowHandles().list == nullptr) {
+        return -1;
+    }
+    return static_cast<long>(
+        SendMessageW(windowHandles().list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void refreshList() {
+    ListState& state = listState();
+    const RecordList& records = scanResults().records;
+    // The selection follows its record to wherever the refresh puts it.
+    const long oldRow = selectedRow();
+    const bool hadSelection = oldRow >= 0 && static_cast<std::size_t>(oldRow) < state.visible.size();
+    const std::size_t selectedRecord = hadSelection ? state.visible[static_cast<std::size_t>(oldRow)] : 0;
+
+    rebuildVisible(state, records, foldFilter(filterText()));
+
+    HWND list = windowHandles().list;
+    if (list != nullptr) {
+        SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(state.visible.size()),
+                     LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        if (hadSelection) {
+            for (std::size_t row = 0; row < state.visible.size(); ++row) {
+                if (state.visible[row] == selectedRecord) {
+                    ListView_SetItemState(list, static_cast<int>(row), LVIS_SELECTED | LVIS_FOCUSED,
+                                          LVIS_SELECTED | LVIS_FOCUSED);
+                    ListView_EnsureVisible(list, static_cast<int>(row), FALSE);
+                    break;
+                }
+            }
+        }
+        InvalidateRect(list, nullptr, TRUE);
+        showSortInHeader();
+    }
+    refreshStatusBar();
+}
+
+void forgetListRows() {
+    // Called when a scan empties the records: no row may name one any more.
+    listState().visible.clear();
+    if (windowHandles().list != nullptr) {
+        SendMessageW(windowHandles().list, LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
+    }
+}
+
+void answerDisplayRequest(LPARAM notification) {
+    auto* request = reinterpret_cast<NMLVDISPINFOW*>(notification);
+    if ((request->item.mask & LVIF_TEXT) == 0) {
+        return;
+    }
+    const LaunchRecord* record =
+        recordAtRow(listState(), scanResults().records, static_cast<long>(request->item.iItem));
+    if (record == nullptr) {
+        return; // a row that names no record gets no answer
+    }
+    cellBuffer = cellText(*record, request->item.iSubItem);
+    request->item.pszText = cellBuffer.data();
+}
+
+void onColumnClick(int column) {
+    applyColumnClick(listState(), column);
+    refreshList();
+}
+
+void fitColumns(int clientWidth) {
+    const std::array<int, listColumnCount> widths =
+        fitColumnWidths(clientWidth, GetSystemMetrics(SM_CXVSCROLL), scaleForDpi);
+    for (int column = 0; column < listColumnCount; ++column) {
+        SendMessageW(windowHandles().list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                     MAKELPARAM(widths[static_cast<std::size_t>(column)], 0));
+    }
+}
+
+} // namespace tidewell

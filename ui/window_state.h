@@ -1,0 +1,81 @@
+// The main window's handles, created once and kept for the run. Window code
+// only: the presentation logic beside it never sees these.
+#pragma once
+
+#ifndef STRICT
+#define STRICT
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <string>
+
+namespace tidewell {
+
+enum ControlId : int {
+    listControlId = 200,
+    filterEditId = 201,
+    statusBarId = 202,
+    bannerId = 203,
+    filterLabelId = 204,
+};
+
+enum CommandId : int {
+    commandRescan = 100,
+    commandExport = 101,
+    commandRestartElevated = 102,
+    commandExit = 103,
+    commandShowPrefetch = 110,
+    commandShowUserAssist = 111,
+    commandDetails = 112,
+    commandCopyPath = 113,
+    commandShowInExplorer = 114,
+    commandAbout = 120,
+};
+
+struct WindowHandles {
+    HINSTANCE instance = nullptr;
+    HWND main = nullptr;
+    HWND banner = nullptr;
+    HWND filterLabel = nullptr;
+    HWND filterEdit = nullptr;
+    HWND list = nullptr;
+    HWND statusBar = nullptr;
+    HFONT font = nullptr;
+    HBRUSH creamBrush = nullptr;
+    HBRUSH faceBrush = nullptr;
+    std::wstring runningSid; // for the detail text's folder-id explanation
+};
+
+WindowHandles& windowHandles();
+
+// The program's name, as the title bar and the message boxes show it.
+inline constexpr wchar_t programTitle[] = L"Tidewell";
+
+// The record list control (record_list_view.cpp).
+void insertListColumns();
+void refreshList();
+void forgetListRows();
+void fitColumns(int clientWidth);
+void answerDisplayRequest(LPARAM notification);
+void onColumnClick(int column);
+long selectedRow();
+
+// The banner, the status bar and the layout (banner_and_status.cpp).
+void refreshBanner();
+void layoutMainWindow(HWND main);
+void refreshStatusBar();
+LRESULT paintBanner(HDC dc);
+
+// The detail window (detail_window.cpp).
+void openDetailWindow();
+
+// The Export report command (export_command.cpp).
+void exportReportCommand();
+
+} // namespace tidewell
