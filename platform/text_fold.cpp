@@ -36,6 +36,9 @@ bool endsWithFolded(std::wstring_view text, std::wstring_view suffix) {
 int compareFolded(std::wstring_view a, std::wstring_view b) {
     const std::size_t common = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] == b[i]) {
+            continue; // equal units fold alike; most of a sort's comparing ends here
+        }
         // Units are UTF-16 code units on every platform; compare them as such.
         const auto ua = static_cast<std::uint16_t>(foldAscii(a[i]));
         const auto ub = static_cast<std::uint16_t>(foldAscii(b[i]));

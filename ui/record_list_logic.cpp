@@ -158,18 +158,127 @@ void applyColumnClick(ListState& state, int column) {
     }
 }
 
-void rebuildVisible(ListState& state, const RecordList& records, std::wstring_view foldedFilter) {
-    state.visible.clear();
-    for (std::size_t index = 0; index < records.size(); ++index) {
-        if (isShown(records[index], foldedFilter, state.showPrefetch, state.showUserAssist)) {
-            state.visible.push_back(index);
+namespace {
+
+// The folded texts a sort compares, copied once per refresh into one
+// buffer, and the sort's view of one visible record: its column key and the
+// first four folded units of each text packed into a number. Most
+// comparisons end on those numbers without leaving the entries, which lie
+// side by side; only equal prefixes read on into the buffer. The order is
+// exactly compareRows's.
+struct FoldedText {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+    std::uint64_t prefix = 0; // the first four folded units, most significant first
+};
+
+struct SortEntry {
+    std::uint64_t key = 0;
+    FoldedText text; // the column's text (Path, User), else empty
+    FoldedText name; // the tie-break (not folded for Last run, whose ties are rare)
+    std::uint32_t index = 0;
+    bool noRunTime = false;
+};
+
+FoldedText addFolded(std::vector<std::uint16_t>& buffer, const std::wstring& text) {
+    FoldedText folded;
+    folded.offset = static_cast<std::uint32_t>(buffer.size());
+    folded.length = static_cast<std::uint32_t>(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto unit = static_cast<std::uint16_t>(foldAscii(text[i]));
+        buffer.push_back(unit);
+        if (i < 4) {
+            folded.prefix |= static_cast<std::uint64_t>(unit) << (48 - 16 * i);
         }
     }
+    return folded;
+}
+
+int compareFoldedTexts(const std::vector<std::uint16_t>& buffer, const FoldedText& a,
+                       const FoldedText& b) {
+    // Shorter texts are padded with zero units, the smallest there is, so the
+    // prefixes already order texts that differ in their first four units.
+    if (a.prefix != b.prefix) {
+        return a.prefix < b.prefix ? -1 : 1;
+    }
+    const std::uint16_t* x = buffer.data() + a.offset;
+    const std::uint16_t* y = buffer.data() + b.offset;
+    const std::uint32_t common = std::min(a.length, b.length);
+    for (std::uint32_t i = 0; i < common; ++i) {
+        if (x[i] != y[i]) {
+            return static_cast<int>(x[i]) - static_cast<int>(y[i]);
+        }
+    }
+    return a.length == b.length ? 0 : (a.length < b.length ? -1 : 1);
+}
+
+SortEntry sortEntry(const LaunchRecord& record, std::size_t index, int column,
+                    std::vector<std::uint16_t>& buffer) {
+    SortEntry entry;
+    entry.index = static_cast<std::uint32_t>(index);
+    if (column != columnLastRun) {
+        entry.name = addFolded(buffer, record.name);
+    }
+    switch (column) {
+    case columnSource:
+        entry.key = static_cast<std::uint32_t>(record.source);
+        break;
+    case columnRuns:
+        entry.key = shownCount(record);
+        break;
+    case columnLastRun:
+        entry.noRunTime = record.runTimes.empty();
+        entry.key = entry.noRunTime ? 0 : record.runTimes.front();
+        break;
+    case columnPath:
+        entry.key = static_cast<std::uint32_t>(record.pathStatus);
+        entry.text = addFolded(buffer, record.path);
+        break;
+    case columnUser:
+        entry.text = addFolded(buffer, record.userSid);
+        break;
+    default:
+        break; // Name, Detail and anything else sort by the name alone
+    }
+    return entry;
+}
+
+} // namespace
+
+void rebuildVisible(ListState& state, const RecordList& records, std::wstring_view foldedFilter) {
     const int column = state.sortColumn;
     const bool ascending = state.sortAscending;
-    std::sort(state.visible.begin(), state.visible.end(), [&](std::size_t a, std::size_t b) {
-        return compareRows(records, a, b, column, ascending);
+    std::vector<std::uint16_t> buffer;
+    std::vector<SortEntry> entries;
+    entries.reserve(records.size());
+    buffer.reserve(column == columnLastRun ? 0 : records.size() * 24);
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        if (isShown(records[index], foldedFilter, state.showPrefetch, state.showUserAssist)) {
+            entries.push_back(sortEntry(records[index], index, column, buffer));
+        }
+    }
+    const bool textKey = column == columnPath || column == columnUser;
+    std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
+        if (column == columnLastRun && (a.noRunTime || b.noRunTime)) {
+            // Without a run time: at the bottom, in record order, either way.
+            return a.noRunTime == b.noRunTime ? a.index < b.index : !a.noRunTime;
+        }
+        int order = a.key < b.key ? -1 : (a.key > b.key ? 1 : 0);
+        if (order == 0 && textKey) {
+            order = compareFoldedTexts(buffer, a.text, b.text);
+        }
+        if (order == 0) {
+            order = column == columnLastRun
+                        ? compareFolded(records[a.index].name, records[b.index].name)
+                        : compareFoldedTexts(buffer, a.name, b.name);
+        }
+        return ascending ? order < 0 : order > 0;
     });
+    state.visible.clear();
+    state.visible.reserve(entries.size());
+    for (const SortEntry& entry : entries) {
+        state.visible.push_back(entry.index);
+    }
 }
 
 const LaunchRecord* recordAtRow(const ListState& state, const RecordList& records, long row) {

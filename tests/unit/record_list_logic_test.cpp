@@ -226,3 +226,48 @@ TEST(ListColumns, FittingShrinksInOrderAndGivesThePathWhatIsLeft) {
 
 } // namespace
 } // namespace tidewell
+
+namespace tidewell {
+namespace {
+
+// The refresh sorts through its own compact keys; its order must be the
+// comparator's, column by column and in both directions.
+TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
+    RecordList records;
+    std::uint32_t state = 99;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 10;
+    };
+    const wchar_t* names[] = {L"a", L"A", L"ab", L"Ab", L"b", L"\x00E9", L"\x00C9", L"", L"_x", L"z"};
+    for (int i = 0; i < 400; ++i) {
+        LaunchRecord record = next() % 2 == 0 ? prefetchRecord(names[next() % 10])
+                                              : userAssistRecord(names[next() % 10], names[next() % 10]);
+        record.path = std::wstring(names[next() % 10]) + names[next() % 10];
+        record.pathStatus = static_cast<PathStatus>(next() % 6);
+        record.runCount = next() % 4;
+        record.runCountKnown = next() % 5 != 0 ? 1 : 0;
+        if (next() % 3 != 0) {
+            record.runTimes = {next() % 6};
+        }
+        records.push_back(record);
+    }
+    for (int column = -1; column <= listColumnCount; ++column) {
+        for (bool ascending : {false, true}) {
+            ListState list;
+            list.sortColumn = column;
+            list.sortAscending = ascending;
+            rebuildVisible(list, records, L"");
+            ASSERT_EQ(list.visible.size(), records.size());
+            for (std::size_t row = 1; row < list.visible.size(); ++row) {
+                EXPECT_FALSE(compareRows(records, list.visible[row], list.visible[row - 1], column,
+                                         ascending))
+                    << "column " << column << (ascending ? " ascending" : " descending") << " row "
+                    << row;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace tidewell

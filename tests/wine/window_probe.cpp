@@ -1,0 +1,215 @@
+// Reads the state of a running Tidewell window from another process, for the
+// test that drives the window as a person would (xdotool sends the keys and
+// clicks; this reads back what the window shows). Commands:
+//   rows                 the list's row count
+//   cell ROW COLUMN      one cell's text
+//   column COLUMN        every row's text in one column, a line each
+//   rect main|detail     a window's rectangle on the screen: x y width height
+//   filter               the filter edit's text
+//   status PART          one status-bar part's text
+//   center edit          the screen point at the middle of the filter edit
+//   center header COLUMN the screen point at the middle of a column header
+//   center row ROW       the screen point at the middle of a row
+//   detail               "match" when an open detail window's text is the
+//                        detail text of a record of that name on this machine
+//   messagebox           the text of an open message box titled Tidewell
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "core/scan_driver.h"
+#include "platform/identity.h"
+#include "platform/utf8_text.h"
+#include "ui/detail_text.h"
+
+namespace {
+
+HWND mainWindow() { return FindWindowW(L"TidewellWindow", nullptr); }
+
+// Memory in the window's process, for messages that carry pointers.
+struct RemoteBuffer {
+    HANDLE process = nullptr;
+    void* address = nullptr;
+    explicit RemoteBuffer(HWND window, std::size_t size) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(window, &id);
+        process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+        if (process != nullptr) {
+            address = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        }
+    }
+    ~RemoteBuffer() {
+        if (address != nullptr) {
+            VirtualFreeEx(process, address, 0, MEM_RELEASE);
+        }
+        if (process != nullptr) {
+            CloseHandle(process);
+        }
+    }
+    bool write(const void* data, std::size_t size, std::size_t offset = 0) {
+        return WriteProcessMemory(process, static_cast<char*>(address) + offset, data, size, nullptr);
+    }
+    bool read(void* data, std::size_t size, std::size_t offset = 0) {
+        return ReadProcessMemory(process, static_cast<char*>(address) + offset, data, size, nullptr);
+    }
+};
+
+void print(const std::wstring& text) { std::printf("%s\n", tidewell::toUtf8(text).c_str()); }
+
+std::wstring windowText(HWND window) {
+    wchar_t buffer[65536] = {};
+    SendMessageW(window, WM_GETTEXT, 65536, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+std::wstring cellText(HWND list, int row, int column) {
+    RemoteBuffer remote(list, sizeof(LVITEMW) + 2048);
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = 1024;
+    item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote.address) + sizeof(LVITEMW));
+    if (remote.address == nullptr || !remote.write(&item, sizeof item)) {
+        return L"<unreadable>";
+    }
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address));
+    wchar_t text[1024] = {};
+    remote.read(text, sizeof text - sizeof(wchar_t), sizeof(LVITEMW));
+    return text;
+}
+
+int printRect(HWND window) {
+    RECT rect{};
+    if (window == nullptr || !GetWindowRect(window, &rect)) {
+        return 1;
+    }
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    return 0;
+}
+
+void printCenter(const RECT& rect) {
+    std::printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+int center(HWND main, int argc, wchar_t** argv) {
+    const std::wstring what = argv[2];
+    HWND list = GetDlgItem(main, 200);
+    if (what == L"edit") {
+        RECT rect{};
+        GetWindowRect(GetDlgItem(main, 201), &rect);
+        printCenter(rect);
+        return 0;
+    }
+    if (argc < 4) {
+        return 2;
+    }
+    const int index = _wtoi(argv[3]);
+    RemoteBuffer remote(list, sizeof(RECT));
+    RECT rect{};
+    HWND owner = list;
+    if (what == L"header") {
+        owner = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+        SendMessageW(owner, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address));
+    } else {
+        rect.left = LVIR_BOUNDS;
+        remote.write(&rect, sizeof rect);
+        SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address));
+    }
+    remote.read(&rect, sizeof rect);
+    MapWindowPoints(owner, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    printCenter(rect);
+    return 0;
+}
+
+int detail() {
+    HWND window = FindWindowW(L"TidewellDetail", nullptr);
+    if (window == nullptr) {
+        std::printf("no detail window\n");
+        return 1;
+    }
+    const std::wstring title = windowText(window);
+    const std::wstring shown = windowText(GetDlgItem(window, 1));
+    tidewell::ScanResults results;
+    tidewell::runScanInto(results, tidewell::ScanHooks{});
+    std::wstring sid;
+    tidewell::queryTokenUserSid(sid);
+    for (const tidewell::LaunchRecord& record : results.records) {
+        if (record.name == title && tidewell::buildDetailText(record, sid) == shown) {
+            std::printf("match %s\n", tidewell::toUtf8(title).c_str());
+            return 0;
+        }
+    }
+    std::printf("mismatch %s\n", tidewell::toUtf8(title).c_str());
+    print(shown);
+    return 1;
+}
+
+int messageBox() {
+    HWND box = FindWindowW(L"#32770", L"Tidewell");
+    if (box == nullptr) {
+        std::printf("no message box\n");
+        return 1;
+    }
+    print(windowText(GetDlgItem(box, 0xFFFF)));
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        return 2;
+    }
+    const std::wstring command = argv[1];
+    if (command == L"messagebox") {
+        return messageBox();
+    }
+    if (command == L"detail") {
+        return detail();
+    }
+    HWND main = mainWindow();
+    if (main == nullptr) {
+        std::printf("no Tidewell window\n");
+        return 1;
+    }
+    HWND list = GetDlgItem(main, 200);
+    if (command == L"rows") {
+        std::printf("%ld\n", static_cast<long>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
+        return 0;
+    }
+    if (command == L"cell" && argc >= 4) {
+        print(cellText(list, _wtoi(argv[2]), _wtoi(argv[3])));
+        return 0;
+    }
+    if (command == L"column" && argc >= 3) {
+        const long rows = static_cast<long>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (long row = 0; row < rows; ++row) {
+            print(cellText(list, static_cast<int>(row), _wtoi(argv[2])));
+        }
+        return 0;
+    }
+    if (command == L"rect" && argc >= 3) {
+        return printRect(std::wstring(argv[2]) == L"detail" ? FindWindowW(L"TidewellDetail", nullptr) : main);
+    }
+    if (command == L"filter") {
+        print(windowText(GetDlgItem(main, 201)));
+        return 0;
+    }
+    if (command == L"status" && argc >= 3) {
+        HWND status = GetDlgItem(main, 202);
+        RemoteBuffer remote(status, 2048);
+        SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(_wtoi(argv[2])), reinterpret_cast<LPARAM>(remote.address));
+        wchar_t text[1024] = {};
+        remote.read(text, sizeof text - sizeof(wchar_t));
+        print(text);
+        return 0;
+    }
+    if (command == L"center" && argc >= 3) {
+        return center(main, argc, argv);
+    }
+    return 2;
+}
