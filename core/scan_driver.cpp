@@ -1,7 +1,7 @@
 #include "core/scan_driver.h"
 
-#include "platform/filetime.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "prefetch/prefetch_environment.h"
 #include "prefetch/prefetch_folder_scan.h"
 #include "userassist/profile_coverage.h"
@@ -18,7 +18,9 @@ ScanHooks& scanHooks() {
     return hooks;
 }
 
-void runScan() { runScanInto(scanResults(), scanHooks()); }
+void runScan() {
+    runScanInto(scanResults(), scanHooks());
+}
 
 void runScanInto(ScanResults& results, const ScanHooks& hooks) {
     void* previousCursor = hooks.beginWait != nullptr ? hooks.beginWait() : nullptr;

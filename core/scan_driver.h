@@ -21,9 +21,9 @@ ScanResults& scanResults();
 // What the window does around a scan. Each hook may be null (there is no
 // window yet, or none at all, as in the command-line tool).
 struct ScanHooks {
-    void* (*beginWait)() = nullptr;        // show the wait cursor; returns the previous one
+    void* (*beginWait)() = nullptr; // show the wait cursor; returns the previous one
     void (*endWait)(void* previous) = nullptr;
-    void (*recordsEmptied)() = nullptr;    // no index into the records is valid any more
+    void (*recordsEmptied)() = nullptr; // no index into the records is valid any more
     void (*refreshBanner)() = nullptr;
     void (*refreshList)() = nullptr;
 };

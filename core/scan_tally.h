@@ -41,7 +41,7 @@ struct ScanTally {
 // The fifteen counters that mean something could not be read or parsed.
 // The others count what was seen, parsed or expectedly skipped, and gaps
 // that are not failures (an unverified count, an unidentified volume).
-inline constexpr std::uint32_t ScanTally::* failureCounters[] = {
+inline constexpr std::uint32_t ScanTally::*failureCounters[] = {
     &ScanTally::prefetchDirUnreadable,    &ScanTally::userAssistUnreadable,
     &ScanTally::prefetchUnreadable,       &ScanTally::prefetchNotPrefetch,
     &ScanTally::prefetchDecompressFailed, &ScanTally::prefetchMalformed,

@@ -25,7 +25,8 @@ int mulDiv(int number, int numerator, int denominator) {
     // Half of the divisor towards the sign of the result rounds halves away
     // from zero; integer division then truncates towards zero.
     const std::int64_t half = divisor / 2;
-    const std::int64_t rounded = product >= 0 ? (product + half) / divisor : (product - half) / divisor;
+    const std::int64_t rounded =
+        product >= 0 ? (product + half) / divisor : (product - half) / divisor;
     if (rounded > 2147483647LL || rounded < -2147483647LL) {
         return -1;
     }
@@ -40,10 +41,16 @@ int currentDpi() {
     return cachedDpi;
 }
 
-void setCurrentDpi(int dpi) { cachedDpi = dpi < 1 ? 96 : dpi; }
+void setCurrentDpi(int dpi) {
+    cachedDpi = dpi < 1 ? 96 : dpi;
+}
 
-void forgetCurrentDpi() { cachedDpi = 0; }
+void forgetCurrentDpi() {
+    cachedDpi = 0;
+}
 
-int scaleForDpi(int length) { return mulDiv(length, currentDpi(), 96); }
+int scaleForDpi(int length) {
+    return mulDiv(length, currentDpi(), 96);
+}
 
 } // namespace tidewell

@@ -15,8 +15,7 @@ enum class SystemDecompression {
 
 // Decompresses Xpress LZ77+Huffman data into output (exactly outputSize bytes).
 SystemDecompression systemDecompressXpressHuffman(const std::uint8_t* compressed,
-                                                  std::size_t compressedSize,
-                                                  std::uint8_t* output, std::size_t outputSize,
-                                                  std::size_t& finalSize);
+                                                  std::size_t compressedSize, std::uint8_t* output,
+                                                  std::size_t outputSize, std::size_t& finalSize);
 
 } // namespace tidewell

@@ -11,7 +11,8 @@ namespace {
 constexpr std::uint8_t xpressHuffmanFormat = 4;
 constexpr std::uint8_t checksumFlag = 0x80;
 
-bool unpack(const std::uint8_t* compressed, std::size_t compressedSize, std::vector<std::uint8_t>& image) {
+bool unpack(const std::uint8_t* compressed, std::size_t compressedSize,
+            std::vector<std::uint8_t>& image) {
     std::size_t finalSize = 0;
     switch (systemDecompressXpressHuffman(compressed, compressedSize, image.data(), image.size(),
                                           finalSize)) {

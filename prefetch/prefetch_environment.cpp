@@ -21,7 +21,8 @@ void readPrefetcherSetting(ScanFacts& facts) {
     RegistryKey machine;
     openRegistryRoot(RegistryRoot::LocalMachine, machine);
     RegistryKey parameters;
-    if (regOpenKey(machine, prefetchParametersKey, registryKeyQueryValue, parameters) != ERROR_SUCCESS) {
+    if (regOpenKey(machine, prefetchParametersKey, registryKeyQueryValue, parameters) !=
+        ERROR_SUCCESS) {
         return;
     }
     std::uint8_t data[4] = {};
@@ -62,8 +63,9 @@ ScanFacts probePrefetchSetup() {
 
     readPrefetcherSetting(facts);
     // Bit 0 is application-launch prefetching (1 and 3 on, 0 and 2 off).
-    facts.prefetchEnabled =
-        facts.enablePrefetcherPresent ? static_cast<std::uint8_t>(facts.enablePrefetcherValue & 1) : 1;
+    facts.prefetchEnabled = facts.enablePrefetcherPresent
+                                ? static_cast<std::uint8_t>(facts.enablePrefetcherValue & 1)
+                                : 1;
 
     facts.prefetchDirReadable = prefetchFolderListable() ? 1 : 0;
 

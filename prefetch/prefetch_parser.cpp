@@ -99,8 +99,7 @@ bool readFirstVolume(const ByteView& bytes, LaunchRecord& record) {
 
 std::optional<std::uint32_t> chooseRunCount(std::uint32_t version, std::uint32_t mainCount,
                                             std::uint32_t alternateCount,
-                                            std::uint32_t metricsOffset,
-                                            std::size_t runTimesKept) {
+                                            std::uint32_t metricsOffset, std::size_t runTimesKept) {
     const bool mainPlausible = isPlausible(mainCount, runTimesKept);
     if (version != 30) {
         return mainPlausible ? std::optional<std::uint32_t>(mainCount) : std::nullopt;

@@ -29,7 +29,6 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
 // runTimesKept is the number of run times the image recorded.
 std::optional<std::uint32_t> chooseRunCount(std::uint32_t version, std::uint32_t mainCount,
                                             std::uint32_t alternateCount,
-                                            std::uint32_t metricsOffset,
-                                            std::size_t runTimesKept);
+                                            std::uint32_t metricsOffset, std::size_t runTimesKept);
 
 } // namespace tidewell

@@ -21,7 +21,7 @@ bool parseVolumePath(std::wstring_view text, VolumePath& parsed);
 
 struct VolumeResolution {
     bool identified = false;
-    std::wstring path;                 // the rewritten path when identified
+    std::wstring path;                   // the rewritten path when identified
     std::uint32_t volumesWithSerial = 0; // mounted volumes that carry the serial
 };
 

@@ -70,7 +70,7 @@ bool buildDecodingTable(const std::uint8_t* packedLengths, std::uint16_t* table)
         }
     }
     const unsigned used = firstOfLength[maxCodeLength]; // now the end of the last length
-    std::uint32_t code = 0;          // the next code, left-aligned to 15 bits
+    std::uint32_t code = 0;                             // the next code, left-aligned to 15 bits
     std::size_t nextSubtable = primarySize;
     for (unsigned i = 0; i < used; ++i) {
         const unsigned symbol = sorted[i];
@@ -277,8 +277,8 @@ template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop
 
 } // namespace
 
-bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize,
-                             std::uint8_t* output, std::size_t outputSize, std::size_t& finalSize) {
+bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize, std::uint8_t* output,
+                             std::size_t outputSize, std::size_t& finalSize) {
     finalSize = 0;
     if (outputSize == 0) {
         return true;
@@ -297,16 +297,16 @@ bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize,
         if (!buildDecodingTable(input + inputPosition, table.get())) {
             break;
         }
-        BlockDecoder d{input,      inputSize,      inputPosition + codeLengthBytes,
-                       output,     outputSize,     outputPosition,
+        BlockDecoder d{input,      inputSize,  inputPosition + codeLengthBytes,
+                       output,     outputSize, outputPosition,
                        table.get()};
         startBits(d);
         // The block ends once it has produced 65,536 bytes, or the output is full.
         const std::size_t stop =
             outputSize - outputPosition < blockOutput ? outputSize : outputPosition + blockOutput;
-        const bool decoded = d.phantomWords == 0 ? decodeSymbols<false>(d, stop) &&
-                                                       decodeSymbols<true>(d, stop)
-                                                 : decodeSymbols<true>(d, stop);
+        const bool decoded = d.phantomWords == 0
+                                 ? decodeSymbols<false>(d, stop) && decodeSymbols<true>(d, stop)
+                                 : decodeSymbols<true>(d, stop);
         outputPosition = d.outputPosition;
         if (!decoded) {
             break;

@@ -14,7 +14,7 @@ namespace tidewell {
 // long (the size the container declares). Returns true only when all of
 // output was produced; finalSize tells how many bytes were (outputSize on
 // success).
-bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize,
-                             std::uint8_t* output, std::size_t outputSize, std::size_t& finalSize);
+bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize, std::uint8_t* output,
+                             std::size_t outputSize, std::size_t& finalSize);
 
 } // namespace tidewell

@@ -52,7 +52,9 @@ constexpr wchar_t columnLine[] =
     L"Source,Name,Path,Path status,Run count,Last run,All recorded runs,User,User SID,"
     L"Focus count,Focus seconds,Format version,Hash,Referenced files,Source file";
 
-const wchar_t* flagWord(std::uint32_t flag) { return flag != 0 ? L"yes" : L"no"; }
+const wchar_t* flagWord(std::uint32_t flag) {
+    return flag != 0 ? L"yes" : L"no";
+}
 
 void addLine(std::wstring& text, const std::wstring& line) {
     text += line;
@@ -100,7 +102,8 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts) {
     addLine(text, L"# Tidewell");
     addLine(text, std::wstring(L"# Elevated,") + flagWord(facts.elevated));
     addLine(text, std::wstring(L"# Prefetch enabled,") + flagWord(facts.prefetchEnabled));
-    addLine(text, std::wstring(L"# Prefetch directory readable,") + flagWord(facts.prefetchDirReadable));
+    addLine(text,
+            std::wstring(L"# Prefetch directory readable,") + flagWord(facts.prefetchDirReadable));
     addLine(text, L"# Prefetch retains at most," + decimalText(facts.prefetchRetentionLimit) +
                       L" files (older ones are evicted)");
     addLine(text, std::wstring(L"# EnablePrefetcher value present,") +
@@ -146,8 +149,8 @@ std::wstring buildRecordLine(const LaunchRecord& record) {
         }
         allRuns += formatTimestamp(record.runTimes[i]);
     }
-    const std::wstring lastRun =
-        record.runTimes.empty() ? std::wstring(L"not recorded") : formatTimestamp(record.runTimes.front());
+    const std::wstring lastRun = record.runTimes.empty() ? std::wstring(L"not recorded")
+                                                         : formatTimestamp(record.runTimes.front());
     const std::wstring runCount =
         record.runCountKnown != 0 ? decimalText(record.runCount) : std::wstring(L"unverified");
     std::wstring focusCount;

@@ -11,10 +11,10 @@
 namespace tidewell {
 
 enum ReportExitStatus : int {
-    reportComplete = 0,     // written, and a complete picture
-    reportNotWritten = 1,   // nothing written, no partial file left
+    reportComplete = 0,   // written, and a complete picture
+    reportNotWritten = 1, // nothing written, no partial file left
     reportUsageError = 2,
-    reportIncomplete = 3,   // written, but not a complete picture
+    reportIncomplete = 3, // written, but not a complete picture
 };
 
 // The summary line for a written report (without a line end).

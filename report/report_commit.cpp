@@ -40,8 +40,8 @@ bool writeContent(WritableFile& file, const RecordList& records, const ScanTally
 
 } // namespace
 
-bool writeReport(const std::wstring& destination, const RecordList& records,
-                 const ScanTally& tally, const ScanFacts& facts) {
+bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
+                 const ScanFacts& facts) {
     WritableFile file;
     std::wstring temporary;
     bool created = false;

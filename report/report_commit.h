@@ -16,7 +16,7 @@ namespace tidewell {
 // the destination holds the whole report; on failure no temporary file is
 // left and the destination is unchanged. Memory stays bounded by the header
 // and one record line.
-bool writeReport(const std::wstring& destination, const RecordList& records,
-                 const ScanTally& tally, const ScanFacts& facts);
+bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
+                 const ScanFacts& facts);
 
 } // namespace tidewell

@@ -39,7 +39,8 @@ std::wstring onDriveC(const std::wstring& rest) {
     DWORD serial = 0;
     GetVolumeInformationW(L"C:\\", nullptr, 0, &serial, nullptr, nullptr, nullptr, 0);
     wchar_t prefix[64];
-    std::swprintf(prefix, 64, L"\\VOLUME{01d7a1b2c3d4e5f6-%08lX}", static_cast<unsigned long>(serial));
+    std::swprintf(prefix, 64, L"\\VOLUME{01d7a1b2c3d4e5f6-%08lX}",
+                  static_cast<unsigned long>(serial));
     return prefix + rest;
 }
 
@@ -77,7 +78,8 @@ bool seedPrefetch(const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
     bool ok = true;
 
-    PrefetchImageSpec notepad = program(30, L"NOTEPAD.EXE", 0xD8414F97, {t - 2 * hour, t - 3 * day, t - 9 * day}, 3);
+    PrefetchImageSpec notepad =
+        program(30, L"NOTEPAD.EXE", 0xD8414F97, {t - 2 * hour, t - 3 * day, t - 9 * day}, 3);
     notepad.referencedFiles.push_back(onDriveC(L"\\WINDOWS\\SYSTEM32\\NOTEPAD.EXE"));
     ok &= writeFile(folder / L"NOTEPAD.EXE-D8414F97.pf", compressed(buildPrefetchImage(notepad)));
 
@@ -90,8 +92,10 @@ bool seedPrefetch(const std::filesystem::path& folder) {
     ok &= writeFile(folder / L"CALC.EXE-77FDF17F.pf", buildPrefetchImage(calc));
 
     // A count smaller than the runs it recorded is withheld, not shown.
-    PrefetchImageSpec shell = program(30, L"POWERSHELL.EXE", 0x59E2D3A1, {t - 6 * hour, t - day}, 1);
-    shell.referencedFiles.push_back(onDriveC(L"\\WINDOWS\\SYSTEM32\\WINDOWSPOWERSHELL\\V1.0\\POWERSHELL.EXE"));
+    PrefetchImageSpec shell =
+        program(30, L"POWERSHELL.EXE", 0x59E2D3A1, {t - 6 * hour, t - day}, 1);
+    shell.referencedFiles.push_back(
+        onDriveC(L"\\WINDOWS\\SYSTEM32\\WINDOWSPOWERSHELL\\V1.0\\POWERSHELL.EXE"));
     ok &= writeFile(folder / L"POWERSHELL.EXE-59E2D3A1.pf", compressed(buildPrefetchImage(shell)));
 
     // Two loaded files carry the name: both are listed, neither chosen.
@@ -106,12 +110,16 @@ bool seedPrefetch(const std::filesystem::path& folder) {
     ok &= writeFile(folder / L"BACKUP.EXE-1234ABCD.pf", buildPrefetchImage(backup));
 
     // A name cut by the 60-byte field.
-    PrefetchImageSpec longName = program(30, L"CONTOSOINVENTORYSYNCHRONISATI", 0x4C0D6E11, {t - 4 * day}, 2);
-    longName.referencedFiles.push_back(onDriveC(L"\\PROGRAM FILES\\CONTOSO\\CONTOSOINVENTORYSYNCHRONISATIONAGENT.EXE"));
-    ok &= writeFile(folder / L"CONTOSOINVENTORYSYNCHRONISATI-4C0D6E11.pf", compressed(buildPrefetchImage(longName)));
+    PrefetchImageSpec longName =
+        program(30, L"CONTOSOINVENTORYSYNCHRONISATI", 0x4C0D6E11, {t - 4 * day}, 2);
+    longName.referencedFiles.push_back(
+        onDriveC(L"\\PROGRAM FILES\\CONTOSO\\CONTOSOINVENTORYSYNCHRONISATIONAGENT.EXE"));
+    ok &= writeFile(folder / L"CONTOSOINVENTORYSYNCHRONISATI-4C0D6E11.pf",
+                    compressed(buildPrefetchImage(longName)));
 
     // A damaged container: counted, never hidden.
-    ok &= writeFile(folder / L"DAMAGED.EXE-00000000.pf", {'M', 'A', 'M', 0x84, 0x00, 0x10, 0, 0, 1, 2, 3, 4, 5, 6});
+    ok &= writeFile(folder / L"DAMAGED.EXE-00000000.pf",
+                    {'M', 'A', 'M', 0x84, 0x00, 0x10, 0, 0, 1, 2, 3, 4, 5, 6});
     ok &= writeFile(folder / L"Layout.ini", {'[', 'x', ']'});
     return ok;
 }
@@ -119,8 +127,8 @@ bool seedPrefetch(const std::filesystem::path& folder) {
 bool setBinary(HKEY root, const std::wstring& key, const std::wstring& name,
                const std::vector<std::uint8_t>& data) {
     HKEY opened = nullptr;
-    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
+                        nullptr) != ERROR_SUCCESS) {
         return false;
     }
     const bool ok = RegSetValueExW(opened, tidewell::testing::rot13(name).c_str(), 0, REG_BINARY,
@@ -133,21 +141,24 @@ bool seedUserAssist() {
     using tidewell::testing::userAssistData;
     const std::uint64_t t = now();
     bool ok = true;
-    ok &= setBinary(HKEY_CURRENT_USER, userAssistCount, L"C:\\Program Files\\Contoso\\Editor\\editor.exe",
+    ok &= setBinary(HKEY_CURRENT_USER, userAssistCount,
+                    L"C:\\Program Files\\Contoso\\Editor\\editor.exe",
                     userAssistData(14, 31, 3725000, t - 5 * hour));
     ok &= setBinary(HKEY_CURRENT_USER, userAssistCount,
                     L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\mspaint.exe",
                     userAssistData(3, 4, 95000, t - 2 * day));
     ok &= setBinary(HKEY_CURRENT_USER, userAssistCount, L"Microsoft.Windows.Explorer",
                     userAssistData(0, 0, 0, t - 7 * hour));
-    ok &= setBinary(HKEY_CURRENT_USER, userAssistCount, L"UEME_CTLSESSION", std::vector<std::uint8_t>(1612, 0));
+    ok &= setBinary(HKEY_CURRENT_USER, userAssistCount, L"UEME_CTLSESSION",
+                    std::vector<std::uint8_t>(1612, 0));
     const std::wstring other = std::wstring(otherUser) + L"\\" + userAssistCount;
-    ok &= setBinary(HKEY_USERS, other, L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}\\Accessories\\Remote Desktop.lnk",
+    ok &= setBinary(HKEY_USERS, other,
+                    L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}\\Accessories\\Remote Desktop.lnk",
                     userAssistData(2, 2, 40000, t - 3 * day));
     ok &= setBinary(HKEY_USERS, other, L"\\\\fileserver\\tools\\inventory.exe",
                     userAssistData(1, 1, 5000, t - 6 * day));
-    ok &= setBinary(HKEY_USERS, other, L"D:\\Portable\\archiver.exe",
-                    userAssistData(6, 9, 61000, 0));
+    ok &=
+        setBinary(HKEY_USERS, other, L"D:\\Portable\\archiver.exe", userAssistData(6, 9, 61000, 0));
     for (const wchar_t* sid : {otherUser, absentUser}) {
         HKEY key = nullptr;
         const std::wstring path =

@@ -25,7 +25,8 @@ int measureBannerText(int width) {
     if (dc == nullptr) {
         return -1;
     }
-    HGDIOBJ previous = windowHandles().font != nullptr ? SelectObject(dc, windowHandles().font) : nullptr;
+    HGDIOBJ previous =
+        windowHandles().font != nullptr ? SelectObject(dc, windowHandles().font) : nullptr;
     RECT area{0, 0, width, 0};
     DrawTextW(dc, text, length, &area, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     if (previous != nullptr) {
@@ -86,7 +87,8 @@ LRESULT paintBanner(HDC dc) {
     const bool failed = scanResults().anyFailure;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, failed ? RGB(120, 62, 0) : GetSysColor(COLOR_BTNTEXT));
-    return reinterpret_cast<LRESULT>(failed ? windowHandles().creamBrush : windowHandles().faceBrush);
+    return reinterpret_cast<LRESULT>(failed ? windowHandles().creamBrush
+                                            : windowHandles().faceBrush);
 }
 
 } // namespace tidewell

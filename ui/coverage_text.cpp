@@ -67,10 +67,10 @@ std::wstring coverageSentence(const ScanFacts& facts) {
                L"list could not be read in full.";
     }
     if (facts.profilesNotExamined != 0) {
-        return L"  Coverage limited: UserAssist examined in " + decimalText(facts.profilesExamined) +
-               L" of " + decimalText(facts.profilesOnMachine) +
-               L" profiles. Registry hives for the other " + decimalText(facts.profilesNotExamined) +
-               L" were not available to this scan.";
+        return L"  Coverage limited: UserAssist examined in " +
+               decimalText(facts.profilesExamined) + L" of " +
+               decimalText(facts.profilesOnMachine) + L" profiles. Registry hives for the other " +
+               decimalText(facts.profilesNotExamined) + L" were not available to this scan.";
     }
     return {};
 }
@@ -124,14 +124,16 @@ std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,
     if (facts.profileCoverageKnown == 0) {
         parts[2] = L" Coverage: not determined ";
     } else if (facts.profilesNotExamined != 0) {
-        parts[2] = L" \u26A0 Coverage limited: UserAssist in " + decimalText(facts.profilesExamined) +
-                   L" of " + decimalText(facts.profilesOnMachine) + L" profiles ";
+        parts[2] = L" \u26A0 Coverage limited: UserAssist in " +
+                   decimalText(facts.profilesExamined) + L" of " +
+                   decimalText(facts.profilesOnMachine) + L" profiles ";
     } else {
         parts[2] = L" Coverage: all " + decimalText(facts.profilesOnMachine) + L" profiles ";
     }
 
     if (tally.prefetchRunCountUnverified != 0) {
-        parts[3] = L" " + decimalText(tally.prefetchRunCountUnverified) + L" run count(s) withheld ";
+        parts[3] =
+            L" " + decimalText(tally.prefetchRunCountUnverified) + L" run count(s) withheld ";
     } else {
         parts[3] = facts.elevated != 0 ? L" administrator " : L" standard user ";
     }

@@ -13,7 +13,9 @@ constexpr wchar_t lineEnd[] = L"\r\n";
 // Continuation lines of an explanation start under the values.
 constexpr wchar_t under[] = L"\r\n                   ";
 
-bool isUserAssist(const LaunchRecord& record) { return record.source != RecordSource::Prefetch; }
+bool isUserAssist(const LaunchRecord& record) {
+    return record.source != RecordSource::Prefetch;
+}
 
 const wchar_t* statusWord(PathStatus status) {
     switch (status) {
@@ -48,7 +50,8 @@ std::wstring pathExplanation(const LaunchRecord& record, const std::wstring& run
     case PathStatus::FolderIdUnresolved:
         if (record.source == RecordSource::UserAssist && !record.userSid.empty() &&
             !equalsFolded(record.userSid, runningSid)) {
-            return std::wstring(L"  \u2014 a folder inside a profile. It can only be located with") +
+            return std::wstring(
+                       L"  \u2014 a folder inside a profile. It can only be located with") +
                    under + L"the rights of the account it belongs to, and this" + under +
                    L"record does not belong to the account running the tool";
         }
@@ -60,7 +63,8 @@ std::wstring pathExplanation(const LaunchRecord& record, const std::wstring& run
                        decimalText(record.volumeCount) + under + L"volumes and " +
                        hex8Text(record.volumeSerial) + L" is only the first of them";
             }
-            return L"  \u2014 matched to a mounted volume by serial " + hex8Text(record.volumeSerial);
+            return L"  \u2014 matched to a mounted volume by serial " +
+                   hex8Text(record.volumeSerial);
         }
         return L"";
     }
@@ -81,7 +85,8 @@ std::wstring buildDetailText(const LaunchRecord& record, const std::wstring& run
     text += userAssist ? L"UserAssist (shell record of user launches)"
                        : L"Prefetch (system record of program starts)";
     text += lineEnd;
-    text += L"Path:              " + (record.path.empty() ? L"(none recorded)" : record.path) + lineEnd;
+    text +=
+        L"Path:              " + (record.path.empty() ? L"(none recorded)" : record.path) + lineEnd;
     text += std::wstring(L"Path status:       ") + statusWord(record.pathStatus) +
             pathExplanation(record, runningSid) + lineEnd;
     if (!userAssist && record.nameTruncated != 0) {
@@ -89,10 +94,11 @@ std::wstring buildDetailText(const LaunchRecord& record, const std::wstring& run
                 L"    at 29 characters and may be the front of a longer name.\r\n";
     }
     text += L"Times run:         ";
-    text += record.runCountKnown != 0
-                ? decimalText(record.runCount)
-                : std::wstring(L"withheld \u2014 the stored value failed a consistency check and is "
-                               L"not shown rather than shown wrongly");
+    text +=
+        record.runCountKnown != 0
+            ? decimalText(record.runCount)
+            : std::wstring(L"withheld \u2014 the stored value failed a consistency check and is "
+                           L"not shown rather than shown wrongly");
     text += lineEnd;
     if (record.source == RecordSource::UserAssist && record.runCount == 0 &&
         record.focusCount == 0 && record.focusMilliseconds == 0 && !record.runTimes.empty()) {

@@ -60,11 +60,12 @@ void openDetailWindow() {
         return;
     }
     const std::wstring text = buildDetailText(*record, handles.runningSid);
-    HWND edit = CreateWindowExW(
-        WS_EX_CLIENTEDGE, L"EDIT", L"",
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY,
-        0, 0, 0, 0, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(detailEditId)),
-        handles.instance, nullptr);
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
+                                    ES_AUTOVSCROLL | ES_READONLY,
+                                0, 0, 0, 0, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(detailEditId)),
+                                handles.instance, nullptr);
     if (edit != nullptr) {
         // An edit control holds 30,000 characters unless told otherwise; a
         // record with hundreds of loaded files needs more, and none may be cut.

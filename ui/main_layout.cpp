@@ -4,14 +4,15 @@
 
 namespace tidewell {
 
-int bannerTextWidth(int clientWidth, int (*scale)(int)) { return clientWidth - scale(14); }
+int bannerTextWidth(int clientWidth, int (*scale)(int)) {
+    return clientWidth - scale(14);
+}
 
 MainLayout computeMainLayout(int clientWidth, int clientHeight, int statusBarHeight,
                              int measuredTextHeight, int (*scale)(int)) {
     MainLayout layout;
-    const int bannerHeight = measuredTextHeight < 0
-                                 ? scale(38)
-                                 : std::max(scale(38), scale(10) + measuredTextHeight);
+    const int bannerHeight =
+        measuredTextHeight < 0 ? scale(38) : std::max(scale(38), scale(10) + measuredTextHeight);
     layout.banner = {0, 0, clientWidth, bannerHeight};
     // Each length is scaled on its own, so S(26) - S(2) need not be S(24).
     const int rowTop = bannerHeight + scale(6);

@@ -39,7 +39,8 @@ HFONT createMessageFont(UINT dpi) {
         ReleaseDC(nullptr, screen);
     }
     if (systemDpi > 0 && static_cast<int>(dpi) != systemDpi) {
-        metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi);
+        metrics.lfMessageFont.lfHeight =
+            MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi);
     }
     return CreateFontIndirectW(&metrics.lfMessageFont);
 }
@@ -97,8 +98,8 @@ void createMainControls(HWND window) {
                                  WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL |
                                      LVS_SHOWSELALWAYS | LVS_OWNERDATA,
                                  listControlId);
-    ListView_SetExtendedListViewStyle(
-        handles.list, LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    ListView_SetExtendedListViewStyle(handles.list, LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT |
+                                                        LVS_EX_DOUBLEBUFFER);
     handles.statusBar = createControl(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, statusBarId);
     applyFont();
     insertListColumns();
@@ -258,8 +259,9 @@ void onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
         applyFont();
     }
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     relayout(window);
 }
 
@@ -270,8 +272,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_DESTROY: {
         WindowHandles& handles = windowHandles();
-        for (HGDIOBJ object : {static_cast<HGDIOBJ>(handles.font), static_cast<HGDIOBJ>(handles.creamBrush),
-                               static_cast<HGDIOBJ>(handles.faceBrush)}) {
+        for (HGDIOBJ object :
+             {static_cast<HGDIOBJ>(handles.font), static_cast<HGDIOBJ>(handles.creamBrush),
+              static_cast<HGDIOBJ>(handles.faceBrush)}) {
             if (object != nullptr) {
                 DeleteObject(object);
             }
@@ -327,8 +330,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 // The wait cursor and the window's refreshes around a scan.
-void* showWaitCursor() { return SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
-void restoreCursor(void* previous) { SetCursor(static_cast<HCURSOR>(previous)); }
+void* showWaitCursor() {
+    return SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+}
+void restoreCursor(void* previous) {
+    SetCursor(static_cast<HCURSOR>(previous));
+}
 
 } // namespace
 
@@ -365,9 +372,9 @@ int runProgram(HINSTANCE instance, int showCommand) {
     hooks.refreshBanner = refreshBanner;
     hooks.refreshList = refreshList;
 
-    HWND window = CreateWindowExW(0, mainClassName, programTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, scaleForDpi(1100), scaleForDpi(660), nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, mainClassName, programTitle, WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, scaleForDpi(1100), scaleForDpi(660),
+                                  nullptr, nullptr, instance, nullptr);
     if (window == nullptr) {
         return 1;
     }
@@ -375,8 +382,7 @@ int runProgram(HINSTANCE instance, int showCommand) {
     UpdateWindow(window);
     runScan();
 
-    ACCEL keys[] = {{FVIRTKEY, VK_F5, commandRescan},
-                    {FVIRTKEY | FCONTROL, 'S', commandExport}};
+    ACCEL keys[] = {{FVIRTKEY, VK_F5, commandRescan}, {FVIRTKEY | FCONTROL, 'S', commandExport}};
     HACCEL accelerators = CreateAcceleratorTableW(keys, 2);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

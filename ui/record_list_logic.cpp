@@ -10,7 +10,7 @@
 namespace tidewell {
 
 const ColumnSpec listColumns[listColumnCount] = {
-    {L"Source", false, 76, 62},  {L"Name", false, 190, 120}, {L"Runs", true, 50, 0},
+    {L"Source", false, 76, 62},     {L"Name", false, 190, 120}, {L"Runs", true, 50, 0},
     {L"Last run", false, 132, 120}, {L"Path", false, 320, 200}, {L"User", false, 84, 58},
     {L"Detail", false, 146, 72},
 };
@@ -23,13 +23,17 @@ constexpr int listMargin = 8;
 // Detail, User, Source, Last run, Name: the first given up when space is short.
 constexpr int shrinkOrder[] = {columnDetail, columnUser, columnSource, columnLastRun, columnName};
 
-int orderOf(std::uint64_t a, std::uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
+int orderOf(std::uint64_t a, std::uint64_t b) {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
 
 std::uint32_t shownCount(const LaunchRecord& record) {
     return record.runCountKnown != 0 ? record.runCount : 0; // a withheld count sorts as 0
 }
 
-bool isPrefetch(const LaunchRecord& record) { return record.source == RecordSource::Prefetch; }
+bool isPrefetch(const LaunchRecord& record) {
+    return record.source == RecordSource::Prefetch;
+}
 
 const wchar_t* pathPrefix(PathStatus status) {
     switch (status) {
@@ -71,7 +75,8 @@ bool compareRows(const RecordList& records, std::size_t a, std::size_t b, int so
     int order = 0;
     switch (sortColumn) {
     case columnSource:
-        order = orderOf(static_cast<std::uint32_t>(first.source), static_cast<std::uint32_t>(second.source));
+        order = orderOf(static_cast<std::uint32_t>(first.source),
+                        static_cast<std::uint32_t>(second.source));
         break;
     case columnName:
         order = compareFolded(first.name, second.name);

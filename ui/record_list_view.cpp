@@ -60,8 +60,8 @@ long selectedRow() {
     if (windowHandles().list == nullptr) {
         return -1;
     }
-    return static_cast<long>(
-        SendMessageW(windowHandles().list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<long>(SendMessageW(windowHandles().list, LVM_GETNEXTITEM,
+                                          static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void refreshList() {
@@ -69,8 +69,10 @@ void refreshList() {
     const RecordList& records = scanResults().records;
     // The selection follows its record to wherever the refresh puts it.
     const long oldRow = selectedRow();
-    const bool hadSelection = oldRow >= 0 && static_cast<std::size_t>(oldRow) < state.visible.size();
-    const std::size_t selectedRecord = hadSelection ? state.visible[static_cast<std::size_t>(oldRow)] : 0;
+    const bool hadSelection =
+        oldRow >= 0 && static_cast<std::size_t>(oldRow) < state.visible.size();
+    const std::size_t selectedRecord =
+        hadSelection ? state.visible[static_cast<std::size_t>(oldRow)] : 0;
 
     rebuildVisible(state, records, foldFilter(filterText()));
 

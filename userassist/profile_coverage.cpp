@@ -10,7 +10,8 @@ namespace tidewell {
 
 namespace {
 
-constexpr wchar_t profileListKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+constexpr wchar_t profileListKey[] =
+    L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 constexpr std::uint32_t subkeyNameChars = 256;
 
 bool startsWith(const std::wstring& text, std::wstring_view prefix) {

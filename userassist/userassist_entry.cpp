@@ -109,9 +109,8 @@ bool isStampOnly(const UserAssistEntry& entry) {
            entry.focusMilliseconds == 0;
 }
 
-bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data,
-                          std::uint32_t size, const HiveContext& hive, ScanTally& tally,
-                          LaunchRecord& record) {
+bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data, std::uint32_t size,
+                          const HiveContext& hive, ScanTally& tally, LaunchRecord& record) {
     UserAssistEntry entry;
     if (!parseUserAssistEntry(data, size, entry)) {
         ++tally.userAssistWrongSize;

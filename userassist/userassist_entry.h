@@ -53,8 +53,7 @@ bool isStampOnly(const UserAssistEntry& entry);
 
 // The shape check and, when it passes, the whole record. False (with
 // userAssistWrongSize counted) for data of any other size.
-bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data,
-                          std::uint32_t size, const HiveContext& hive, ScanTally& tally,
-                          LaunchRecord& record);
+bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data, std::uint32_t size,
+                          const HiveContext& hive, ScanTally& tally, LaunchRecord& record);
 
 } // namespace tidewell

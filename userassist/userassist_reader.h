@@ -17,8 +17,7 @@ inline constexpr wchar_t userAssistKeyPath[] =
 // hiveRoot is already open (the current-user root, or a user's key under the
 // users root, which the caller closes). countMissingKey: a hive without a
 // UserAssist key makes the source unreadable (the own hive only).
-void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid,
-                        bool countMissingKey, bool ownHive, RecordList& records,
-                        ScanTally& tally);
+void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, bool countMissingKey,
+                        bool ownHive, RecordList& records, ScanTally& tally);
 
 } // namespace tidewell

@@ -59,8 +59,8 @@ bool nextEntry(OpenListing& open, DirectoryEntry& entry, std::uint32_t& error) {
         entry.name.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*c)));
     }
     struct stat info {};
-    entry.isDirectory = fstatat(dirfd(open.directory), found->d_name, &info, 0) == 0 &&
-                        S_ISDIR(info.st_mode);
+    entry.isDirectory =
+        fstatat(dirfd(open.directory), found->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
     ++open.returned;
     error = ERROR_SUCCESS;
     return true;
@@ -68,7 +68,9 @@ bool nextEntry(OpenListing& open, DirectoryEntry& entry, std::uint32_t& error) {
 
 } // namespace
 
-DirectoryListing::~DirectoryListing() { closeListing(*this); }
+DirectoryListing::~DirectoryListing() {
+    closeListing(*this);
+}
 
 bool findFirstFile(const std::wstring& pattern, DirectoryListing& listing, DirectoryEntry& entry,
                    std::uint32_t& error) {
@@ -122,7 +124,9 @@ void closeListing(DirectoryListing& listing) {
     }
 }
 
-ReadableFile::~ReadableFile() { closeFile(*this); }
+ReadableFile::~ReadableFile() {
+    closeFile(*this);
+}
 
 bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint32_t& error) {
     closeFile(file);

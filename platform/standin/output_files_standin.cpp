@@ -20,7 +20,9 @@ struct OpenWritable {
 
 } // namespace
 
-WritableFile::~WritableFile() { closeWritable(*this); }
+WritableFile::~WritableFile() {
+    closeWritable(*this);
+}
 
 std::uint32_t createNewFile(const std::wstring& path, WritableFile& file) {
     closeWritable(file);
@@ -31,8 +33,9 @@ std::uint32_t createNewFile(const std::wstring& path, WritableFile& file) {
     const int descriptor =
         ::open(standin::posixPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (descriptor < 0) {
-        return errno == EEXIST ? ERROR_FILE_EXISTS
-                               : errno == ENOENT ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED;
+        return errno == EEXIST   ? ERROR_FILE_EXISTS
+               : errno == ENOENT ? ERROR_PATH_NOT_FOUND
+                                 : ERROR_ACCESS_DENIED;
     }
     file.handle = new OpenWritable{descriptor};
     return ERROR_SUCCESS;
@@ -89,6 +92,8 @@ bool moveReplacing(const std::wstring& from, const std::wstring& to) {
     return std::rename(standin::posixPath(from).c_str(), standin::posixPath(to).c_str()) == 0;
 }
 
-void deleteFileIfPresent(const std::wstring& path) { ::unlink(standin::posixPath(path).c_str()); }
+void deleteFileIfPresent(const std::wstring& path) {
+    ::unlink(standin::posixPath(path).c_str());
+}
 
 } // namespace tidewell

@@ -17,7 +17,9 @@ standin::RegistryKeyNode* node(const RegistryKey& key) {
 
 } // namespace
 
-RegistryKey::~RegistryKey() { regCloseKey(*this); }
+RegistryKey::~RegistryKey() {
+    regCloseKey(*this);
+}
 
 void openRegistryRoot(RegistryRoot root, RegistryKey& key) {
     regCloseKey(key);
@@ -78,7 +80,8 @@ std::uint32_t regEnumKey(const RegistryKey& key, std::uint32_t index, std::uint3
     if (current == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    if (current->subkeyFailIndex >= 0 && index == static_cast<std::uint32_t>(current->subkeyFailIndex)) {
+    if (current->subkeyFailIndex >= 0 &&
+        index == static_cast<std::uint32_t>(current->subkeyFailIndex)) {
         return current->subkeyFailError;
     }
     if (index >= current->children.size()) {
@@ -99,7 +102,8 @@ std::uint32_t regEnumValue(const RegistryKey& key, std::uint32_t index,
     if (current == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
-    if (current->valueFailIndex >= 0 && index == static_cast<std::uint32_t>(current->valueFailIndex)) {
+    if (current->valueFailIndex >= 0 &&
+        index == static_cast<std::uint32_t>(current->valueFailIndex)) {
         return current->valueFailError;
     }
     if (index >= current->values.size()) {

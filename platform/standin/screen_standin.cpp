@@ -4,6 +4,8 @@
 
 namespace tidewell {
 
-int queryScreenDpi() { return standin::state().screenDpi; }
+int queryScreenDpi() {
+    return standin::state().screenDpi;
+}
 
 } // namespace tidewell

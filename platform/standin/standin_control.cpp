@@ -108,15 +108,25 @@ void setFixedNow(FileTime now) {
     state().fixedNow = now;
 }
 
-void useRealClock() { state().fixedClock = false; }
+void useRealClock() {
+    state().fixedClock = false;
+}
 
-void setLocalTimeFails(bool fails) { state().localTimeFails = fails; }
+void setLocalTimeFails(bool fails) {
+    state().localTimeFails = fails;
+}
 
-void setScreenDpi(int dpi) { state().screenDpi = dpi; }
+void setScreenDpi(int dpi) {
+    state().screenDpi = dpi;
+}
 
-void setWindowsDirectory(const std::wstring& folder) { state().windowsDirectory = folder; }
+void setWindowsDirectory(const std::wstring& folder) {
+    state().windowsDirectory = folder;
+}
 
-void clearWindowsDirectory() { state().windowsDirectory.reset(); }
+void clearWindowsDirectory() {
+    state().windowsDirectory.reset();
+}
 
 void failFile(const std::wstring& path, const FileFailure& failure) {
     state().fileFailures[path] = failure;
@@ -126,13 +136,21 @@ void failListing(const std::wstring& pattern, const ListingFailure& failure) {
     state().listingFailures[pattern] = failure;
 }
 
-void setVolumes(const std::vector<Volume>& volumes) { state().volumes = volumes; }
+void setVolumes(const std::vector<Volume>& volumes) {
+    state().volumes = volumes;
+}
 
-void setVolumeListingFails(bool fails) { state().volumeListingFails = fails; }
+void setVolumeListingFails(bool fails) {
+    state().volumeListingFails = fails;
+}
 
-void setElevated(bool elevated) { state().elevated = elevated; }
+void setElevated(bool elevated) {
+    state().elevated = elevated;
+}
 
-void setOwnSid(const std::wstring& sid) { state().ownSid = sid; }
+void setOwnSid(const std::wstring& sid) {
+    state().ownSid = sid;
+}
 
 void addAccount(const std::wstring& sid, const std::wstring& name) {
     state().accounts.emplace_back(sid, name);
@@ -146,7 +164,9 @@ void setWindowsVersion(std::uint32_t major, std::uint32_t minor) {
     state().windowsVersion = std::make_pair(major, minor);
 }
 
-void createRegistryKey(RegistryRoot root, const std::wstring& path) { keyCreating(root, path); }
+void createRegistryKey(RegistryRoot root, const std::wstring& path) {
+    keyCreating(root, path);
+}
 
 void setRegistryValue(RegistryRoot root, const std::wstring& keyPath, const std::wstring& name,
                       std::uint32_t type, const std::vector<std::uint8_t>& data) {
@@ -165,7 +185,8 @@ void setRegistryDword(RegistryRoot root, const std::wstring& keyPath, const std:
                       std::uint32_t value) {
     setRegistryValue(root, keyPath, name, registryTypeDword,
                      {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                      static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+                      static_cast<std::uint8_t>(value >> 16),
+                      static_cast<std::uint8_t>(value >> 24)});
 }
 
 void failRegistryOpen(RegistryRoot root, const std::wstring& keyPath, std::uint32_t error) {
@@ -190,8 +211,12 @@ void failValueDataRead(RegistryRoot root, const std::wstring& keyPath, std::uint
     keyCreating(root, keyPath).dataReadFails.insert(index);
 }
 
-void setWriteFailures(const WriteFailures& failures) { state().writeFailures = failures; }
+void setWriteFailures(const WriteFailures& failures) {
+    state().writeFailures = failures;
+}
 
-void resetAll() { state() = StandinState{}; }
+void resetAll() {
+    state() = StandinState{};
+}
 
 } // namespace tidewell::standin

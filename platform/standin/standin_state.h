@@ -23,7 +23,7 @@ struct RegistryValueNode {
 struct RegistryKeyNode {
     std::wstring name;
     std::vector<std::unique_ptr<RegistryKeyNode>> children; // in enumeration order
-    std::vector<RegistryValueNode> values;                   // in enumeration order
+    std::vector<RegistryValueNode> values;                  // in enumeration order
     std::uint32_t openError = 0;
     long subkeyFailIndex = -1;
     std::uint32_t subkeyFailError = 0;

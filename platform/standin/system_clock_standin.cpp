@@ -27,8 +27,8 @@ bool fileTimeToLocalCalendar(FileTime utc, LocalCalendar& local) {
     if (utc >= 0x8000000000000000ULL) {
         return false;
     }
-    const std::int64_t seconds = static_cast<std::int64_t>(utc / fileTimeTicksPerSecond) -
-                                 fileTimeEpochToUnixSeconds;
+    const std::int64_t seconds =
+        static_cast<std::int64_t>(utc / fileTimeTicksPerSecond) - fileTimeEpochToUnixSeconds;
     const std::time_t moment = static_cast<std::time_t>(seconds);
     std::tm fields{};
     if (localtime_r(&moment, &fields) == nullptr) {

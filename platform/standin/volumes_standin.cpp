@@ -18,7 +18,9 @@ const standin::Volume* findVolume(const std::wstring& name) {
 
 } // namespace
 
-VolumeListing::~VolumeListing() { closeVolumeListing(*this); }
+VolumeListing::~VolumeListing() {
+    closeVolumeListing(*this);
+}
 
 bool findFirstVolume(VolumeListing& listing, std::wstring& volumeName) {
     closeVolumeListing(listing);

@@ -26,8 +26,12 @@ bool writeTo(DWORD which, const std::wstring& text) {
 
 } // namespace
 
-bool writeStandardOutput(const std::wstring& text) { return writeTo(STD_OUTPUT_HANDLE, text); }
+bool writeStandardOutput(const std::wstring& text) {
+    return writeTo(STD_OUTPUT_HANDLE, text);
+}
 
-bool writeStandardError(const std::wstring& text) { return writeTo(STD_ERROR_HANDLE, text); }
+bool writeStandardError(const std::wstring& text) {
+    return writeTo(STD_ERROR_HANDLE, text);
+}
 
 } // namespace tidewell

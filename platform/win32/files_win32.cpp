@@ -14,7 +14,9 @@ void fillEntry(const WIN32_FIND_DATAW& found, DirectoryEntry& entry) {
 
 } // namespace
 
-DirectoryListing::~DirectoryListing() { closeListing(*this); }
+DirectoryListing::~DirectoryListing() {
+    closeListing(*this);
+}
 
 bool findFirstFile(const std::wstring& pattern, DirectoryListing& listing, DirectoryEntry& entry,
                    std::uint32_t& error) {
@@ -49,7 +51,9 @@ void closeListing(DirectoryListing& listing) {
     }
 }
 
-ReadableFile::~ReadableFile() { closeFile(*this); }
+ReadableFile::~ReadableFile() {
+    closeFile(*this);
+}
 
 bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint32_t& error) {
     closeFile(file);
@@ -79,7 +83,8 @@ bool readFile(const ReadableFile& file, std::uint8_t* buffer, std::uint32_t size
               std::uint32_t& bytesRead) {
     DWORD read = 0;
     bytesRead = 0;
-    if (file.handle == nullptr || !ReadFile(static_cast<HANDLE>(file.handle), buffer, size, &read, nullptr)) {
+    if (file.handle == nullptr ||
+        !ReadFile(static_cast<HANDLE>(file.handle), buffer, size, &read, nullptr)) {
         return false;
     }
     bytesRead = read;

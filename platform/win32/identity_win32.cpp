@@ -89,7 +89,8 @@ bool lookupAccountNameForSid(const std::wstring& sid, std::wstring& accountName)
     DWORD nameLength = 256;
     DWORD domainLength = 256;
     SID_NAME_USE use;
-    if (!LookupAccountSidW(nullptr, binary.pointer, name, &nameLength, domain, &domainLength, &use)) {
+    if (!LookupAccountSidW(nullptr, binary.pointer, name, &nameLength, domain, &domainLength,
+                           &use)) {
         return false;
     }
     accountName.assign(name, nameLength);

@@ -5,7 +5,9 @@
 
 namespace tidewell {
 
-WritableFile::~WritableFile() { closeWritable(*this); }
+WritableFile::~WritableFile() {
+    closeWritable(*this);
+}
 
 std::uint32_t createNewFile(const std::wstring& path, WritableFile& file) {
     closeWritable(file);
@@ -43,6 +45,8 @@ bool moveReplacing(const std::wstring& from, const std::wstring& to) {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-void deleteFileIfPresent(const std::wstring& path) { DeleteFileW(path.c_str()); }
+void deleteFileIfPresent(const std::wstring& path) {
+    DeleteFileW(path.c_str());
+}
 
 } // namespace tidewell

@@ -7,7 +7,9 @@
 
 namespace tidewell {
 
-RegistryKey::~RegistryKey() { regCloseKey(*this); }
+RegistryKey::~RegistryKey() {
+    regCloseKey(*this);
+}
 
 void openRegistryRoot(RegistryRoot root, RegistryKey& key) {
     regCloseKey(key);

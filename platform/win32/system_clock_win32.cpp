@@ -3,7 +3,6 @@
 
 #include "platform/win32/win32_common.h"
 
-
 namespace tidewell {
 
 FileTime currentSystemFileTime() {

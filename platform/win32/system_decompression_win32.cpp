@@ -24,9 +24,8 @@ using DecompressBufferExFn = LONG(WINAPI*)(USHORT format, PUCHAR output, ULONG o
 } // namespace
 
 SystemDecompression systemDecompressXpressHuffman(const std::uint8_t* compressed,
-                                                  std::size_t compressedSize,
-                                                  std::uint8_t* output, std::size_t outputSize,
-                                                  std::size_t& finalSize) {
+                                                  std::size_t compressedSize, std::uint8_t* output,
+                                                  std::size_t outputSize, std::size_t& finalSize) {
     finalSize = 0;
     HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
     if (ntdll == nullptr) {
@@ -55,10 +54,10 @@ SystemDecompression systemDecompressXpressHuffman(const std::uint8_t* compressed
     }
     std::vector<std::uint8_t> workSpace(std::max(bufferWorkSpace, fragmentWorkSpace), 0);
     ULONG produced = 0;
-    const LONG status = decompressBufferEx(
-        compressionFormatXpressHuff, output, static_cast<ULONG>(outputSize),
-        const_cast<PUCHAR>(compressed), static_cast<ULONG>(compressedSize), &produced,
-        workSpace.data());
+    const LONG status =
+        decompressBufferEx(compressionFormatXpressHuff, output, static_cast<ULONG>(outputSize),
+                           const_cast<PUCHAR>(compressed), static_cast<ULONG>(compressedSize),
+                           &produced, workSpace.data());
     if (status != 0) {
         return SystemDecompression::Failed;
     }

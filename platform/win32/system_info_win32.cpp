@@ -43,7 +43,8 @@ bool queryProcessElevation(bool& elevated) {
     }
     TOKEN_ELEVATION elevation{};
     DWORD returned = 0;
-    if (!GetTokenInformation(token.handle, TokenElevation, &elevation, sizeof elevation, &returned)) {
+    if (!GetTokenInformation(token.handle, TokenElevation, &elevation, sizeof elevation,
+                             &returned)) {
         return false;
     }
     elevated = elevation.TokenIsElevated != 0;

@@ -7,7 +7,9 @@
 
 namespace tidewell {
 
-VolumeListing::~VolumeListing() { closeVolumeListing(*this); }
+VolumeListing::~VolumeListing() {
+    closeVolumeListing(*this);
+}
 
 bool findFirstVolume(VolumeListing& listing, std::wstring& volumeName) {
     closeVolumeListing(listing);
@@ -23,7 +25,8 @@ bool findFirstVolume(VolumeListing& listing, std::wstring& volumeName) {
 
 bool findNextVolume(VolumeListing& listing, std::wstring& volumeName) {
     wchar_t name[MAX_PATH];
-    if (listing.handle == nullptr || !FindNextVolumeW(static_cast<HANDLE>(listing.handle), name, MAX_PATH)) {
+    if (listing.handle == nullptr ||
+        !FindNextVolumeW(static_cast<HANDLE>(listing.handle), name, MAX_PATH)) {
         return false;
     }
     volumeName = name;
@@ -39,7 +42,8 @@ void closeVolumeListing(VolumeListing& listing) {
 
 bool getVolumeSerial(const std::wstring& volumeName, std::uint32_t& serial) {
     DWORD value = 0;
-    if (!GetVolumeInformationW(volumeName.c_str(), nullptr, 0, &value, nullptr, nullptr, nullptr, 0)) {
+    if (!GetVolumeInformationW(volumeName.c_str(), nullptr, 0, &value, nullptr, nullptr, nullptr,
+                               0)) {
         return false;
     }
     serial = value;

@@ -17,16 +17,20 @@ tidewell::RecordList makeRecords(std::size_t count) {
     };
     for (std::size_t i = 0; i < count; ++i) {
         tidewell::LaunchRecord& record = records[i];
-        record.source = i % 3 == 0 ? tidewell::RecordSource::UserAssist : tidewell::RecordSource::Prefetch;
+        record.source =
+            i % 3 == 0 ? tidewell::RecordSource::UserAssist : tidewell::RecordSource::Prefetch;
         record.name = L"PROGRAM" + std::to_wstring(next() % 5000) + L".EXE";
-        record.path = L"C:\\Program Files\\Vendor" + std::to_wstring(next() % 300) + L"\\" + record.name;
+        record.path =
+            L"C:\\Program Files\\Vendor" + std::to_wstring(next() % 300) + L"\\" + record.name;
         record.pathStatus = static_cast<tidewell::PathStatus>(next() % 5);
         record.runCount = next() % 1000;
         record.runCountKnown = 1;
         if (i % 7 != 0) {
-            record.runTimes = {133500000000000000ULL - static_cast<std::uint64_t>(next()) * 10000000ULL};
+            record.runTimes = {133500000000000000ULL -
+                               static_cast<std::uint64_t>(next()) * 10000000ULL};
         }
-        record.userSid = record.source == tidewell::RecordSource::UserAssist ? L"S-1-5-21-1-2-3-1001" : L"";
+        record.userSid =
+            record.source == tidewell::RecordSource::UserAssist ? L"S-1-5-21-1-2-3-1001" : L"";
     }
     return records;
 }

@@ -74,9 +74,9 @@ TEST(PrefetchCorpus, VersionSeventeenRunTimesAreReadFromTheirRealPlace) {
     EXPECT_EQ(calc.record.runCount, 3u);
     EXPECT_EQ(calc.record.name, L"CALC.EXE");
 
-    for (const char* other : {"EZ-Prefetch/XPPro/MSMSGS.EXE-2B6052DE.pf",
-                              "EZ-Prefetch/Win2k3/CMD.EXE-087B4001.pf",
-                              "plaso/CMD.EXE-087B4001.pf"}) {
+    for (const char* other :
+         {"EZ-Prefetch/XPPro/MSMSGS.EXE-2B6052DE.pf", "EZ-Prefetch/Win2k3/CMD.EXE-087B4001.pf",
+          "plaso/CMD.EXE-087B4001.pf"}) {
         const Parsed parsed = parseFile(corpusFile(other));
         ASSERT_TRUE(parsed.accepted) << other;
         EXPECT_EQ(parsed.record.formatVersion, 17u);

@@ -26,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tidewell::ScanTally tally;
     tidewell::LaunchRecord record;
     const std::size_t dataSize = size - at;
-    const bool made = tidewell::makeUserAssistRecord(decoded, dataSize == 0 ? nullptr : data + at,
-                                                     static_cast<std::uint32_t>(dataSize), hive,
-                                                     tally, record);
+    const bool made =
+        tidewell::makeUserAssistRecord(decoded, dataSize == 0 ? nullptr : data + at,
+                                       static_cast<std::uint32_t>(dataSize), hive, tally, record);
     if (!made) {
         if (tally.userAssistWrongSize != 1 || tally.userAssistParsed != 0 || dataSize == 72) {
             std::abort();

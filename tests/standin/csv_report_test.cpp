@@ -167,7 +167,8 @@ TEST_F(CsvReport, NoRecordsLeavesTheHeaderAndColumnLineOnly) {
                                  L"Hash,Referenced files,Source file\r\n";
     ASSERT_GE(text.size(), columns.size());
     EXPECT_EQ(text.substr(text.size() - columns.size()), columns);
-    EXPECT_NE(text.find(L"complete picture of this machine,yes\r\n\r\nSource,"), std::wstring::npos);
+    EXPECT_NE(text.find(L"complete picture of this machine,yes\r\n\r\nSource,"),
+              std::wstring::npos);
 }
 
 TEST_F(CsvReport, HeaderVariants) {
@@ -177,12 +178,14 @@ TEST_F(CsvReport, HeaderVariants) {
     scan.facts.profileCoverageKnown = 0;
     scan.facts.profilesExamined = 3;
     std::wstring header = buildReportHeader(scan.tally, scan.facts);
-    EXPECT_NE(header.find(L"\r\n# UserAssist profile coverage could not be determined - the profile "
-                          L"list could not be read in full. Profiles examined,3\r\n"),
-              std::wstring::npos);
+    EXPECT_NE(
+        header.find(L"\r\n# UserAssist profile coverage could not be determined - the profile "
+                    L"list could not be read in full. Profiles examined,3\r\n"),
+        std::wstring::npos);
     EXPECT_EQ(header.find(L"# User profiles on this machine"), std::wstring::npos);
     EXPECT_NE(header.find(L"# No read or parse failure was encountered.\r\n"), std::wstring::npos);
-    EXPECT_NE(header.find(L"# Result is a complete picture of this machine,no\r\n"), std::wstring::npos);
+    EXPECT_NE(header.find(L"# Result is a complete picture of this machine,no\r\n"),
+              std::wstring::npos);
 
     // A profile not examined: no failure, still not complete.
     scan.facts.profileCoverageKnown = 1;
@@ -204,8 +207,9 @@ TEST_F(CsvReport, HeaderVariants) {
     scan.tally.prefetchDirUnreadable = 1;
     header = buildReportHeader(scan.tally, scan.facts);
     EXPECT_EQ(header.find(L"No read or parse failure"), std::wstring::npos);
-    EXPECT_NE(header.find(L"# PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined,1\r\n"),
-              std::wstring::npos);
+    EXPECT_NE(
+        header.find(L"# PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined,1\r\n"),
+        std::wstring::npos);
     EXPECT_NE(header.find(L"complete picture of this machine,no\r\n"), std::wstring::npos);
 
     // Prefetching switched off is not by itself incomplete.
@@ -225,13 +229,17 @@ TEST(CsvQuote, OnlyDoubleQuotesAreDoubled) {
 
 TEST(CsvRecordLine, EveryPathStatusHasItsWord) {
     LaunchRecord record;
-    const std::pair<std::uint32_t, const wchar_t*> words[] = {
-        {0, L"resolved"}, {1, L"volume not identified"}, {2, L"folder id unresolved"},
-        {3, L"several possible paths"}, {4, L"no path recorded"}, {7, L"no path recorded"}};
+    const std::pair<std::uint32_t, const wchar_t*> words[] = {{0, L"resolved"},
+                                                              {1, L"volume not identified"},
+                                                              {2, L"folder id unresolved"},
+                                                              {3, L"several possible paths"},
+                                                              {4, L"no path recorded"},
+                                                              {7, L"no path recorded"}};
     for (const auto& [status, word] : words) {
         record.pathStatus = static_cast<PathStatus>(status);
         const std::wstring line = buildRecordLine(record);
-        EXPECT_NE(line.find(std::wstring(L",\"\",\"") + word + L"\","), std::wstring::npos) << status;
+        EXPECT_NE(line.find(std::wstring(L",\"\",\"") + word + L"\","), std::wstring::npos)
+            << status;
     }
 }
 
@@ -241,8 +249,8 @@ TEST(CsvRecordLine, FocusSecondsRoundAsPrintfDoes) {
     record.source = RecordSource::UserAssist;
     record.hasFocus = 1;
     const std::pair<std::uint32_t, const wchar_t*> cases[] = {
-        {0, L"0.0"}, {50, L"0.1"}, {250, L"0.2"}, {350, L"0.3"}, {2500, L"2.5"},
-        {4294967295u, L"4294967.3"}};
+        {0, L"0.0"},   {50, L"0.1"},   {250, L"0.2"},
+        {350, L"0.3"}, {2500, L"2.5"}, {4294967295u, L"4294967.3"}};
     for (const auto& [ms, text] : cases) {
         record.focusMilliseconds = ms;
         char expected[32];

@@ -33,7 +33,8 @@ TEST_F(PrefetchEnvironment, NothingKnownGivesTheDefaults) {
 
 TEST_F(PrefetchEnvironment, EnablePrefetcherBitZeroDecides) {
     for (std::uint32_t value : {0u, 1u, 2u, 3u}) {
-        standin::setRegistryDword(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher", value);
+        standin::setRegistryDword(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher",
+                                  value);
         const ScanFacts facts = probePrefetchSetup();
         EXPECT_TRUE(facts.enablePrefetcherPresent);
         EXPECT_EQ(facts.enablePrefetcherValue, value);

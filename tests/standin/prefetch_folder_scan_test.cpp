@@ -30,9 +30,8 @@ std::vector<std::uint8_t> plainImage(const std::wstring& name, std::uint32_t ver
 }
 
 std::vector<std::uint8_t> compressed(const std::vector<std::uint8_t>& image) {
-    return testing::wrapInMamContainer(
-        testing::compressXpressHuffman(image.data(), image.size()),
-        static_cast<std::uint32_t>(image.size()), true);
+    return testing::wrapInMamContainer(testing::compressXpressHuffman(image.data(), image.size()),
+                                       static_cast<std::uint32_t>(image.size()), true);
 }
 
 // The scan's own sum: every file seen ends in exactly one of these.

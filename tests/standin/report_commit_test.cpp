@@ -76,14 +76,10 @@ TEST_F(ReportCommit, EveryFailureLeavesTheDestinationAsItWas) {
         standin::WriteFailures failures;
     };
     const Case cases[] = {
-        {"creation refused", {ERROR_ACCESS_DENIED}},
-        {"byte-order mark not written", {0, 1}},
-        {"byte-order mark written short", {0, 0, 1}},
-        {"header not written", {0, 2}},
-        {"header written short", {0, 0, 2}},
-        {"first record not written", {0, 3}},
-        {"last record written short", {0, 0, 5}},
-        {"flush failed", {0, 0, 0, true}},
+        {"creation refused", {ERROR_ACCESS_DENIED}},  {"byte-order mark not written", {0, 1}},
+        {"byte-order mark written short", {0, 0, 1}}, {"header not written", {0, 2}},
+        {"header written short", {0, 0, 2}},          {"first record not written", {0, 3}},
+        {"last record written short", {0, 0, 5}},     {"flush failed", {0, 0, 0, true}},
         {"move failed", {0, 0, 0, false, true}},
     };
     for (const Case& c : cases) {
@@ -123,7 +119,8 @@ TEST_F(ReportCommit, AllFiveHundredTwelveNamesTakenCreatesNothing) {
 }
 
 TEST_F(ReportCommit, AMissingFolderFailsWithoutCreatingIt) {
-    EXPECT_FALSE(writeReport(folder.text() + L"\\absent\\report.csv", {}, ScanTally{}, ScanFacts{}));
+    EXPECT_FALSE(
+        writeReport(folder.text() + L"\\absent\\report.csv", {}, ScanTally{}, ScanFacts{}));
     EXPECT_FALSE(std::filesystem::exists(folder.path / "absent"));
 }
 

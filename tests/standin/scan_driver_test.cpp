@@ -38,29 +38,32 @@ protected:
         standin::setOwnSid(ownSid);
         windows.makeFolder("Prefetch");
         standin::setWindowsDirectory(windows.text());
-        standin::createRegistryKey(RegistryRoot::LocalMachine,
-                                   L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + ownSid);
+        standin::createRegistryKey(
+            RegistryRoot::LocalMachine,
+            L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\" + ownSid);
     }
     void TearDown() override { standin::resetAll(); }
 
     void addPrefetch(const std::string& file, const std::vector<std::uint8_t>& image) {
         std::filesystem::path prefetch = windows.path / "Prefetch";
         std::ofstream(prefetch / file, std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+            .write(reinterpret_cast<const char*>(image.data()),
+                   static_cast<std::streamsize>(image.size()));
     }
     void addUserAssist(const std::wstring& program, FileTime stamp) {
-        standin::setRegistryValue(
-            RegistryRoot::CurrentUser,
-            std::wstring(userAssistKeyPath) + L"\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\\Count",
-            testing::rot13(L"C:\\" + program), registryTypeBinary,
-            testing::userAssistData(1, 1, 1, stamp));
+        standin::setRegistryValue(RegistryRoot::CurrentUser,
+                                  std::wstring(userAssistKeyPath) +
+                                      L"\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\\Count",
+                                  testing::rot13(L"C:\\" + program), registryTypeBinary,
+                                  testing::userAssistData(1, 1, 1, stamp));
     }
 
     testing::TempFolder windows;
 };
 
 TEST_F(ScanDriver, BothSourcesTheSpanAndNoFailure) {
-    addPrefetch("A.EXE-00000001.pf", prefetchImage(L"A.EXE", {133500000000000000ULL, 133400000000000000ULL}, 2));
+    addPrefetch("A.EXE-00000001.pf",
+                prefetchImage(L"A.EXE", {133500000000000000ULL, 133400000000000000ULL}, 2));
     addUserAssist(L"old.exe", 133000000000000000ULL); // older than every Prefetch time
     addUserAssist(L"nostamp.exe", 0);
     ScanResults results;

@@ -37,15 +37,18 @@ void prepareMachine() {
     for (std::wstring_view id : machineWideFolderIds) {
         standin::addKnownFolder(std::wstring(id), L"C:\\Machine\\" + std::wstring(id.substr(1, 8)));
     }
-    standin::addKnownFolder(L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}", L"C:\\Users\\analyst\\Programs");
-    standin::addKnownFolder(L"{9E3995AB-1F9C-4F13-B827-48B24B6C7174}", L"C:\\Users\\analyst\\Pinned");
+    standin::addKnownFolder(L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}",
+                            L"C:\\Users\\analyst\\Programs");
+    standin::addKnownFolder(L"{9E3995AB-1F9C-4F13-B827-48B24B6C7174}",
+                            L"C:\\Users\\analyst\\Pinned");
     standin::createRegistryKey(RegistryRoot::LocalMachine, profileList + L"\\" + ownSid);
     standin::createRegistryKey(RegistryRoot::LocalMachine, profileList + L"\\" + otherSid);
     standin::createRegistryKey(RegistryRoot::LocalMachine,
                                profileList + L"\\S-1-5-21-111-222-333-1003");
 }
 
-void expectEveryValueCountedOnce(const ScanTally& tally, const testing::UserAssistExportFacts& facts) {
+void expectEveryValueCountedOnce(const ScanTally& tally,
+                                 const testing::UserAssistExportFacts& facts) {
     EXPECT_EQ(tally.userAssistSeen, facts.valuesSeen);
     EXPECT_EQ(tally.userAssistSeen, tally.userAssistBookkeepingSkipped + tally.userAssistWrongType +
                                         tally.userAssistTooLarge + tally.userAssistKeysUnreadable +

@@ -106,8 +106,8 @@ TEST_F(UserAssistEntryTest, TimestampsAreCountedBesideTheRecord) {
         std::uint32_t impossible;
     };
     const Case cases[] = {
-        {0, false, 0},        {1, false, 1},          {earliest, true, 0},
-        {earliest - 1, false, 1}, {latest, true, 0}, {latest + 1, false, 1},
+        {0, false, 0},     {1, false, 1},          {earliest, true, 0}, {earliest - 1, false, 1},
+        {latest, true, 0}, {latest + 1, false, 1},
     };
     for (const Case& c : cases) {
         const Made made = make(L"C:\\a.exe", userAssistData(2, 0, 0, c.stamp));
@@ -149,9 +149,11 @@ TEST_F(UserAssistEntryTest, PathsAndNamesFromTheDecodedName) {
     const Case cases[] = {
         {L"C:\\Tools\\Sub\\app.exe", L"C:\\Tools\\Sub\\app.exe", PathStatus::Resolved, L"app.exe"},
         {L"?:\\x\\y.exe", L"?:\\x\\y.exe", PathStatus::Resolved, L"y.exe"},
-        {L"\\\\server\\share\\run.exe", L"\\\\server\\share\\run.exe", PathStatus::Resolved, L"run.exe"},
+        {L"\\\\server\\share\\run.exe", L"\\\\server\\share\\run.exe", PathStatus::Resolved,
+         L"run.exe"},
         {L"Tools\\app.exe", L"", PathStatus::NoPathRecorded, L"app.exe"},
-        {L"Microsoft.Windows.Explorer", L"", PathStatus::NoPathRecorded, L"Microsoft.Windows.Explorer"},
+        {L"Microsoft.Windows.Explorer", L"", PathStatus::NoPathRecorded,
+         L"Microsoft.Windows.Explorer"},
         {L"C:", L"", PathStatus::NoPathRecorded, L"C:"},
         {L"C:\\", L"C:\\", PathStatus::Resolved, L""}, // three characters are enough
         {L"", L"", PathStatus::NoPathRecorded, L""},

@@ -20,11 +20,14 @@ const std::wstring userAssist = userAssistKeyPath;
 const std::wstring firstGuid = L"{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}";
 const std::wstring secondGuid = L"{F4E57C4B-2036-45F0-A9AB-443BCFE33D9F}";
 
-std::wstring countKey(const std::wstring& guid) { return userAssist + L"\\" + guid + L"\\Count"; }
+std::wstring countKey(const std::wstring& guid) {
+    return userAssist + L"\\" + guid + L"\\Count";
+}
 
 void addValue(const std::wstring& guid, const std::wstring& decoded,
               const std::vector<std::uint8_t>& data, std::uint32_t type = registryTypeBinary) {
-    standin::setRegistryValue(RegistryRoot::CurrentUser, countKey(guid), rot13(decoded), type, data);
+    standin::setRegistryValue(RegistryRoot::CurrentUser, countKey(guid), rot13(decoded), type,
+                              data);
 }
 
 // Every value seen ends in exactly one of these.
@@ -76,11 +79,14 @@ TEST_F(UserAssistReader, EverySubkeyIsReadAndEveryValueEndsOnce) {
     addValue(firstGuid, L"C:\\Tools\\dword.exe", {1, 0, 0, 0}, registryTypeDword);
     addValue(firstGuid, L"C:\\Tools\\huge.exe", std::vector<std::uint8_t>(65537, 0));
     addValue(firstGuid, L"C:\\Tools\\odd.exe", std::vector<std::uint8_t>(16, 0));
-    standin::setRegistryDword(RegistryRoot::CurrentUser, userAssist + L"\\" + firstGuid, L"Version", 5);
+    standin::setRegistryDword(RegistryRoot::CurrentUser, userAssist + L"\\" + firstGuid, L"Version",
+                              5);
     addValue(secondGuid, L"Microsoft.Windows.Explorer", userAssistData(0, 0, 0, aStamp));
     // A subkey without Count is passed over without a word; so is an empty Count key.
-    standin::createRegistryKey(RegistryRoot::CurrentUser, userAssist + L"\\{00000000-0000-0000-0000-000000000000}");
-    standin::createRegistryKey(RegistryRoot::CurrentUser, countKey(L"{11111111-1111-1111-1111-111111111111}"));
+    standin::createRegistryKey(RegistryRoot::CurrentUser,
+                               userAssist + L"\\{00000000-0000-0000-0000-000000000000}");
+    standin::createRegistryKey(RegistryRoot::CurrentUser,
+                               countKey(L"{11111111-1111-1111-1111-111111111111}"));
 
     readOwnHive();
     EXPECT_EQ(tally.userAssistSeen, 6u);
@@ -132,7 +138,8 @@ TEST_F(UserAssistReader, EnumerationFailuresEndTheirWalk) {
     addValue(firstGuid, L"C:\\a.exe", userAssistData(1, 1, 1, aStamp));
     addValue(firstGuid, L"C:\\b.exe", userAssistData(1, 1, 1, aStamp));
     addValue(secondGuid, L"C:\\c.exe", userAssistData(1, 1, 1, aStamp));
-    standin::failValueEnumeration(RegistryRoot::CurrentUser, countKey(firstGuid), 1, ERROR_ACCESS_DENIED);
+    standin::failValueEnumeration(RegistryRoot::CurrentUser, countKey(firstGuid), 1,
+                                  ERROR_ACCESS_DENIED);
     readOwnHive();
     EXPECT_EQ(records.size(), 2u); // a.exe, then the next subkey's c.exe
     EXPECT_EQ(tally.userAssistKeysUnreadable, 1u);

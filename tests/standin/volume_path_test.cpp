@@ -120,7 +120,8 @@ TEST_F(VolumeTable, ASingleCandidateIsResolvedOntoItsDrive) {
     choosePrefetchPath(record, tally);
     EXPECT_EQ(record.pathStatus, PathStatus::Resolved);
     EXPECT_EQ(record.path, L"C:\\Windows\\notepad.exe");
-    EXPECT_EQ(tally.volumesNotIdentified + tally.volumesAmbiguous + tally.prefetchPathNotUnique, 0u);
+    EXPECT_EQ(tally.volumesNotIdentified + tally.volumesAmbiguous + tally.prefetchPathNotUnique,
+              0u);
 }
 
 TEST_F(VolumeTable, AnUnidentifiedVolumeKeepsTheTextAsStored) {
@@ -158,7 +159,8 @@ TEST_F(VolumeTable, AnEntryWithoutBackslashIsComparedWhole) {
 TEST_F(VolumeTable, TruncatedNamesMatchTheFrontOfLongerFileNames) {
     const std::wstring cut = L"DCODEDCODEDCODEDCODEDCODEDCOD"; // 29 characters
     ASSERT_EQ(cut.size(), 29u);
-    const std::wstring longer = L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\T\\dcodedcodedcodedcodedcodedcodeD.exe";
+    const std::wstring longer =
+        L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\T\\dcodedcodedcodedcodedcodedcodeD.exe";
     standin::setVolumes({volume(L"c", 0x1A2B3C4D, {L"C:\\"})});
     LaunchRecord record = recordNamed(cut, {longer});
     ScanTally tally;
@@ -177,8 +179,10 @@ TEST_F(VolumeTable, TruncatedNamesMatchTheFrontOfLongerFileNames) {
 TEST_F(VolumeTable, SeveralCandidatesListTheFirstEightAsStored) {
     std::vector<std::wstring> files;
     for (int i = 0; i < 10; ++i) {
-        files.push_back(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\D" + std::to_wstring(i) + L"\\APP.EXE");
-        files.push_back(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\D" + std::to_wstring(i) + L"\\OTHER.DLL");
+        files.push_back(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\D" + std::to_wstring(i) +
+                        L"\\APP.EXE");
+        files.push_back(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\D" + std::to_wstring(i) +
+                        L"\\OTHER.DLL");
     }
     standin::setVolumes({volume(L"c", 0x1A2B3C4D, {L"C:\\"})});
     LaunchRecord record = recordNamed(L"APP.EXE", files);
@@ -195,7 +199,8 @@ TEST_F(VolumeTable, SeveralCandidatesListTheFirstEightAsStored) {
 }
 
 TEST_F(VolumeTable, NoCandidateLeavesNoPath) {
-    LaunchRecord record = recordNamed(L"APP.EXE", {L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\NTDLL.DLL"});
+    LaunchRecord record =
+        recordNamed(L"APP.EXE", {L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\NTDLL.DLL"});
     ScanTally tally;
     choosePrefetchPath(record, tally);
     EXPECT_EQ(record.pathStatus, PathStatus::NoPathRecorded);

@@ -7,7 +7,9 @@
 
 namespace tidewell::testing {
 
-std::filesystem::path corpusRoot() { return std::filesystem::path(TIDEWELL_CORPUS_DIR); }
+std::filesystem::path corpusRoot() {
+    return std::filesystem::path(TIDEWELL_CORPUS_DIR);
+}
 
 std::vector<std::filesystem::path> corpusFiles(const std::string& subfolder) {
     std::vector<std::filesystem::path> files;

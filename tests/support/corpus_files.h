@@ -27,10 +27,10 @@ std::wstring wideFileName(const std::filesystem::path& file);
 } // namespace tidewell::testing
 
 // Skips the current test when the corpus folder is missing.
-#define TIDEWELL_REQUIRE_CORPUS(subfolder)                                                      \
-    do {                                                                                        \
-        if (::tidewell::testing::corpusFiles(subfolder).empty()) {                              \
-            GTEST_SKIP() << "corpus folder " << (::tidewell::testing::corpusRoot() / subfolder) \
-                         << " is absent; real-data checks skipped";                            \
-        }                                                                                       \
+#define TIDEWELL_REQUIRE_CORPUS(subfolder)                                                         \
+    do {                                                                                           \
+        if (::tidewell::testing::corpusFiles(subfolder).empty()) {                                 \
+            GTEST_SKIP() << "corpus folder " << (::tidewell::testing::corpusRoot() / subfolder)    \
+                         << " is absent; real-data checks skipped";                                \
+        }                                                                                          \
     } while (false)

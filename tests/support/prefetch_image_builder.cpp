@@ -35,7 +35,9 @@ constexpr std::size_t volumeEntrySize = 40;
 
 } // namespace
 
-std::size_t minimumImageSize(std::uint32_t version) { return factsFor(version).minimum; }
+std::size_t minimumImageSize(std::uint32_t version) {
+    return factsFor(version).minimum;
+}
 
 void putU16(std::vector<std::uint8_t>& image, std::size_t offset, std::uint16_t value) {
     if (offset + 2 > image.size()) {

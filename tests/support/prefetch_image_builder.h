@@ -18,7 +18,7 @@ struct PrefetchImageSpec {
     std::uint32_t alternateRunCount = 0; // version 30 only, at 200
     std::uint32_t metricsOffset = 304;
     std::vector<std::wstring> referencedFiles; // each written with its NUL
-    std::uint32_t volumeCount = 1;              // 0: no volume block at all
+    std::uint32_t volumeCount = 1;             // 0: no volume block at all
     std::uint64_t volumeCreated = 0x01D2A3B4C5D6E7F8ULL;
     std::uint32_t volumeSerial = 0x1A2B3C4D;
 };

@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-
 namespace tidewell::testing {
 
 namespace {
@@ -17,8 +16,8 @@ std::wstring widen(const std::string& text) {
             wide.push_back(static_cast<wchar_t>(((byte & 0x1F) << 6) | (text[i + 1] & 0x3F)));
             ++i;
         } else if ((byte & 0xF0) == 0xE0 && i + 2 < text.size()) {
-            wide.push_back(static_cast<wchar_t>(((byte & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) |
-                                                (text[i + 2] & 0x3F)));
+            wide.push_back(static_cast<wchar_t>(
+                ((byte & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F)));
             i += 2;
         } else {
             wide.push_back(static_cast<wchar_t>(byte));
@@ -128,7 +127,8 @@ bool parseRegFile(const std::string& text, const std::string& root, std::vector<
             line = start == std::string::npos ? std::string() : line.substr(start);
         }
         logical += line;
-        if (!logical.empty() && logical.back() == '\\' && logical.find("=hex") != std::string::npos) {
+        if (!logical.empty() && logical.back() == '\\' &&
+            logical.find("=hex") != std::string::npos) {
             logical.pop_back(); // a continued hex list
             continue;
         }

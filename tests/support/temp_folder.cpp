@@ -28,7 +28,8 @@ std::wstring TempFolder::text() const {
 
 void TempFolder::writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
     std::ofstream out(path / name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 void TempFolder::makeFolder(const std::string& name) const {

@@ -12,9 +12,9 @@ struct UserAssistExportFacts {
     std::uint32_t valuesSeen;
     std::uint32_t bookkeeping;
     std::uint32_t parsed;
-    std::uint32_t withoutTimestamp;  // a stamp of 0 or before 1990
-    std::uint32_t folderIds;         // parsed values whose name begins with a braced id
-    std::uint32_t perUserFolderIds;  // of those, ids of folders inside a profile
+    std::uint32_t withoutTimestamp; // a stamp of 0 or before 1990
+    std::uint32_t folderIds;        // parsed values whose name begins with a braced id
+    std::uint32_t perUserFolderIds; // of those, ids of folders inside a profile
 };
 
 inline constexpr UserAssistExportFacts userAssistExports[] = {

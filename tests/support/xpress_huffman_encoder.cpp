@@ -88,7 +88,8 @@ std::array<unsigned, symbolCount> codeLengths(std::array<std::uint64_t, symbolCo
 }
 
 // Canonical codes: by length, then by symbol.
-std::array<std::uint32_t, symbolCount> canonicalCodes(const std::array<unsigned, symbolCount>& lengths) {
+std::array<std::uint32_t, symbolCount>
+canonicalCodes(const std::array<unsigned, symbolCount>& lengths) {
     std::array<std::uint32_t, symbolCount> codes{};
     std::uint32_t code = 0;
     for (unsigned length = 1; length <= maxCodeLength; ++length) {
@@ -246,14 +247,15 @@ std::vector<std::uint8_t> compressXpressHuffman(const std::uint8_t* data, std::s
         std::size_t bestOffset = 0;
         if (at + 3 <= size) {
             int steps = 0;
-            for (std::int64_t candidate = head[hashAt(at)];
-                 candidate >= 0 && steps < chainLimit; candidate = previous[static_cast<std::size_t>(candidate)], ++steps) {
+            for (std::int64_t candidate = head[hashAt(at)]; candidate >= 0 && steps < chainLimit;
+                 candidate = previous[static_cast<std::size_t>(candidate)], ++steps) {
                 const std::size_t offset = at - static_cast<std::size_t>(candidate);
                 if (offset > maxOffset) {
                     break;
                 }
                 std::size_t length = 0;
-                while (length < limit && data[static_cast<std::size_t>(candidate) + length] == data[at + length]) {
+                while (length < limit &&
+                       data[static_cast<std::size_t>(candidate) + length] == data[at + length]) {
                     ++length;
                 }
                 if (length > bestLength) {

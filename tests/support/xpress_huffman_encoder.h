@@ -32,7 +32,7 @@ std::vector<XpressBlock> blocksFromTokens(const std::vector<XpressToken>& tokens
 std::vector<std::uint8_t> encodeXpressBlocks(const std::vector<XpressBlock>& blocks);
 
 struct XpressOptions {
-    bool endSymbol = true;          // end the last block with symbol 256
+    bool endSymbol = true;           // end the last block with symbol 256
     bool matchesCrossBlocks = false; // let a match run past a block's 65,536 bytes
     std::size_t maxMatchLength = 1u << 20;
 };

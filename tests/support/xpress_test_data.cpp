@@ -41,8 +41,9 @@ std::vector<std::uint8_t> prefetchLikeBytes(std::size_t size, std::uint32_t seed
     bytes.reserve(size + 256);
     std::uint32_t state = seed == 0 ? 7 : seed;
     static const char* const folders[] = {"WINDOWS\\SYSTEM32\\", "WINDOWS\\SYSWOW64\\",
-                                          "PROGRAM FILES\\VENDOR\\APP\\", "USERS\\ANALYST\\APPDATA\\"};
-    static const char* const names[] = {"NTDLL.DLL", "KERNEL32.DLL", "USER32.DLL", "APP.EXE",
+                                          "PROGRAM FILES\\VENDOR\\APP\\",
+                                          "USERS\\ANALYST\\APPDATA\\"};
+    static const char* const names[] = {"NTDLL.DLL",  "KERNEL32.DLL",    "USER32.DLL", "APP.EXE",
                                         "LOCALE.NLS", "SORTDEFAULT.NLS", "MSVCRT.DLL"};
     while (bytes.size() < size) {
         const std::uint32_t pick = nextRandom(state);
@@ -75,7 +76,7 @@ std::optional<std::vector<std::uint8_t>> decodeXpress(const std::vector<std::uin
     std::vector<std::uint8_t> output(outputSize, 0xCC);
     std::size_t finalSize = 0;
     const bool ok = decompressXpressHuffman(stream.data(), stream.size(), output.data(),
-                                           output.size(), finalSize);
+                                            output.size(), finalSize);
     if (!ok) {
         return std::nullopt;
     }

@@ -27,12 +27,14 @@ TEST(Banner, TheSixFirstSentences) {
     tally.prefetchDirUnreadable = 1;
     tally.userAssistUnreadable = 1;
     EXPECT_EQ(bannerText(tally, facts),
-              L"\u26A0  Neither record could be read. Nothing below was examined." + secondParagraph);
-    tally.userAssistUnreadable = 0;
-    EXPECT_EQ(bannerText(tally, facts),
-              L"\u26A0  Prefetch could not be read, so none of its records were examined. This list "
-              L"is not a full picture of what ran.  Use File > Restart as administrator." +
+              L"\u26A0  Neither record could be read. Nothing below was examined." +
                   secondParagraph);
+    tally.userAssistUnreadable = 0;
+    EXPECT_EQ(
+        bannerText(tally, facts),
+        L"\u26A0  Prefetch could not be read, so none of its records were examined. This list "
+        L"is not a full picture of what ran.  Use File > Restart as administrator." +
+            secondParagraph);
     tally.prefetchDirUnreadable = 0;
     tally.userAssistUnreadable = 2;
     EXPECT_EQ(bannerText(tally, facts),
@@ -65,11 +67,12 @@ TEST(Banner, CoverageSentencesFollowOnlyWhenBothSourcesWereRead) {
     facts.profilesExamined = 1;
     facts.profilesNotExamined = 2;
     facts.profilesOnMachine = 3;
-    EXPECT_EQ(bannerText(tally, facts),
-              L"Both sources read.  No timestamps were found in them.  Coverage limited: UserAssist "
-              L"examined in 1 of 3 profiles. Registry hives for the other 2 were not available to "
-              L"this scan." +
-                  secondParagraph);
+    EXPECT_EQ(
+        bannerText(tally, facts),
+        L"Both sources read.  No timestamps were found in them.  Coverage limited: UserAssist "
+        L"examined in 1 of 3 profiles. Registry hives for the other 2 were not available to "
+        L"this scan." +
+            secondParagraph);
     facts.profileCoverageKnown = 0;
     EXPECT_EQ(bannerText(tally, facts),
               L"Both sources read.  No timestamps were found in them.  UserAssist profile coverage "

@@ -49,7 +49,8 @@ TEST(DetailText, APrefetchRecordWholeWithTwoVolumesAndNoCreationTime) {
               L"\r\n"
               L"Source:            Prefetch (system record of program starts)\r\n"
               L"Path:              C:\\WINDOWS\\NOTEPAD.EXE\r\n"
-              L"Path status:       resolved  \u2014 matched by volume serial. NOTE: the record names 2\r\n"
+              L"Path status:       resolved  \u2014 matched by volume serial. NOTE: the record "
+              L"names 2\r\n"
               L"                   volumes and 1A2B3C4D is only the first of them\r\n"
               L"Times run:         12\r\n"
               L"Format version:    30\r\n"
@@ -67,9 +68,10 @@ TEST(DetailText, OneVolumeOrNoSerial) {
     record.volumeCount = 1;
     record.volumeSerial = 0x00ABCDEF;
     std::wstring text = buildDetailText(record, ownSid);
-    EXPECT_NE(text.find(L"Path status:       resolved  \u2014 matched to a mounted volume by serial "
-                        L"00ABCDEF\r\n"),
-              std::wstring::npos);
+    EXPECT_NE(
+        text.find(L"Path status:       resolved  \u2014 matched to a mounted volume by serial "
+                  L"00ABCDEF\r\n"),
+        std::wstring::npos);
     record.volumeSerial = 0;
     text = buildDetailText(record, ownSid);
     EXPECT_NE(text.find(L"Path status:       resolved\r\n"), std::wstring::npos);
@@ -86,11 +88,13 @@ TEST(DetailText, RunTimesFilesCreationTimeAndTheTruncatedName) {
     record.runTimes = {133497936000000000ULL, 133400000000000000ULL};
     record.referencedFiles = {L"\\VOLUME{1}\\A.DLL", L"\\VOLUME{1}\\B.DLL"};
     const std::wstring text = buildDetailText(record, ownSid);
-    EXPECT_NE(text.find(L"\r\n\r\n    Windows stores the program's name in 60 bytes, so this one is cut\r\n"
-                        L"    at 29 characters and may be the front of a longer name.\r\n"
-                        L"Times run:         withheld \u2014 the stored value failed a consistency "
-                        L"check and is not shown rather than shown wrongly\r\n"),
-              std::wstring::npos);
+    EXPECT_NE(
+        text.find(
+            L"\r\n\r\n    Windows stores the program's name in 60 bytes, so this one is cut\r\n"
+            L"    at 29 characters and may be the front of a longer name.\r\n"
+            L"Times run:         withheld \u2014 the stored value failed a consistency "
+            L"check and is not shown rather than shown wrongly\r\n"),
+        std::wstring::npos);
     EXPECT_NE(text.find(L"Volume created:    " + formatTimestamp(133497936000000000ULL) + L"\r\n"),
               std::wstring::npos);
     const std::wstring tail = L"Recorded run times (Windows keeps the last eight):\r\n    " +
@@ -106,7 +110,8 @@ TEST(DetailText, OlderFormatsDoNotClaimEightRunTimes) {
     LaunchRecord record = prefetchRecord();
     for (std::uint32_t version : {17u, 23u}) {
         record.formatVersion = version;
-        EXPECT_NE(buildDetailText(record, ownSid).find(L"\r\nRecorded run times:\r\n"), std::wstring::npos)
+        EXPECT_NE(buildDetailText(record, ownSid).find(L"\r\nRecorded run times:\r\n"),
+                  std::wstring::npos)
             << version;
     }
     for (std::uint32_t version : {26u, 31u}) {
@@ -142,25 +147,27 @@ TEST(DetailText, AStampWithNoCountedLaunchIsExplained) {
     record.userName.clear();
     record.userSid.clear();
     const std::wstring text = buildDetailText(record, ownSid);
-    EXPECT_NE(text.find(L"Times run:         0\r\n"
-                        L"\r\n    This record carries a timestamp while its launch tally, its focus\r\n"
-                        L"    count and its focus time are all zero. The shell wrote the entry and\r\n"
-                        L"    stamped it without counting a launch. The stamp is real; it is not on\r\n"
-                        L"    its own evidence that the program was started.\r\n"
-                        L"User:              (the SID resolves to no account)\r\n"
-                        L"User SID:          (unknown)\r\n"
-                        L"Window focus:      0 times, 0.0 seconds total\r\n"),
-              std::wstring::npos);
+    EXPECT_NE(
+        text.find(L"Times run:         0\r\n"
+                  L"\r\n    This record carries a timestamp while its launch tally, its focus\r\n"
+                  L"    count and its focus time are all zero. The shell wrote the entry and\r\n"
+                  L"    stamped it without counting a launch. The stamp is real; it is not on\r\n"
+                  L"    its own evidence that the program was started.\r\n"
+                  L"User:              (the SID resolves to no account)\r\n"
+                  L"User SID:          (unknown)\r\n"
+                  L"Window focus:      0 times, 0.0 seconds total\r\n"),
+        std::wstring::npos);
 }
 
 TEST(DetailText, PathStatusExplanations) {
     LaunchRecord shell = userAssistRecord();
     shell.path.clear();
     shell.pathStatus = PathStatus::NoPathRecorded;
-    EXPECT_NE(buildDetailText(shell, ownSid)
-                  .find(L"Path:              (none recorded)\r\nPath status:       no path recorded  "
-                        L"\u2014 this record identifies an application, not a file on disk\r\n"),
-              std::wstring::npos);
+    EXPECT_NE(
+        buildDetailText(shell, ownSid)
+            .find(L"Path:              (none recorded)\r\nPath status:       no path recorded  "
+                  L"\u2014 this record identifies an application, not a file on disk\r\n"),
+        std::wstring::npos);
     // A Prefetch record without a path names no application: no such claim.
     LaunchRecord prefetch = prefetchRecord();
     prefetch.path.clear();
@@ -172,17 +179,19 @@ TEST(DetailText, PathStatusExplanations) {
               std::wstring::npos);
 
     prefetch.pathStatus = PathStatus::SeveralPossiblePaths;
-    EXPECT_NE(buildDetailText(prefetch, ownSid)
-                  .find(L"several possible paths  \u2014 more than one file the program loaded carries "
-                        L"its name.\r\n                   The record does not say which of them the "
-                        L"program was,\r\n                   so all of the candidates are listed "
-                        L"rather than one\r\n                   of them being chosen\r\n"),
-              std::wstring::npos);
+    EXPECT_NE(
+        buildDetailText(prefetch, ownSid)
+            .find(L"several possible paths  \u2014 more than one file the program loaded carries "
+                  L"its name.\r\n                   The record does not say which of them the "
+                  L"program was,\r\n                   so all of the candidates are listed "
+                  L"rather than one\r\n                   of them being chosen\r\n"),
+        std::wstring::npos);
     prefetch.pathStatus = PathStatus::VolumeNotIdentified;
-    EXPECT_NE(buildDetailText(prefetch, ownSid)
-                  .find(L"volume not identified  \u2014 no single mounted volume answers to the serial "
-                        L"it names\r\n"),
-              std::wstring::npos);
+    EXPECT_NE(
+        buildDetailText(prefetch, ownSid)
+            .find(L"volume not identified  \u2014 no single mounted volume answers to the serial "
+                  L"it names\r\n"),
+        std::wstring::npos);
 }
 
 TEST(DetailText, AFolderIdSpeaksOfAnotherAccountOnlyForAnotherAccountsRecord) {

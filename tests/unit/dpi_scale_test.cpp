@@ -12,8 +12,8 @@ TEST(MulDiv, RoundsHalvesAwayFromZero) {
     EXPECT_EQ(mulDiv(3, -1, 2), -2);
     EXPECT_EQ(mulDiv(3, 1, -2), -2);
     EXPECT_EQ(mulDiv(-3, -1, -2), -2);
-    EXPECT_EQ(mulDiv(5, 1, 3), 2);  // 1.67
-    EXPECT_EQ(mulDiv(4, 1, 3), 1);  // 1.33
+    EXPECT_EQ(mulDiv(5, 1, 3), 2); // 1.67
+    EXPECT_EQ(mulDiv(4, 1, 3), 1); // 1.33
     EXPECT_EQ(mulDiv(0, -7, 3), 0);
 }
 
@@ -34,7 +34,7 @@ TEST(ScaleForDpi, UsesTheDpiInUse) {
     setCurrentDpi(120);
     EXPECT_EQ(scaleForDpi(26), 33); // 32.5 rounds up
     EXPECT_EQ(scaleForDpi(2), 3);   // 2.5 rounds up
-    setCurrentDpi(0); // nonsense falls back to 96
+    setCurrentDpi(0);               // nonsense falls back to 96
     EXPECT_EQ(currentDpi(), 96);
     forgetCurrentDpi();
 }

@@ -11,8 +11,8 @@ TEST(ExplorerTarget, OnlyResolvedLocalPathsWithoutQuotes) {
     record.pathStatus = PathStatus::Resolved;
     record.path = L"C:\\Windows\\notepad.exe";
     EXPECT_EQ(explorerSelectParameter(record), L"/select,\"C:\\Windows\\notepad.exe\"");
-    for (const wchar_t* refused : {L"\\\\host\\share\\tool.exe", L"//host/share/tool.exe",
-                                   L"C:\\x\" /root,\"C:\\", L""}) {
+    for (const wchar_t* refused :
+         {L"\\\\host\\share\\tool.exe", L"//host/share/tool.exe", L"C:\\x\" /root,\"C:\\", L""}) {
         record.path = refused;
         EXPECT_EQ(explorerSelectParameter(record), std::nullopt) << refused;
     }

@@ -28,7 +28,8 @@ std::vector<std::uint8_t> container(const std::vector<std::uint8_t>& data, std::
 TEST(MamContainer, TheChecksumFlagDecidesWhereTheDataStarts) {
     const std::vector<std::uint8_t> data = prefetchLikeBytes(5000, 1);
     std::vector<std::uint8_t> image;
-    EXPECT_TRUE(decompressMam(container(data, 0x84, 5000).data(), container(data, 0x84, 5000).size(), image));
+    EXPECT_TRUE(decompressMam(container(data, 0x84, 5000).data(),
+                              container(data, 0x84, 5000).size(), image));
     EXPECT_EQ(image, data);
     const std::vector<std::uint8_t> plain = container(data, 0x04, 5000);
     EXPECT_TRUE(decompressMam(plain.data(), plain.size(), image));

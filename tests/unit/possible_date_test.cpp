@@ -8,9 +8,9 @@ namespace {
 constexpr FileTime now = 133616736000000000ULL; // 2024-06-01 00:00:00 UTC
 
 TEST(PossibleDate, BothBoundsAreIncluded) {
-    EXPECT_TRUE(isPossibleDate(122756256000000000ULL, now));       // 1990-01-01 00:00:00
-    EXPECT_FALSE(isPossibleDate(122756256000000000ULL - 1, now));  // one tick earlier
-    EXPECT_TRUE(isPossibleDate(now + 864000000000ULL, now));       // one day ahead
+    EXPECT_TRUE(isPossibleDate(122756256000000000ULL, now));      // 1990-01-01 00:00:00
+    EXPECT_FALSE(isPossibleDate(122756256000000000ULL - 1, now)); // one tick earlier
+    EXPECT_TRUE(isPossibleDate(now + 864000000000ULL, now));      // one day ahead
     EXPECT_FALSE(isPossibleDate(now + 864000000000ULL + 1, now));
 }
 

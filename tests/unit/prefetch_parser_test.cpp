@@ -228,11 +228,11 @@ TEST(PrefetchReferencedFiles, AHalfDeclaredOddOrOverlongSectionIsCountedAndNotRe
     const auto imageSize = static_cast<std::uint32_t>(good.size());
 
     const std::pair<std::uint32_t, std::uint32_t> damaged[] = {
-        {0, size},                       // offset 0, size given
-        {offset, 0},                     // offset given, size 0
-        {offset, size - 1},              // odd size, inside the file
+        {0, size},                        // offset 0, size given
+        {offset, 0},                      // offset given, size 0
+        {offset, size - 1},               // odd size, inside the file
         {offset, imageSize - offset + 2}, // reaches past the end
-        {0xFFFFFFF0u, 0x20u},            // would wrap in 32 bits
+        {0xFFFFFFF0u, 0x20u},             // would wrap in 32 bits
     };
     for (const auto& [o, s] : damaged) {
         std::vector<std::uint8_t> image = good;
@@ -284,12 +284,12 @@ TEST(PrefetchVolumeBlock, ABlockTooSmallForItsCountOrOutsideTheImageIsCounted) {
         std::uint32_t offset, count, size;
     };
     const Damage damaged[] = {
-        {offset, 1, 23},                      // smaller than one entry
-        {offset, 2, 40},                      // two entries need 48 bytes
-        {offset, 1, imageSize - offset + 1},  // reaches past the end
-        {imageSize - 10, 1, 24},              // entry outside the file
-        {0xFFFFFFF0u, 1, 24},                 // would wrap in 32 bits
-        {offset, 0x20000000u, 0xFFFFFFF0u},   // count × 24 overflows 32 bits
+        {offset, 1, 23},                     // smaller than one entry
+        {offset, 2, 40},                     // two entries need 48 bytes
+        {offset, 1, imageSize - offset + 1}, // reaches past the end
+        {imageSize - 10, 1, 24},             // entry outside the file
+        {0xFFFFFFF0u, 1, 24},                // would wrap in 32 bits
+        {offset, 0x20000000u, 0xFFFFFFF0u},  // count × 24 overflows 32 bits
     };
     for (const Damage& d : damaged) {
         std::vector<std::uint8_t> image = good;
@@ -343,10 +343,10 @@ TEST(PrefetchHeaderFields, NamesOf29OrMoreUnitsMayBeCutAndAreMarked) {
         bool truncated;
     };
     const Case cases[] = {
-        {thirty, thirty, true},                 // fills all 60 bytes, no NUL
+        {thirty, thirty, true}, // fills all 60 bytes, no NUL
         {thirty.substr(0, 29), thirty.substr(0, 29), true},
         {thirty.substr(0, 28), thirty.substr(0, 28), false},
-        {thirty + L"XYZ", thirty, true},        // the field holds 30 units at most
+        {thirty + L"XYZ", thirty, true}, // the field holds 30 units at most
     };
     for (const Case& c : cases) {
         PrefetchImageSpec spec = specWithOneRun();

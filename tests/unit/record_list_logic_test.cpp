@@ -69,7 +69,8 @@ TEST(ListVisibility, TheFilterSearchesNameAndPathOnly) {
     EXPECT_TRUE(isShown(byPath, filter, true, true));
     LaunchRecord other = userAssistRecord(L"tool", L"S-1-5-21-EXE");
     other.userName = L"exe";
-    EXPECT_FALSE(isShown(other, filter, true, true)) << "the user, source and detail are not searched";
+    EXPECT_FALSE(isShown(other, filter, true, true))
+        << "the user, source and detail are not searched";
     EXPECT_FALSE(isShown(other, foldFilter(L"UserAssist"), true, true));
     // An accented capital does not match its small letter.
     const LaunchRecord accented = prefetchRecord(L"caf\x00E9.exe");
@@ -108,8 +109,8 @@ TEST(ListOrder, RunsWithWithheldCountsSortingAsZero) {
 TEST(ListOrder, PathGroupsByStatusThenPath) {
     RecordList records;
     const std::pair<std::uint32_t, const wchar_t*> rows[] = {
-        {4, L"none"}, {3, L"several"}, {0, L"c:\\b"}, {2, L"folder"}, {1, L"volume"},
-        {0, L"C:\\a"}, {7, L"seven"}};
+        {4, L"none"},   {3, L"several"}, {0, L"c:\\b"}, {2, L"folder"},
+        {1, L"volume"}, {0, L"C:\\a"},   {7, L"seven"}};
     for (const auto& [status, path] : rows) {
         LaunchRecord record = prefetchRecord(path);
         record.pathStatus = static_cast<PathStatus>(status);
@@ -137,7 +138,8 @@ TEST(ListOrder, SourceNameAndDetail) {
                                 prefetchRecord(L"a")};
     EXPECT_EQ(namesInOrder(records, columnSource, true),
               (std::vector<std::wstring>{L"a", L"C", L"b"}));
-    EXPECT_EQ(namesInOrder(records, columnName, true), (std::vector<std::wstring>{L"a", L"b", L"C"}));
+    EXPECT_EQ(namesInOrder(records, columnName, true),
+              (std::vector<std::wstring>{L"a", L"b", L"C"}));
     EXPECT_EQ(namesInOrder(records, columnDetail, false),
               (std::vector<std::wstring>{L"C", L"b", L"a"}));
 }
@@ -209,7 +211,8 @@ TEST(ListColumns, FittingShrinksInOrderAndGivesThePathWhatIsLeft) {
     setCurrentDpi(96);
     // Wide: preferred widths, the path takes the rest.
     std::array<int, listColumnCount> widths = fitColumnWidths(1200, 17, scaleForDpi);
-    EXPECT_EQ(widths, (std::array<int, listColumnCount>{76, 190, 50, 132, 1200 - 17 - 8 - 678, 84, 146}));
+    EXPECT_EQ(widths,
+              (std::array<int, listColumnCount>{76, 190, 50, 132, 1200 - 17 - 8 - 678, 84, 146}));
     // Narrower: Detail gives up its space first, then User.
     widths = fitColumnWidths(800, 17, scaleForDpi);
     // 775 available, 678 used: Detail goes to its minimum (72), User to its
@@ -239,10 +242,12 @@ TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
         state = state * 1664525u + 1013904223u;
         return state >> 10;
     };
-    const wchar_t* names[] = {L"a", L"A", L"ab", L"Ab", L"b", L"\x00E9", L"\x00C9", L"", L"_x", L"z"};
+    const wchar_t* names[] = {L"a",      L"A",      L"ab", L"Ab", L"b",
+                              L"\x00E9", L"\x00C9", L"",   L"_x", L"z"};
     for (int i = 0; i < 400; ++i) {
-        LaunchRecord record = next() % 2 == 0 ? prefetchRecord(names[next() % 10])
-                                              : userAssistRecord(names[next() % 10], names[next() % 10]);
+        LaunchRecord record = next() % 2 == 0
+                                  ? prefetchRecord(names[next() % 10])
+                                  : userAssistRecord(names[next() % 10], names[next() % 10]);
         record.path = std::wstring(names[next() % 10]) + names[next() % 10];
         record.pathStatus = static_cast<PathStatus>(next() % 6);
         record.runCount = next() % 4;

@@ -9,7 +9,9 @@
 namespace tidewell {
 namespace {
 
-TEST(HasFailure, AZeroTallyHasNone) { EXPECT_FALSE(hasFailure(ScanTally{})); }
+TEST(HasFailure, AZeroTallyHasNone) {
+    EXPECT_FALSE(hasFailure(ScanTally{}));
+}
 
 TEST(HasFailure, EachOfTheFifteenFailureCountersAloneSetsIt) {
     std::uint32_t ScanTally::*const failures[] = {

@@ -12,15 +12,15 @@ namespace {
 using namespace testing;
 
 void expectRoundTrip(const std::vector<std::uint8_t>& data, const XpressOptions& options = {}) {
-    const std::vector<std::uint8_t> stream = compressXpressHuffman(data.data(), data.size(), options);
+    const std::vector<std::uint8_t> stream =
+        compressXpressHuffman(data.data(), data.size(), options);
     const auto decoded = decodeXpress(stream, data.size());
     ASSERT_TRUE(decoded.has_value()) << "size " << data.size();
     EXPECT_TRUE(*decoded == data) << "size " << data.size();
 }
 
-const std::size_t sizes[] = {0,         1,         2,          3,          4,      255,
-                             4096,      65535,     65536,      65537,      131071, 131072,
-                             131073,    196608 + 5};
+const std::size_t sizes[] = {0,     1,     2,     3,      4,      255,    4096,
+                             65535, 65536, 65537, 131071, 131072, 131073, 196608 + 5};
 
 TEST(XpressRoundTrip, RandomData) {
     for (std::size_t size : sizes) {
@@ -51,8 +51,8 @@ TEST(XpressRoundTrip, WithoutEndSymbolAndWithMatchesAcrossBlocks) {
     noEnd.endSymbol = false;
     XpressOptions crossing;
     crossing.matchesCrossBlocks = true;
-    for (std::size_t size : {std::size_t{1}, std::size_t{65536}, std::size_t{65537},
-                             std::size_t{300000}}) {
+    for (std::size_t size :
+         {std::size_t{1}, std::size_t{65536}, std::size_t{65537}, std::size_t{300000}}) {
         expectRoundTrip(prefetchLikeBytes(size, 2), noEnd);
         expectRoundTrip(prefetchLikeBytes(size, 2), crossing);
         expectRoundTrip(std::vector<std::uint8_t>(size, 0x41), crossing);
@@ -65,7 +65,8 @@ TEST(XpressRoundTrip, AnyTruncationIsRefusedWithoutReadingPastTheInput) {
     // The last few bytes may be padding the decoder never needs; everything
     // shorter than the data proper must be refused.
     for (std::size_t cut = 0; cut + 8 < stream.size(); cut += 97) {
-        std::vector<std::uint8_t> truncated(stream.begin(), stream.begin() + static_cast<long>(cut));
+        std::vector<std::uint8_t> truncated(stream.begin(),
+                                            stream.begin() + static_cast<long>(cut));
         EXPECT_FALSE(decodeXpress(truncated, data.size()).has_value()) << "cut at " << cut;
     }
 }

@@ -10,8 +10,12 @@ namespace {
 
 using namespace testing;
 
-XpressToken literal(std::uint8_t value) { return {false, value, 0, 0}; }
-XpressToken match(std::uint32_t length, std::uint32_t offset) { return {true, 0, length, offset}; }
+XpressToken literal(std::uint8_t value) {
+    return {false, value, 0, 0};
+}
+XpressToken match(std::uint32_t length, std::uint32_t offset) {
+    return {true, 0, length, offset};
+}
 
 std::vector<std::uint8_t> expand(const std::vector<XpressToken>& tokens,
                                  std::vector<std::uint8_t> out = {}) {
@@ -31,8 +35,8 @@ std::vector<std::uint8_t> expand(const std::vector<XpressToken>& tokens,
 TEST(XpressStream, EveryMatchLengthForm) {
     // In the symbol (3 to 17), one extra byte (18 to 272), a 16-bit value
     // (273 to 65,538) and a 32-bit value (above 65,538, seen in real files).
-    for (std::uint32_t length : {3u, 17u, 18u, 19u, 271u, 272u, 273u, 274u, 65537u, 65538u,
-                                 65539u, 70000u, 200000u}) {
+    for (std::uint32_t length :
+         {3u, 17u, 18u, 19u, 271u, 272u, 273u, 274u, 65537u, 65538u, 65539u, 70000u, 200000u}) {
         const std::vector<XpressToken> tokens = {literal('a'), literal('b'), match(length, 2),
                                                  literal('z')};
         const std::vector<std::uint8_t> expected = expand(tokens);
@@ -115,7 +119,8 @@ TEST(XpressStream, AStreamWithoutEndSymbolEndsWithItsOutput) {
 }
 
 // A block with the given code lengths (symbol → length) and some bits after it.
-std::vector<std::uint8_t> blockWithLengths(const std::vector<std::pair<unsigned, unsigned>>& lengths) {
+std::vector<std::uint8_t>
+blockWithLengths(const std::vector<std::pair<unsigned, unsigned>>& lengths) {
     std::vector<std::uint8_t> stream(256, 0);
     for (const auto& [symbol, length] : lengths) {
         stream[symbol / 2] |= static_cast<std::uint8_t>(symbol % 2 == 0 ? length : length << 4);
@@ -160,7 +165,8 @@ TEST(XpressStream, TruncatedLongLengthsAreRefused) {
     ASSERT_EQ(stream.size(), 256u + 4u + 7u);
     EXPECT_TRUE(decodeXpress(stream, 70001).has_value());
     for (std::size_t keep = 0; keep < stream.size(); ++keep) {
-        const std::vector<std::uint8_t> cut(stream.begin(), stream.begin() + static_cast<long>(keep));
+        const std::vector<std::uint8_t> cut(stream.begin(),
+                                            stream.begin() + static_cast<long>(keep));
         EXPECT_FALSE(decodeXpress(cut, 70001).has_value()) << keep;
     }
 }

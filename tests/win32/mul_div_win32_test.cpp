@@ -10,8 +10,8 @@ namespace tidewell {
 namespace {
 
 TEST(MulDivWin32, AgreesWithKernel32OverAGridOfValues) {
-    const int values[] = {0,  1,   -1,  2,   -2,  3,    -3,    7,          -7,         95,
-                          96, 97,  144, 192, 200, 1100, -1100, 2147483647, -2147483647, 65536};
+    const int values[] = {0,  1,  -1,  2,   -2,  3,    -3,    7,          -7,          95,
+                          96, 97, 144, 192, 200, 1100, -1100, 2147483647, -2147483647, 65536};
     const int divisors[] = {96, 1, -1, 2, -2, 3, 7, 0, 65536, -96};
     for (int a : values) {
         for (int b : values) {

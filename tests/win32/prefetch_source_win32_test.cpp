@@ -36,7 +36,8 @@ std::wstring volumePathOnC(const std::wstring& rest) {
     DWORD serial = 0;
     EXPECT_TRUE(GetVolumeInformationW(L"C:\\", nullptr, 0, &serial, nullptr, nullptr, nullptr, 0));
     wchar_t text[64];
-    std::swprintf(text, 64, L"\\VOLUME{01d2a3b4c5d6e7f8-%08lX}", static_cast<unsigned long>(serial));
+    std::swprintf(text, 64, L"\\VOLUME{01d2a3b4c5d6e7f8-%08lX}",
+                  static_cast<unsigned long>(serial));
     return text + rest;
 }
 
@@ -85,12 +86,14 @@ TEST(PrefetchSourceWin32, AFolderOfCorpusAndBuiltFilesUnderWine) {
 
     int found = 0;
     for (const LaunchRecord& record : records) {
-        if (record.name == L"NOTEPAD.EXE" && record.recordFile.find(L"1A2B3C4D") != std::wstring::npos) {
+        if (record.name == L"NOTEPAD.EXE" &&
+            record.recordFile.find(L"1A2B3C4D") != std::wstring::npos) {
             ++found;
             EXPECT_EQ(record.pathStatus, PathStatus::Resolved);
             EXPECT_EQ(record.path, L"C:\\WINDOWS\\NOTEPAD.EXE");
         }
-        if (record.name == L"CALC.EXE" && record.formatVersion == 30 && record.pathHash == 0x1A2B3C4D) {
+        if (record.name == L"CALC.EXE" && record.formatVersion == 30 &&
+            record.pathHash == 0x1A2B3C4D) {
             ++found;
             EXPECT_EQ(record.pathStatus, PathStatus::Resolved);
             EXPECT_EQ(record.path, L"C:\\WINDOWS\\SYSTEM32\\CALC.EXE");

@@ -1,8 +1,8 @@
 // The corpus's UserAssist exports imported with regedit into the test's Wine
 // prefix, as the running user's hive and as another user's loaded hive, then
 // read through the real win32 backend.
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -73,7 +73,8 @@ std::uint32_t listedProfiles() {
     return count;
 }
 
-void expectEveryValueCountedOnce(const ScanTally& tally, const testing::UserAssistExportFacts& facts) {
+void expectEveryValueCountedOnce(const ScanTally& tally,
+                                 const testing::UserAssistExportFacts& facts) {
     EXPECT_EQ(tally.userAssistSeen, facts.valuesSeen);
     EXPECT_EQ(tally.userAssistSeen, tally.userAssistBookkeepingSkipped + tally.userAssistWrongType +
                                         tally.userAssistTooLarge + tally.userAssistKeysUnreadable +

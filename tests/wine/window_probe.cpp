@@ -29,7 +29,9 @@
 
 namespace {
 
-HWND mainWindow() { return FindWindowW(L"TidewellWindow", nullptr); }
+HWND mainWindow() {
+    return FindWindowW(L"TidewellWindow", nullptr);
+}
 
 // Memory in the window's process, for messages that carry pointers.
 struct RemoteBuffer {
@@ -52,14 +54,18 @@ struct RemoteBuffer {
         }
     }
     bool write(const void* data, std::size_t size, std::size_t offset = 0) {
-        return WriteProcessMemory(process, static_cast<char*>(address) + offset, data, size, nullptr);
+        return WriteProcessMemory(process, static_cast<char*>(address) + offset, data, size,
+                                  nullptr);
     }
     bool read(void* data, std::size_t size, std::size_t offset = 0) {
-        return ReadProcessMemory(process, static_cast<char*>(address) + offset, data, size, nullptr);
+        return ReadProcessMemory(process, static_cast<char*>(address) + offset, data, size,
+                                 nullptr);
     }
 };
 
-void print(const std::wstring& text) { std::printf("%s\n", tidewell::toUtf8(text).c_str()); }
+void print(const std::wstring& text) {
+    std::printf("%s\n", tidewell::toUtf8(text).c_str());
+}
 
 std::wstring windowText(HWND window) {
     wchar_t buffer[65536] = {};
@@ -76,7 +82,8 @@ std::wstring cellText(HWND list, int row, int column) {
     if (remote.address == nullptr || !remote.write(&item, sizeof item)) {
         return L"<unreadable>";
     }
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.address));
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(remote.address));
     wchar_t text[1024] = {};
     remote.read(text, sizeof text - sizeof(wchar_t), sizeof(LVITEMW));
     return text;
@@ -87,7 +94,8 @@ int printRect(HWND window) {
     if (window == nullptr || !GetWindowRect(window, &rect)) {
         return 1;
     }
-    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                rect.bottom - rect.top);
     return 0;
 }
 
@@ -113,11 +121,13 @@ int center(HWND main, int argc, wchar_t** argv) {
     HWND owner = list;
     if (what == L"header") {
         owner = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-        SendMessageW(owner, HDM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address));
+        SendMessageW(owner, HDM_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(remote.address));
     } else {
         rect.left = LVIR_BOUNDS;
         remote.write(&rect, sizeof rect);
-        SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote.address));
+        SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(remote.address));
     }
     remote.read(&rect, sizeof rect);
     MapWindowPoints(owner, nullptr, reinterpret_cast<POINT*>(&rect), 2);
@@ -193,7 +203,8 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"rect" && argc >= 3) {
-        return printRect(std::wstring(argv[2]) == L"detail" ? FindWindowW(L"TidewellDetail", nullptr) : main);
+        return printRect(
+            std::wstring(argv[2]) == L"detail" ? FindWindowW(L"TidewellDetail", nullptr) : main);
     }
     if (command == L"filter") {
         print(windowText(GetDlgItem(main, 201)));
@@ -202,7 +213,8 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"status" && argc >= 3) {
         HWND status = GetDlgItem(main, 202);
         RemoteBuffer remote(status, 2048);
-        SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(_wtoi(argv[2])), reinterpret_cast<LPARAM>(remote.address));
+        SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(_wtoi(argv[2])),
+                     reinterpret_cast<LPARAM>(remote.address));
         wchar_t text[1024] = {};
         remote.read(text, sizeof text - sizeof(wchar_t));
         print(text);
