@@ -1,5 +1,6 @@
 #include "report/csv_report.h"
 
+#include "core/path_status_word.h"
 #include "platform/decimal_text.h"
 #include "platform/text_format.h"
 #include "platform/timestamp_format.h"
@@ -59,22 +60,6 @@ const wchar_t* flagWord(std::uint32_t flag) {
 void addLine(std::wstring& text, const std::wstring& line) {
     text += line;
     text += lineEnd;
-}
-
-const wchar_t* pathStatusWord(PathStatus status) {
-    switch (status) {
-    case PathStatus::Resolved:
-        return L"resolved";
-    case PathStatus::VolumeNotIdentified:
-        return L"volume not identified";
-    case PathStatus::FolderIdUnresolved:
-        return L"folder id unresolved";
-    case PathStatus::SeveralPossiblePaths:
-        return L"several possible paths";
-    case PathStatus::NoPathRecorded:
-        break;
-    }
-    return L"no path recorded"; // also for any value above 4
 }
 
 } // namespace

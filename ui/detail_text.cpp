@@ -1,5 +1,6 @@
 #include "ui/detail_text.h"
 
+#include "core/path_status_word.h"
 #include "platform/decimal_text.h"
 #include "platform/text_fold.h"
 #include "platform/text_format.h"
@@ -15,21 +16,6 @@ constexpr wchar_t under[] = L"\r\n                   ";
 
 bool isUserAssist(const LaunchRecord& record) {
     return record.source != RecordSource::Prefetch;
-}
-
-const wchar_t* statusWord(PathStatus status) {
-    switch (status) {
-    case PathStatus::Resolved:
-        return L"resolved";
-    case PathStatus::VolumeNotIdentified:
-        return L"volume not identified";
-    case PathStatus::FolderIdUnresolved:
-        return L"folder id unresolved";
-    case PathStatus::SeveralPossiblePaths:
-        return L"several possible paths";
-    default:
-        return L"no path recorded";
-    }
 }
 
 std::wstring pathExplanation(const LaunchRecord& record, const std::wstring& runningSid) {
@@ -87,7 +73,7 @@ std::wstring buildDetailText(const LaunchRecord& record, const std::wstring& run
     text += lineEnd;
     text +=
         L"Path:              " + (record.path.empty() ? L"(none recorded)" : record.path) + lineEnd;
-    text += std::wstring(L"Path status:       ") + statusWord(record.pathStatus) +
+    text += std::wstring(L"Path status:       ") + pathStatusWord(record.pathStatus) +
             pathExplanation(record, runningSid) + lineEnd;
     if (!userAssist && record.nameTruncated != 0) {
         text += L"\r\n    Windows stores the program's name in 60 bytes, so this one is cut\r\n"

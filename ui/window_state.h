@@ -2,16 +2,7 @@
 // only: the presentation logic beside it never sees these.
 #pragma once
 
-#ifndef STRICT
-#define STRICT
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/win32/win32_common.h"
 
 #include <string>
 

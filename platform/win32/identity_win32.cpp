@@ -15,18 +15,6 @@ namespace tidewell {
 
 namespace {
 
-struct OwnedHandle {
-    HANDLE handle = nullptr;
-    OwnedHandle() = default;
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    ~OwnedHandle() {
-        if (handle != nullptr) {
-            CloseHandle(handle);
-        }
-    }
-};
-
 // Memory the system allocated with LocalAlloc, freed with LocalFree.
 template <typename T> struct LocalMemory {
     T pointer = nullptr;
@@ -55,7 +43,7 @@ constexpr DWORD knownFolderDontVerify = 0x00004000; // KF_FLAG_DONT_VERIFY
 
 bool queryTokenUserSid(std::wstring& sid) {
     sid.clear();
-    OwnedHandle token;
+    win32::OwnedHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token.handle)) {
         return false;
     }

@@ -8,19 +8,6 @@ namespace tidewell {
 
 namespace {
 
-// Closes a handle when it goes out of scope.
-struct OwnedHandle {
-    HANDLE handle = nullptr;
-    OwnedHandle() = default;
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    ~OwnedHandle() {
-        if (handle != nullptr) {
-            CloseHandle(handle);
-        }
-    }
-};
-
 struct VersionRecord {
     ULONG size;
     ULONG major;
@@ -37,7 +24,7 @@ using GetVersionFn = LONG(WINAPI*)(VersionRecord*);
 
 bool queryProcessElevation(bool& elevated) {
     elevated = false;
-    OwnedHandle token;
+    win32::OwnedHandle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token.handle)) {
         return false;
     }

@@ -16,6 +16,19 @@
 
 namespace tidewell::win32 {
 
+// Closes a kernel handle when it goes out of scope.
+struct OwnedHandle {
+    HANDLE handle = nullptr;
+    OwnedHandle() = default;
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    ~OwnedHandle() {
+        if (handle != nullptr && handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+        }
+    }
+};
+
 inline FILETIME toFILETIME(std::uint64_t value) {
     FILETIME ft;
     ft.dwLowDateTime = static_cast<DWORD>(value & 0xFFFFFFFFULL);

@@ -8,7 +8,7 @@
 #include "platform/standin/standin_control.h"
 #include "support/corpus_files.h"
 #include "support/reg_file.h"
-#include "support/userassist_corpus_facts.h"
+#include "support/userassist_corpus_checks.h"
 #include "userassist/known_folders.h"
 #include "userassist/profile_coverage.h"
 
@@ -47,17 +47,6 @@ void prepareMachine() {
                                profileList + L"\\S-1-5-21-111-222-333-1003");
 }
 
-void expectEveryValueCountedOnce(const ScanTally& tally,
-                                 const testing::UserAssistExportFacts& facts) {
-    EXPECT_EQ(tally.userAssistSeen, facts.valuesSeen);
-    EXPECT_EQ(tally.userAssistSeen, tally.userAssistBookkeepingSkipped + tally.userAssistWrongType +
-                                        tally.userAssistTooLarge + tally.userAssistKeysUnreadable +
-                                        tally.userAssistWrongSize + tally.userAssistParsed);
-    EXPECT_EQ(tally.userAssistBookkeepingSkipped, facts.bookkeeping);
-    EXPECT_EQ(tally.userAssistParsed, facts.parsed);
-    EXPECT_EQ(tally.userAssistNoTimestamp, facts.withoutTimestamp);
-}
-
 TEST(UserAssistCorpus, EachExportAsTheOwnHive) {
     TIDEWELL_REQUIRE_CORPUS("userassist-reg");
     for (const auto& facts : testing::userAssistExports) {
@@ -68,7 +57,7 @@ TEST(UserAssistCorpus, EachExportAsTheOwnHive) {
         ScanTally tally;
         ScanFacts scanFacts;
         scanUserAssist(records, tally, scanFacts);
-        expectEveryValueCountedOnce(tally, facts);
+        testing::expectEveryValueCountedOnce(tally, facts);
         EXPECT_EQ(records.size(), facts.parsed);
         EXPECT_EQ(tally.folderIdsUnresolved, 0u) << "the own account's folders all resolve";
         EXPECT_EQ(scanFacts.profilesExamined, 1u);
@@ -91,7 +80,7 @@ TEST(UserAssistCorpus, EachExportAsAnotherUsersLoadedHive) {
         ScanTally tally;
         ScanFacts scanFacts;
         scanUserAssist(records, tally, scanFacts);
-        expectEveryValueCountedOnce(tally, facts);
+        testing::expectEveryValueCountedOnce(tally, facts);
         EXPECT_EQ(tally.userAssistUnreadable, 1u) << "the own hive has no UserAssist key here";
         EXPECT_EQ(tally.folderIdsUnresolved, facts.perUserFolderIds);
         EXPECT_EQ(tally.folderIdsOtherUser, facts.perUserFolderIds);

@@ -12,7 +12,7 @@
 
 #include "support/corpus_files.h"
 #include "support/reg_file.h"
-#include "support/userassist_corpus_facts.h"
+#include "support/userassist_corpus_checks.h"
 #include "userassist/profile_coverage.h"
 #include "userassist/userassist_reader.h"
 
@@ -73,17 +73,6 @@ std::uint32_t listedProfiles() {
     return count;
 }
 
-void expectEveryValueCountedOnce(const ScanTally& tally,
-                                 const testing::UserAssistExportFacts& facts) {
-    EXPECT_EQ(tally.userAssistSeen, facts.valuesSeen);
-    EXPECT_EQ(tally.userAssistSeen, tally.userAssistBookkeepingSkipped + tally.userAssistWrongType +
-                                        tally.userAssistTooLarge + tally.userAssistKeysUnreadable +
-                                        tally.userAssistWrongSize + tally.userAssistParsed);
-    EXPECT_EQ(tally.userAssistBookkeepingSkipped, facts.bookkeeping);
-    EXPECT_EQ(tally.userAssistParsed, facts.parsed);
-    EXPECT_EQ(tally.userAssistNoTimestamp, facts.withoutTimestamp);
-}
-
 TEST(UserAssistWin32, CorpusExportsAsTheOwnHiveAndAsAnotherUsers) {
     TIDEWELL_REQUIRE_CORPUS("userassist-reg");
     listExtraProfiles();
@@ -102,7 +91,7 @@ TEST(UserAssistWin32, CorpusExportsAsTheOwnHiveAndAsAnotherUsers) {
         ScanTally tally;
         ScanFacts scanFacts;
         scanUserAssist(records, tally, scanFacts);
-        expectEveryValueCountedOnce(tally, facts);
+        testing::expectEveryValueCountedOnce(tally, facts);
         EXPECT_EQ(tally.folderIdsOtherUser, 0u);
         EXPECT_LE(tally.folderIdsUnresolved, facts.perUserFolderIds);
         EXPECT_EQ(scanFacts.profilesOnMachine, listed);
@@ -119,7 +108,7 @@ TEST(UserAssistWin32, CorpusExportsAsTheOwnHiveAndAsAnotherUsers) {
         records.clear();
         tally = ScanTally{};
         scanUserAssist(records, tally, scanFacts);
-        expectEveryValueCountedOnce(tally, facts);
+        testing::expectEveryValueCountedOnce(tally, facts);
         EXPECT_EQ(tally.userAssistUnreadable, 1u);
         // Machine-wide folders resolve through Wine's shell; per-user ones
         // of another account cannot.
