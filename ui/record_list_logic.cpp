@@ -167,14 +167,15 @@ namespace {
 
 // The folded texts a sort compares, copied once per refresh into one
 // buffer, and the sort's view of one visible record: its column key and the
-// first four folded units of each text packed into a number. Most
+// first eight folded units of each text packed into two numbers. Most
 // comparisons end on those numbers without leaving the entries, which lie
 // side by side; only equal prefixes read on into the buffer. The order is
 // exactly compareRows's.
 struct FoldedText {
+    std::uint64_t prefix = 0; // folded units 0 to 3, the first most significant
+    std::uint64_t next = 0;   // folded units 4 to 7
     std::uint32_t offset = 0;
     std::uint32_t length = 0;
-    std::uint64_t prefix = 0; // the first four folded units, most significant first
 };
 
 struct SortEntry {
@@ -194,6 +195,8 @@ FoldedText addFolded(std::vector<std::uint16_t>& buffer, const std::wstring& tex
         buffer.push_back(unit);
         if (i < 4) {
             folded.prefix |= static_cast<std::uint64_t>(unit) << (48 - 16 * i);
+        } else if (i < 8) {
+            folded.next |= static_cast<std::uint64_t>(unit) << (48 - 16 * (i - 4));
         }
     }
     return folded;
@@ -202,14 +205,17 @@ FoldedText addFolded(std::vector<std::uint16_t>& buffer, const std::wstring& tex
 int compareFoldedTexts(const std::vector<std::uint16_t>& buffer, const FoldedText& a,
                        const FoldedText& b) {
     // Shorter texts are padded with zero units, the smallest there is, so the
-    // prefixes already order texts that differ in their first four units.
+    // packed units already order texts that differ in their first eight.
     if (a.prefix != b.prefix) {
         return a.prefix < b.prefix ? -1 : 1;
+    }
+    if (a.next != b.next) {
+        return a.next < b.next ? -1 : 1;
     }
     const std::uint16_t* x = buffer.data() + a.offset;
     const std::uint16_t* y = buffer.data() + b.offset;
     const std::uint32_t common = std::min(a.length, b.length);
-    for (std::uint32_t i = 0; i < common; ++i) {
+    for (std::uint32_t i = 8; i < common; ++i) {
         if (x[i] != y[i]) {
             return static_cast<int>(x[i]) - static_cast<int>(y[i]);
         }
