@@ -12,14 +12,14 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "support/prefetch_image_builder.h"
-#include "support/userassist_values.h"
-#include "support/xpress_huffman_encoder.h"
+#include "tools/sample/prefetch_image_builder.h"
+#include "tools/sample/userassist_values.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 namespace {
 
-using tidewell::testing::buildPrefetchImage;
-using tidewell::testing::PrefetchImageSpec;
+using tidewell::sample::buildPrefetchImage;
+using tidewell::sample::PrefetchImageSpec;
 
 constexpr std::uint64_t hour = 36000000000ULL;
 constexpr std::uint64_t day = 24 * hour;
@@ -54,8 +54,8 @@ bool writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
 }
 
 std::vector<std::uint8_t> compressed(const std::vector<std::uint8_t>& image) {
-    return tidewell::testing::wrapInMamContainer(
-        tidewell::testing::compressXpressHuffman(image.data(), image.size()),
+    return tidewell::sample::wrapInMamContainer(
+        tidewell::sample::compressXpressHuffman(image.data(), image.size()),
         static_cast<std::uint32_t>(image.size()), true);
 }
 
@@ -131,14 +131,14 @@ bool setBinary(HKEY root, const std::wstring& key, const std::wstring& name,
                         nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const bool ok = RegSetValueExW(opened, tidewell::testing::rot13(name).c_str(), 0, REG_BINARY,
+    const bool ok = RegSetValueExW(opened, tidewell::sample::rot13(name).c_str(), 0, REG_BINARY,
                                    data.data(), static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
     RegCloseKey(opened);
     return ok;
 }
 
 bool seedUserAssist() {
-    using tidewell::testing::userAssistData;
+    using tidewell::sample::userAssistData;
     const std::uint64_t t = now();
     bool ok = true;
     ok &= setBinary(HKEY_CURRENT_USER, userAssistCount,

@@ -9,9 +9,9 @@
 
 #include "platform/standin/standin_control.h"
 #include "prefetch/prefetch_folder_scan.h"
-#include "support/prefetch_image_builder.h"
 #include "support/temp_folder.h"
-#include "support/xpress_huffman_encoder.h"
+#include "tools/sample/prefetch_image_builder.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ struct Fixture {
 
 void fill(Fixture& f) {
     for (int i = 0; i < fileCount; ++i) {
-        tidewell::testing::PrefetchImageSpec spec;
+        tidewell::sample::PrefetchImageSpec spec;
         spec.name = L"PROGRAM" + std::to_wstring(i) + L".EXE";
         spec.runTimeSlots = {133500000000000000ULL + static_cast<unsigned>(i)};
         spec.alternateRunCount = 1;
@@ -35,9 +35,9 @@ void fill(Fixture& f) {
                 std::to_wstring(j * 7 + i) + L".DLL");
         }
         spec.referencedFiles.push_back(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\APPS\\" + spec.name);
-        std::vector<std::uint8_t> image = tidewell::testing::buildPrefetchImage(spec);
-        const std::vector<std::uint8_t> file = tidewell::testing::wrapInMamContainer(
-            tidewell::testing::compressXpressHuffman(image.data(), image.size()),
+        std::vector<std::uint8_t> image = tidewell::sample::buildPrefetchImage(spec);
+        const std::vector<std::uint8_t> file = tidewell::sample::wrapInMamContainer(
+            tidewell::sample::compressXpressHuffman(image.data(), image.size()),
             static_cast<std::uint32_t>(image.size()), true);
         f.largestFile = std::max(f.largestFile, file.size());
         f.largestImage = std::max(f.largestImage, image.size());

@@ -13,8 +13,8 @@
 
 #include "prefetch/xpress_huffman.h"
 #include "support/corpus_files.h"
-#include "support/xpress_huffman_encoder.h"
 #include "support/xpress_test_data.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ std::vector<std::uint8_t> outputFor(const std::vector<Stream>& streams) {
 
 std::vector<Stream> syntheticStream(std::size_t size) {
     const std::vector<std::uint8_t> data = tidewell::testing::prefetchLikeBytes(size, 17);
-    return {{tidewell::testing::compressXpressHuffman(data.data(), data.size()), size}};
+    return {{tidewell::sample::compressXpressHuffman(data.data(), data.size()), size}};
 }
 
 const std::vector<Stream>& inputs(int which) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "prefetch/xpress_huffman.h"
-#include "support/xpress_huffman_encoder.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {
@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The first byte picks the encoder's options; the rest is the data,
     // repeated to reach past a block boundary now and then.
-    tidewell::testing::XpressOptions options;
+    tidewell::sample::XpressOptions options;
     options.endSymbol = (data[0] & 1) != 0;
     options.matchesCrossBlocks = (data[0] & 2) != 0;
     std::vector<std::uint8_t> input(data + 1, data + size);
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     const std::vector<std::uint8_t> stream =
-        tidewell::testing::compressXpressHuffman(input.data(), input.size(), options);
+        tidewell::sample::compressXpressHuffman(input.data(), input.size(), options);
     std::vector<std::uint8_t> output(input.size());
     std::size_t finalSize = 0;
     if (!tidewell::decompressXpressHuffman(stream.data(), stream.size(), output.data(),

@@ -10,9 +10,9 @@
 #include "platform/path_join.h"
 #include "platform/standin/standin_control.h"
 #include "support/corpus_files.h"
-#include "support/prefetch_image_builder.h"
 #include "support/temp_folder.h"
-#include "support/xpress_huffman_encoder.h"
+#include "tools/sample/prefetch_image_builder.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {
@@ -20,18 +20,18 @@ namespace {
 using testing::TempFolder;
 
 std::vector<std::uint8_t> plainImage(const std::wstring& name, std::uint32_t version = 30) {
-    testing::PrefetchImageSpec spec;
+    sample::PrefetchImageSpec spec;
     spec.version = version;
     spec.name = name;
     spec.runTimeSlots = {133500000000000000ULL};
     spec.alternateRunCount = 1;
     spec.referencedFiles = {L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\WINDOWS\\" + name};
-    return testing::buildPrefetchImage(spec);
+    return sample::buildPrefetchImage(spec);
 }
 
 std::vector<std::uint8_t> compressed(const std::vector<std::uint8_t>& image) {
-    return testing::wrapInMamContainer(testing::compressXpressHuffman(image.data(), image.size()),
-                                       static_cast<std::uint32_t>(image.size()), true);
+    return sample::wrapInMamContainer(sample::compressXpressHuffman(image.data(), image.size()),
+                                      static_cast<std::uint32_t>(image.size()), true);
 }
 
 // The scan's own sum: every file seen ends in exactly one of these.
@@ -80,7 +80,7 @@ TEST_F(PrefetchFolderScan, EachKindOfEntryEndsInItsOwnOutcome) {
     folder.writeFile("damaged.pf", {'M', 'A', 'M', 0x04, 0x40, 0, 0, 0, 1, 2, 3, 4, 5});
     folder.writeFile("unpacked-not-scca.pf", compressed(std::vector<std::uint8_t>(300, 0x41)));
     std::vector<std::uint8_t> v24 = plainImage(L"V24.EXE");
-    testing::putU32(v24, 0, 24);
+    sample::putU32(v24, 0, 24);
     folder.writeFile("v24.pf", v24);
     for (const char* name : {"locked.pf", "nosize.pf", "noread.pf", "short.pf"}) {
         folder.writeFile(name, plainImage(L"LOCKED.EXE"));

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/standin/standin_control.h"
-#include "support/prefetch_image_builder.h"
+#include "tools/sample/prefetch_image_builder.h"
 
 namespace tidewell {
 namespace {
@@ -12,9 +12,9 @@ namespace {
 TEST(PrefetchParserClock, TheUpperBoundIsTheClockPlusOneDay) {
     const FileTime now = 133616736000000000ULL;
     standin::setFixedNow(now);
-    testing::PrefetchImageSpec spec;
+    sample::PrefetchImageSpec spec;
     spec.runTimeSlots = {now + 864000000000ULL};
-    std::vector<std::uint8_t> image = testing::buildPrefetchImage(spec);
+    std::vector<std::uint8_t> image = sample::buildPrefetchImage(spec);
     LaunchRecord record;
     ScanTally tally;
     EXPECT_TRUE(parsePrefetch(image.data(), image.size(), L"x", record, tally));

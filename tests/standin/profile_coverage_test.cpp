@@ -6,14 +6,14 @@
 
 #include "platform/error_codes.h"
 #include "platform/standin/standin_control.h"
-#include "support/userassist_values.h"
+#include "tools/sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
 namespace {
 
-using testing::rot13;
-using testing::userAssistData;
+using sample::rot13;
+using sample::userAssistData;
 
 constexpr FileTime aStamp = 133500000000000000ULL;
 const std::wstring profileList = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";

@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/standin/standin_control.h"
-#include "support/prefetch_image_builder.h"
 #include "support/temp_folder.h"
-#include "support/userassist_values.h"
+#include "tools/sample/prefetch_image_builder.h"
+#include "tools/sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -22,12 +22,12 @@ const std::wstring ownSid = L"S-1-5-21-5-6-7-1001";
 
 std::vector<std::uint8_t> prefetchImage(const std::wstring& name, std::vector<FileTime> runs,
                                         std::uint32_t count) {
-    testing::PrefetchImageSpec spec;
+    sample::PrefetchImageSpec spec;
     spec.name = name;
     spec.runTimeSlots = std::move(runs);
     spec.runCount = count;
     spec.alternateRunCount = count;
-    return testing::buildPrefetchImage(spec);
+    return sample::buildPrefetchImage(spec);
 }
 
 class ScanDriver : public ::testing::Test {
@@ -54,8 +54,8 @@ protected:
         standin::setRegistryValue(RegistryRoot::CurrentUser,
                                   std::wstring(userAssistKeyPath) +
                                       L"\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\\Count",
-                                  testing::rot13(L"C:\\" + program), registryTypeBinary,
-                                  testing::userAssistData(1, 1, 1, stamp));
+                                  sample::rot13(L"C:\\" + program), registryTypeBinary,
+                                  sample::userAssistData(1, 1, 1, stamp));
     }
 
     testing::TempFolder windows;
@@ -104,13 +104,13 @@ TEST_F(ScanDriver, OnlyTheUnreadablePrefetchFolderSetsTheFailureFlag) {
 
 TEST_F(ScanDriver, CountersThatAreNotFailuresLeaveTheFlagClear) {
     // A withheld run count, and a volume that cannot be identified.
-    testing::PrefetchImageSpec spec;
+    sample::PrefetchImageSpec spec;
     spec.name = L"A.EXE";
     spec.runTimeSlots = {133500000000000000ULL, 133400000000000000ULL};
     spec.runCount = 1;
     spec.alternateRunCount = 1;
     spec.referencedFiles = {L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\A.EXE"};
-    addPrefetch("A.EXE-00000001.pf", testing::buildPrefetchImage(spec));
+    addPrefetch("A.EXE-00000001.pf", sample::buildPrefetchImage(spec));
     addUserAssist(L"stamp.exe", 133500000000000000ULL);
     ScanResults results;
     runScanInto(results, ScanHooks{});

@@ -5,13 +5,13 @@
 
 #include "platform/standin/standin_control.h"
 #include "support/tally_checks.h"
-#include "support/userassist_values.h"
+#include "tools/sample/userassist_values.h"
 #include "userassist/known_folders.h"
 
 namespace tidewell {
 namespace {
 
-using testing::userAssistData;
+using sample::userAssistData;
 
 constexpr FileTime now = 133616736000000000ULL; // 2024-06-01 00:00:00 UTC
 constexpr FileTime aStamp = 133500000000000000ULL;

@@ -3,13 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include "support/xpress_huffman_encoder.h"
 #include "support/xpress_test_data.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {
 
 using namespace testing;
+using namespace sample;
 
 std::vector<std::uint8_t> container(const std::vector<std::uint8_t>& data, std::uint8_t formatByte,
                                     std::uint32_t declaredSize) {

@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include "support/prefetch_image_builder.h"
 #include "support/tally_checks.h"
+#include "tools/sample/prefetch_image_builder.h"
 
 namespace tidewell {
 namespace {
 
-using testing::buildPrefetchImage;
-using testing::PrefetchImageLayout;
-using testing::PrefetchImageSpec;
-using testing::putU32;
-using testing::putU64;
-using testing::resizeKeepingDeclaredSize;
+using sample::buildPrefetchImage;
+using sample::PrefetchImageLayout;
+using sample::PrefetchImageSpec;
+using sample::putU32;
+using sample::putU64;
+using sample::resizeKeepingDeclaredSize;
 
 // 2024-06-01 00:00:00 UTC.
 constexpr FileTime testNow = 133616736000000000ULL;

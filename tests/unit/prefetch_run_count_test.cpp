@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/prefetch_image_builder.h"
+#include "tools/sample/prefetch_image_builder.h"
 
 namespace tidewell {
 namespace {
@@ -16,7 +16,7 @@ constexpr FileTime aRunTime = 133500000000000000ULL;
 std::optional<std::uint32_t> countFromImage(std::uint32_t version, std::uint32_t mainCount,
                                             std::uint32_t alternateCount,
                                             std::uint32_t metricsOffset, unsigned runs) {
-    testing::PrefetchImageSpec spec;
+    sample::PrefetchImageSpec spec;
     spec.version = version;
     for (unsigned i = 0; i < runs; ++i) {
         spec.runTimeSlots.push_back(aRunTime - i);
@@ -24,7 +24,7 @@ std::optional<std::uint32_t> countFromImage(std::uint32_t version, std::uint32_t
     spec.runCount = mainCount;
     spec.alternateRunCount = alternateCount;
     spec.metricsOffset = metricsOffset;
-    std::vector<std::uint8_t> image = testing::buildPrefetchImage(spec);
+    std::vector<std::uint8_t> image = sample::buildPrefetchImage(spec);
     LaunchRecord record;
     ScanTally tally;
     EXPECT_TRUE(parsePrefetchAt(image.data(), image.size(), L"x", record, tally, testNow));
@@ -74,14 +74,14 @@ TEST(PrefetchRunCount, TheAlternatePositionIsReadForVersion30Only) {
     // Version 26 and 31 images with a plausible number at 200 and an
     // implausible one at their own position stay withheld.
     for (std::uint32_t version : {26u, 31u}) {
-        testing::PrefetchImageSpec spec;
+        sample::PrefetchImageSpec spec;
         spec.version = version;
         spec.runTimeSlots = {aRunTime};
-        std::vector<std::uint8_t> image = testing::buildPrefetchImage(spec);
+        std::vector<std::uint8_t> image = sample::buildPrefetchImage(spec);
         const std::size_t own = version == 26 ? 208 : 200;
-        testing::putU32(image, own, 0);
+        sample::putU32(image, own, 0);
         if (version == 26) {
-            testing::putU32(image, 200, 5);
+            sample::putU32(image, 200, 5);
         }
         LaunchRecord record;
         ScanTally tally;

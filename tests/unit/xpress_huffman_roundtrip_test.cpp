@@ -3,13 +3,14 @@
 // does not.
 #include <gtest/gtest.h>
 
-#include "support/xpress_huffman_encoder.h"
 #include "support/xpress_test_data.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {
 
 using namespace testing;
+using namespace sample;
 
 void expectRoundTrip(const std::vector<std::uint8_t>& data, const XpressOptions& options = {}) {
     const std::vector<std::uint8_t> stream =

@@ -2,13 +2,14 @@
 // trip might not reach, and streams that must be refused.
 #include <gtest/gtest.h>
 
-#include "support/xpress_huffman_encoder.h"
 #include "support/xpress_test_data.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {
 
 using namespace testing;
+using namespace sample;
 
 XpressToken literal(std::uint8_t value) {
     return {false, value, 0, 0};

@@ -13,8 +13,8 @@
 #include "prefetch/prefetch_environment.h"
 #include "prefetch/prefetch_folder_scan.h"
 #include "support/corpus_files.h"
-#include "support/prefetch_image_builder.h"
-#include "support/xpress_huffman_encoder.h"
+#include "tools/sample/prefetch_image_builder.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {
@@ -42,12 +42,12 @@ std::wstring volumePathOnC(const std::wstring& rest) {
 }
 
 std::vector<std::uint8_t> imageNamed(const std::wstring& name, const std::wstring& referenced) {
-    testing::PrefetchImageSpec spec;
+    sample::PrefetchImageSpec spec;
     spec.name = name;
     spec.runTimeSlots = {133500000000000000ULL};
     spec.alternateRunCount = 1;
     spec.referencedFiles = {volumePathOnC(L"\\WINDOWS\\SYSTEM32\\NTDLL.DLL"), referenced};
-    return testing::buildPrefetchImage(spec);
+    return sample::buildPrefetchImage(spec);
 }
 
 TEST(PrefetchSourceWin32, AFolderOfCorpusAndBuiltFilesUnderWine) {
@@ -61,8 +61,8 @@ TEST(PrefetchSourceWin32, AFolderOfCorpusAndBuiltFilesUnderWine) {
     const std::vector<std::uint8_t> calc =
         imageNamed(L"CALC.EXE", volumePathOnC(L"\\\\WINDOWS\\SYSTEM32\\CALC.EXE"));
     writeFile(prefetch / L"CALC.EXE-00000001.pf",
-              testing::wrapInMamContainer(testing::compressXpressHuffman(calc.data(), calc.size()),
-                                          static_cast<std::uint32_t>(calc.size()), true));
+              sample::wrapInMamContainer(sample::compressXpressHuffman(calc.data(), calc.size()),
+                                         static_cast<std::uint32_t>(calc.size()), true));
     std::size_t corpusCount = 0;
     for (const auto& file : testing::corpusFiles("prefetch")) {
         writeFile(prefetch / (std::to_wstring(corpusCount++) + L"-" + file.filename().wstring()),

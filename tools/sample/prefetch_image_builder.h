@@ -1,5 +1,6 @@
-// Builds plain Prefetch images field by field, so that every rule of the
-// parser can be tried on bytes whose every value the test chose.
+// Builds plain Prefetch images field by field: for tests, every rule of the
+// parser can be tried on bytes whose every value they chose; for the demo,
+// sample files that look like a machine's.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tidewell::testing {
+namespace tidewell::sample {
 
 struct PrefetchImageSpec {
     std::uint32_t version = 30;
@@ -47,4 +48,4 @@ void putU64(std::vector<std::uint8_t>& image, std::size_t offset, std::uint64_t 
 // Changes the image's length and keeps the declared size at offset 12 equal to it.
 void resizeKeepingDeclaredSize(std::vector<std::uint8_t>& image, std::size_t size);
 
-} // namespace tidewell::testing
+} // namespace tidewell::sample

@@ -1,8 +1,8 @@
-#include "support/prefetch_image_builder.h"
+#include "tools/sample/prefetch_image_builder.h"
 
 #include <stdexcept>
 
-namespace tidewell::testing {
+namespace tidewell::sample {
 
 namespace {
 
@@ -119,4 +119,4 @@ std::vector<std::uint8_t> buildPrefetchImage(const PrefetchImageSpec& spec,
     return image;
 }
 
-} // namespace tidewell::testing
+} // namespace tidewell::sample

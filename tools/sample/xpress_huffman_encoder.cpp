@@ -1,11 +1,11 @@
-#include "support/xpress_huffman_encoder.h"
+#include "tools/sample/xpress_huffman_encoder.h"
 
 #include <algorithm>
 #include <array>
 #include <queue>
 #include <stdexcept>
 
-namespace tidewell::testing {
+namespace tidewell::sample {
 
 namespace {
 
@@ -298,4 +298,4 @@ std::vector<std::uint8_t> wrapInMamContainer(const std::vector<std::uint8_t>& co
     return container;
 }
 
-} // namespace tidewell::testing
+} // namespace tidewell::sample

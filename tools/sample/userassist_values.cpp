@@ -1,6 +1,6 @@
-#include "support/userassist_values.h"
+#include "tools/sample/userassist_values.h"
 
-namespace tidewell::testing {
+namespace tidewell::sample {
 
 std::vector<std::uint8_t> userAssistData(std::uint32_t runCount, std::uint32_t focusCount,
                                          std::uint32_t focusMilliseconds, std::uint64_t lastRun) {
@@ -34,4 +34,4 @@ std::wstring rot13(const std::wstring& text) {
     return out;
 }
 
-} // namespace tidewell::testing
+} // namespace tidewell::sample

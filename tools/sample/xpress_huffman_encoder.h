@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tidewell::testing {
+namespace tidewell::sample {
 
 struct XpressToken {
     bool isMatch = false;
@@ -47,4 +47,4 @@ std::vector<std::uint8_t> compressXpressHuffman(const std::uint8_t* data, std::s
 std::vector<std::uint8_t> wrapInMamContainer(const std::vector<std::uint8_t>& compressed,
                                              std::uint32_t declaredSize, bool withChecksum);
 
-} // namespace tidewell::testing
+} // namespace tidewell::sample
