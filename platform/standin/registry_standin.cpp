@@ -35,33 +35,13 @@ std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
     }
     // Every key on the way must open; the first one that refuses decides.
     standin::RegistryKeyNode* current = node(parent);
-    std::wstring part;
-    auto step = [&](const std::wstring& name) -> std::uint32_t {
-        standin::RegistryKeyNode* next = standin::findKey(*current, name);
-        if (next == nullptr) {
+    for (const std::wstring& part : standin::splitKeyPath(subKey)) {
+        current = standin::findChild(*current, part);
+        if (current == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
-        if (next->openError != 0) {
-            return next->openError;
-        }
-        current = next;
-        return ERROR_SUCCESS;
-    };
-    for (wchar_t unit : subKey) {
-        if (unit == L'\\') {
-            if (!part.empty()) {
-                if (const std::uint32_t error = step(part); error != ERROR_SUCCESS) {
-                    return error;
-                }
-            }
-            part.clear();
-        } else {
-            part.push_back(unit);
-        }
-    }
-    if (!part.empty()) {
-        if (const std::uint32_t error = step(part); error != ERROR_SUCCESS) {
-            return error;
+        if (current->openError != 0) {
+            return current->openError;
         }
     }
     key.handle = current;

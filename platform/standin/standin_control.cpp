@@ -22,8 +22,6 @@ RegistryKeyNode& rootNode(RegistryRoot root) {
     return state().localMachine;
 }
 
-namespace {
-
 std::vector<std::wstring> splitKeyPath(const std::wstring& path) {
     std::vector<std::wstring> parts;
     std::wstring current;
@@ -43,16 +41,21 @@ std::vector<std::wstring> splitKeyPath(const std::wstring& path) {
     return parts;
 }
 
+RegistryKeyNode* findChild(RegistryKeyNode& parent, const std::wstring& name) {
+    for (auto& child : parent.children) {
+        if (equalsFolded(child->name, name)) {
+            return child.get();
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
 RegistryKeyNode& keyCreating(RegistryRoot root, const std::wstring& path) {
     RegistryKeyNode* node = &rootNode(root);
     for (const std::wstring& part : splitKeyPath(path)) {
-        RegistryKeyNode* next = nullptr;
-        for (auto& child : node->children) {
-            if (equalsFolded(child->name, part)) {
-                next = child.get();
-                break;
-            }
-        }
+        RegistryKeyNode* next = findChild(*node, part);
         if (next == nullptr) {
             node->children.push_back(std::make_unique<RegistryKeyNode>());
             next = node->children.back().get();
@@ -64,24 +67,6 @@ RegistryKeyNode& keyCreating(RegistryRoot root, const std::wstring& path) {
 }
 
 } // namespace
-
-RegistryKeyNode* findKey(RegistryKeyNode& from, const std::wstring& path) {
-    RegistryKeyNode* node = &from;
-    for (const std::wstring& part : splitKeyPath(path)) {
-        RegistryKeyNode* next = nullptr;
-        for (auto& child : node->children) {
-            if (equalsFolded(child->name, part)) {
-                next = child.get();
-                break;
-            }
-        }
-        if (next == nullptr) {
-            return nullptr;
-        }
-        node = next;
-    }
-    return node;
-}
 
 std::string posixPath(const std::wstring& path) {
     std::string out;

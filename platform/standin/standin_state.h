@@ -62,8 +62,11 @@ StandinState& state();
 
 RegistryKeyNode& rootNode(RegistryRoot root);
 
-// The key at a backslash-separated path below a node, or null.
-RegistryKeyNode* findKey(RegistryKeyNode& from, const std::wstring& path);
+// The parts of a backslash-separated key path, empty parts dropped.
+std::vector<std::wstring> splitKeyPath(const std::wstring& path);
+
+// The subkey of that name (ASCII case ignored), or null.
+RegistryKeyNode* findChild(RegistryKeyNode& parent, const std::wstring& name);
 
 // A Windows-style path as a POSIX one: backslashes become slashes, UTF-16
 // units become UTF-8.

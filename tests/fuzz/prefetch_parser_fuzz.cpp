@@ -3,19 +3,7 @@
 #include <cstdlib>
 
 #include "prefetch/prefetch_parser.h"
-
-namespace {
-
-std::uint64_t sumOfCounters(const tidewell::ScanTally& tally) {
-    const std::uint32_t* first = &tally.prefetchDirUnreadable;
-    std::uint64_t sum = 0;
-    for (int i = 0; i < 29; ++i) {
-        sum += first[i];
-    }
-    return sum;
-}
-
-} // namespace
+#include "support/tally_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A fixed clock keeps every run reproducible: 2024-06-01 00:00:00 UTC.
@@ -23,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tidewell::LaunchRecord record;
     tidewell::ScanTally tally;
     const bool accepted = tidewell::parsePrefetchAt(data, size, L"fuzz.pf", record, tally, now);
-    const std::uint64_t counted = sumOfCounters(tally);
+    const std::uint64_t counted = tidewell::testing::sumOfAllCounters(tally);
     if (!accepted) {
         // A rejection counts exactly one reason and never a parse.
         if (counted != 1 || tally.prefetchParsed != 0) {
