@@ -2,35 +2,16 @@
 
 #include "platform/files.h"
 #include "platform/filetime.h"
+#include "platform/registry.h"
 #include "prefetch/prefetch_environment.h"
 #include "prefetch/prefetch_folder_scan.h"
-#include "userassist/profile_coverage.h"
+#include "userassist/userassist_scan.h"
 
 namespace tidewell {
 
-ScanResults& scanResults() {
-    static ScanResults results;
-    return results;
-}
+namespace {
 
-ScanHooks& scanHooks() {
-    static ScanHooks hooks;
-    return hooks;
-}
-
-void runScan() {
-    runScanInto(scanResults(), scanHooks());
-}
-
-void runScanInto(ScanResults& results, const ScanHooks& hooks) {
-    void* previousCursor = hooks.beginWait != nullptr ? hooks.beginWait() : nullptr;
-
-    // Nothing of the previous scan survives; the records' storage is reused.
-    results.records.clear();
-    if (hooks.recordsEmptied != nullptr) {
-        hooks.recordsEmptied();
-    }
-    results.tally = ScanTally{};
+void scanThisMachine(ScanResults& results) {
     results.facts = probePrefetchSetup();
 
     std::wstring windows;
@@ -39,21 +20,31 @@ void runScanInto(ScanResults& results, const ScanHooks& hooks) {
     } else {
         ++results.tally.prefetchDirUnreadable;
     }
-    // UserAssist is read whether or not Prefetch could be.
-    scanUserAssist(results.records, results.tally, results.facts);
 
+    // UserAssist is read whether or not Prefetch could be.
+    RegistryKey machine;
+    RegistryKey currentUser;
+    RegistryKey users;
+    openRegistryRoot(RegistryRoot::LocalMachine, machine);
+    openRegistryRoot(RegistryRoot::CurrentUser, currentUser);
+    openRegistryRoot(RegistryRoot::Users, users);
+    scanUserAssist(UserAssistRegistry{machine, currentUser, users}, results.records, results.tally,
+                   results.facts);
+}
+
+} // namespace
+
+void runScan(const ScanTarget& target, ScanResults& results) {
+    results.records.clear();
+    results.tally = ScanTally{};
+    results.facts = ScanFacts{};
+    switch (target.subject) {
+    case ScanSubject::ThisMachine:
+        scanThisMachine(results);
+        break;
+    }
     computeRunTimeSpan(results.records, results.facts);
     results.anyFailure = hasFailure(results.tally);
-
-    if (hooks.refreshBanner != nullptr) {
-        hooks.refreshBanner();
-    }
-    if (hooks.refreshList != nullptr) {
-        hooks.refreshList();
-    }
-    if (hooks.endWait != nullptr) {
-        hooks.endWait(previousCursor);
-    }
 }
 
 void computeRunTimeSpan(const RecordList& records, ScanFacts& facts) {

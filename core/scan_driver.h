@@ -1,5 +1,6 @@
-// One whole scan of both sources, and the application's scan results, which
-// only the scan replaces and everything else reads.
+// One whole scan of both sources. The results belong to whoever asked for
+// the scan (the window, the command-line tool, a test); the driver keeps
+// nothing between scans.
 #pragma once
 
 #include "core/launch_record.h"
@@ -8,6 +9,15 @@
 
 namespace tidewell {
 
+// What a scan reads. So far only the machine the program runs on.
+enum class ScanSubject {
+    ThisMachine,
+};
+
+struct ScanTarget {
+    ScanSubject subject = ScanSubject::ThisMachine;
+};
+
 struct ScanResults {
     RecordList records;
     ScanTally tally;
@@ -15,26 +25,9 @@ struct ScanResults {
     bool anyFailure = false;
 };
 
-// The application's one set of results for the run.
-ScanResults& scanResults();
-
-// What the window does around a scan. Each hook may be null (there is no
-// window yet, or none at all, as in the command-line tool).
-struct ScanHooks {
-    void* (*beginWait)() = nullptr; // show the wait cursor; returns the previous one
-    void (*endWait)(void* previous) = nullptr;
-    void (*recordsEmptied)() = nullptr; // no index into the records is valid any more
-    void (*refreshBanner)() = nullptr;
-    void (*refreshList)() = nullptr;
-};
-
-ScanHooks& scanHooks();
-
-// Replaces the application's results with a fresh scan of this machine.
-void runScan();
-
-// The same into any results (the command-line tool and tests use their own).
-void runScanInto(ScanResults& results, const ScanHooks& hooks);
+// Replaces results with a fresh scan of target: nothing of the previous scan
+// survives (the records' storage is reused).
+void runScan(const ScanTarget& target, ScanResults& results);
 
 // The oldest and newest non-zero run times over all records, both sources.
 void computeRunTimeSpan(const RecordList& records, ScanFacts& facts);

@@ -1,10 +1,12 @@
 #include "core/scan_tally.h"
 
+#include "core/scan_counters.h"
+
 namespace tidewell {
 
 bool hasFailure(const ScanTally& tally) {
-    for (auto counter : failureCounters) {
-        if (tally.*counter != 0) {
+    for (const ScanCounter& counter : scanCounters) {
+        if (counter.failure && tally.*counter.member != 0) {
             return true;
         }
     }

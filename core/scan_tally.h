@@ -1,5 +1,6 @@
 // What a scan saw, parsed, skipped and failed to read: one counter per outcome,
-// so that every file and value examined can be accounted for.
+// so that every file and value examined can be accounted for. The table in
+// scan_counters.h says which counters are failures and how each is named.
 #pragma once
 
 #include <cstdint>
@@ -38,21 +39,10 @@ struct ScanTally {
     std::uint32_t profileListUnreadable = 0;
 };
 
-// The fifteen counters that mean something could not be read or parsed.
-// The others count what was seen, parsed or expectedly skipped, and gaps
-// that are not failures (an unverified count, an unidentified volume).
-inline constexpr std::uint32_t ScanTally::*failureCounters[] = {
-    &ScanTally::prefetchDirUnreadable,    &ScanTally::userAssistUnreadable,
-    &ScanTally::prefetchUnreadable,       &ScanTally::prefetchNotPrefetch,
-    &ScanTally::prefetchDecompressFailed, &ScanTally::prefetchMalformed,
-    &ScanTally::prefetchUnknownVersion,   &ScanTally::prefetchListOutside,
-    &ScanTally::prefetchListingStopped,   &ScanTally::profileListUnreadable,
-    &ScanTally::userAssistKeysUnreadable, &ScanTally::userAssistWrongSize,
-    &ScanTally::userAssistWrongType,      &ScanTally::userAssistTooLarge,
-    &ScanTally::userAssistImpossibleDate,
-};
-
-// True when any failure counter is non-zero.
+// True when any failure counter is non-zero: something could not be read or
+// parsed. The other counters count what was seen, parsed or expectedly
+// skipped, and gaps that are not failures (an unverified count, an
+// unidentified volume).
 bool hasFailure(const ScanTally& tally);
 
 } // namespace tidewell

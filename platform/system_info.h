@@ -5,6 +5,10 @@
 
 namespace tidewell {
 
+// Whether the program runs on a live Windows machine that it can scan (a
+// native build elsewhere reads only collected evidence).
+bool runsOnWindows();
+
 // Whether the process token reports elevation; false when it cannot be asked.
 bool queryProcessElevation(bool& elevated);
 

@@ -18,7 +18,9 @@ struct VolumeListing {
 };
 
 bool findFirstVolume(VolumeListing& listing, std::wstring& volumeName);
-bool findNextVolume(VolumeListing& listing, std::wstring& volumeName);
+// The next volume; at the end error is ERROR_NO_MORE_FILES, any other code
+// means the listing broke off before every volume was seen.
+bool findNextVolume(VolumeListing& listing, std::wstring& volumeName, std::uint32_t& error);
 void closeVolumeListing(VolumeListing& listing);
 
 bool getVolumeSerial(const std::wstring& volumeName, std::uint32_t& serial);

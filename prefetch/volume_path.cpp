@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/error_codes.h"
 #include "platform/volumes.h"
 
 namespace tidewell {
@@ -74,6 +75,7 @@ VolumeResolution resolveVolumePath(const std::wstring& referenced) {
     }
     std::wstring mountPoint;
     std::vector<std::wstring> mountPoints;
+    std::uint32_t listingError = ERROR_SUCCESS;
     do {
         std::uint32_t serial = 0;
         if (!getVolumeSerial(volumeName, serial) || serial != parsed.serial) {
@@ -87,10 +89,12 @@ VolumeResolution resolveVolumePath(const std::wstring& referenced) {
             mountPoint = mountPoints.front();
         }
         ++result.volumesWithSerial;
-    } while (findNextVolume(listing, volumeName));
+    } while (findNextVolume(listing, volumeName, listingError));
     closeVolumeListing(listing);
 
-    if (result.volumesWithSerial != 1) {
+    // A listing that broke off may have hidden a second volume with the
+    // serial: a single match among the volumes seen proves nothing.
+    if (listingError != ERROR_NO_MORE_FILES || result.volumesWithSerial != 1) {
         return result;
     }
     std::size_t firstNonSeparator = 0;

@@ -1,50 +1,12 @@
 #include "report/csv_report.h"
 
 #include "core/path_status_word.h"
+#include "core/scan_counters.h"
 #include "platform/decimal_text.h"
 #include "platform/text_format.h"
 #include "platform/timestamp_format.h"
 
 namespace tidewell {
-
-const CounterLine reportCounterLines[29] = {
-    {L"PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined",
-     &ScanTally::prefetchDirUnreadable},
-    {L"USERASSIST UNREADABLE - no shell launch record was examined",
-     &ScanTally::userAssistUnreadable},
-    {L"prefetch files seen", &ScanTally::prefetchSeen},
-    {L"prefetch parsed", &ScanTally::prefetchParsed},
-    {L"prefetch unreadable", &ScanTally::prefetchUnreadable},
-    {L"prefetch not a prefetch file", &ScanTally::prefetchNotPrefetch},
-    {L"prefetch decompression failed", &ScanTally::prefetchDecompressFailed},
-    {L"prefetch malformed", &ScanTally::prefetchMalformed},
-    {L"prefetch unknown version", &ScanTally::prefetchUnknownVersion},
-    {L"prefetch run count unverified", &ScanTally::prefetchRunCountUnverified},
-    {L"prefetch file list or volume block outside the file", &ScanTally::prefetchListOutside},
-    {L"prefetch path not unique - several loaded files carry the program's name",
-     &ScanTally::prefetchPathNotUnique},
-    {L"prefetch directory listing stopped on an error", &ScanTally::prefetchListingStopped},
-    {L"user profile list unreadable - the machine's profile total is not known",
-     &ScanTally::profileListUnreadable},
-    {L"non-prefetch files skipped (expected)", &ScanTally::prefetchNonPrefetchSkipped},
-    {L"userassist values seen", &ScanTally::userAssistSeen},
-    {L"userassist parsed", &ScanTally::userAssistParsed},
-    {L"userassist bookkeeping skipped (expected)", &ScanTally::userAssistBookkeepingSkipped},
-    {L"userassist wrong size", &ScanTally::userAssistWrongSize},
-    {L"userassist wrong registry type", &ScanTally::userAssistWrongType},
-    {L"userassist value too large to be an entry", &ScanTally::userAssistTooLarge},
-    {L"userassist unreadable", &ScanTally::userAssistKeysUnreadable},
-    {L"userassist without a timestamp", &ScanTally::userAssistNoTimestamp},
-    {L"userassist timestamp not a possible date", &ScanTally::userAssistImpossibleDate},
-    {L"userassist stamped but with no counted launch (a stamp alone is not a launch)",
-     &ScanTally::userAssistStampOnly},
-    {L"volumes not identified", &ScanTally::volumesNotIdentified},
-    {L"volumes ambiguous - more than one mounted volume has that serial",
-     &ScanTally::volumesAmbiguous},
-    {L"folder ids unresolved", &ScanTally::folderIdsUnresolved},
-    {L"folder ids belonging to another user, which cannot be resolved from here",
-     &ScanTally::folderIdsOtherUser},
-};
 
 namespace {
 
@@ -112,8 +74,9 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts) {
     addLine(text, L"# service and scheduled task launches never appear in it.");
     addLine(text, L"# Prefetch records whatever the system started, including things");
     addLine(text, L"# no person clicked. A row is not proof that somebody did it.");
-    for (const CounterLine& line : reportCounterLines) {
-        addLine(text, std::wstring(L"# ") + line.label + L"," + decimalText(tally.*line.counter));
+    for (const ScanCounter& counter : scanCounters) {
+        addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
+                          decimalText(tally.*counter.member));
     }
     if (!hasFailure(tally)) {
         addLine(text, L"# No read or parse failure was encountered.");

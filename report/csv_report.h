@@ -23,11 +23,4 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts);
 // One record's line, ending in CR LF.
 std::wstring buildRecordLine(const LaunchRecord& record);
 
-// The report's label for each counter, in the report's order.
-struct CounterLine {
-    const wchar_t* label;
-    std::uint32_t ScanTally::*counter;
-};
-extern const CounterLine reportCounterLines[29];
-
 } // namespace tidewell

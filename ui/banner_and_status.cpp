@@ -15,7 +15,7 @@ namespace {
 
 // The height the banner's text needs when wrapped to width, or -1.
 int measureBannerText(int width) {
-    HWND banner = windowHandles().banner;
+    HWND banner = windowState().banner;
     wchar_t text[1024] = {};
     const int length = GetWindowTextW(banner, text, 1024);
     if (length <= 0) {
@@ -26,7 +26,7 @@ int measureBannerText(int width) {
         return -1;
     }
     HGDIOBJ previous =
-        windowHandles().font != nullptr ? SelectObject(dc, windowHandles().font) : nullptr;
+        windowState().font != nullptr ? SelectObject(dc, windowState().font) : nullptr;
     RECT area{0, 0, width, 0};
     DrawTextW(dc, text, length, &area, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     if (previous != nullptr) {
@@ -43,16 +43,16 @@ void place(HWND control, const LayoutRect& rect) {
 } // namespace
 
 void refreshBanner() {
-    const ScanResults& results = scanResults();
-    SetWindowTextW(windowHandles().banner, bannerText(results.tally, results.facts).c_str());
-    if (windowHandles().main != nullptr) {
-        layoutMainWindow(windowHandles().main);
+    const ScanResults& results = windowState().results;
+    SetWindowTextW(windowState().banner, bannerText(results.tally, results.facts).c_str());
+    if (windowState().main != nullptr) {
+        layoutMainWindow(windowState().main);
     }
-    InvalidateRect(windowHandles().banner, nullptr, TRUE);
+    InvalidateRect(windowState().banner, nullptr, TRUE);
 }
 
 void layoutMainWindow(HWND main) {
-    WindowHandles& handles = windowHandles();
+    WindowState& handles = windowState();
     SendMessageW(handles.statusBar, WM_SIZE, 0, 0);
     RECT status{};
     GetWindowRect(handles.statusBar, &status);
@@ -73,22 +73,21 @@ void layoutMainWindow(HWND main) {
 }
 
 void refreshStatusBar() {
-    const ScanResults& results = scanResults();
+    const ScanResults& results = windowState().results;
     const std::array<std::wstring, 4> parts = statusBarTexts(
-        listState().visible.size(), results.records.size(), results.tally, results.facts);
+        windowState().rows.visible.size(), results.records.size(), results.tally, results.facts);
     for (int part = 0; part < 4; ++part) {
-        SendMessageW(windowHandles().statusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
+        SendMessageW(windowState().statusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
                      reinterpret_cast<LPARAM>(parts[static_cast<std::size_t>(part)].c_str()));
     }
 }
 
 LRESULT paintBanner(HDC dc) {
     // Dark amber on cream when something could not be read.
-    const bool failed = scanResults().anyFailure;
+    const bool failed = windowState().results.anyFailure;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, failed ? RGB(120, 62, 0) : GetSysColor(COLOR_BTNTEXT));
-    return reinterpret_cast<LRESULT>(failed ? windowHandles().creamBrush
-                                            : windowHandles().faceBrush);
+    return reinterpret_cast<LRESULT>(failed ? windowState().creamBrush : windowState().faceBrush);
 }
 
 } // namespace tidewell

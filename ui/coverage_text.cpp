@@ -1,5 +1,6 @@
 #include "ui/coverage_text.h"
 
+#include "core/scan_counters.h"
 #include "platform/decimal_text.h"
 #include "platform/timestamp_format.h"
 
@@ -9,30 +10,15 @@ namespace {
 
 constexpr std::size_t dateLength = 10;
 
-// The status bar's words for each failure counter, in the bar's order.
-struct FailureFragment {
-    std::uint32_t ScanTally::*counter;
-    const wchar_t* before; // the text before the count, or the whole fragment
-    const wchar_t* after;  // null: a fixed fragment without a count
-};
-
-const FailureFragment failureFragments[] = {
-    {&ScanTally::prefetchDirUnreadable, L" prefetch directory unreadable;", nullptr},
-    {&ScanTally::userAssistUnreadable, L" userassist unreadable;", nullptr},
-    {&ScanTally::prefetchUnreadable, L" ", L" file(s) unreadable;"},
-    {&ScanTally::prefetchDecompressFailed, L" ", L" could not be decompressed;"},
-    {&ScanTally::prefetchMalformed, L" ", L" malformed;"},
-    {&ScanTally::prefetchUnknownVersion, L" ", L" unknown format version;"},
-    {&ScanTally::prefetchNotPrefetch, L" ", L" not prefetch files;"},
-    {&ScanTally::userAssistWrongSize, L" ", L" registry entries in an unknown shape;"},
-    {&ScanTally::prefetchListOutside, L" ", L" with a file list outside the file;"},
-    {&ScanTally::userAssistWrongType, L" ", L" of the wrong registry type;"},
-    {&ScanTally::userAssistTooLarge, L" ", L" too large to be an entry;"},
-    {&ScanTally::userAssistImpossibleDate, L" ", L" with an impossible timestamp;"},
-    {&ScanTally::userAssistKeysUnreadable, L" ", L" registry keys unreadable;"},
-    {&ScanTally::prefetchListingStopped, L" the directory listing stopped early;", nullptr},
-    {&ScanTally::profileListUnreadable, L" the user profile list could not be read;", nullptr},
-};
+// A failure's fragment of the status bar, its count put in for "%lu".
+std::wstring statusFragment(const ScanCounter& counter, std::uint32_t value) {
+    std::wstring fragment = counter.statusFragment;
+    const std::size_t at = fragment.find(L"%lu");
+    if (at != std::wstring::npos) {
+        fragment.replace(at, 3, decimalText(value));
+    }
+    return fragment;
+}
 
 std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts) {
     const bool prefetchUnread = tally.prefetchDirUnreadable != 0;
@@ -106,14 +92,13 @@ std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,
         parts[1] = L" No read or parse failures";
     } else {
         parts[1] = L" \u26A0 Read or parse failures:";
-        for (const FailureFragment& fragment : failureFragments) {
-            const std::uint32_t value = tally.*fragment.counter;
-            if (value == 0) {
-                continue;
-            }
-            parts[1] += fragment.before;
-            if (fragment.after != nullptr) {
-                parts[1] += decimalText(value) + fragment.after;
+        // The bar names the failures in an order of its own.
+        for (std::uint8_t position = 1; position <= scanCounterCount; ++position) {
+            for (const ScanCounter& counter : scanCounters) {
+                const std::uint32_t value = tally.*counter.member;
+                if (counter.statusPosition == position && value != 0) {
+                    parts[1] += statusFragment(counter, value);
+                }
             }
         }
         if (!parts[1].empty() && parts[1].back() == L';') {

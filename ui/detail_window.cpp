@@ -36,7 +36,7 @@ bool registerDetailClass() {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = detailWindowProc;
-    windowClass.hInstance = windowHandles().instance;
+    windowClass.hInstance = windowState().instance;
     windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -48,11 +48,12 @@ bool registerDetailClass() {
 } // namespace
 
 void openDetailWindow() {
-    const LaunchRecord* record = recordAtRow(listState(), scanResults().records, selectedRow());
+    const LaunchRecord* record =
+        recordAtRow(windowState().rows, windowState().results.records, selectedRow());
     if (record == nullptr || !registerDetailClass()) {
         return;
     }
-    WindowHandles& handles = windowHandles();
+    WindowState& handles = windowState();
     HWND window = CreateWindowExW(0, detailClassName, record->name.c_str(), WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, scaleForDpi(720), scaleForDpi(520),
                                   handles.main, nullptr, handles.instance, nullptr);

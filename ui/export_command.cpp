@@ -12,7 +12,7 @@ namespace tidewell {
 namespace {
 
 void showExportFailure() {
-    MessageBoxW(windowHandles().main,
+    MessageBoxW(windowState().main,
                 L"The report could not be written and no partial file was left behind.",
                 programTitle, MB_ICONERROR | MB_OK);
 }
@@ -23,7 +23,7 @@ void exportReportCommand() {
     wchar_t fileName[MAX_PATH] = L"launch_history.csv";
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = windowHandles().main;
+    dialog.hwndOwner = windowState().main;
     dialog.lpstrFilter = L"CSV file\0*.csv\0All files\0*.*\0\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = fileName;
@@ -37,7 +37,7 @@ void exportReportCommand() {
         }
         return;
     }
-    const ScanResults& results = scanResults();
+    const ScanResults& results = windowState().results;
     if (!writeReport(fileName, results.records, results.tally, results.facts)) {
         showExportFailure();
         return;
@@ -45,7 +45,7 @@ void exportReportCommand() {
     const std::wstring message = std::wstring(L"Saved.\r\n\r\n") + fileName +
                                  L"\r\n\r\nThe file holds every record, not just the ones shown, "
                                  L"and begins with what the scan could and could not read.";
-    MessageBoxW(windowHandles().main, message.c_str(), programTitle, MB_ICONINFORMATION | MB_OK);
+    MessageBoxW(windowState().main, message.c_str(), programTitle, MB_ICONINFORMATION | MB_OK);
 }
 
 } // namespace tidewell

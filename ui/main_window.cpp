@@ -46,7 +46,7 @@ HFONT createMessageFont(UINT dpi) {
 }
 
 void applyFont() {
-    WindowHandles& handles = windowHandles();
+    WindowState& handles = windowState();
     if (handles.font == nullptr) {
         return;
     }
@@ -58,9 +58,9 @@ void applyFont() {
 
 HWND createControl(DWORD extendedStyle, const wchar_t* className, const wchar_t* text, DWORD style,
                    int id) {
-    return CreateWindowExW(extendedStyle, className, text, style, 0, 0, 0, 0, windowHandles().main,
+    return CreateWindowExW(extendedStyle, className, text, style, 0, 0, 0, 0, windowState().main,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           windowHandles().instance, nullptr);
+                           windowState().instance, nullptr);
 }
 
 HMENU buildMenuBar() {
@@ -86,7 +86,7 @@ HMENU buildMenuBar() {
 }
 
 void createMainControls(HWND window) {
-    WindowHandles& handles = windowHandles();
+    WindowState& handles = windowState();
     handles.main = window;
     handles.font = createMessageFont(static_cast<UINT>(currentDpi()));
     handles.banner = createControl(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, bannerId);
@@ -109,7 +109,7 @@ void createMainControls(HWND window) {
 }
 
 const LaunchRecord* selectedRecord() {
-    return recordAtRow(listState(), scanResults().records, selectedRow());
+    return recordAtRow(windowState().rows, windowState().results.records, selectedRow());
 }
 
 void restartElevated() {
@@ -124,13 +124,13 @@ void restartElevated() {
     request.lpFile = self;
     request.nShow = SW_SHOWNORMAL;
     if (ShellExecuteExW(&request)) {
-        PostMessageW(windowHandles().main, WM_CLOSE, 0, 0); // the elevated instance takes over
+        PostMessageW(windowState().main, WM_CLOSE, 0, 0); // the elevated instance takes over
     }
 }
 
 void copyPath() {
     const LaunchRecord* record = selectedRecord();
-    if (record == nullptr || !OpenClipboard(windowHandles().main)) {
+    if (record == nullptr || !OpenClipboard(windowState().main)) {
         return;
     }
     EmptyClipboard();
@@ -156,18 +156,18 @@ void showInExplorer() {
         return;
     }
     if (const std::optional<std::wstring> parameter = explorerSelectParameter(*record)) {
-        ShellExecuteW(windowHandles().main, L"open", L"explorer.exe", parameter->c_str(), nullptr,
+        ShellExecuteW(windowState().main, L"open", L"explorer.exe", parameter->c_str(), nullptr,
                       SW_SHOWNORMAL);
         return;
     }
-    MessageBoxW(windowHandles().main,
+    MessageBoxW(windowState().main,
                 L"This record does not name a file on this machine, so there is no folder to open.",
                 programTitle, MB_ICONINFORMATION | MB_OK);
 }
 
 void toggleSource(int command, bool& shown) {
     shown = !shown;
-    CheckMenuItem(GetMenu(windowHandles().main), static_cast<UINT>(command),
+    CheckMenuItem(GetMenu(windowState().main), static_cast<UINT>(command),
                   MF_BYCOMMAND | (shown ? MF_CHECKED : MF_UNCHECKED));
     refreshList();
 }
@@ -182,24 +182,24 @@ void showContextMenu(LPARAM position) {
         // From the keyboard: open it at the selected row.
         RECT item{};
         item.left = LVIR_LABEL;
-        SendMessageW(windowHandles().list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+        SendMessageW(windowState().list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&item));
         at = {item.left, item.bottom};
-        ClientToScreen(windowHandles().list, &at);
+        ClientToScreen(windowState().list, &at);
     }
     HMENU menu = CreatePopupMenu();
     AppendMenuW(menu, MF_STRING, commandDetails, L"&Details");
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, commandCopyPath, L"&Copy path");
     AppendMenuW(menu, MF_STRING, commandShowInExplorer, L"Show in &Explorer");
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, windowHandles().main, nullptr);
+    TrackPopupMenu(menu, TPM_RIGHTBUTTON, at.x, at.y, 0, windowState().main, nullptr);
     DestroyMenu(menu);
 }
 
 void onCommand(HWND window, int command, int notification) {
     switch (command) {
     case commandRescan:
-        runScan();
+        rescan();
         break;
     case commandExport:
         exportReportCommand();
@@ -211,10 +211,10 @@ void onCommand(HWND window, int command, int notification) {
         PostMessageW(window, WM_CLOSE, 0, 0);
         break;
     case commandShowPrefetch:
-        toggleSource(command, listState().showPrefetch);
+        toggleSource(command, windowState().rows.showPrefetch);
         break;
     case commandShowUserAssist:
-        toggleSource(command, listState().showUserAssist);
+        toggleSource(command, windowState().rows.showUserAssist);
         break;
     case commandDetails:
         openDetailWindow();
@@ -243,14 +243,14 @@ void onCommand(HWND window, int command, int notification) {
 void relayout(HWND window) {
     layoutMainWindow(window);
     RECT client{};
-    GetClientRect(windowHandles().list, &client);
+    GetClientRect(windowState().list, &client);
     fitColumns(client.right - client.left);
 }
 
 // The window moved to a monitor of another DPI: new font, new lengths.
 void onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
     setCurrentDpi(LOWORD(wParam));
-    WindowHandles& handles = windowHandles();
+    WindowState& handles = windowState();
     if (HFONT font = createMessageFont(LOWORD(wParam))) {
         if (handles.font != nullptr) {
             DeleteObject(handles.font);
@@ -271,7 +271,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         createMainControls(window);
         return 0;
     case WM_DESTROY: {
-        WindowHandles& handles = windowHandles();
+        WindowState& handles = windowState();
         for (HGDIOBJ object :
              {static_cast<HGDIOBJ>(handles.font), static_cast<HGDIOBJ>(handles.creamBrush),
               static_cast<HGDIOBJ>(handles.faceBrush)}) {
@@ -311,13 +311,13 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return DefWindowProcW(window, message, wParam, lParam);
     }
     case WM_CONTEXTMENU:
-        if (reinterpret_cast<HWND>(wParam) == windowHandles().list) {
+        if (reinterpret_cast<HWND>(wParam) == windowState().list) {
             showContextMenu(lParam);
             return 0;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == windowHandles().banner) {
+        if (reinterpret_cast<HWND>(lParam) == windowState().banner) {
             return paintBanner(reinterpret_cast<HDC>(wParam));
         }
         return DefWindowProcW(window, message, wParam, lParam);
@@ -329,23 +329,25 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-// The wait cursor and the window's refreshes around a scan.
-void* showWaitCursor() {
-    return SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-}
-void restoreCursor(void* previous) {
-    SetCursor(static_cast<HCURSOR>(previous));
-}
-
 } // namespace
 
-WindowHandles& windowHandles() {
-    static WindowHandles handles;
-    return handles;
+WindowState& windowState() {
+    static WindowState state;
+    return state;
+}
+
+void rescan() {
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    forgetListRows(); // the records are about to be replaced
+    WindowState& state = windowState();
+    runScan(state.target, state.results);
+    refreshBanner();
+    refreshList();
+    SetCursor(previous);
 }
 
 int runProgram(HINSTANCE instance, int showCommand) {
-    WindowHandles& handles = windowHandles();
+    WindowState& handles = windowState();
     handles.instance = instance;
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
@@ -365,12 +367,6 @@ int runProgram(HINSTANCE instance, int showCommand) {
         return 1;
     }
     queryTokenUserSid(handles.runningSid);
-    ScanHooks& hooks = scanHooks();
-    hooks.beginWait = showWaitCursor;
-    hooks.endWait = restoreCursor;
-    hooks.recordsEmptied = forgetListRows;
-    hooks.refreshBanner = refreshBanner;
-    hooks.refreshList = refreshList;
 
     HWND window = CreateWindowExW(0, mainClassName, programTitle, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, scaleForDpi(1100), scaleForDpi(660),
@@ -380,7 +376,7 @@ int runProgram(HINSTANCE instance, int showCommand) {
     }
     ShowWindow(window, showCommand);
     UpdateWindow(window);
-    runScan();
+    rescan();
 
     ACCEL keys[] = {{FVIRTKEY, VK_F5, commandRescan}, {FVIRTKEY | FCONTROL, 'S', commandExport}};
     HACCEL accelerators = CreateAcceleratorTableW(keys, 2);

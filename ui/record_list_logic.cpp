@@ -50,11 +50,6 @@ const wchar_t* pathPrefix(PathStatus status) {
 
 } // namespace
 
-ListState& listState() {
-    static ListState state;
-    return state;
-}
-
 std::wstring foldFilter(std::wstring_view typed) {
     return foldText(typed.substr(0, std::min(typed.size(), filterLimit)));
 }

@@ -42,8 +42,6 @@ struct ListState {
     bool sortAscending = false; // newest first
 };
 
-ListState& listState();
-
 // The filter as typed, at most 255 characters, folded for matching.
 std::wstring foldFilter(std::wstring_view typed);
 

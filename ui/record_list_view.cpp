@@ -16,13 +16,13 @@ std::wstring cellBuffer; // the text of the cell last asked for
 
 std::wstring filterText() {
     wchar_t typed[256] = {};
-    GetWindowTextW(windowHandles().filterEdit, typed, 256);
+    GetWindowTextW(windowState().filterEdit, typed, 256);
     return typed;
 }
 
 // Marks the sort column and its direction in the header.
 void showSortInHeader() {
-    HWND header = ListView_GetHeader(windowHandles().list);
+    HWND header = ListView_GetHeader(windowState().list);
     if (header == nullptr) {
         return;
     }
@@ -33,8 +33,8 @@ void showSortInHeader() {
             continue;
         }
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (column == listState().sortColumn) {
-            item.fmt |= listState().sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
+        if (column == windowState().rows.sortColumn) {
+            item.fmt |= windowState().rows.sortAscending ? HDF_SORTUP : HDF_SORTDOWN;
         }
         Header_SetItem(header, column, &item);
     }
@@ -50,23 +50,23 @@ void insertListColumns() {
         spec.cx = scaleForDpi(listColumns[column].preferredWidth);
         spec.pszText = const_cast<LPWSTR>(listColumns[column].title);
         spec.iSubItem = column;
-        SendMessageW(windowHandles().list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+        SendMessageW(windowState().list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                      reinterpret_cast<LPARAM>(&spec));
     }
     showSortInHeader();
 }
 
 long selectedRow() {
-    if (windowHandles().list == nullptr) {
+    if (windowState().list == nullptr) {
         return -1;
     }
-    return static_cast<long>(SendMessageW(windowHandles().list, LVM_GETNEXTITEM,
-                                          static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<long>(
+        SendMessageW(windowState().list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
 void refreshList() {
-    ListState& state = listState();
-    const RecordList& records = scanResults().records;
+    ListState& state = windowState().rows;
+    const RecordList& records = windowState().results.records;
     // The selection follows its record to wherever the refresh puts it.
     const long oldRow = selectedRow();
     const bool hadSelection =
@@ -76,7 +76,7 @@ void refreshList() {
 
     rebuildVisible(state, records, foldFilter(filterText()));
 
-    HWND list = windowHandles().list;
+    HWND list = windowState().list;
     if (list != nullptr) {
         SendMessageW(list, LVM_SETITEMCOUNT, static_cast<WPARAM>(state.visible.size()),
                      LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
@@ -99,9 +99,9 @@ void refreshList() {
 
 void forgetListRows() {
     // Called when a scan empties the records: no row may name one any more.
-    listState().visible.clear();
-    if (windowHandles().list != nullptr) {
-        SendMessageW(windowHandles().list, LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
+    windowState().rows.visible.clear();
+    if (windowState().list != nullptr) {
+        SendMessageW(windowState().list, LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
     }
 }
 
@@ -110,8 +110,8 @@ void answerDisplayRequest(LPARAM notification) {
     if ((request->item.mask & LVIF_TEXT) == 0) {
         return;
     }
-    const LaunchRecord* record =
-        recordAtRow(listState(), scanResults().records, static_cast<long>(request->item.iItem));
+    const LaunchRecord* record = recordAtRow(windowState().rows, windowState().results.records,
+                                             static_cast<long>(request->item.iItem));
     if (record == nullptr) {
         return; // a row that names no record gets no answer
     }
@@ -120,7 +120,7 @@ void answerDisplayRequest(LPARAM notification) {
 }
 
 void onColumnClick(int column) {
-    applyColumnClick(listState(), column);
+    applyColumnClick(windowState().rows, column);
     refreshList();
 }
 
@@ -128,7 +128,7 @@ void fitColumns(int clientWidth) {
     const std::array<int, listColumnCount> widths =
         fitColumnWidths(clientWidth, GetSystemMetrics(SM_CXVSCROLL), scaleForDpi);
     for (int column = 0; column < listColumnCount; ++column) {
-        SendMessageW(windowHandles().list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+        SendMessageW(windowState().list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
                      MAKELPARAM(widths[static_cast<std::size_t>(column)], 0));
     }
 }

@@ -1,10 +1,14 @@
-// The main window's handles, created once and kept for the run. Window code
-// only: the presentation logic beside it never sees these.
+// The main window's state: its handles, created once and kept for the run,
+// the results of its last scan, and the list's filter-independent state.
+// Window code only: the presentation logic beside it never sees these.
 #pragma once
 
 #include "platform/win32/win32_common.h"
 
 #include <string>
+
+#include "core/scan_driver.h"
+#include "ui/record_list_logic.h"
 
 namespace tidewell {
 
@@ -29,7 +33,7 @@ enum CommandId : int {
     commandAbout = 120,
 };
 
-struct WindowHandles {
+struct WindowState {
     HINSTANCE instance = nullptr;
     HWND main = nullptr;
     HWND banner = nullptr;
@@ -41,9 +45,17 @@ struct WindowHandles {
     HBRUSH creamBrush = nullptr;
     HBRUSH faceBrush = nullptr;
     std::wstring runningSid; // for the detail text's folder-id explanation
+
+    ScanTarget target;   // what Rescan reads
+    ScanResults results; // read-only between scans
+    ListState rows;      // the rows shown, the View toggles and the sort
 };
 
-WindowHandles& windowHandles();
+WindowState& windowState();
+
+// A whole scan of the target, with the wait cursor shown and the window
+// brought up to date; no list row names a record while it runs.
+void rescan();
 
 // The program's name, as the title bar and the message boxes show it.
 inline constexpr wchar_t programTitle[] = L"Tidewell";

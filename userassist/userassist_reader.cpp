@@ -53,12 +53,13 @@ void readCountKey(const RegistryKey& countKey, const HiveContext& hive, RecordLi
 
 } // namespace
 
-void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, bool countMissingKey,
-                        bool ownHive, RecordList& records, ScanTally& tally) {
+void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, HiveOwner owner,
+                        RecordList& records, ScanTally& tally) {
+    const bool ownHive = owner == HiveOwner::RunningAccount;
     const HiveContext hive{sid, accountNameForSid(sid), ownHive};
     RegistryKey userAssist;
     if (regOpenKey(hiveRoot, userAssistKeyPath, registryKeyRead, userAssist) != ERROR_SUCCESS) {
-        if (countMissingKey) {
+        if (ownHive) {
             ++tally.userAssistUnreadable;
         }
         return;

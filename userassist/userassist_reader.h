@@ -14,10 +14,18 @@ namespace tidewell {
 inline constexpr wchar_t userAssistKeyPath[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\UserAssist";
 
+// Whose hive is read. The running account's own hive must hold a UserAssist
+// key (without one the source is unreadable), and the folder ids of its
+// profile can be resolved; another account's hive may lack the key, and
+// only machine-wide folder ids resolve for it.
+enum class HiveOwner {
+    RunningAccount,
+    OtherAccount,
+};
+
 // hiveRoot is already open (the current-user root, or a user's key under the
-// users root, which the caller closes). countMissingKey: a hive without a
-// UserAssist key makes the source unreadable (the own hive only).
-void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, bool countMissingKey,
-                        bool ownHive, RecordList& records, ScanTally& tally);
+// users root, which the caller closes).
+void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, HiveOwner owner,
+                        RecordList& records, ScanTally& tally);
 
 } // namespace tidewell

@@ -1,7 +1,7 @@
 // Standard streams through kernel32.
 #include "platform/console.h"
 
-#include "platform/utf8_text.h"
+#include "platform/utf8_codec.h"
 #include "platform/win32/win32_common.h"
 
 namespace tidewell {

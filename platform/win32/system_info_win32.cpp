@@ -22,6 +22,10 @@ using GetVersionFn = LONG(WINAPI*)(VersionRecord*);
 
 } // namespace
 
+bool runsOnWindows() {
+    return true;
+}
+
 bool queryProcessElevation(bool& elevated) {
     elevated = false;
     win32::OwnedHandle token;

@@ -23,12 +23,17 @@ bool findFirstVolume(VolumeListing& listing, std::wstring& volumeName) {
     return true;
 }
 
-bool findNextVolume(VolumeListing& listing, std::wstring& volumeName) {
+bool findNextVolume(VolumeListing& listing, std::wstring& volumeName, std::uint32_t& error) {
     wchar_t name[MAX_PATH];
-    if (listing.handle == nullptr ||
-        !FindNextVolumeW(static_cast<HANDLE>(listing.handle), name, MAX_PATH)) {
+    if (listing.handle == nullptr) {
+        error = ERROR_INVALID_HANDLE;
         return false;
     }
+    if (!FindNextVolumeW(static_cast<HANDLE>(listing.handle), name, MAX_PATH)) {
+        error = GetLastError();
+        return false;
+    }
+    error = ERROR_SUCCESS;
     volumeName = name;
     return true;
 }

@@ -1,5 +1,5 @@
 // A whole-folder scan of 1,024 compressed Prefetch-like files through the
-// stand-in backend: files per second, and the heap the scan needs beyond the
+// fake backend: files per second, and the heap the scan needs beyond the
 // records it keeps (which must stay near one file plus its unpacked image).
 #include <string>
 
@@ -7,7 +7,7 @@
 
 #include "heap_counter.h"
 
-#include "platform/standin/standin_control.h"
+#include "fake/fake_machine.h"
 #include "prefetch/prefetch_folder_scan.h"
 #include "support/temp_folder.h"
 #include "tools/sample/prefetch_image_builder.h"
@@ -57,7 +57,7 @@ Fixture& fixture() {
 
 void scanFolderOf1024CompressedFiles(benchmark::State& state) {
     Fixture& f = fixture();
-    tidewell::standin::setVolumes({{L"vol", 0x1A2B3C4D, false, {L"C:\\"}, false}});
+    tidewell::fake::setVolumes({{L"vol", 0x1A2B3C4D, false, {L"C:\\"}, false}});
     std::size_t transientPeak = 0;
     for (auto _ : state) {
         tidewell::RecordList records;

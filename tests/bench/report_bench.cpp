@@ -1,4 +1,4 @@
-// Writing the report for 100,000 records through the stand-in: records per
+// Writing the report for 100,000 records through the test double: records per
 // second, and the heap the writing needs beyond the records themselves
 // (which must not grow with their number).
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "support/corpus_files.h"
 
-#include "platform/utf8_text.h"
+#include "platform/utf8_codec.h"
+#include "support/temp_folder.h"
 
 #include <algorithm>
 #include <fstream>
@@ -41,10 +42,7 @@ std::string narrow(const std::wstring& text) {
 }
 
 std::wstring wideFileName(const std::filesystem::path& file) {
-    // Corpus names are ASCII; one unit per character keeps them UTF-16 on
-    // both platforms.
-    const std::string name = file.filename().string();
-    return std::wstring(name.begin(), name.end());
+    return programText(file.filename());
 }
 
 } // namespace tidewell::testing

@@ -26,10 +26,10 @@ struct RegFileKey {
 // "HKEY_CURRENT_USER"); false when the text is not such an export.
 bool parseRegFile(const std::string& text, const std::string& root, std::vector<RegFileKey>& keys);
 
-// Loads the keys into the stand-in registry under the given root, below
+// Loads the keys into the fake registry under the given root, below
 // prefix (native builds only).
-void loadIntoStandin(const std::vector<RegFileKey>& keys, RegistryRoot root,
-                     const std::wstring& prefix);
+void loadIntoFake(const std::vector<RegFileKey>& keys, RegistryRoot root,
+                  const std::wstring& prefix);
 
 // The same export with its root rewritten (for another user's hive).
 std::string rerootRegFile(const std::string& text, const std::string& from, const std::string& to);

@@ -4,7 +4,17 @@
 #include <fstream>
 #include <random>
 
+#include "platform/utf8_codec.h"
+
 namespace tidewell::testing {
+
+std::wstring programText(const std::filesystem::path& path) {
+#if defined(_WIN32)
+    return path.wstring();
+#else
+    return fromUtf8(path.string());
+#endif
+}
 
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
@@ -22,8 +32,7 @@ TempFolder::~TempFolder() {
 }
 
 std::wstring TempFolder::text() const {
-    const std::string narrowPath = path.string();
-    return std::wstring(narrowPath.begin(), narrowPath.end());
+    return programText(path);
 }
 
 void TempFolder::writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {

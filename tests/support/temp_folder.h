@@ -8,6 +8,9 @@
 
 namespace tidewell::testing {
 
+// A host path as the program's text (UTF-16 units), as the platform lists it.
+std::wstring programText(const std::filesystem::path& path);
+
 struct TempFolder {
     std::filesystem::path path;
 

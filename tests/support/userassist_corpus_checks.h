@@ -9,7 +9,8 @@
 
 namespace tidewell::testing {
 
-inline void expectEveryValueCountedOnce(const ScanTally& tally, const UserAssistExportFacts& facts) {
+inline void expectEveryValueCountedOnce(const ScanTally& tally,
+                                        const UserAssistExportFacts& facts) {
     EXPECT_EQ(tally.userAssistSeen, facts.valuesSeen);
     EXPECT_EQ(tally.userAssistSeen, tally.userAssistBookkeepingSkipped + tally.userAssistWrongType +
                                         tally.userAssistTooLarge + tally.userAssistKeysUnreadable +

@@ -11,9 +11,9 @@
 #include <windows.h>
 
 #include "support/corpus_files.h"
+#include "support/live_registry.h"
 #include "support/reg_file.h"
 #include "support/userassist_corpus_checks.h"
-#include "userassist/profile_coverage.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -69,7 +69,7 @@ void listExtraProfiles() {
 std::uint32_t listedProfiles() {
     std::uint32_t count = 0;
     ScanTally tally;
-    EXPECT_TRUE(countProfiles(count, tally));
+    EXPECT_TRUE(testing::countLiveProfiles(count, tally));
     return count;
 }
 
@@ -90,7 +90,7 @@ TEST(UserAssistWin32, CorpusExportsAsTheOwnHiveAndAsAnotherUsers) {
         RecordList records;
         ScanTally tally;
         ScanFacts scanFacts;
-        scanUserAssist(records, tally, scanFacts);
+        testing::scanLiveUserAssist(records, tally, scanFacts);
         testing::expectEveryValueCountedOnce(tally, facts);
         EXPECT_EQ(tally.folderIdsOtherUser, 0u);
         EXPECT_LE(tally.folderIdsUnresolved, facts.perUserFolderIds);
@@ -107,7 +107,7 @@ TEST(UserAssistWin32, CorpusExportsAsTheOwnHiveAndAsAnotherUsers) {
                                                  "HKEY_USERS\\S-1-5-21-111-222-333-1002"));
         records.clear();
         tally = ScanTally{};
-        scanUserAssist(records, tally, scanFacts);
+        testing::scanLiveUserAssist(records, tally, scanFacts);
         testing::expectEveryValueCountedOnce(tally, facts);
         EXPECT_EQ(tally.userAssistUnreadable, 1u);
         // Machine-wide folders resolve through Wine's shell; per-user ones

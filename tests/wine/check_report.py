@@ -1,23 +1,20 @@
 """Checks a Tidewell CSV report against its own format and counts.
 
-Usage: check_report.py REPORT SUMMARY-LINE EXPECTED-STATUS
+Usage: check_report.py REPORT SUMMARY-LINE EXPECTED-STATUS COUNTER-TABLE
 """
 import csv
 import io
 import re
 import sys
 
-FAILURES = [
-    "PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined",
-    "USERASSIST UNREADABLE - no shell launch record was examined",
-    "prefetch unreadable", "prefetch not a prefetch file", "prefetch decompression failed",
-    "prefetch malformed", "prefetch unknown version",
-    "prefetch file list or volume block outside the file",
-    "prefetch directory listing stopped on an error",
-    "user profile list unreadable - the machine's profile total is not known",
-    "userassist unreadable", "userassist wrong size", "userassist wrong registry type",
-    "userassist value too large to be an entry", "userassist timestamp not a possible date",
-]
+def failure_labels(table_path):
+    """The report labels of the failure counters, read from the program's own
+    counter table, so that this check and the program cannot disagree."""
+    source = open(table_path, encoding="utf-8").read()
+    entries = re.findall(r'\{&ScanTally::\w+,\s*(true|false),\s*L"((?:[^"\\]|\\.)*)"', source)
+    if len(entries) < 29:
+        fail(f"the counter table in {table_path} could not be read")
+    return [label for flag, label in entries if flag == "true"]
 
 
 def fail(message):
@@ -27,6 +24,7 @@ def fail(message):
 
 def main():
     path, summary, expected = sys.argv[1], sys.argv[2], int(sys.argv[3])
+    failures = failure_labels(sys.argv[4])
     raw = open(path, "rb").read()
     if not raw.startswith(b"\xff\xfe"):
         fail("no UTF-16LE byte-order mark")
@@ -73,7 +71,7 @@ def main():
         fail("one UserAssist line per parsed value")
 
     complete = header[-1] == "# Result is a complete picture of this machine,yes"
-    failed = any(counters[name] for name in FAILURES)
+    failed = any(counters[name] for name in failures)
     if complete != (expected == 0) or (expected == 0 and failed):
         fail(f"the completeness line: {header[-1]}")
     match = re.match(r"tidewell-report: (\d+) records? written to .*; complete picture: (yes|no)",

@@ -24,7 +24,7 @@
 
 #include "core/scan_driver.h"
 #include "platform/identity.h"
-#include "platform/utf8_text.h"
+#include "platform/utf8_codec.h"
 #include "ui/detail_text.h"
 
 namespace {
@@ -144,7 +144,7 @@ int detail() {
     const std::wstring title = windowText(window);
     const std::wstring shown = windowText(GetDlgItem(window, 1));
     tidewell::ScanResults results;
-    tidewell::runScanInto(results, tidewell::ScanHooks{});
+    tidewell::runScan(tidewell::ScanTarget{}, results);
     std::wstring sid;
     tidewell::queryTokenUserSid(sid);
     for (const tidewell::LaunchRecord& record : results.records) {

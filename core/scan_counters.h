@@ -1,0 +1,117 @@
+// Every counter of the tally in one table, in the order the report prints
+// them: whether it marks a failure, the report's label for it, and the
+// status bar's words for it. The tally's failure test, the report's counter
+// lines, the status bar and the command-line summary all read this table, so
+// a counter cannot be known to one of them and missed by another.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+
+#include "core/scan_tally.h"
+
+namespace tidewell {
+
+struct ScanCounter {
+    std::uint32_t ScanTally::*member;
+    bool failure;
+    const wchar_t* reportLabel;
+    // For a failure: its fragment of the status bar, where "%lu" stands for
+    // the count, and the fragment's place in the bar (1 first).
+    const wchar_t* statusFragment;
+    std::uint8_t statusPosition;
+};
+
+inline constexpr ScanCounter scanCounters[] = {
+    {&ScanTally::prefetchDirUnreadable, true,
+     L"PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined",
+     L" prefetch directory unreadable;", 1},
+    {&ScanTally::userAssistUnreadable, true,
+     L"USERASSIST UNREADABLE - no shell launch record was examined", L" userassist unreadable;", 2},
+    {&ScanTally::prefetchSeen, false, L"prefetch files seen", nullptr, 0},
+    {&ScanTally::prefetchParsed, false, L"prefetch parsed", nullptr, 0},
+    {&ScanTally::prefetchUnreadable, true, L"prefetch unreadable", L" %lu file(s) unreadable;", 3},
+    {&ScanTally::prefetchNotPrefetch, true, L"prefetch not a prefetch file",
+     L" %lu not prefetch files;", 7},
+    {&ScanTally::prefetchDecompressFailed, true, L"prefetch decompression failed",
+     L" %lu could not be decompressed;", 4},
+    {&ScanTally::prefetchMalformed, true, L"prefetch malformed", L" %lu malformed;", 5},
+    {&ScanTally::prefetchUnknownVersion, true, L"prefetch unknown version",
+     L" %lu unknown format version;", 6},
+    {&ScanTally::prefetchRunCountUnverified, false, L"prefetch run count unverified", nullptr, 0},
+    {&ScanTally::prefetchListOutside, true, L"prefetch file list or volume block outside the file",
+     L" %lu with a file list outside the file;", 9},
+    {&ScanTally::prefetchPathNotUnique, false,
+     L"prefetch path not unique - several loaded files carry the program's name", nullptr, 0},
+    {&ScanTally::prefetchListingStopped, true, L"prefetch directory listing stopped on an error",
+     L" the directory listing stopped early;", 14},
+    {&ScanTally::profileListUnreadable, true,
+     L"user profile list unreadable - the machine's profile total is not known",
+     L" the user profile list could not be read;", 15},
+    {&ScanTally::prefetchNonPrefetchSkipped, false, L"non-prefetch files skipped (expected)",
+     nullptr, 0},
+    {&ScanTally::userAssistSeen, false, L"userassist values seen", nullptr, 0},
+    {&ScanTally::userAssistParsed, false, L"userassist parsed", nullptr, 0},
+    {&ScanTally::userAssistBookkeepingSkipped, false, L"userassist bookkeeping skipped (expected)",
+     nullptr, 0},
+    {&ScanTally::userAssistWrongSize, true, L"userassist wrong size",
+     L" %lu registry entries in an unknown shape;", 8},
+    {&ScanTally::userAssistWrongType, true, L"userassist wrong registry type",
+     L" %lu of the wrong registry type;", 10},
+    {&ScanTally::userAssistTooLarge, true, L"userassist value too large to be an entry",
+     L" %lu too large to be an entry;", 11},
+    {&ScanTally::userAssistKeysUnreadable, true, L"userassist unreadable",
+     L" %lu registry keys unreadable;", 13},
+    {&ScanTally::userAssistNoTimestamp, false, L"userassist without a timestamp", nullptr, 0},
+    {&ScanTally::userAssistImpossibleDate, true, L"userassist timestamp not a possible date",
+     L" %lu with an impossible timestamp;", 12},
+    {&ScanTally::userAssistStampOnly, false,
+     L"userassist stamped but with no counted launch (a stamp alone is not a launch)", nullptr, 0},
+    {&ScanTally::volumesNotIdentified, false, L"volumes not identified", nullptr, 0},
+    {&ScanTally::volumesAmbiguous, false,
+     L"volumes ambiguous - more than one mounted volume has that serial", nullptr, 0},
+    {&ScanTally::folderIdsUnresolved, false, L"folder ids unresolved", nullptr, 0},
+    {&ScanTally::folderIdsOtherUser, false,
+     L"folder ids belonging to another user, which cannot be resolved from here", nullptr, 0},
+};
+
+inline constexpr std::size_t scanCounterCount = std::size(scanCounters);
+
+namespace detail {
+
+// Every member of the tally stands in the table exactly once, and every
+// failure, and only a failure, has a place of its own in the status bar.
+constexpr bool counterTableIsSound() {
+    std::size_t failures = 0;
+    for (std::size_t i = 0; i < scanCounterCount; ++i) {
+        for (std::size_t j = i + 1; j < scanCounterCount; ++j) {
+            if (scanCounters[i].member == scanCounters[j].member ||
+                (scanCounters[i].failure &&
+                 scanCounters[i].statusPosition == scanCounters[j].statusPosition)) {
+                return false;
+            }
+        }
+        const bool hasFragment = scanCounters[i].statusFragment != nullptr;
+        if (scanCounters[i].failure != hasFragment ||
+            scanCounters[i].failure != (scanCounters[i].statusPosition != 0)) {
+            return false;
+        }
+        failures += scanCounters[i].failure ? 1 : 0;
+    }
+    for (std::size_t i = 0; i < scanCounterCount; ++i) {
+        if (scanCounters[i].statusPosition > failures) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace detail
+
+static_assert(scanCounterCount * sizeof(std::uint32_t) == sizeof(ScanTally),
+              "every counter of the tally has its line in the table");
+static_assert(detail::counterTableIsSound(),
+              "each counter once; each failure with its own place in the status bar");
+
+} // namespace tidewell

@@ -1,0 +1,172 @@
+// Folder listings and file reads and writes over POSIX.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/error_codes.h"
+#include "platform/posix/posix_host.h"
+#include "platform/utf8_codec.h"
+
+namespace tidewell::posix {
+
+struct Listing {
+    DIR* directory = nullptr;
+};
+
+std::string hostPath(std::wstring_view path) {
+    std::wstring slashed(path);
+    for (wchar_t& unit : slashed) {
+        if (unit == L'\\') {
+            unit = L'/';
+        }
+    }
+    return toUtf8(slashed);
+}
+
+std::uint32_t windowsErrorFor(int errnoValue) {
+    switch (errnoValue) {
+    case ENOENT:
+        return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+        return ERROR_ACCESS_DENIED;
+    case EEXIST:
+        return ERROR_FILE_EXISTS;
+    case ENOSPC:
+        return ERROR_DISK_FULL;
+    default:
+        return ERROR_READ_FAULT;
+    }
+}
+
+Listing* startListing(const std::wstring& pattern, std::uint32_t& error) {
+    std::wstring folder = pattern;
+    if (folder.size() >= 2 && folder.back() == L'*' &&
+        (folder[folder.size() - 2] == L'\\' || folder[folder.size() - 2] == L'/')) {
+        folder.resize(folder.size() - 2);
+    }
+    DIR* directory = opendir(hostPath(folder.empty() ? L"/" : folder).c_str());
+    if (directory == nullptr) {
+        error = errno == ENOENT ? ERROR_PATH_NOT_FOUND : windowsErrorFor(errno);
+        return nullptr;
+    }
+    error = ERROR_SUCCESS;
+    return new Listing{directory};
+}
+
+bool readListing(Listing& listing, DirectoryEntry& entry, std::uint32_t& error) {
+    errno = 0;
+    const dirent* found = readdir(listing.directory);
+    if (found == nullptr) {
+        error = errno == 0 ? ERROR_NO_MORE_FILES : windowsErrorFor(errno);
+        return false;
+    }
+    entry.name = fromUtf8(found->d_name);
+    struct stat info {};
+    entry.isDirectory =
+        fstatat(dirfd(listing.directory), found->d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+    error = ERROR_SUCCESS;
+    return true;
+}
+
+void endListing(Listing* listing) {
+    if (listing != nullptr) {
+        closedir(listing->directory);
+        delete listing;
+    }
+}
+
+int openForReading(const std::wstring& path, std::uint32_t& error) {
+    const int descriptor = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        error = windowsErrorFor(errno);
+        return -1;
+    }
+    struct stat info {};
+    if (fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(descriptor);
+        error = ERROR_ACCESS_DENIED; // Windows refuses to open a folder as a file
+        return -1;
+    }
+    error = ERROR_SUCCESS;
+    return descriptor;
+}
+
+bool fileSize(int descriptor, std::uint64_t& size) {
+    struct stat info {};
+    if (descriptor < 0 || fstat(descriptor, &info) != 0 || info.st_size < 0) {
+        return false;
+    }
+    size = static_cast<std::uint64_t>(info.st_size);
+    return true;
+}
+
+bool readInto(int descriptor, std::uint8_t* buffer, std::uint32_t size, std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    if (descriptor < 0) {
+        return false;
+    }
+    while (bytesRead < size) {
+        const ssize_t got = ::read(descriptor, buffer + bytesRead, size - bytesRead);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        bytesRead += static_cast<std::uint32_t>(got);
+    }
+    return true;
+}
+
+std::uint32_t createExclusive(const std::wstring& path, int& descriptor) {
+    descriptor = ::open(hostPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        return errno == ENOENT ? ERROR_PATH_NOT_FOUND : windowsErrorFor(errno);
+    }
+    return ERROR_SUCCESS;
+}
+
+bool writeFully(int descriptor, const std::uint8_t* bytes, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t wrote = ::write(descriptor, bytes + done, size - done);
+        if (wrote < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+bool syncToDisk(int descriptor) {
+    return descriptor >= 0 && ::fsync(descriptor) == 0;
+}
+
+void closeDescriptor(int descriptor) {
+    if (descriptor >= 0) {
+        ::close(descriptor);
+    }
+}
+
+bool renameReplacing(const std::wstring& from, const std::wstring& to) {
+    return std::rename(hostPath(from).c_str(), hostPath(to).c_str()) == 0;
+}
+
+void removeFile(const std::wstring& path) {
+    ::unlink(hostPath(path).c_str());
+}
+
+} // namespace tidewell::posix

@@ -1,0 +1,267 @@
+// The report byte for byte: a golden file written by hand, the header's
+// variants, and numbers that no locale can change.
+#include "report/report_commit.h"
+
+#include <clocale>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+#include "fake/fake_machine.h"
+#include "report/csv_report.h"
+#include "support/corpus_files.h"
+#include "support/scoped_time_zone.h"
+#include "support/temp_folder.h"
+
+namespace tidewell {
+namespace {
+
+using testing::ScopedTimeZone;
+using testing::TempFolder;
+
+struct SmallScan {
+    RecordList records;
+    ScanTally tally;
+    ScanFacts facts;
+};
+
+SmallScan smallScan() {
+    SmallScan scan;
+    LaunchRecord prefetch;
+    prefetch.source = RecordSource::Prefetch;
+    prefetch.name = L"NOTEPAD.EXE";
+    prefetch.path = L"C:\\Program Files\\\"Odd\", Inc\\NOTEPAD.EXE";
+    prefetch.pathStatus = PathStatus::Resolved;
+    prefetch.runCount = 5; // withheld: never shown
+    prefetch.runCountKnown = 0;
+    prefetch.runTimes = {133497936000000000ULL, 133496946150000000ULL, 133485407999999999ULL};
+    prefetch.pathHash = 0x1A2B;
+    prefetch.formatVersion = 30;
+    prefetch.recordFile = L"C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf";
+    prefetch.referencedFiles = {L"\\VOLUME{0-1}\\A.DLL", L"\\VOLUME{0-1}\\NOTEPAD.EXE"};
+    prefetch.volumeSerial = 1;
+    scan.records.push_back(prefetch);
+
+    LaunchRecord app;
+    app.source = RecordSource::UserAssist;
+    app.name = L"app.exe";
+    app.path = L"C:\\Tools\\app.exe";
+    app.pathStatus = PathStatus::Resolved;
+    app.runCount = 4;
+    app.runCountKnown = 1;
+    app.userName = L"analyst";
+    app.userSid = L"S-1-5-21-1-2-3-1001";
+    app.focusCount = 2;
+    app.focusMilliseconds = 2500;
+    app.hasFocus = 1;
+    scan.records.push_back(app);
+
+    LaunchRecord explorer = app;
+    explorer.name = L"Microsoft.Windows.Explorer";
+    explorer.path.clear();
+    explorer.pathStatus = static_cast<PathStatus>(7);
+    explorer.runCount = 0;
+    explorer.runTimes = {133536603040000000ULL};
+    explorer.focusCount = 0;
+    explorer.focusMilliseconds = 0;
+    scan.records.push_back(explorer);
+
+    scan.tally.prefetchSeen = 1;
+    scan.tally.prefetchParsed = 1;
+    scan.tally.prefetchRunCountUnverified = 1;
+    scan.tally.prefetchNonPrefetchSkipped = 2;
+    scan.tally.userAssistSeen = 4;
+    scan.tally.userAssistParsed = 3;
+    scan.tally.userAssistBookkeepingSkipped = 1;
+    scan.tally.userAssistNoTimestamp = 1;
+    scan.tally.userAssistStampOnly = 1;
+
+    scan.facts.elevated = 1;
+    scan.facts.prefetchEnabled = 1;
+    scan.facts.prefetchDirReadable = 1;
+    scan.facts.prefetchRetentionLimit = 1024;
+    scan.facts.enablePrefetcherPresent = 1;
+    scan.facts.enablePrefetcherValue = 3;
+    scan.facts.profileCoverageKnown = 1;
+    scan.facts.profilesOnMachine = 2;
+    scan.facts.profilesExamined = 2;
+    scan.facts.spanKnown = 1;
+    scan.facts.spanOldest = 133485407999999999ULL;
+    scan.facts.spanNewest = 133536603040000000ULL;
+    return scan;
+}
+
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
+                                     std::istreambuf_iterator<char>());
+}
+
+// The golden text (UTF-8 on disk, for reading by people) as the report's bytes.
+std::vector<std::uint8_t> goldenBytes(const char* name) {
+    const std::vector<std::uint8_t> utf8 =
+        readBytes(std::filesystem::path(TIDEWELL_SOURCE_DIR) / "tests/golden" / name);
+    std::vector<std::uint8_t> bytes = {0xFF, 0xFE};
+    for (std::uint8_t c : utf8) {
+        EXPECT_LT(c, 0x80) << "the golden file is ASCII";
+        bytes.push_back(c);
+        bytes.push_back(0);
+    }
+    return bytes;
+}
+
+std::wstring reportText(const std::filesystem::path& file) {
+    const std::vector<std::uint8_t> bytes = readBytes(file);
+    std::wstring text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        text.push_back(static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8)));
+    }
+    return text;
+}
+
+class CsvReport : public ::testing::Test {
+protected:
+    void SetUp() override { fake::resetAll(); }
+    void TearDown() override { fake::resetAll(); }
+    ScopedTimeZone utc{"UTC0"};
+    TempFolder folder;
+    std::filesystem::path out = folder.path / "report.csv";
+    std::wstring outText() const { return folder.text() + L"\\report.csv"; }
+};
+
+TEST_F(CsvReport, ASmallScanMatchesTheGoldenFileByteForByte) {
+    const SmallScan scan = smallScan();
+    ASSERT_TRUE(writeReport(outText(), scan.records, scan.tally, scan.facts));
+    EXPECT_EQ(readBytes(out), goldenBytes("small_report.csv.txt"));
+}
+
+TEST_F(CsvReport, NumbersIgnoreTheProcessLocale) {
+    const SmallScan scan = smallScan();
+    ASSERT_TRUE(writeReport(outText(), scan.records, scan.tally, scan.facts));
+    const std::vector<std::uint8_t> before = readBytes(out);
+    const char* comma = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    if (comma == nullptr) {
+        comma = std::setlocale(LC_ALL, "fr_FR.UTF-8");
+    }
+    if (comma == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma is installed (scripts/test makes one)";
+    }
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.1f", 2.5);
+    EXPECT_STREQ(probe, "2,5") << "the locale really uses a comma";
+    const bool written = writeReport(outText(), scan.records, scan.tally, scan.facts);
+    std::setlocale(LC_ALL, "C");
+    ASSERT_TRUE(written);
+    EXPECT_EQ(readBytes(out), before);
+}
+
+TEST_F(CsvReport, NoRecordsLeavesTheHeaderAndColumnLineOnly) {
+    const SmallScan scan = smallScan();
+    ASSERT_TRUE(writeReport(outText(), {}, scan.tally, scan.facts));
+    const std::wstring text = reportText(out);
+    const std::wstring columns = L"Source,Name,Path,Path status,Run count,Last run,All recorded "
+                                 L"runs,User,User SID,Focus count,Focus seconds,Format version,"
+                                 L"Hash,Referenced files,Source file\r\n";
+    ASSERT_GE(text.size(), columns.size());
+    EXPECT_EQ(text.substr(text.size() - columns.size()), columns);
+    EXPECT_NE(text.find(L"complete picture of this machine,yes\r\n\r\nSource,"),
+              std::wstring::npos);
+}
+
+TEST_F(CsvReport, HeaderVariants) {
+    SmallScan scan = smallScan();
+
+    // Coverage unknown: one line instead of three, and never complete.
+    scan.facts.profileCoverageKnown = 0;
+    scan.facts.profilesExamined = 3;
+    std::wstring header = buildReportHeader(scan.tally, scan.facts);
+    EXPECT_NE(
+        header.find(L"\r\n# UserAssist profile coverage could not be determined - the profile "
+                    L"list could not be read in full. Profiles examined,3\r\n"),
+        std::wstring::npos);
+    EXPECT_EQ(header.find(L"# User profiles on this machine"), std::wstring::npos);
+    EXPECT_NE(header.find(L"# No read or parse failure was encountered.\r\n"), std::wstring::npos);
+    EXPECT_NE(header.find(L"# Result is a complete picture of this machine,no\r\n"),
+              std::wstring::npos);
+
+    // A profile not examined: no failure, still not complete.
+    scan.facts.profileCoverageKnown = 1;
+    scan.facts.profilesNotExamined = 1;
+    header = buildReportHeader(scan.tally, scan.facts);
+    EXPECT_NE(header.find(L"# User profiles NOT examined (registry hive not available to this "
+                          L"scan),1\r\n"),
+              std::wstring::npos);
+    EXPECT_NE(header.find(L"# No read or parse failure was encountered.\r\n"), std::wstring::npos);
+    EXPECT_NE(header.find(L"complete picture of this machine,no\r\n"), std::wstring::npos);
+
+    // Span unknown: no span line at all.
+    scan.facts.spanKnown = 0;
+    header = buildReportHeader(scan.tally, scan.facts);
+    EXPECT_EQ(header.find(L"# Surviving records span"), std::wstring::npos);
+
+    // A failure counted: the no-failure line goes, and the result is not complete.
+    scan.facts.profilesNotExamined = 0;
+    scan.tally.prefetchDirUnreadable = 1;
+    header = buildReportHeader(scan.tally, scan.facts);
+    EXPECT_EQ(header.find(L"No read or parse failure"), std::wstring::npos);
+    EXPECT_NE(
+        header.find(L"# PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined,1\r\n"),
+        std::wstring::npos);
+    EXPECT_NE(header.find(L"complete picture of this machine,no\r\n"), std::wstring::npos);
+
+    // Prefetching switched off is not by itself incomplete.
+    scan.tally.prefetchDirUnreadable = 0;
+    scan.facts.prefetchEnabled = 0;
+    header = buildReportHeader(scan.tally, scan.facts);
+    EXPECT_NE(header.find(L"# Prefetch enabled,no\r\n"), std::wstring::npos);
+    EXPECT_NE(header.find(L"complete picture of this machine,yes\r\n"), std::wstring::npos);
+}
+
+TEST(CsvQuote, OnlyDoubleQuotesAreDoubled) {
+    EXPECT_EQ(csvQuote(L""), L"\"\"");
+    EXPECT_EQ(csvQuote(L"a\"b"), L"\"a\"\"b\"");
+    EXPECT_EQ(csvQuote(L"a,b\r\nc\td"), L"\"a,b\r\nc\td\"");
+    EXPECT_EQ(csvQuote(L"\"\""), L"\"\"\"\"\"\"");
+}
+
+TEST(CsvRecordLine, EveryPathStatusHasItsWord) {
+    LaunchRecord record;
+    const std::pair<std::uint32_t, const wchar_t*> words[] = {{0, L"resolved"},
+                                                              {1, L"volume not identified"},
+                                                              {2, L"folder id unresolved"},
+                                                              {3, L"several possible paths"},
+                                                              {4, L"no path recorded"},
+                                                              {7, L"no path recorded"}};
+    for (const auto& [status, word] : words) {
+        record.pathStatus = static_cast<PathStatus>(status);
+        const std::wstring line = buildRecordLine(record);
+        EXPECT_NE(line.find(std::wstring(L",\"\",\"") + word + L"\","), std::wstring::npos)
+            << status;
+    }
+}
+
+TEST(CsvRecordLine, FocusSecondsRoundAsPrintfDoes) {
+    ScopedTimeZone utc("UTC0");
+    LaunchRecord record;
+    record.source = RecordSource::UserAssist;
+    record.hasFocus = 1;
+    const std::pair<std::uint32_t, const wchar_t*> cases[] = {
+        {0, L"0.0"},   {50, L"0.1"},   {250, L"0.2"},
+        {350, L"0.3"}, {2500, L"2.5"}, {4294967295u, L"4294967.3"}};
+    for (const auto& [ms, text] : cases) {
+        record.focusMilliseconds = ms;
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "%.1f", ms / 1000.0);
+        const std::wstring wideExpected(expected, expected + std::strlen(expected));
+        EXPECT_EQ(wideExpected, text) << "the C library agrees with the table";
+        EXPECT_NE(buildRecordLine(record).find(L",\"" + std::wstring(text) + L"\","),
+                  std::wstring::npos)
+            << ms;
+    }
+}
+
+} // namespace
+} // namespace tidewell

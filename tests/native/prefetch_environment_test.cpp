@@ -1,0 +1,94 @@
+// The Prefetch set-up probe: each fact with its default when it cannot be had.
+#include "prefetch/prefetch_environment.h"
+
+#include <gtest/gtest.h>
+
+#include "fake/fake_machine.h"
+#include "platform/error_codes.h"
+#include "support/temp_folder.h"
+
+namespace tidewell {
+namespace {
+
+const std::wstring parametersKey =
+    L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters";
+
+class PrefetchEnvironment : public ::testing::Test {
+protected:
+    void SetUp() override { fake::resetAll(); }
+    void TearDown() override { fake::resetAll(); }
+};
+
+TEST_F(PrefetchEnvironment, NothingKnownGivesTheDefaults) {
+    const ScanFacts facts = probePrefetchSetup();
+    EXPECT_FALSE(facts.elevated);
+    EXPECT_FALSE(facts.enablePrefetcherPresent);
+    EXPECT_EQ(facts.enablePrefetcherValue, 0u);
+    EXPECT_TRUE(facts.prefetchEnabled);
+    EXPECT_FALSE(facts.prefetchDirReadable);
+    EXPECT_EQ(facts.prefetchRetentionLimit, 128u);
+    EXPECT_FALSE(facts.profileCoverageKnown);
+    EXPECT_FALSE(facts.spanKnown);
+}
+
+TEST_F(PrefetchEnvironment, EnablePrefetcherBitZeroDecides) {
+    for (std::uint32_t value : {0u, 1u, 2u, 3u}) {
+        fake::setRegistryDword(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher",
+                               value);
+        const ScanFacts facts = probePrefetchSetup();
+        EXPECT_TRUE(facts.enablePrefetcherPresent);
+        EXPECT_EQ(facts.enablePrefetcherValue, value);
+        EXPECT_EQ(facts.prefetchEnabled != 0, (value & 1) != 0) << value;
+    }
+}
+
+TEST_F(PrefetchEnvironment, ASettingOfAnotherTypeOrSizeCountsAsAbsent) {
+    fake::setRegistryValue(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher",
+                           registryTypeString, {'0', 0, 0, 0});
+    ScanFacts facts = probePrefetchSetup();
+    EXPECT_FALSE(facts.enablePrefetcherPresent);
+    EXPECT_TRUE(facts.prefetchEnabled);
+
+    fake::setRegistryValue(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher",
+                           registryTypeDword, {2, 0, 0, 0, 0, 0, 0, 0});
+    facts = probePrefetchSetup();
+    EXPECT_FALSE(facts.enablePrefetcherPresent);
+
+    fake::setRegistryDword(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher", 2);
+    fake::failRegistryOpen(RegistryRoot::LocalMachine, parametersKey, ERROR_ACCESS_DENIED);
+    facts = probePrefetchSetup();
+    EXPECT_FALSE(facts.enablePrefetcherPresent);
+    EXPECT_TRUE(facts.prefetchEnabled);
+}
+
+TEST_F(PrefetchEnvironment, RetentionFollowsTheWindowsVersion) {
+    const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> cases[] = {
+        {6, 1, 128}, {6, 2, 1024}, {6, 3, 1024}, {10, 0, 1024}, {5, 1, 128}, {7, 0, 1024}};
+    for (const auto& [major, minor, limit] : cases) {
+        fake::setWindowsVersion(major, minor);
+        EXPECT_EQ(probePrefetchSetup().prefetchRetentionLimit, limit) << major << "." << minor;
+    }
+}
+
+TEST_F(PrefetchEnvironment, ElevationAndTheFolderAreReportedWhenKnown) {
+    testing::TempFolder windows;
+    windows.makeFolder("Prefetch");
+    fake::setWindowsDirectory(windows.text());
+    fake::setElevated(true);
+    ScanFacts facts = probePrefetchSetup();
+    EXPECT_TRUE(facts.elevated);
+    EXPECT_TRUE(facts.prefetchDirReadable);
+
+    // A standard user whose Prefetch folder refuses listing: the other facts stay.
+    fake::setElevated(false);
+    fake::failListing(windows.text() + L"\\Prefetch\\*", {ERROR_ACCESS_DENIED, -1, 0});
+    fake::setWindowsVersion(10, 0);
+    facts = probePrefetchSetup();
+    EXPECT_FALSE(facts.elevated);
+    EXPECT_FALSE(facts.prefetchDirReadable);
+    EXPECT_EQ(facts.prefetchRetentionLimit, 1024u);
+    EXPECT_TRUE(facts.prefetchEnabled);
+}
+
+} // namespace
+} // namespace tidewell

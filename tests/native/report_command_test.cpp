@@ -1,0 +1,128 @@
+// tidewell-report's logic as a collection script meets it: the usage, every
+// exit status, what it prints and what it leaves on disk.
+#include "cli/report_command.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "fake/fake_machine.h"
+#include "platform/error_codes.h"
+#include "support/corpus_files.h"
+#include "support/temp_folder.h"
+#include "tools/sample/prefetch_image_builder.h"
+#include "tools/sample/userassist_values.h"
+#include "userassist/profile_list.h"
+#include "userassist/userassist_reader.h"
+
+namespace tidewell {
+namespace {
+
+using testing::narrow;
+
+const std::wstring ownSid = L"S-1-5-21-7-8-9-1001";
+
+class ReportCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::resetAll();
+        fake::setFixedNow(133616736000000000ULL);
+        fake::setOwnSid(ownSid);
+        windows.makeFolder("Prefetch");
+        fake::setWindowsDirectory(windows.text());
+        fake::createRegistryKey(RegistryRoot::LocalMachine,
+                                std::wstring(profileListKeyPath) + L"\\" + ownSid);
+        fake::setRegistryValue(RegistryRoot::CurrentUser,
+                               std::wstring(userAssistKeyPath) +
+                                   L"\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\\Count",
+                               sample::rot13(L"C:\\Tools\\tool.exe"), registryTypeBinary,
+                               sample::userAssistData(2, 1, 1500, 133500000000000000ULL));
+        sample::PrefetchImageSpec spec;
+        spec.name = L"TOOL.EXE";
+        spec.runTimeSlots = {133500000000000000ULL};
+        windows.writeFile("Prefetch/TOOL.EXE-1A2B3C4D.pf", sample::buildPrefetchImage(spec));
+    }
+    void TearDown() override { fake::resetAll(); }
+
+    int run(std::vector<std::wstring> arguments) {
+        output.clear();
+        errors.clear();
+        return runReportCommand(arguments, output, errors);
+    }
+    std::wstring destination() const { return out.text() + L"\\host.csv"; }
+    bool written() const { return std::filesystem::exists(out.path / "host.csv"); }
+
+    testing::TempFolder windows;
+    testing::TempFolder out;
+    std::wstring output;
+    std::wstring errors;
+};
+
+TEST_F(ReportCommand, HelpInAnyOfItsSpellingsPrintsTheUsage) {
+    for (const wchar_t* help : {L"--help", L"-h", L"/?"}) {
+        EXPECT_EQ(run({help}), reportComplete);
+        EXPECT_EQ(output.rfind(L"usage: tidewell-report FILE\r\n", 0), 0u);
+        EXPECT_TRUE(errors.empty());
+    }
+}
+
+TEST_F(ReportCommand, AnythingElseThatIsNotOneFileIsAUsageError) {
+    const std::vector<std::vector<std::wstring>> wrong = {
+        {}, {L"a.csv", L"b.csv"}, {L"-x"}, {L"--verbose"}, {L""}, {L"--help", L"a.csv"}};
+    for (const auto& arguments : wrong) {
+        EXPECT_EQ(run(arguments), reportUsageError) << arguments.size();
+        EXPECT_TRUE(output.empty());
+        EXPECT_EQ(errors.rfind(L"usage: tidewell-report FILE\r\n", 0), 0u);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(out.path)) << "no scan ran, nothing was written";
+}
+
+TEST_F(ReportCommand, ACompleteMachineExitsZeroAndSaysSo) {
+    EXPECT_EQ(run({destination()}), reportComplete);
+    EXPECT_EQ(narrow(output), "tidewell-report: 2 records written to " + narrow(destination()) +
+                                  "; complete picture: yes\r\n");
+    EXPECT_TRUE(errors.empty());
+    EXPECT_TRUE(written());
+}
+
+TEST_F(ReportCommand, AnIncompletePictureIsWrittenAndNamesEveryReason) {
+    windows.writeFile("Prefetch/JUNK.EXE-00000000.pf", {'n', 'o', 't', ' ', 'o', 'n', 'e', '!'});
+    fake::createRegistryKey(RegistryRoot::LocalMachine,
+                            std::wstring(profileListKeyPath) + L"\\S-1-5-21-7-8-9-1002");
+    EXPECT_EQ(run({destination()}), reportIncomplete);
+    EXPECT_EQ(narrow(output), "tidewell-report: 2 records written to " + narrow(destination()) +
+                                  "; complete picture: no (prefetch not a prefetch file 1; "
+                                  "UserAssist examined in 1 of 2 profiles)\r\n");
+    EXPECT_TRUE(written());
+
+    fake::failRegistryOpen(RegistryRoot::LocalMachine, profileListKeyPath, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(run({destination()}), reportIncomplete);
+    EXPECT_NE(output.find(L"user profile list unreadable - the machine's profile total is not "
+                          L"known 1; UserAssist profile coverage could not be determined)"),
+              std::wstring::npos)
+        << narrow(output);
+}
+
+TEST_F(ReportCommand, AReportThatCannotBeWrittenLeavesNothingAndExitsOne) {
+    const std::wstring missing = out.text() + L"\\absent\\host.csv";
+    EXPECT_EQ(run({missing}), reportNotWritten);
+    EXPECT_TRUE(output.empty());
+    EXPECT_EQ(errors, L"tidewell-report: the report could not be written to " + missing +
+                          L" and no partial file was left behind\r\n");
+    EXPECT_TRUE(std::filesystem::is_empty(out.path));
+
+    fake::setWriteFailures({0, 3}); // the first record line fails
+    EXPECT_EQ(run({destination()}), reportNotWritten);
+    EXPECT_TRUE(std::filesystem::is_empty(out.path));
+}
+
+TEST_F(ReportCommand, WithoutAWindowsMachineThereIsNothingToScan) {
+    fake::setRunsOnWindows(false);
+    EXPECT_EQ(run({destination()}), reportUsageError);
+    EXPECT_NE(errors.find(L"not a Windows machine"), std::wstring::npos);
+    EXPECT_FALSE(written());
+}
+
+} // namespace
+} // namespace tidewell

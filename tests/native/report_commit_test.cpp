@@ -1,0 +1,128 @@
+// The report reaches its destination whole or not at all: every failure of
+// the commit leaves the destination as it was and no temporary file behind.
+#include "report/report_commit.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <gtest/gtest.h>
+
+#include "fake/fake_machine.h"
+#include "platform/error_codes.h"
+#include "support/temp_folder.h"
+
+namespace tidewell {
+namespace {
+
+using testing::TempFolder;
+
+std::string contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> namesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+RecordList someRecords(std::size_t count) {
+    RecordList records(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        records[i].name = L"PROGRAM" + std::to_wstring(i) + L".EXE";
+    }
+    return records;
+}
+
+class ReportCommit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::resetAll();
+        folder.writeFile("report.csv", {'o', 'l', 'd'});
+    }
+    void TearDown() override { fake::resetAll(); }
+
+    TempFolder folder;
+    std::wstring destination = folder.text() + L"\\report.csv";
+
+    bool write(std::size_t records = 3) {
+        return writeReport(destination, someRecords(records), ScanTally{}, ScanFacts{});
+    }
+    void expectUntouched() {
+        EXPECT_EQ(contents(folder.path / "report.csv"), "old");
+        EXPECT_EQ(namesIn(folder.path), std::vector<std::string>{"report.csv"});
+    }
+};
+
+TEST_F(ReportCommit, ASuccessReplacesTheDestinationWholeAndLeavesNothingElse) {
+    ASSERT_TRUE(write());
+    const std::string written = contents(folder.path / "report.csv");
+    EXPECT_EQ(written.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(namesIn(folder.path), std::vector<std::string>{"report.csv"});
+    // A new name gets exactly one file.
+    ASSERT_TRUE(writeReport(folder.text() + L"\\new.csv", {}, ScanTally{}, ScanFacts{}));
+    EXPECT_EQ(namesIn(folder.path), (std::vector<std::string>{"new.csv", "report.csv"}));
+}
+
+TEST_F(ReportCommit, EveryFailureLeavesTheDestinationAsItWas) {
+    struct Case {
+        const char* what;
+        fake::WriteFailures failures;
+    };
+    const Case cases[] = {
+        {"creation refused", {ERROR_ACCESS_DENIED}},  {"byte-order mark not written", {0, 1}},
+        {"byte-order mark written short", {0, 0, 1}}, {"header not written", {0, 2}},
+        {"header written short", {0, 0, 2}},          {"first record not written", {0, 3}},
+        {"last record written short", {0, 0, 5}},     {"flush failed", {0, 0, 0, true}},
+        {"move failed", {0, 0, 0, false, true}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake::setWriteFailures(c.failures);
+        EXPECT_FALSE(write(3));
+        expectUntouched();
+    }
+}
+
+TEST_F(ReportCommit, TakenTemporaryNamesAreSkippedAndLeftAlone) {
+    folder.writeFile("report.csv.partial0", {'a'});
+    folder.writeFile("report.csv.partial1", {'b'});
+    // The third name is the one used: fail the move so that it stays visible.
+    fake::WriteFailures failures;
+    failures.moveFails = true;
+    fake::setWriteFailures(failures);
+    EXPECT_FALSE(write());
+    EXPECT_EQ(contents(folder.path / "report.csv.partial0"), "a");
+    EXPECT_EQ(contents(folder.path / "report.csv.partial1"), "b");
+    fake::resetAll();
+    ASSERT_TRUE(write());
+    EXPECT_EQ(namesIn(folder.path), (std::vector<std::string>{"report.csv", "report.csv.partial0",
+                                                              "report.csv.partial1"}));
+}
+
+TEST_F(ReportCommit, AllFiveHundredTwelveNamesTakenCreatesNothing) {
+    for (int i = 0; i < 512; ++i) {
+        folder.writeFile("report.csv.partial" + std::to_string(i), {});
+    }
+    EXPECT_FALSE(write());
+    EXPECT_EQ(namesIn(folder.path).size(), 513u);
+    EXPECT_EQ(contents(folder.path / "report.csv"), "old");
+
+    std::filesystem::remove(folder.path / "report.csv.partial511");
+    EXPECT_TRUE(write()) << "the 512th name is still tried";
+}
+
+TEST_F(ReportCommit, AMissingFolderFailsWithoutCreatingIt) {
+    EXPECT_FALSE(
+        writeReport(folder.text() + L"\\absent\\report.csv", {}, ScanTally{}, ScanFacts{}));
+    EXPECT_FALSE(std::filesystem::exists(folder.path / "absent"));
+}
+
+} // namespace
+} // namespace tidewell

@@ -1,0 +1,76 @@
+// Every counter, set alone, is treated alike by everything that reads the
+// tally: the failure test, the report's counter line and completeness, the
+// status bar and the command-line summary.
+#include "core/scan_counters.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/report_command.h"
+#include "report/csv_report.h"
+#include "support/corpus_files.h"
+#include "ui/coverage_text.h"
+
+namespace tidewell {
+namespace {
+
+ScanFacts fullCoverage() {
+    ScanFacts facts;
+    facts.prefetchEnabled = 1;
+    facts.profileCoverageKnown = 1;
+    facts.profilesOnMachine = 1;
+    facts.profilesExamined = 1;
+    return facts;
+}
+
+TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
+    for (const ScanCounter& counter : scanCounters) {
+        SCOPED_TRACE(testing::narrow(counter.reportLabel));
+        ScanResults results;
+        results.facts = fullCoverage();
+        results.tally.*counter.member = 37;
+
+        EXPECT_EQ(hasFailure(results.tally), counter.failure);
+        EXPECT_EQ(reportIsComplete(results.tally, results.facts), !counter.failure);
+
+        const std::wstring header = buildReportHeader(results.tally, results.facts);
+        EXPECT_NE(header.find(L"\r\n# " + std::wstring(counter.reportLabel) + L",37\r\n"),
+                  std::wstring::npos);
+        EXPECT_EQ(header.find(L"# No read or parse failure was encountered.") == std::wstring::npos,
+                  counter.failure);
+
+        const std::wstring bar = statusBarTexts(0, 0, results.tally, results.facts)[1];
+        if (counter.failure) {
+            EXPECT_EQ(bar.rfind(L" \u26A0 Read or parse failures:", 0), 0u) << testing::narrow(bar);
+            EXPECT_NE(bar.back(), L';');
+        } else {
+            EXPECT_EQ(bar, L" No read or parse failures");
+        }
+
+        const std::wstring reasons = incompleteReasons(results);
+        EXPECT_EQ(reasons.empty(), !counter.failure);
+        if (counter.failure) {
+            EXPECT_EQ(reasons, std::wstring(counter.reportLabel) + L" 37");
+        }
+    }
+}
+
+TEST(ScanCounters, TheReportListsEveryCounterOnceInTheTablesOrder) {
+    ScanTally tally;
+    std::uint32_t value = 1;
+    for (const ScanCounter& counter : scanCounters) {
+        tally.*counter.member = value++;
+    }
+    const std::wstring header = buildReportHeader(tally, fullCoverage());
+    std::size_t at = 0;
+    value = 1;
+    for (const ScanCounter& counter : scanCounters) {
+        const std::wstring line = L"\r\n# " + std::wstring(counter.reportLabel) + L"," +
+                                  std::to_wstring(value++) + L"\r\n";
+        const std::size_t found = header.find(line, at);
+        ASSERT_NE(found, std::wstring::npos) << testing::narrow(counter.reportLabel);
+        at = found + 1;
+    }
+}
+
+} // namespace
+} // namespace tidewell
