@@ -24,6 +24,15 @@ enum class PathStatus : std::uint32_t {
     NoPathRecorded = 4,
 };
 
+// One volume a Prefetch file names: the device path the kernel knew it by
+// (\DEVICE\HARDDISKVOLUME2 on Windows XP to 8.1, \VOLUME{...} later), and
+// its creation time and serial number.
+struct PrefetchVolume {
+    std::wstring devicePath;
+    std::uint64_t created = 0; // FILETIME; 0 when not recorded
+    std::uint32_t serial = 0;
+};
+
 struct LaunchRecord {
     RecordSource source = RecordSource::Prefetch;
     std::wstring name;
@@ -40,6 +49,11 @@ struct LaunchRecord {
     std::uint64_t volumeCreated = 0;
     std::uint32_t volumeSerial = 0;
     std::uint32_t volumeCount = 0;
+    std::vector<PrefetchVolume> volumes; // every entry of the volume block that could be read
+    // The program's own path as the file records it (Windows 10 and later): a
+    // kernel device path, or a packaged app's package full name; empty when
+    // the file records none.
+    std::wstring recordedPath;
     std::wstring userSid;
     std::wstring userName;
     std::uint32_t focusCount = 0;

@@ -8,8 +8,8 @@ namespace {
 // later versions moved the slots to 128. The minimum size is the larger of
 // the end of the last slot and the end of the run count.
 constexpr PrefetchLayout layouts[] = {
-    {17, 1, 120, 144, 0, 148},   {23, 1, 128, 152, 0, 156}, {26, 8, 128, 208, 0, 212},
-    {30, 8, 128, 208, 200, 212}, {31, 8, 128, 200, 0, 204},
+    {17, 1, 120, 144, 0, 148, 40},   {23, 1, 128, 152, 0, 156, 104}, {26, 8, 128, 208, 0, 212, 104},
+    {30, 8, 128, 208, 200, 212, 96}, {31, 8, 128, 200, 0, 204, 96},
 };
 
 } // namespace

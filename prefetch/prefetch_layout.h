@@ -13,6 +13,7 @@ struct PrefetchLayout {
     std::uint32_t runCountOffset;
     std::uint32_t alternateRunCountOffset; // 0: none
     std::uint32_t minimumImageSize;
+    std::uint32_t volumeEntrySize;
 };
 
 // The layout of a version, or null for a version this program does not read.

@@ -21,6 +21,7 @@ constexpr std::uint32_t implausibleRunCount = 100000000;
 // offsets; they tell which of the two run-count positions is the real one.
 constexpr std::uint32_t metricsOffsetCountAt208 = 304;
 constexpr std::uint32_t metricsOffsetCountAt200 = 296;
+constexpr std::uint64_t recordedPathOffsetField = 212;
 
 bool isPlausible(std::uint32_t count, std::size_t runTimesKept) {
     return count >= runTimesKept && count < implausibleRunCount;
@@ -71,9 +72,57 @@ bool readReferencedFiles(const ByteView& bytes, std::vector<std::wstring>& files
     return true;
 }
 
-// The first volume entry. Returns false for a declared block that cannot be
-// read; no block at all (count or offset 0) is no problem.
-bool readFirstVolume(const ByteView& bytes, LaunchRecord& record) {
+// UTF-16 units from offset, at most maxUnits of them, up to the first NUL.
+// False when they do not lie inside the image.
+bool readText(const ByteView& bytes, std::uint64_t offset, std::uint64_t maxUnits,
+              std::wstring& text) {
+    text.clear();
+    if (!bytes.contains(offset, 2 * maxUnits)) {
+        return false;
+    }
+    for (std::uint64_t i = 0; i < maxUnits; ++i) {
+        std::uint16_t unit = 0;
+        bytes.readU16(offset + 2 * i, unit);
+        if (unit == 0) {
+            break;
+        }
+        text.push_back(static_cast<wchar_t>(unit));
+    }
+    return true;
+}
+
+// Every entry of the volume block: its device path (placed relative to the
+// block, its length in characters), creation time and serial. Returns false
+// when an entry or its path lies outside the image; the entries read before
+// it are kept, and one whose path is outside keeps its other fields.
+bool readVolumeEntries(const ByteView& bytes, std::uint64_t blockOffset, std::uint32_t count,
+                       std::uint32_t entrySize, std::vector<PrefetchVolume>& volumes) {
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint64_t entry = blockOffset + static_cast<std::uint64_t>(i) * entrySize;
+        if (!bytes.contains(entry, entrySize)) {
+            return false;
+        }
+        PrefetchVolume volume;
+        std::uint32_t pathOffset = 0;
+        std::uint32_t pathLength = 0;
+        bytes.readU32(entry, pathOffset);
+        bytes.readU32(entry + 4, pathLength);
+        bytes.readU64(entry + 8, volume.created);
+        bytes.readU32(entry + 16, volume.serial);
+        const bool pathRead =
+            readText(bytes, blockOffset + pathOffset, pathLength, volume.devicePath);
+        volumes.push_back(std::move(volume));
+        if (!pathRead) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The volume block. Returns false for a declared block that cannot be read
+// in full; no block at all (count or offset 0) is no problem. The first
+// entry's creation time and serial need only 24 bytes per declared entry.
+bool readVolumeBlock(const ByteView& bytes, const PrefetchLayout& layout, LaunchRecord& record) {
     std::uint32_t offset = 0;
     std::uint32_t count = 0;
     std::uint32_t size = 0;
@@ -92,7 +141,24 @@ bool readFirstVolume(const ByteView& bytes, LaunchRecord& record) {
     bytes.readU64(static_cast<std::uint64_t>(offset) + 8, record.volumeCreated);
     bytes.readU32(static_cast<std::uint64_t>(offset) + 16, record.volumeSerial);
     record.volumeCount = count;
-    return true;
+    return readVolumeEntries(bytes, offset, count, layout.volumeEntrySize, record.volumes);
+}
+
+// Windows 10's second version-30 layout and version 31 record the program's
+// own path: its offset at 212, its size in bytes (the NUL and padding
+// included) at 216. Anything unreadable leaves the record without one.
+void readRecordedPath(const ByteView& bytes, std::uint32_t version, std::uint32_t metricsOffset,
+                      LaunchRecord& record) {
+    if (version != 31 && !(version == 30 && metricsOffset == metricsOffsetCountAt200)) {
+        return;
+    }
+    std::uint32_t offset = 0;
+    std::uint32_t size = 0;
+    if (!bytes.readU32(recordedPathOffsetField, offset) ||
+        !bytes.readU32(recordedPathOffsetField + 4, size) || offset == 0 || size < 2 ||
+        !readText(bytes, offset, size / 2, record.recordedPath)) {
+        record.recordedPath.clear();
+    }
 }
 
 } // namespace
@@ -196,7 +262,8 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
     if (!filesReadable) {
         record.referencedFiles.clear();
     }
-    const bool volumeReadable = readFirstVolume(bytes, record);
+    const bool volumeReadable = readVolumeBlock(bytes, *layout, record);
+    readRecordedPath(bytes, version, metricsOffset, record);
     if (!filesReadable || !volumeReadable) {
         ++tally.prefetchListOutside;
     }

@@ -24,6 +24,32 @@ bool carriesProgramName(std::wstring_view fileName, const LaunchRecord& record) 
                                 : equalsFolded(fileName, record.name);
 }
 
+// Windows 10 and later record the program's own path: where it names a
+// device and exactly one candidate lies at that path on its volume, that
+// candidate is the program (an X.EXE beside its X.EXE.CONFIG, say). A
+// packaged app's name, or a path no candidate or several match, decides
+// nothing.
+void preferTheRecordedPath(const LaunchRecord& record,
+                           std::vector<const std::wstring*>& candidates) {
+    DevicePath recorded;
+    if (candidates.size() < 2 || !parseDevicePath(record.recordedPath, recorded)) {
+        return;
+    }
+    const std::wstring* match = nullptr;
+    for (const std::wstring* candidate : candidates) {
+        std::wstring_view rest;
+        if (pathAfterVolumePrefix(*candidate, rest) && equalsFolded(rest, recorded.rest)) {
+            if (match != nullptr) {
+                return;
+            }
+            match = candidate;
+        }
+    }
+    if (match != nullptr) {
+        candidates.assign(1, match);
+    }
+}
+
 } // namespace
 
 void choosePrefetchPath(LaunchRecord& record, ScanTally& tally) {
@@ -33,6 +59,7 @@ void choosePrefetchPath(LaunchRecord& record, ScanTally& tally) {
             candidates.push_back(&file);
         }
     }
+    preferTheRecordedPath(record, candidates);
     if (candidates.empty()) {
         return; // path stays empty, NoPathRecorded
     }
@@ -48,7 +75,7 @@ void choosePrefetchPath(LaunchRecord& record, ScanTally& tally) {
         }
         return;
     }
-    VolumeResolution resolution = resolveVolumePath(*candidates.front());
+    VolumeResolution resolution = resolveVolumePath(*candidates.front(), record.volumes);
     if (resolution.identified) {
         record.path = std::move(resolution.path);
         record.pathStatus = PathStatus::Resolved;

@@ -8,9 +8,10 @@
 namespace tidewell {
 
 // Sets the record's path and path status from its referenced files: none
-// carries the name (no path), several do (the first eight, as stored), or
-// exactly one does (rewritten onto its volume's mount point, or kept as
-// stored when the volume cannot be identified).
+// carries the name (no path), several do (the first eight, as stored, unless
+// the path the file records picks out one of them), or exactly one does
+// (rewritten onto its volume's mount point, or kept as stored when the
+// volume cannot be identified).
 void choosePrefetchPath(LaunchRecord& record, ScanTally& tally);
 
 } // namespace tidewell

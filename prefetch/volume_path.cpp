@@ -1,8 +1,11 @@
 #include "prefetch/volume_path.h"
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/error_codes.h"
+#include "platform/text_fold.h"
 #include "platform/volumes.h"
 
 namespace tidewell {
@@ -17,6 +20,8 @@ constexpr std::size_t serialStart = 25;
 constexpr std::size_t serialDigits = 8;
 constexpr std::size_t braceAt = 33;
 constexpr std::size_t restStart = 34;
+constexpr std::wstring_view devicePrefix = L"\\DEVICE\\";
+constexpr std::wstring_view shadowCopyName = L"HARDDISKVOLUMESHADOWCOPY";
 
 int hexValue(wchar_t unit) {
     if (unit >= L'0' && unit <= L'9') {
@@ -43,6 +48,38 @@ bool readHex(std::wstring_view text, std::size_t start, std::size_t digits, std:
     return true;
 }
 
+// The serial a referenced path names, and the path on that volume: from a
+// \VOLUME{...} prefix directly, from a device path through the file's own
+// volume list. Nothing for any other form, for a shadow copy, or for a
+// device whose entries do not agree on one serial.
+std::optional<VolumePath> serialAndRest(const std::wstring& referenced,
+                                        const std::vector<PrefetchVolume>& volumes) {
+    VolumePath parsed;
+    if (parseVolumePath(referenced, parsed)) {
+        return parsed;
+    }
+    DevicePath device;
+    if (!parseDevicePath(referenced, device) || isShadowCopyDevice(device.device)) {
+        return std::nullopt;
+    }
+    std::optional<std::uint32_t> serial;
+    for (const PrefetchVolume& volume : volumes) {
+        if (!equalsFolded(volume.devicePath, device.device)) {
+            continue;
+        }
+        if (serial && *serial != volume.serial) {
+            return std::nullopt; // one device name, two volumes: which one is not known
+        }
+        serial = volume.serial;
+    }
+    if (!serial) {
+        return std::nullopt;
+    }
+    parsed.serial = *serial;
+    parsed.rest.assign(device.rest);
+    return parsed;
+}
+
 } // namespace
 
 bool parseVolumePath(std::wstring_view text, VolumePath& parsed) {
@@ -62,12 +99,46 @@ bool parseVolumePath(std::wstring_view text, VolumePath& parsed) {
     return true;
 }
 
-VolumeResolution resolveVolumePath(const std::wstring& referenced) {
+bool parseDevicePath(std::wstring_view text, DevicePath& parsed) {
+    if (!startsWithFolded(text, devicePrefix)) {
+        return false;
+    }
+    const std::size_t nameEnd = std::min(text.find(L'\\', devicePrefix.size()), text.size());
+    if (nameEnd == devicePrefix.size()) {
+        return false; // no device name
+    }
+    parsed.device = text.substr(0, nameEnd);
+    parsed.rest = text.substr(nameEnd);
+    return true;
+}
+
+bool isShadowCopyDevice(std::wstring_view device) {
+    return device.size() > devicePrefix.size() &&
+           startsWithFolded(device.substr(devicePrefix.size()), shadowCopyName);
+}
+
+bool pathAfterVolumePrefix(std::wstring_view text, std::wstring_view& rest) {
+    VolumePath volume;
+    if (parseVolumePath(text, volume)) {
+        rest = text.substr(restStart);
+        return true;
+    }
+    DevicePath device;
+    if (parseDevicePath(text, device)) {
+        rest = device.rest;
+        return true;
+    }
+    return false;
+}
+
+VolumeResolution resolveVolumePath(const std::wstring& referenced,
+                                   const std::vector<PrefetchVolume>& volumes) {
     VolumeResolution result;
-    VolumePath parsed;
-    if (!parseVolumePath(referenced, parsed)) {
+    const std::optional<VolumePath> named = serialAndRest(referenced, volumes);
+    if (!named) {
         return result;
     }
+    const VolumePath& parsed = *named;
     VolumeListing listing;
     std::wstring volumeName;
     if (!findFirstVolume(listing, volumeName)) {

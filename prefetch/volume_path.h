@@ -1,12 +1,17 @@
-// Prefetch files name the files a program loaded by volume-device paths,
-// "\VOLUME{" + 16 hex digits + "-" + the volume serial + "}" + the path on
-// that volume. This ties such a path to the one mounted volume carrying the
-// serial and rewrites it onto that volume's mount point.
+// Prefetch files name the files a program loaded by the kernel's names for
+// their volumes: "\VOLUME{" + 16 hex digits + "-" + the volume serial + "}"
+// (Windows 10 and later), or a device path such as
+// "\DEVICE\HARDDISKVOLUME2" (Windows XP to 8.1), whose serial the file's own
+// volume list gives. This ties such a path to the one mounted volume
+// carrying the serial and rewrites it onto that volume's mount point.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "core/launch_record.h"
 
 namespace tidewell {
 
@@ -19,13 +24,33 @@ struct VolumePath {
 // False when the text does not have the volume-device form exactly.
 bool parseVolumePath(std::wstring_view text, VolumePath& parsed);
 
+struct DevicePath {
+    std::wstring_view device; // "\DEVICE\" and the device's name
+    std::wstring_view rest;   // the path on the device, from its backslash
+};
+
+// False when the text does not begin with "\DEVICE\" (ASCII case ignored)
+// and a device name.
+bool parseDevicePath(std::wstring_view text, DevicePath& parsed);
+
+// A shadow copy is a snapshot of a volume: it carries the serial of the
+// volume it copies, so a path on it never names a file on that volume.
+bool isShadowCopyDevice(std::wstring_view device);
+
+// The path on its volume, with the volume's prefix (either form) taken off;
+// false for a path in neither form.
+bool pathAfterVolumePrefix(std::wstring_view text, std::wstring_view& rest);
+
 struct VolumeResolution {
     bool identified = false;
     std::wstring path;                   // the rewritten path when identified
     std::uint32_t volumesWithSerial = 0; // mounted volumes that carry the serial
 };
 
-// Lists the machine's volumes afresh on every call (no cache).
-VolumeResolution resolveVolumePath(const std::wstring& referenced);
+// Lists the machine's volumes afresh on every call (no cache). A device path
+// finds its serial in volumes, the file's own list: the one serial its
+// entries for that device carry, when they agree.
+VolumeResolution resolveVolumePath(const std::wstring& referenced,
+                                   const std::vector<PrefetchVolume>& volumes);
 
 } // namespace tidewell

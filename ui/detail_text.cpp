@@ -18,6 +18,17 @@ bool isUserAssist(const LaunchRecord& record) {
     return record.source != RecordSource::Prefetch;
 }
 
+// A path on a shadow copy (a snapshot of a volume, which carries the serial
+// of the volume it copies).
+bool onShadowCopy(const std::wstring& path) {
+    return startsWithFolded(path, L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY");
+}
+
+// The kernel's name of a volume, as opposed to a packaged app's name.
+bool isDevicePath(const std::wstring& path) {
+    return startsWithFolded(path, L"\\DEVICE\\");
+}
+
 std::wstring pathExplanation(const LaunchRecord& record, const std::wstring& runningSid) {
     switch (record.pathStatus) {
     case PathStatus::NoPathRecorded:
@@ -32,6 +43,11 @@ std::wstring pathExplanation(const LaunchRecord& record, const std::wstring& run
                L"so all of the candidates are listed rather than one" + under +
                L"of them being chosen";
     case PathStatus::VolumeNotIdentified:
+        if (onShadowCopy(record.path)) {
+            return std::wstring(L"  \u2014 it lies on a shadow copy, a snapshot of a volume that") +
+                   under + L"carries the serial of the volume it copies; rewritten onto" + under +
+                   L"that volume it would name a file that may not be there";
+        }
         return L"  \u2014 no single mounted volume answers to the serial it names";
     case PathStatus::FolderIdUnresolved:
         if (record.source == RecordSource::UserAssist && !record.userSid.empty() &&
@@ -115,6 +131,16 @@ std::wstring buildDetailText(const LaunchRecord& record, const std::wstring& run
                     lineEnd;
         }
         text += L"Record file:       " + record.recordFile + lineEnd;
+        if (!record.recordedPath.empty()) {
+            text += L"Recorded path:     " + record.recordedPath + under;
+            text +=
+                isDevicePath(record.recordedPath)
+                    ? std::wstring(L"\u2014 the path Windows recorded for the program itself;") +
+                          under + L"it names the volume as the kernel does, not by its letter"
+                    : std::wstring(L"\u2014 the package Windows recorded for the program: a") +
+                          under + L"packaged app, named by its package rather than a path";
+            text += lineEnd;
+        }
     }
     text += L"\r\nRecorded run times";
     if (!userAssist && keepsEightRunTimes(record.formatVersion)) {
@@ -126,6 +152,18 @@ std::wstring buildDetailText(const LaunchRecord& record, const std::wstring& run
     } else {
         for (FileTime run : record.runTimes) {
             text += L"    " + formatTimestamp(run) + lineEnd;
+        }
+    }
+    if (!record.volumes.empty()) {
+        text += L"\r\nVolumes the file names (" + decimalText(record.volumes.size()) + L"):\r\n";
+        for (const PrefetchVolume& volume : record.volumes) {
+            text += L"    " +
+                    (volume.devicePath.empty() ? std::wstring(L"(no device path)")
+                                               : volume.devicePath) +
+                    L", serial " + hex8Text(volume.serial) + L", created " +
+                    (volume.created == 0 ? std::wstring(L"not recorded")
+                                         : formatTimestamp(volume.created)) +
+                    lineEnd;
         }
     }
     if (!record.referencedFiles.empty()) {

@@ -55,5 +55,29 @@ TEST(CompressedCorpus, AFileWithTheLongestLengthFormUnpacks) {
     EXPECT_EQ(image[7], 'A');
 }
 
+TEST(CompressedCorpus, OnlyTheSecondVersion30LayoutRecordsTheProgramsPath) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    // Two files of the first layout (metrics at 304) and two of the second,
+    // one of which leaves padding that is not zero behind its path's NUL.
+    const std::pair<const char*, const wchar_t*> files[] = {
+        {"EZ-Prefetch/Win10/CALC.EXE-3FBEF7FD.pf", L""},
+        {"DFIRArtifactMuseum/Win10-Belkasoft-1809-MAM/RELPOST.EXE-D1F65AB5.pf", L""},
+        {"DFIRArtifactMuseum/Win10-APTSimulatorVM-MAM/PING.EXE-4A8A6853.pf",
+         L"\\DEVICE\\HARDDISKVOLUME3\\WINDOWS\\SYSTEM32\\PING.EXE"},
+        {"frnsc-prefetch/CMD.EXE-6D6290C5.pf",
+         L"\\DEVICE\\HARDDISKVOLUME3\\WINDOWS\\SYSWOW64\\CMD.EXE"},
+        {"DFIRArtifactMuseum/Win11-RathbunVM-MAM/Op-MSEDGE.EXE-37D25F9A-00000001.pf", L""},
+    };
+    for (const auto& [file, path] : files) {
+        const auto bytes = readWholeFile(testing::corpusRoot() / "prefetch" / file);
+        std::vector<std::uint8_t> image;
+        ASSERT_TRUE(decompressMam(bytes.data(), bytes.size(), image)) << file;
+        LaunchRecord record;
+        ScanTally tally;
+        ASSERT_TRUE(parsePrefetch(image.data(), image.size(), L"x", record, tally)) << file;
+        EXPECT_EQ(record.recordedPath, path) << file;
+    }
+}
+
 } // namespace
 } // namespace tidewell

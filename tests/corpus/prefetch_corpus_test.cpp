@@ -104,5 +104,40 @@ TEST(PrefetchCorpus, TheThirteenByteFileIsNoPrefetchImage) {
     EXPECT_EQ(testing::sumOfAllCounters(parsed.tally), 1u);
 }
 
+TEST(PrefetchCorpus, AWindows7FileNamesItsVolumeAndFourShadowCopiesOfIt) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    const Parsed parsed = parseFile(corpusFile("plaso/WUAUCLT.EXE-830BCC14.pf"));
+    ASSERT_TRUE(parsed.accepted);
+    const std::vector<std::wstring> devices = {
+        L"\\DEVICE\\HARDDISKVOLUME1", L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY2",
+        L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY4", L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY7",
+        L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY8"};
+    ASSERT_EQ(parsed.record.volumes.size(), devices.size());
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        EXPECT_EQ(parsed.record.volumes[i].devicePath, devices[i]);
+        // A shadow copy carries the serial and creation time of its volume.
+        EXPECT_EQ(parsed.record.volumes[i].serial, 0xAC036525u);
+        EXPECT_EQ(parsed.record.volumes[i].created, 129338842464843750ULL);
+    }
+    EXPECT_TRUE(parsed.record.recordedPath.empty()) << "Windows 7 records no program path";
+}
+
+TEST(PrefetchCorpus, Windows11RecordsTheProgramsPathOrItsPackage) {
+    TIDEWELL_REQUIRE_CORPUS("prefetch");
+    const std::string folder = "DFIRArtifactMuseum/Win11-SutharPC-v31-decompressed/";
+    const std::pair<const char*, const wchar_t*> recorded[] = {
+        {"MSEDGE.EXE-B59487CD.pf",
+         L"\\DEVICE\\HARDDISKVOLUME5\\PROGRAM FILES (X86)\\MICROSOFT\\EDGE\\APPLICATION\\"
+         L"MSEDGE.EXE"},
+        {"NOTEPAD.EXE-61F9C595.pf", L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe"},
+        {"CHCP.COM-C4E4B386.pf", L"\\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\SYSTEM32\\CHCP.COM"},
+    };
+    for (const auto& [file, path] : recorded) {
+        const Parsed parsed = parseFile(corpusFile(folder + file));
+        ASSERT_TRUE(parsed.accepted) << file;
+        EXPECT_EQ(parsed.record.recordedPath, path) << file;
+    }
+}
+
 } // namespace
 } // namespace tidewell

@@ -6,6 +6,7 @@
 #include "platform/error_codes.h"
 #include "prefetch/prefetch_path_choice.h"
 #include "prefetch/volume_path.h"
+#include "support/corpus_files.h"
 
 namespace tidewell {
 namespace {
@@ -55,7 +56,7 @@ TEST(VolumePathForm, ExactlyTheVolumeDeviceFormIsParsed) {
 TEST_F(VolumeTable, TheOneVolumeWithTheSerialGivesItsMountPoint) {
     fake::setVolumes({volume(L"\\\\?\\Volume{a}\\", 0x11111111, {L"D:\\"}),
                       volume(L"\\\\?\\Volume{b}\\", 0x1A2B3C4D, {L"C:\\", L"E:\\Mounted\\"})});
-    const VolumeResolution resolution = resolveVolumePath(notepadOnVolume);
+    const VolumeResolution resolution = resolveVolumePath(notepadOnVolume, {});
     EXPECT_TRUE(resolution.identified);
     EXPECT_EQ(resolution.path, L"C:\\WINDOWS\\NOTEPAD.EXE");
     EXPECT_EQ(resolution.volumesWithSerial, 1u);
@@ -63,15 +64,15 @@ TEST_F(VolumeTable, TheOneVolumeWithTheSerialGivesItsMountPoint) {
 
 TEST_F(VolumeTable, MountPointsWithoutAFinalBackslashAndRepeatedLeadingBackslashes) {
     fake::setVolumes({volume(L"v", 0x1A2B3C4D, {L"C:\\Mount\\Data"})});
-    EXPECT_EQ(resolveVolumePath(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\\\\\X\\A.EXE").path,
+    EXPECT_EQ(resolveVolumePath(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\\\\\X\\A.EXE", {}).path,
               L"C:\\Mount\\Data\\X\\A.EXE");
-    EXPECT_EQ(resolveVolumePath(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}A.EXE").path,
+    EXPECT_EQ(resolveVolumePath(L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}A.EXE", {}).path,
               L"C:\\Mount\\Data\\A.EXE");
 }
 
 TEST_F(VolumeTable, TwoVolumesWithOneSerialAreNotIdentified) {
     fake::setVolumes({volume(L"a", 0x1A2B3C4D, {L"C:\\"}), volume(L"b", 0x1A2B3C4D, {L"D:\\"})});
-    const VolumeResolution resolution = resolveVolumePath(notepadOnVolume);
+    const VolumeResolution resolution = resolveVolumePath(notepadOnVolume, {});
     EXPECT_FALSE(resolution.identified);
     EXPECT_TRUE(resolution.path.empty());
     EXPECT_EQ(resolution.volumesWithSerial, 2u);
@@ -85,13 +86,13 @@ TEST_F(VolumeTable, VolumesWithoutMountPointOrWhoseQuestionsFailAreNotCounted) {
     fake::Volume listFails = volume(L"d", 0x1A2B3C4D, {L"G:\\"});
     listFails.mountPointsFail = true;
     fake::setVolumes({unmounted, emptyFirst, serialFails, listFails});
-    VolumeResolution resolution = resolveVolumePath(notepadOnVolume);
+    VolumeResolution resolution = resolveVolumePath(notepadOnVolume, {});
     EXPECT_FALSE(resolution.identified);
     EXPECT_EQ(resolution.volumesWithSerial, 0u);
 
     // One reachable volume among them is enough.
     fake::setVolumes({unmounted, volume(L"e", 0x1A2B3C4D, {L"H:\\"}), serialFails});
-    resolution = resolveVolumePath(notepadOnVolume);
+    resolution = resolveVolumePath(notepadOnVolume, {});
     EXPECT_TRUE(resolution.identified);
     EXPECT_EQ(resolution.path, L"H:\\WINDOWS\\NOTEPAD.EXE");
 }
@@ -100,7 +101,7 @@ TEST_F(VolumeTable, AListingThatBreaksOffIdentifiesNothing) {
     // The volume never seen carries the same serial: one match proves nothing.
     fake::setVolumes({volume(L"a", 0x1A2B3C4D, {L"C:\\"}), volume(L"b", 0x1A2B3C4D, {L"D:\\"})});
     fake::breakVolumeListingAfter(1, ERROR_ACCESS_DENIED);
-    const VolumeResolution resolution = resolveVolumePath(notepadOnVolume);
+    const VolumeResolution resolution = resolveVolumePath(notepadOnVolume, {});
     EXPECT_FALSE(resolution.identified);
     EXPECT_TRUE(resolution.path.empty());
 
@@ -118,7 +119,7 @@ TEST_F(VolumeTable, AListingThatBreaksOffIdentifiesNothing) {
 TEST_F(VolumeTable, NoListingMeansNotIdentifiedWithNoCount) {
     fake::setVolumes({volume(L"a", 0x1A2B3C4D, {L"C:\\"})});
     fake::setVolumeListingFails(true);
-    const VolumeResolution resolution = resolveVolumePath(notepadOnVolume);
+    const VolumeResolution resolution = resolveVolumePath(notepadOnVolume, {});
     EXPECT_FALSE(resolution.identified);
     EXPECT_EQ(resolution.volumesWithSerial, 0u);
 }
@@ -226,6 +227,98 @@ TEST_F(VolumeTable, NoCandidateLeavesNoPath) {
     EXPECT_EQ(record.pathStatus, PathStatus::NoPathRecorded);
     EXPECT_TRUE(record.path.empty());
     EXPECT_EQ(tally.volumesNotIdentified + tally.prefetchPathNotUnique, 0u);
+}
+
+// Windows XP to 8.1 name files by device path; the file's own volume list
+// says which serial each device had.
+const std::wstring calcOnDevice = L"\\DEVICE\\HARDDISKVOLUME2\\WINDOWS\\SYSTEM32\\CALC.EXE";
+
+PrefetchVolume fileVolume(const wchar_t* device, std::uint32_t serial) {
+    return PrefetchVolume{device, 0, serial};
+}
+
+TEST_F(VolumeTable, ADevicePathResolvesThroughItsEntrysSerial) {
+    fake::setVolumes({volume(L"c", 0x88008C2F, {L"C:\\"}), volume(L"d", 0xE892367F, {L"D:\\"})});
+    const std::vector<PrefetchVolume> volumes = {
+        fileVolume(L"\\DEVICE\\HARDDISKVOLUME3", 0xE892367F),
+        fileVolume(L"\\device\\harddiskvolume2", 0x88008C2F)};
+    VolumeResolution resolution = resolveVolumePath(calcOnDevice, volumes);
+    EXPECT_TRUE(resolution.identified);
+    EXPECT_EQ(resolution.path, L"C:\\WINDOWS\\SYSTEM32\\CALC.EXE");
+
+    // A device the file's list does not name, and text that only looks alike.
+    EXPECT_FALSE(resolveVolumePath(L"\\DEVICE\\HARDDISKVOLUME9\\CALC.EXE", volumes).identified);
+    EXPECT_FALSE(resolveVolumePath(L"\\DEVICE\\\\CALC.EXE", volumes).identified);
+    EXPECT_FALSE(resolveVolumePath(L"\\DEVICES\\HARDDISKVOLUME2\\CALC.EXE", volumes).identified);
+}
+
+TEST_F(VolumeTable, OneDeviceNameWithTwoSerialsIsNotIdentified) {
+    fake::setVolumes({volume(L"c", 0x88008C2F, {L"C:\\"}), volume(L"d", 0xE892367F, {L"D:\\"})});
+    const std::vector<PrefetchVolume> volumes = {
+        fileVolume(L"\\DEVICE\\HARDDISKVOLUME2", 0x88008C2F),
+        fileVolume(L"\\DEVICE\\HARDDISKVOLUME2", 0xE892367F)};
+    LaunchRecord record;
+    record.name = L"CALC.EXE";
+    record.referencedFiles = {calcOnDevice};
+    record.volumes = volumes;
+    ScanTally tally;
+    choosePrefetchPath(record, tally);
+    EXPECT_EQ(record.pathStatus, PathStatus::VolumeNotIdentified);
+    EXPECT_EQ(record.path, calcOnDevice);
+    EXPECT_EQ(tally.volumesNotIdentified, 1u);
+    EXPECT_EQ(tally.volumesAmbiguous, 0u);
+}
+
+TEST_F(VolumeTable, AShadowCopyIsNeverRewrittenOntoTheVolumeItCopies) {
+    // The plaso WUAUCLT file names its volume and four shadow copies of it,
+    // all with the same serial.
+    fake::setVolumes({volume(L"c", 0xAC036525, {L"C:\\"})});
+    const std::vector<PrefetchVolume> volumes = {
+        fileVolume(L"\\DEVICE\\HARDDISKVOLUME1", 0xAC036525),
+        fileVolume(L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY2", 0xAC036525)};
+    const std::wstring fromCopy = L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY2\\WINDOWS\\WUAUCLT.EXE";
+    EXPECT_FALSE(resolveVolumePath(fromCopy, volumes).identified);
+    EXPECT_EQ(resolveVolumePath(fromCopy, volumes).volumesWithSerial, 0u);
+    EXPECT_TRUE(
+        resolveVolumePath(L"\\DEVICE\\HARDDISKVOLUME1\\WINDOWS\\WUAUCLT.EXE", volumes).identified);
+    EXPECT_TRUE(isShadowCopyDevice(L"\\Device\\HarddiskVolumeShadowCopy17"));
+    EXPECT_FALSE(isShadowCopyDevice(L"\\DEVICE\\HARDDISKVOLUME1"));
+}
+
+TEST_F(VolumeTable, TheRecordedPathPicksTheProgramBesideItsConfigFile) {
+    fake::setVolumes({volume(L"c", 0x96A49C74, {L"C:\\"})});
+    const std::wstring folder =
+        L"\\VOLUME{01d5f51ea48267ca-96a49c74}\\PROGRAM FILES (X86)\\LENOVO\\VANTAGESERVICE\\";
+    const std::wstring program = folder + L"LENOVOVANTAGE-(VANTAGECOREADDIN).EXE";
+    LaunchRecord record = recordNamed(L"LENOVOVANTAGE-(VANTAGECOREADD",
+                                      {folder + L"X.DLL", program, program + L".CONFIG"});
+    record.recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\program files (x86)\\LENOVO\\"
+                          L"VANTAGESERVICE\\LENOVOVANTAGE-(VANTAGECOREADDIN).EXE";
+    ScanTally tally;
+    choosePrefetchPath(record, tally);
+    EXPECT_EQ(record.pathStatus, PathStatus::Resolved);
+    EXPECT_EQ(
+        record.path,
+        L"C:\\PROGRAM FILES (X86)\\LENOVO\\VANTAGESERVICE\\LENOVOVANTAGE-(VANTAGECOREADDIN).EXE");
+    EXPECT_EQ(tally.prefetchPathNotUnique, 0u);
+}
+
+TEST_F(VolumeTable, ARecordedPathThatDecidesNothingLeavesTheRulesAlone) {
+    fake::setVolumes({volume(L"c", 0x96A49C74, {L"C:\\"})});
+    const std::wstring app =
+        L"\\VOLUME{01d5f51ea48267ca-96a49c74}\\PROGRAM FILES\\WINDOWSAPPS\\NOTEPAD.EXE";
+    const std::wstring other = L"\\VOLUME{01d5f51ea48267ca-96a49c74}\\WINDOWS\\NOTEPAD.EXE";
+    for (const std::wstring& recorded :
+         {std::wstring(L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe"),
+          std::wstring(L"\\DEVICE\\HARDDISKVOLUME5\\ELSEWHERE\\NOTEPAD.EXE"), std::wstring()}) {
+        LaunchRecord record = recordNamed(L"NOTEPAD.EXE", {app, other});
+        record.recordedPath = recorded;
+        ScanTally tally;
+        choosePrefetchPath(record, tally);
+        EXPECT_EQ(record.pathStatus, PathStatus::SeveralPossiblePaths) << testing::narrow(recorded);
+        EXPECT_EQ(record.path, app + L" | " + other);
+        EXPECT_EQ(tally.prefetchPathNotUnique, 1u);
+    }
 }
 
 } // namespace

@@ -42,6 +42,21 @@ void expectConsistentWithFile(const LaunchRecord& record, const std::filesystem:
     EXPECT_FALSE(record.referencedFiles.empty());
     EXPECT_NE(record.volumeSerial, 0u);
     EXPECT_GE(record.volumeCount, 1u);
+    // Every volume the file names was read, the first one agreeing with the
+    // record's own fields, and each has the kernel's name for its device.
+    ASSERT_EQ(record.volumes.size(), record.volumeCount);
+    EXPECT_EQ(record.volumes.front().serial, record.volumeSerial);
+    EXPECT_EQ(record.volumes.front().created, record.volumeCreated);
+    for (const PrefetchVolume& volume : record.volumes) {
+        EXPECT_TRUE(startsWithFolded(volume.devicePath, L"\\DEVICE\\") ||
+                    volume.devicePath.rfind(L"\\VOLUME{", 0) == 0)
+            << narrow(volume.devicePath);
+    }
+    // What Windows 10 and later record of the program's own path is a kernel
+    // path or a package's name, and never holds the padding behind its NUL.
+    for (wchar_t unit : record.recordedPath) {
+        EXPECT_GE(unit, L' ') << narrow(record.recordedPath);
+    }
 }
 
 } // namespace tidewell::testing

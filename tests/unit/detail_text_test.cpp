@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/timestamp_format.h"
+#include "support/corpus_files.h"
 
 namespace tidewell {
 namespace {
@@ -209,6 +210,70 @@ TEST(DetailText, AFolderIdSpeaksOfAnotherAccountOnlyForAnotherAccountsRecord) {
     EXPECT_NE(buildDetailText(record, ownSid).find(unrecognised), std::wstring::npos);
     record.userSid.clear();
     EXPECT_NE(buildDetailText(record, ownSid).find(unrecognised), std::wstring::npos);
+}
+
+TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
+    LaunchRecord record = prefetchRecord();
+    record.formatVersion = 31;
+    record.volumeCount = 2;
+    record.volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74},
+                      {L"", 0, 0x0000BEEF}};
+    record.recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\NOTEPAD.EXE";
+    std::wstring text = buildDetailText(record, ownSid);
+    EXPECT_NE(text.find(L"Record file:       C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf\r\n"
+                        L"Recorded path:     \\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\NOTEPAD.EXE\r\n"
+                        L"                   \u2014 the path Windows recorded for the program "
+                        L"itself;\r\n"
+                        L"                   it names the volume as the kernel does, not by its "
+                        L"letter\r\n"
+                        L"\r\nRecorded run times"),
+              std::wstring::npos)
+        << testing::narrow(text);
+    EXPECT_NE(text.find(L"    none recorded \u2014 this is not the same as never having run\r\n"
+                        L"\r\n"
+                        L"Volumes the file names (2):\r\n"
+                        L"    \\VOLUME{01d5f51ea48267ca-96a49c74}, serial 96A49C74, created " +
+                        formatTimestamp(133497936000000000ULL) +
+                        L"\r\n"
+                        L"    (no device path), serial 0000BEEF, created not recorded\r\n"),
+              std::wstring::npos)
+        << testing::narrow(text);
+
+    record.recordedPath = L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe";
+    text = buildDetailText(record, ownSid);
+    EXPECT_NE(text.find(L"Recorded path:     Microsoft.WindowsNotepad_11.2312.18.0_x64__"
+                        L"8wekyb3d8bbwe\r\n"
+                        L"                   \u2014 the package Windows recorded for the program: "
+                        L"a\r\n"
+                        L"                   packaged app, named by its package rather than a "
+                        L"path\r\n"),
+              std::wstring::npos)
+        << testing::narrow(text);
+
+    record.recordedPath.clear();
+    record.volumes.clear();
+    text = buildDetailText(record, ownSid);
+    EXPECT_EQ(text.find(L"Recorded path:"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"Volumes the file names"), std::wstring::npos);
+}
+
+TEST(DetailText, AShadowCopyPathSaysWhyItWasNotRewritten) {
+    LaunchRecord record = prefetchRecord();
+    record.pathStatus = PathStatus::VolumeNotIdentified;
+    record.path = L"\\DEVICE\\HarddiskVolumeShadowCopy4\\WINDOWS\\NOTEPAD.EXE";
+    EXPECT_NE(buildDetailText(record, ownSid)
+                  .find(L"Path status:       volume not identified  \u2014 it lies on a shadow "
+                        L"copy, a snapshot of a volume that\r\n"
+                        L"                   carries the serial of the volume it copies; "
+                        L"rewritten onto\r\n"
+                        L"                   that volume it would name a file that may not be "
+                        L"there\r\n"),
+              std::wstring::npos);
+    record.path = L"\\DEVICE\\HARDDISKVOLUME4\\WINDOWS\\NOTEPAD.EXE";
+    EXPECT_NE(buildDetailText(record, ownSid)
+                  .find(L"Path status:       volume not identified  \u2014 no single mounted "
+                        L"volume answers to the serial it names\r\n"),
+              std::wstring::npos);
 }
 
 } // namespace

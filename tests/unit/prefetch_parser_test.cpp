@@ -97,7 +97,7 @@ TEST(PrefetchVersions, OnlyTheFiveKnownVersionsAreRead) {
 
 TEST(PrefetchVersions, AVersion26ImageOneByteShortOfItsRunCountIsMalformed) {
     PrefetchImageSpec spec = specWithOneRun(26);
-    spec.volumeCount = 0;
+    spec.volumes.clear();
     std::vector<std::uint8_t> image = buildPrefetchImage(spec);
     resizeKeepingDeclaredSize(image, 212); // the run count at 208 ends the header
     EXPECT_TRUE(parse(image).accepted);
@@ -241,15 +241,106 @@ TEST(PrefetchReferencedFiles, AHalfDeclaredOddOrOverlongSectionIsCountedAndNotRe
     }
 }
 
-TEST(PrefetchVolumeBlock, TheFirstEntryGivesCreationTimeAndSerial) {
-    PrefetchImageSpec spec = specWithOneRun();
-    spec.volumeCount = 3;
-    Outcome outcome = parse(buildPrefetchImage(spec));
+bool operator==(const PrefetchVolume& a, const sample::SampleVolume& b) {
+    return a.devicePath == b.devicePath && a.created == b.created && a.serial == b.serial;
+}
+
+TEST(PrefetchVolumeBlock, EveryEntryOfEveryVersionIsRead) {
+    const std::vector<sample::SampleVolume> volumes = {
+        {L"\\DEVICE\\HARDDISKVOLUME1", 0x01D0000000000001ULL, 0xAC036525},
+        {L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY2", 0, 0xAC036525},
+        {L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 0x01D5F51EA48267CAULL, 0x96A49C74},
+    };
+    for (std::uint32_t version : {17u, 23u, 26u, 30u, 31u}) {
+        PrefetchImageSpec spec = specWithOneRun(version);
+        spec.volumes = volumes;
+        Outcome outcome = parse(buildPrefetchImage(spec));
+        ASSERT_TRUE(outcome.accepted) << version;
+        ASSERT_EQ(outcome.record.volumes.size(), 3u) << version;
+        for (std::size_t i = 0; i < volumes.size(); ++i) {
+            EXPECT_TRUE(outcome.record.volumes[i] == volumes[i]) << version << " entry " << i;
+        }
+        // The first entry also stands in the record's own fields.
+        EXPECT_EQ(outcome.record.volumeCreated, volumes[0].created);
+        EXPECT_EQ(outcome.record.volumeSerial, volumes[0].serial);
+        EXPECT_EQ(outcome.record.volumeCount, 3u);
+        EXPECT_EQ(outcome.tally.prefetchListOutside, 0u);
+    }
+}
+
+TEST(PrefetchVolumeBlock, ABlockCutShortKeepsTheEntriesBeforeTheCut) {
+    PrefetchImageSpec spec = specWithOneRun(30);
+    spec.volumes.clear();
+    std::vector<std::uint8_t> image = buildPrefetchImage(spec);
+    // The first 96-byte entry carries its own device path in its unused
+    // tail; the file ends 30 bytes into the second.
+    const std::size_t block = image.size();
+    image.resize(block + 96 + 30, 0);
+    putU32(image, block, 40);
+    putU32(image, block + 4, 4);
+    putU64(image, block + 8, aRunTime);
+    putU32(image, block + 16, 0x0BADF00D);
+    for (std::size_t i = 0; i < 4; ++i) {
+        sample::putU16(image, block + 40 + 2 * i, static_cast<std::uint16_t>(L"\\D:1"[i]));
+    }
+    putU32(image, 108, static_cast<std::uint32_t>(block));
+    putU32(image, 112, 2);
+    putU32(image, 116, 96 + 30);
+    resizeKeepingDeclaredSize(image, image.size());
+    Outcome outcome = parse(image);
     ASSERT_TRUE(outcome.accepted);
-    EXPECT_EQ(outcome.record.volumeCreated, spec.volumeCreated);
-    EXPECT_EQ(outcome.record.volumeSerial, spec.volumeSerial);
-    EXPECT_EQ(outcome.record.volumeCount, 3u);
-    EXPECT_EQ(outcome.tally.prefetchListOutside, 0u);
+    ASSERT_EQ(outcome.record.volumes.size(), 1u);
+    EXPECT_EQ(outcome.record.volumes[0].devicePath, L"\\D:1");
+    EXPECT_EQ(outcome.record.volumes[0].serial, 0x0BADF00Du);
+    EXPECT_EQ(outcome.record.volumeCount, 2u);
+    EXPECT_EQ(outcome.tally.prefetchListOutside, 1u);
+
+    // A device path that lies outside: the entry keeps its serial and time.
+    putU32(image, block, 0xFFFFFF00u);
+    outcome = parse(image);
+    ASSERT_EQ(outcome.record.volumes.size(), 1u);
+    EXPECT_TRUE(outcome.record.volumes[0].devicePath.empty());
+    EXPECT_EQ(outcome.record.volumes[0].created, aRunTime);
+    EXPECT_EQ(outcome.tally.prefetchListOutside, 1u);
+}
+
+TEST(PrefetchRecordedPath, OnlyTheLayoutsThatRecordItAreRead) {
+    const std::wstring edge = L"\\DEVICE\\HARDDISKVOLUME5\\PROGRAM FILES (X86)\\MSEDGE.EXE";
+    struct Case {
+        std::uint32_t version;
+        std::uint32_t metricsOffset;
+        bool read;
+    };
+    for (const Case& c :
+         {Case{31, 296, true}, Case{30, 296, true}, Case{30, 304, false}, Case{26, 304, false}}) {
+        PrefetchImageSpec spec = specWithOneRun(c.version);
+        spec.metricsOffset = c.metricsOffset;
+        spec.recordedPath = edge;
+        Outcome outcome = parse(buildPrefetchImage(spec));
+        ASSERT_TRUE(outcome.accepted);
+        EXPECT_EQ(outcome.record.recordedPath, c.read ? edge : L"") << c.version;
+    }
+}
+
+TEST(PrefetchRecordedPath, AnUnreadablePathIsNoneAndCountsNothing) {
+    PrefetchImageSpec spec = specWithOneRun(31);
+    spec.recordedPath = L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe";
+    const std::vector<std::uint8_t> good = buildPrefetchImage(spec);
+    ASSERT_EQ(parse(good).record.recordedPath, spec.recordedPath);
+    const std::pair<std::uint32_t, std::uint32_t> damaged[] = {
+        {0, 120},                                           // no offset
+        {static_cast<std::uint32_t>(good.size()) - 4, 120}, // runs past the end
+        {0xFFFFFFF0u, 120},                                 // would wrap in 32 bits
+    };
+    for (const auto& [offset, size] : damaged) {
+        std::vector<std::uint8_t> image = good;
+        putU32(image, 212, offset);
+        putU32(image, 216, size);
+        Outcome outcome = parse(image);
+        ASSERT_TRUE(outcome.accepted);
+        EXPECT_TRUE(outcome.record.recordedPath.empty()) << offset;
+        EXPECT_EQ(outcome.tally.prefetchListOutside, 0u);
+    }
 }
 
 TEST(PrefetchVolumeBlock, ACountOrOffsetOfZeroMeansNoBlock) {
@@ -390,7 +481,7 @@ TEST(PrefetchCounting, ARecordReusedFromAnEarlierParseStartsFresh) {
     reused.path = L"C:\\stale";
     ScanTally tally;
     PrefetchImageSpec bare = specWithOneRun();
-    bare.volumeCount = 0;
+    bare.volumes.clear();
     const std::vector<std::uint8_t> image = buildPrefetchImage(bare);
     ASSERT_TRUE(parsePrefetchAt(image.data(), image.size(), L"y", reused, tally, testNow));
     EXPECT_TRUE(reused.referencedFiles.empty());

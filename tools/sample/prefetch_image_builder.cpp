@@ -12,14 +12,24 @@ struct VersionFacts {
     std::size_t slots;
     std::size_t runCount;
     std::size_t minimum;
+    std::size_t volumeEntry;
 };
 
 // Written down from the format description, independently of the parser's
 // own table, so that a mistake in one is caught by the other.
 constexpr VersionFacts versionFacts[] = {
-    {17, 120, 1, 144, 148}, {23, 128, 1, 152, 156}, {26, 128, 8, 208, 212},
-    {30, 128, 8, 208, 212}, {31, 128, 8, 200, 204},
+    {17, 120, 1, 144, 148, 40}, {23, 128, 1, 152, 156, 104}, {26, 128, 8, 208, 212, 104},
+    {30, 128, 8, 208, 212, 96}, {31, 128, 8, 200, 204, 96},
 };
+
+constexpr std::size_t recordedPathField = 212;
+
+void appendText(std::vector<std::uint8_t>& image, const std::wstring& text) {
+    for (wchar_t unit : text) {
+        image.push_back(static_cast<std::uint8_t>(unit));
+        image.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(unit) >> 8));
+    }
+}
 
 const VersionFacts& factsFor(std::uint32_t version) {
     for (const VersionFacts& facts : versionFacts) {
@@ -30,8 +40,6 @@ const VersionFacts& factsFor(std::uint32_t version) {
     // Unknown versions get the largest layout, so any field can still be set.
     return versionFacts[3];
 }
-
-constexpr std::size_t volumeEntrySize = 40;
 
 } // namespace
 
@@ -67,7 +75,8 @@ void resizeKeepingDeclaredSize(std::vector<std::uint8_t>& image, std::size_t siz
 std::vector<std::uint8_t> buildPrefetchImage(const PrefetchImageSpec& spec,
                                              PrefetchImageLayout* layout) {
     const VersionFacts& facts = factsFor(spec.version);
-    std::vector<std::uint8_t> image(facts.minimum, 0);
+    const bool recordsPath = !spec.recordedPath.empty();
+    std::vector<std::uint8_t> image(recordsPath ? recordedPathField + 8 : facts.minimum, 0);
 
     putU32(image, 0, spec.version);
     image[4] = 'S';
@@ -91,10 +100,7 @@ std::vector<std::uint8_t> buildPrefetchImage(const PrefetchImageSpec& spec,
     if (!spec.referencedFiles.empty()) {
         placed.stringsOffset = image.size();
         for (const std::wstring& file : spec.referencedFiles) {
-            for (wchar_t unit : file) {
-                image.push_back(static_cast<std::uint8_t>(unit));
-                image.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(unit) >> 8));
-            }
+            appendText(image, file);
             image.push_back(0);
             image.push_back(0);
         }
@@ -102,15 +108,31 @@ std::vector<std::uint8_t> buildPrefetchImage(const PrefetchImageSpec& spec,
         putU32(image, 100, static_cast<std::uint32_t>(placed.stringsOffset));
         putU32(image, 104, static_cast<std::uint32_t>(placed.stringsSize));
     }
-    if (spec.volumeCount != 0) {
+    if (!spec.volumes.empty()) {
         placed.volumeOffset = image.size();
-        placed.volumeSize = volumeEntrySize * spec.volumeCount;
-        image.resize(image.size() + placed.volumeSize, 0);
-        putU64(image, placed.volumeOffset + 8, spec.volumeCreated);
-        putU32(image, placed.volumeOffset + 16, spec.volumeSerial);
+        image.resize(image.size() + facts.volumeEntry * spec.volumes.size(), 0);
+        for (std::size_t i = 0; i < spec.volumes.size(); ++i) {
+            const SampleVolume& volume = spec.volumes[i];
+            const std::size_t entry = placed.volumeOffset + facts.volumeEntry * i;
+            putU32(image, entry, static_cast<std::uint32_t>(image.size() - placed.volumeOffset));
+            putU32(image, entry + 4, static_cast<std::uint32_t>(volume.devicePath.size()));
+            putU64(image, entry + 8, volume.created);
+            putU32(image, entry + 16, volume.serial);
+            appendText(image, volume.devicePath);
+            image.push_back(0);
+            image.push_back(0);
+        }
+        placed.volumeSize = image.size() - placed.volumeOffset;
         putU32(image, 108, static_cast<std::uint32_t>(placed.volumeOffset));
-        putU32(image, 112, spec.volumeCount);
+        putU32(image, 112, static_cast<std::uint32_t>(spec.volumes.size()));
         putU32(image, 116, static_cast<std::uint32_t>(placed.volumeSize));
+    }
+    if (recordsPath) {
+        const std::size_t offset = image.size();
+        appendText(image, spec.recordedPath);
+        image.resize(image.size() + 4, 0); // the NUL and two bytes of padding, as Windows writes
+        putU32(image, recordedPathField, static_cast<std::uint32_t>(offset));
+        putU32(image, recordedPathField + 4, static_cast<std::uint32_t>(image.size() - offset));
     }
     putU32(image, 12, static_cast<std::uint32_t>(image.size()));
     if (layout != nullptr) {

@@ -10,6 +10,13 @@
 
 namespace tidewell::sample {
 
+// One entry of the volume block.
+struct SampleVolume {
+    std::wstring devicePath; // written after the entries, without a NUL
+    std::uint64_t created = 0x01D2A3B4C5D6E7F8ULL;
+    std::uint32_t serial = 0x1A2B3C4D;
+};
+
 struct PrefetchImageSpec {
     std::uint32_t version = 30;
     std::wstring name = L"NOTEPAD.EXE"; // 30 or more units fill the field without a NUL
@@ -18,10 +25,11 @@ struct PrefetchImageSpec {
     std::uint32_t runCount = 1;
     std::uint32_t alternateRunCount = 0; // version 30 only, at 200
     std::uint32_t metricsOffset = 304;
-    std::vector<std::wstring> referencedFiles; // each written with its NUL
-    std::uint32_t volumeCount = 1;             // 0: no volume block at all
-    std::uint64_t volumeCreated = 0x01D2A3B4C5D6E7F8ULL;
-    std::uint32_t volumeSerial = 0x1A2B3C4D;
+    std::vector<std::wstring> referencedFiles;         // each written with its NUL
+    std::vector<SampleVolume> volumes{SampleVolume{}}; // none: no volume block at all
+    // Written after the volume block, with a NUL, and pointed to from 212
+    // (version 31, and version 30 with the metrics array at 296).
+    std::wstring recordedPath;
 };
 
 // Where the builder put the variable sections, for tests that damage them.
@@ -32,9 +40,10 @@ struct PrefetchImageLayout {
     std::size_t volumeSize = 0;
 };
 
-// The header region is the version's minimum image size; the strings follow
-// it, then the volume block (40 bytes per entry). The declared size is the
-// image's size.
+// The header region is the version's minimum image size (or 220 bytes where
+// a recorded path is written); the strings follow it, then the volume block
+// (entries of the version's size, then their device paths), then the
+// recorded path. The declared size is the image's size.
 std::vector<std::uint8_t> buildPrefetchImage(const PrefetchImageSpec& spec,
                                              PrefetchImageLayout* layout = nullptr);
 
