@@ -1,5 +1,8 @@
-// Read-only registry access. Keys are owned by a small RAII structure; the
-// predefined roots are never closed. Results are Windows error codes.
+// Read-only registry access, to the live registry and to hive files alike.
+// A key carries a tag saying which registry it belongs to, and every
+// operation serves both with the same Windows error codes and buffer rules,
+// so that a reader of keys need not know where they come from. Keys are
+// owned by a small RAII structure; the predefined roots are never closed.
 #pragma once
 
 #include <cstdint>
@@ -19,9 +22,19 @@ enum class RegistryRoot {
     LocalMachine, // HKEY_LOCAL_MACHINE
 };
 
+struct HiveImage;
+
+enum class RegistryKind {
+    Live, // the running system's registry, through the backend
+    Hive, // a hive file held in memory by the hive reader
+};
+
 struct RegistryKey {
-    void* handle = nullptr;
-    bool owned = false; // predefined roots are not closed
+    RegistryKind kind = RegistryKind::Live;
+    void* handle = nullptr;          // a live key: the system's own
+    bool owned = false;              // predefined roots are not closed
+    const HiveImage* hive = nullptr; // a hive key: the hive, which outlives its keys,
+    std::uint32_t cell = 0;          // and its key node
 
     RegistryKey() = default;
     RegistryKey(const RegistryKey&) = delete;
@@ -29,8 +42,11 @@ struct RegistryKey {
     ~RegistryKey();
 };
 
-// Makes key stand for a predefined root.
+// Makes key stand for a predefined root of the live registry.
 void openRegistryRoot(RegistryRoot root, RegistryKey& key);
+
+// Makes key stand for the root key of a hive in memory.
+void openHiveRoot(const HiveImage& hive, RegistryKey& key);
 
 std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
                          std::uint32_t access, RegistryKey& key);

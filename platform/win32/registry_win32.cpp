@@ -1,5 +1,5 @@
 // Read-only registry access through advapi32.
-#include "platform/registry.h"
+#include "platform/live_registry.h"
 
 #include <vector>
 
@@ -7,12 +7,7 @@
 
 namespace tidewell {
 
-RegistryKey::~RegistryKey() {
-    regCloseKey(*this);
-}
-
-void openRegistryRoot(RegistryRoot root, RegistryKey& key) {
-    regCloseKey(key);
+void liveRegistryRoot(RegistryRoot root, RegistryKey& key) {
     switch (root) {
     case RegistryRoot::CurrentUser:
         key.handle = HKEY_CURRENT_USER;
@@ -27,9 +22,8 @@ void openRegistryRoot(RegistryRoot root, RegistryKey& key) {
     key.owned = false;
 }
 
-std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
-                         std::uint32_t access, RegistryKey& key) {
-    regCloseKey(key);
+std::uint32_t liveRegOpenKey(const RegistryKey& parent, const std::wstring& subKey,
+                             std::uint32_t access, RegistryKey& key) {
     HKEY opened = nullptr;
     const LONG status = RegOpenKeyExW(static_cast<HKEY>(parent.handle), subKey.c_str(), 0,
                                       static_cast<REGSAM>(access), &opened);
@@ -41,7 +35,7 @@ std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
     return ERROR_SUCCESS;
 }
 
-void regCloseKey(RegistryKey& key) {
+void liveRegCloseKey(RegistryKey& key) {
     if (key.handle != nullptr && key.owned) {
         RegCloseKey(static_cast<HKEY>(key.handle));
     }
@@ -49,8 +43,8 @@ void regCloseKey(RegistryKey& key) {
     key.owned = false;
 }
 
-std::uint32_t regEnumKey(const RegistryKey& key, std::uint32_t index, std::uint32_t bufferChars,
-                         std::wstring& name) {
+std::uint32_t liveRegEnumKey(const RegistryKey& key, std::uint32_t index, std::uint32_t bufferChars,
+                             std::wstring& name) {
     std::vector<wchar_t> buffer(bufferChars == 0 ? 1 : bufferChars, L'\0');
     DWORD length = bufferChars;
     const LONG status = RegEnumKeyExW(static_cast<HKEY>(key.handle), index, buffer.data(), &length,
@@ -62,9 +56,9 @@ std::uint32_t regEnumKey(const RegistryKey& key, std::uint32_t index, std::uint3
     return ERROR_SUCCESS;
 }
 
-std::uint32_t regEnumValue(const RegistryKey& key, std::uint32_t index,
-                           std::uint32_t nameBufferChars, std::wstring& name, std::uint32_t& type,
-                           std::uint8_t* data, std::uint32_t& dataSize) {
+std::uint32_t liveRegEnumValue(const RegistryKey& key, std::uint32_t index,
+                               std::uint32_t nameBufferChars, std::wstring& name,
+                               std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataSize) {
     std::vector<wchar_t> buffer(nameBufferChars == 0 ? 1 : nameBufferChars, L'\0');
     DWORD nameLength = nameBufferChars;
     DWORD valueType = 0;
@@ -80,8 +74,8 @@ std::uint32_t regEnumValue(const RegistryKey& key, std::uint32_t index,
     return ERROR_SUCCESS;
 }
 
-std::uint32_t regQueryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t& type,
-                            std::uint8_t* data, std::uint32_t& dataSize) {
+std::uint32_t liveRegQueryValue(const RegistryKey& key, const std::wstring& name,
+                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataSize) {
     DWORD valueType = 0;
     DWORD size = dataSize;
     const LONG status = RegQueryValueExW(static_cast<HKEY>(key.handle), name.c_str(), nullptr,

@@ -1,5 +1,5 @@
 // The registry as an in-memory tree, with the failures a test asks for.
-#include "platform/registry.h"
+#include "platform/live_registry.h"
 
 #include <cstring>
 #include <memory>
@@ -105,19 +105,13 @@ KeyNode* node(const RegistryKey& key) {
 
 } // namespace
 
-RegistryKey::~RegistryKey() {
-    regCloseKey(*this);
-}
-
-void openRegistryRoot(RegistryRoot root, RegistryKey& key) {
-    regCloseKey(key);
+void liveRegistryRoot(RegistryRoot root, RegistryKey& key) {
     key.handle = &rootNode(root);
     key.owned = false;
 }
 
-std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
-                         std::uint32_t /*access*/, RegistryKey& key) {
-    regCloseKey(key);
+std::uint32_t liveRegOpenKey(const RegistryKey& parent, const std::wstring& subKey,
+                             std::uint32_t /*access*/, RegistryKey& key) {
     if (node(parent) == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
@@ -137,13 +131,13 @@ std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
     return ERROR_SUCCESS;
 }
 
-void regCloseKey(RegistryKey& key) {
+void liveRegCloseKey(RegistryKey& key) {
     key.handle = nullptr;
     key.owned = false;
 }
 
-std::uint32_t regEnumKey(const RegistryKey& key, std::uint32_t index, std::uint32_t bufferChars,
-                         std::wstring& name) {
+std::uint32_t liveRegEnumKey(const RegistryKey& key, std::uint32_t index, std::uint32_t bufferChars,
+                             std::wstring& name) {
     KeyNode* current = node(key);
     if (current == nullptr) {
         return ERROR_INVALID_HANDLE;
@@ -163,9 +157,9 @@ std::uint32_t regEnumKey(const RegistryKey& key, std::uint32_t index, std::uint3
     return ERROR_SUCCESS;
 }
 
-std::uint32_t regEnumValue(const RegistryKey& key, std::uint32_t index,
-                           std::uint32_t nameBufferChars, std::wstring& name, std::uint32_t& type,
-                           std::uint8_t* data, std::uint32_t& dataSize) {
+std::uint32_t liveRegEnumValue(const RegistryKey& key, std::uint32_t index,
+                               std::uint32_t nameBufferChars, std::wstring& name,
+                               std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataSize) {
     KeyNode* current = node(key);
     if (current == nullptr) {
         return ERROR_INVALID_HANDLE;
@@ -199,8 +193,8 @@ std::uint32_t regEnumValue(const RegistryKey& key, std::uint32_t index,
     return ERROR_SUCCESS;
 }
 
-std::uint32_t regQueryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t& type,
-                            std::uint8_t* data, std::uint32_t& dataSize) {
+std::uint32_t liveRegQueryValue(const RegistryKey& key, const std::wstring& name,
+                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataSize) {
     KeyNode* current = node(key);
     if (current == nullptr) {
         return ERROR_INVALID_HANDLE;

@@ -2,29 +2,11 @@
 
 #include <sstream>
 
+#include "platform/utf8_codec.h"
+
 namespace tidewell::testing {
 
 namespace {
-
-std::wstring widen(const std::string& text) {
-    std::wstring wide;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80 || i + 1 >= text.size()) {
-            wide.push_back(static_cast<wchar_t>(byte));
-        } else if ((byte & 0xE0) == 0xC0) {
-            wide.push_back(static_cast<wchar_t>(((byte & 0x1F) << 6) | (text[i + 1] & 0x3F)));
-            ++i;
-        } else if ((byte & 0xF0) == 0xE0 && i + 2 < text.size()) {
-            wide.push_back(static_cast<wchar_t>(
-                ((byte & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F)));
-            i += 2;
-        } else {
-            wide.push_back(static_cast<wchar_t>(byte));
-        }
-    }
-    return wide;
-}
 
 // A quoted name or string from position at (just after the opening quote);
 // at is left after the closing quote.
@@ -70,7 +52,7 @@ bool parseValue(const std::string& line, RegFileValue& value) {
         line[at] != '=') {
         return false;
     }
-    value.name = widen(name);
+    value.name = fromUtf8(name);
     const std::string data = line.substr(at + 1);
     if (data.rfind("dword:", 0) == 0) {
         const unsigned long number = std::stoul(data.substr(6), nullptr, 16);
@@ -99,7 +81,7 @@ bool parseValue(const std::string& line, RegFileValue& value) {
             return false;
         }
         value.type = registryTypeString;
-        for (wchar_t unit : widen(text) + L'\0') {
+        for (wchar_t unit : fromUtf8(text) + L'\0') {
             value.data.push_back(static_cast<std::uint8_t>(unit));
             value.data.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(unit) >> 8));
         }
@@ -144,7 +126,7 @@ bool parseRegFile(const std::string& text, const std::string& root, std::vector<
             if (!below.empty() && below[0] == '\\') {
                 below.erase(0, 1);
             }
-            keys.push_back({widen(below), {}});
+            keys.push_back({fromUtf8(below), {}});
         } else if (!keys.empty()) {
             RegFileValue value;
             if (!parseValue(logical, value)) {

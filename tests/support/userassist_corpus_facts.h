@@ -9,6 +9,7 @@ namespace tidewell::testing {
 
 struct UserAssistExportFacts {
     const char* file;
+    const char* hive; // the hive file it was exported from, below the corpus's hives/
     std::uint32_t valuesSeen;
     std::uint32_t bookkeeping;
     std::uint32_t parsed;
@@ -18,11 +19,11 @@ struct UserAssistExportFacts {
 };
 
 inline constexpr UserAssistExportFacts userAssistExports[] = {
-    {"plaso-NTUSER-CCLEANER.reg", 26, 4, 22, 0, 18, 1},
-    {"plaso-NTUSER-WIN7.reg", 92, 4, 88, 26, 53, 7},
-    {"plaso-NTUSER-XP.reg", 16, 16, 0, 0, 0, 0},
-    {"plaso-regf-NTUSER-WIN8.reg", 15, 4, 11, 4, 2, 1},
-    {"regipy-NTUSER.reg", 33, 4, 29, 2, 19, 3},
+    {"plaso-NTUSER-CCLEANER.reg", "plaso/NTUSER-CCLEANER.DAT", 26, 4, 22, 0, 18, 1},
+    {"plaso-NTUSER-WIN7.reg", "plaso/NTUSER-WIN7.DAT", 92, 4, 88, 26, 53, 7},
+    {"plaso-NTUSER-XP.reg", "plaso/NTUSER.DAT", 16, 16, 0, 0, 0, 0},
+    {"plaso-regf-NTUSER-WIN8.reg", "plaso/regf/NTUSER.DAT", 15, 4, 11, 4, 2, 1},
+    {"regipy-NTUSER.reg", "regipy/NTUSER.DAT", 33, 4, 29, 2, 19, 3},
 };
 
 } // namespace tidewell::testing

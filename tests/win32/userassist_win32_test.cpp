@@ -1,9 +1,11 @@
 // The corpus's UserAssist exports imported with regedit into the test's Wine
 // prefix, as the running user's hive and as another user's loaded hive, then
 // read through the real win32 backend.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <windows.h>
 
 #include "support/corpus_files.h"
+#include "support/hive_files.h"
 #include "support/live_registry.h"
 #include "support/reg_file.h"
 #include "support/userassist_corpus_checks.h"
@@ -73,6 +76,39 @@ std::uint32_t listedProfiles() {
     return count;
 }
 
+// The hive file the export came from, read by the hive reader as the same
+// account's hive, gives the very records the live registry gave. (regedit
+// wrote the values in the export's order, which is sorted by name, so the
+// records are compared in that order.)
+void expectSameAsTheHiveFile(RecordList live, const char* hiveFile, const std::wstring& sid) {
+    const testing::LoadedHive hive =
+        testing::loadHiveFiles(testing::corpusRoot() / "hives" / hiveFile);
+    ASSERT_EQ(hive.load.status, HiveStatus::Clean);
+    RegistryKey root;
+    openHiveRoot(hive.image, root);
+    RecordList fromFile;
+    ScanTally tally;
+    readUserAssistHive(root, sid, HiveOwner::RunningAccount, fromFile, tally);
+    ASSERT_EQ(fromFile.size(), live.size());
+    const auto order = [](const LaunchRecord& a, const LaunchRecord& b) {
+        return std::tie(a.name, a.path, a.runCount, a.runTimes) <
+               std::tie(b.name, b.path, b.runCount, b.runTimes);
+    };
+    std::sort(live.begin(), live.end(), order);
+    std::sort(fromFile.begin(), fromFile.end(), order);
+    for (std::size_t i = 0; i < live.size(); ++i) {
+        SCOPED_TRACE(testing::narrow(live[i].name));
+        EXPECT_EQ(fromFile[i].name, live[i].name);
+        EXPECT_EQ(fromFile[i].path, live[i].path);
+        EXPECT_EQ(fromFile[i].pathStatus, live[i].pathStatus);
+        EXPECT_EQ(fromFile[i].runCount, live[i].runCount);
+        EXPECT_EQ(fromFile[i].focusCount, live[i].focusCount);
+        EXPECT_EQ(fromFile[i].focusMilliseconds, live[i].focusMilliseconds);
+        EXPECT_EQ(fromFile[i].runTimes, live[i].runTimes);
+        EXPECT_EQ(fromFile[i].userName, live[i].userName);
+    }
+}
+
 TEST(UserAssistWin32, CorpusExportsAsTheOwnHiveAndAsAnotherUsers) {
     TIDEWELL_REQUIRE_CORPUS("userassist-reg");
     listExtraProfiles();
@@ -101,6 +137,7 @@ TEST(UserAssistWin32, CorpusExportsAsTheOwnHiveAndAsAnotherUsers) {
             EXPECT_EQ(record.userSid, ownSid);
             EXPECT_FALSE(record.userName.empty()) << "Wine resolves its own user";
         }
+        expectSameAsTheHiveFile(records, facts.hive, ownSid);
 
         clearHives();
         importWithRegedit(testing::rerootRegFile(text, "HKEY_CURRENT_USER",
