@@ -21,6 +21,8 @@ struct ScanCounter {
     // the count, and the fragment's place in the bar (1 first).
     const wchar_t* statusFragment;
     std::uint8_t statusPosition;
+    // Only a scan of collected evidence counts it, and only its report lists it.
+    bool evidenceOnly = false;
 };
 
 inline constexpr ScanCounter scanCounters[] = {
@@ -74,6 +76,20 @@ inline constexpr ScanCounter scanCounters[] = {
     {&ScanTally::folderIdsUnresolved, false, L"folder ids unresolved", nullptr, 0},
     {&ScanTally::folderIdsOtherUser, false,
      L"folder ids belonging to another user, which cannot be resolved from here", nullptr, 0},
+    {&ScanTally::hivesMissing, false,
+     L"user hives missing - a listed profile's NTUSER.DAT is not in the evidence", nullptr, 0,
+     true},
+    {&ScanTally::hivesUnreadable, true, L"user hives unreadable or malformed",
+     L" %lu user hive(s) unreadable;", 16, true},
+    {&ScanTally::hivesRecovered, false,
+     L"hives dirty and brought up to date from their transaction logs", nullptr, 0, true},
+    {&ScanTally::hiveLogEntriesApplied, false, L"hive log entries applied", nullptr, 0, true},
+    {&ScanTally::hivesStale, true,
+     L"hives dirty with their transaction logs absent or unusable - their data may be stale",
+     L" %lu hive(s) dirty without usable logs (data may be stale);", 17, true},
+    {&ScanTally::systemHivesUnreadable, true,
+     L"system hives unreadable - SOFTWARE or SYSTEM could not be read from the evidence",
+     L" %lu system hive(s) unreadable;", 18, true},
 };
 
 inline constexpr std::size_t scanCounterCount = std::size(scanCounters);

@@ -1,5 +1,6 @@
 #include "core/scan_driver.h"
 
+#include "evidence/evidence_scan.h"
 #include "platform/files.h"
 #include "platform/filetime.h"
 #include "platform/registry.h"
@@ -38,9 +39,14 @@ void runScan(const ScanTarget& target, ScanResults& results) {
     results.records.clear();
     results.tally = ScanTally{};
     results.facts = ScanFacts{};
+    results.origin = ScanOrigin{};
     switch (target.subject) {
     case ScanSubject::ThisMachine:
         scanThisMachine(results);
+        break;
+    case ScanSubject::EvidenceRoot:
+        scanEvidence(target.evidenceRoot, results.records, results.tally, results.facts,
+                     results.origin);
         break;
     }
     computeRunTimeSpan(results.records, results.facts);

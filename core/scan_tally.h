@@ -37,6 +37,13 @@ struct ScanTally {
     std::uint32_t folderIdsUnresolved = 0;
     std::uint32_t folderIdsOtherUser = 0;
     std::uint32_t profileListUnreadable = 0;
+    // Counted only when the scan reads collected evidence, not this machine.
+    std::uint32_t hivesMissing = 0;
+    std::uint32_t hivesUnreadable = 0;
+    std::uint32_t hivesRecovered = 0;
+    std::uint32_t hiveLogEntriesApplied = 0;
+    std::uint32_t hivesStale = 0;
+    std::uint32_t systemHivesUnreadable = 0;
 };
 
 // True when any failure counter is non-zero: something could not be read or

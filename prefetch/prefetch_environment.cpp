@@ -1,9 +1,11 @@
 #include "prefetch/prefetch_environment.h"
 
+#include <cwchar>
+
 #include "platform/error_codes.h"
 #include "platform/files.h"
 #include "platform/path_join.h"
-#include "platform/registry.h"
+#include "platform/registry_text.h"
 #include "platform/system_info.h"
 
 namespace tidewell {
@@ -11,70 +13,125 @@ namespace tidewell {
 namespace {
 
 constexpr wchar_t prefetchParametersKey[] =
-    L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Memory Management\\PrefetchParameters";
+    L"Control\\Session Manager\\Memory Management\\PrefetchParameters";
+constexpr wchar_t currentVersionKey[] = L"Microsoft\\Windows NT\\CurrentVersion";
 
 // Windows 8 (6.2) raised the number of Prefetch files kept from 128 to 1024.
 constexpr std::uint32_t retentionBefore8 = 128;
 constexpr std::uint32_t retentionFrom8 = 1024;
 
-void readPrefetcherSetting(ScanFacts& facts) {
-    RegistryKey machine;
-    openRegistryRoot(RegistryRoot::LocalMachine, machine);
-    RegistryKey parameters;
-    if (regOpenKey(machine, prefetchParametersKey, registryKeyQueryValue, parameters) !=
-        ERROR_SUCCESS) {
-        return;
-    }
-    std::uint8_t data[4] = {};
-    std::uint32_t size = sizeof data;
-    std::uint32_t type = 0;
-    // A value longer than four bytes fails the read with ERROR_MORE_DATA.
-    if (regQueryValue(parameters, L"EnablePrefetcher", type, data, size) == ERROR_SUCCESS &&
-        type == registryTypeDword && size == sizeof data) {
-        facts.enablePrefetcherPresent = 1;
-        facts.enablePrefetcherValue = static_cast<std::uint32_t>(data[0]) |
-                                      (static_cast<std::uint32_t>(data[1]) << 8) |
-                                      (static_cast<std::uint32_t>(data[2]) << 16) |
-                                      (static_cast<std::uint32_t>(data[3]) << 24);
-    }
-    regCloseKey(parameters);
+std::uint32_t retentionLimit(std::uint32_t major, std::uint32_t minor) {
+    return major > 6 || (major == 6 && minor >= 2) ? retentionFrom8 : retentionBefore8;
 }
 
-bool prefetchFolderListable() {
-    std::wstring windows;
-    if (!getWindowsDirectory(windows)) {
-        return false;
+// EnablePrefetcher from a control set (CurrentControlSet, or ControlSet00n
+// of a hive file) below root.
+void readPrefetcherSetting(const RegistryKey& root, const std::wstring& controlSet,
+                           ScanFacts& facts) {
+    RegistryKey parameters;
+    if (regOpenKey(root, controlSet + L"\\" + prefetchParametersKey, registryKeyQueryValue,
+                   parameters) != ERROR_SUCCESS) {
+        return;
     }
+    if (regQueryDword(parameters, L"EnablePrefetcher", facts.enablePrefetcherValue)) {
+        facts.enablePrefetcherPresent = 1;
+    }
+}
+
+// Bit 0 is application-launch prefetching (1 and 3 on, 0 and 2 off).
+void settlePrefetchEnabled(ScanFacts& facts) {
+    facts.prefetchEnabled = facts.enablePrefetcherPresent
+                                ? static_cast<std::uint8_t>(facts.enablePrefetcherValue & 1)
+                                : 1;
+}
+
+bool folderListable(const std::wstring& folder) {
     DirectoryListing listing;
     DirectoryEntry first;
     std::uint32_t error = 0;
-    const bool started =
-        findFirstFile(joinPath(joinPath(windows, L"Prefetch"), L"*"), listing, first, error);
+    const bool started = findFirstFile(joinPath(folder, L"*"), listing, first, error);
     closeListing(listing);
     return started;
+}
+
+bool processElevated() {
+    bool elevated = false;
+    return queryProcessElevation(elevated) && elevated;
+}
+
+// The version a SOFTWARE hive records: Windows 10 and later keep it as two
+// numbers, earlier versions as "major.minor" text (which Windows 10 leaves
+// at 6.3).
+bool evidenceWindowsVersion(const RegistryKey& software, std::uint32_t& major,
+                            std::uint32_t& minor) {
+    RegistryKey version;
+    if (regOpenKey(software, currentVersionKey, registryKeyQueryValue, version) != ERROR_SUCCESS) {
+        return false;
+    }
+    if (regQueryDword(version, L"CurrentMajorVersionNumber", major) &&
+        regQueryDword(version, L"CurrentMinorVersionNumber", minor)) {
+        return true;
+    }
+    std::wstring text;
+    if (!regQueryText(version, L"CurrentVersion", text)) {
+        return false;
+    }
+    unsigned long readMajor = 0;
+    unsigned long readMinor = 0;
+    if (std::swscanf(text.c_str(), L"%lu.%lu", &readMajor, &readMinor) != 2) {
+        return false;
+    }
+    major = static_cast<std::uint32_t>(readMajor);
+    minor = static_cast<std::uint32_t>(readMinor);
+    return true;
 }
 
 } // namespace
 
 ScanFacts probePrefetchSetup() {
     ScanFacts facts;
-    bool elevated = false;
-    facts.elevated = queryProcessElevation(elevated) && elevated ? 1 : 0;
+    facts.elevated = processElevated() ? 1 : 0;
 
-    readPrefetcherSetting(facts);
-    // Bit 0 is application-launch prefetching (1 and 3 on, 0 and 2 off).
-    facts.prefetchEnabled = facts.enablePrefetcherPresent
-                                ? static_cast<std::uint8_t>(facts.enablePrefetcherValue & 1)
-                                : 1;
+    RegistryKey machine;
+    openRegistryRoot(RegistryRoot::LocalMachine, machine);
+    readPrefetcherSetting(machine, L"SYSTEM\\CurrentControlSet", facts);
+    settlePrefetchEnabled(facts);
 
-    facts.prefetchDirReadable = prefetchFolderListable() ? 1 : 0;
+    std::wstring windows;
+    facts.prefetchDirReadable =
+        getWindowsDirectory(windows) && folderListable(joinPath(windows, L"Prefetch")) ? 1 : 0;
 
-    facts.prefetchRetentionLimit = retentionBefore8;
     std::uint32_t major = 0;
     std::uint32_t minor = 0;
-    if (queryWindowsVersion(major, minor) && (major > 6 || (major == 6 && minor >= 2))) {
-        facts.prefetchRetentionLimit = retentionFrom8;
+    facts.prefetchRetentionLimit =
+        queryWindowsVersion(major, minor) ? retentionLimit(major, minor) : retentionBefore8;
+    return facts;
+}
+
+ScanFacts probeEvidencePrefetchSetup(const EvidencePrefetchSetup& evidence) {
+    ScanFacts facts;
+    facts.elevated = processElevated() ? 1 : 0;
+
+    std::uint32_t current = 0;
+    RegistryKey select;
+    if (evidence.system != nullptr &&
+        regOpenKey(*evidence.system, L"Select", registryKeyQueryValue, select) == ERROR_SUCCESS &&
+        regQueryDword(select, L"Current", current) && current < 1000) {
+        wchar_t controlSet[16];
+        std::swprintf(controlSet, 16, L"ControlSet%03u", static_cast<unsigned>(current));
+        readPrefetcherSetting(*evidence.system, controlSet, facts);
     }
+    settlePrefetchEnabled(facts);
+
+    facts.prefetchDirReadable =
+        !evidence.prefetchFolder.empty() && folderListable(evidence.prefetchFolder) ? 1 : 0;
+
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+    facts.prefetchRetentionLimit =
+        evidence.software != nullptr && evidenceWindowsVersion(*evidence.software, major, minor)
+            ? retentionLimit(major, minor)
+            : retentionBefore8;
     return facts;
 }
 

@@ -3,7 +3,10 @@
 // this Windows keeps.
 #pragma once
 
+#include <string>
+
 #include "core/scan_facts.h"
+#include "platform/registry.h"
 
 namespace tidewell {
 
@@ -12,5 +15,19 @@ namespace tidewell {
 // elevated, setting absent and so prefetching assumed on, folder not
 // readable, a limit of 128).
 ScanFacts probePrefetchSetup();
+
+// Where a copy of another machine's drive keeps the same facts: the root
+// keys of its SYSTEM and SOFTWARE hives (null for a hive that could not be
+// read) and its Prefetch folder (empty when it has none).
+struct EvidencePrefetchSetup {
+    const RegistryKey* system = nullptr;
+    const RegistryKey* software = nullptr;
+    std::wstring prefetchFolder;
+};
+
+// The same facts of the examined machine: its prefetcher setting from the
+// control set its SYSTEM hive names current, its Windows version from its
+// SOFTWARE hive; elevation as this process has it. The same defaults.
+ScanFacts probeEvidencePrefetchSetup(const EvidencePrefetchSetup& evidence);
 
 } // namespace tidewell

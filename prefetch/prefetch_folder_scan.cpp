@@ -43,7 +43,8 @@ bool carriesScca(const std::vector<std::uint8_t>& bytes) {
 }
 
 // One file from reading to record; every way out counts exactly one outcome.
-void examineFile(const std::wstring& path, RecordList& records, ScanTally& tally) {
+void examineFile(const std::wstring& path, RecordList& records, ScanTally& tally,
+                 PathChoice pathChoice) {
     std::vector<std::uint8_t> contents;
     if (!readWholeFile(path, contents)) {
         ++tally.prefetchUnreadable;
@@ -67,13 +68,16 @@ void examineFile(const std::wstring& path, RecordList& records, ScanTally& tally
     if (!parsePrefetch(image->data(), image->size(), path, record, tally)) {
         return; // the parser counted why
     }
-    choosePrefetchPath(record, tally);
+    if (pathChoice == PathChoice::AmongMountedVolumes) {
+        choosePrefetchPath(record, tally);
+    }
     records.push_back(std::move(record));
 }
 
 } // namespace
 
-void scanPrefetchFolder(const std::wstring& folder, RecordList& records, ScanTally& tally) {
+void scanPrefetchFolder(const std::wstring& folder, RecordList& records, ScanTally& tally,
+                        PathChoice pathChoice) {
     DirectoryListing listing;
     DirectoryEntry entry;
     std::uint32_t error = 0;
@@ -90,7 +94,7 @@ void scanPrefetchFolder(const std::wstring& folder, RecordList& records, ScanTal
             continue;
         }
         ++tally.prefetchSeen;
-        examineFile(joinPath(folder, entry.name), records, tally);
+        examineFile(joinPath(folder, entry.name), records, tally, pathChoice);
     } while (findNextFile(listing, entry, error));
     closeListing(listing);
     if (error != ERROR_NO_MORE_FILES) {

@@ -52,7 +52,7 @@ void preferTheRecordedPath(const LaunchRecord& record,
 
 } // namespace
 
-void choosePrefetchPath(LaunchRecord& record, ScanTally& tally) {
+void choosePrefetchPath(LaunchRecord& record, ScanTally& tally, const VolumeSource& volumes) {
     std::vector<const std::wstring*> candidates;
     for (const std::wstring& file : record.referencedFiles) {
         if (carriesProgramName(fileNameOf(file), record)) {
@@ -75,7 +75,7 @@ void choosePrefetchPath(LaunchRecord& record, ScanTally& tally) {
         }
         return;
     }
-    VolumeResolution resolution = resolveVolumePath(*candidates.front(), record.volumes);
+    VolumeResolution resolution = resolveVolumePath(*candidates.front(), record.volumes, volumes);
     if (resolution.identified) {
         record.path = std::move(resolution.path);
         record.pathStatus = PathStatus::Resolved;

@@ -4,6 +4,7 @@
 
 #include "core/launch_record.h"
 #include "core/scan_tally.h"
+#include "prefetch/volume_path.h"
 
 namespace tidewell {
 
@@ -12,6 +13,7 @@ namespace tidewell {
 // the path the file records picks out one of them), or exactly one does
 // (rewritten onto its volume's mount point, or kept as stored when the
 // volume cannot be identified).
-void choosePrefetchPath(LaunchRecord& record, ScanTally& tally);
+void choosePrefetchPath(LaunchRecord& record, ScanTally& tally,
+                        const VolumeSource& volumes = VolumeSource{});
 
 } // namespace tidewell

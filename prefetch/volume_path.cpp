@@ -48,36 +48,19 @@ bool readHex(std::wstring_view text, std::size_t start, std::size_t digits, std:
     return true;
 }
 
-// The serial a referenced path names, and the path on that volume: from a
-// \VOLUME{...} prefix directly, from a device path through the file's own
-// volume list. Nothing for any other form, for a shadow copy, or for a
-// device whose entries do not agree on one serial.
-std::optional<VolumePath> serialAndRest(const std::wstring& referenced,
-                                        const std::vector<PrefetchVolume>& volumes) {
-    VolumePath parsed;
-    if (parseVolumePath(referenced, parsed)) {
-        return parsed;
+// The mount point joined with the path on the volume, leading backslashes
+// of the path collapsed into the one the join puts in.
+std::wstring rewriteOnto(const std::wstring& mountPoint, const std::wstring& rest) {
+    std::size_t firstNonSeparator = 0;
+    while (firstNonSeparator < rest.size() && rest[firstNonSeparator] == L'\\') {
+        ++firstNonSeparator;
     }
-    DevicePath device;
-    if (!parseDevicePath(referenced, device) || isShadowCopyDevice(device.device)) {
-        return std::nullopt;
+    std::wstring path = mountPoint;
+    if (path.empty() || path.back() != L'\\') {
+        path.push_back(L'\\');
     }
-    std::optional<std::uint32_t> serial;
-    for (const PrefetchVolume& volume : volumes) {
-        if (!equalsFolded(volume.devicePath, device.device)) {
-            continue;
-        }
-        if (serial && *serial != volume.serial) {
-            return std::nullopt; // one device name, two volumes: which one is not known
-        }
-        serial = volume.serial;
-    }
-    if (!serial) {
-        return std::nullopt;
-    }
-    parsed.serial = *serial;
-    parsed.rest.assign(device.rest);
-    return parsed;
+    path.append(rest, firstNonSeparator);
+    return path;
 }
 
 } // namespace
@@ -96,6 +79,32 @@ bool parseVolumePath(std::wstring_view text, VolumePath& parsed) {
     parsed.group = group;
     parsed.serial = static_cast<std::uint32_t>(serial);
     parsed.rest.assign(text.substr(restStart));
+    return true;
+}
+
+bool serialOfPath(const std::wstring& referenced, const std::vector<PrefetchVolume>& volumes,
+                  VolumePath& named) {
+    if (parseVolumePath(referenced, named)) {
+        return true;
+    }
+    DevicePath device;
+    if (!parseDevicePath(referenced, device) || isShadowCopyDevice(device.device)) {
+        return false;
+    }
+    std::optional<std::uint32_t> serial;
+    for (const PrefetchVolume& volume : volumes) {
+        if (!equalsFolded(volume.devicePath, device.device)) {
+            continue;
+        }
+        if (serial && *serial != volume.serial) {
+            return false; // one device name, two volumes: which one is not known
+        }
+        serial = volume.serial;
+    }
+    if (!serial) {
+        return false;
+    }
+    named = VolumePath{0, *serial, std::wstring(device.rest)};
     return true;
 }
 
@@ -132,13 +141,21 @@ bool pathAfterVolumePrefix(std::wstring_view text, std::wstring_view& rest) {
 }
 
 VolumeResolution resolveVolumePath(const std::wstring& referenced,
-                                   const std::vector<PrefetchVolume>& volumes) {
+                                   const std::vector<PrefetchVolume>& volumes,
+                                   const VolumeSource& source) {
     VolumeResolution result;
-    const std::optional<VolumePath> named = serialAndRest(referenced, volumes);
-    if (!named) {
+    VolumePath parsed;
+    if (!serialOfPath(referenced, volumes, parsed)) {
         return result;
     }
-    const VolumePath& parsed = *named;
+    if (!source.mountedVolumes) {
+        if (source.systemVolumeKnown && parsed.serial == source.systemSerial) {
+            result.volumesWithSerial = 1;
+            result.path = rewriteOnto(source.systemMountPoint, parsed.rest);
+            result.identified = true;
+        }
+        return result;
+    }
     VolumeListing listing;
     std::wstring volumeName;
     if (!findFirstVolume(listing, volumeName)) {
@@ -168,15 +185,7 @@ VolumeResolution resolveVolumePath(const std::wstring& referenced,
     if (listingError != ERROR_NO_MORE_FILES || result.volumesWithSerial != 1) {
         return result;
     }
-    std::size_t firstNonSeparator = 0;
-    while (firstNonSeparator < parsed.rest.size() && parsed.rest[firstNonSeparator] == L'\\') {
-        ++firstNonSeparator;
-    }
-    result.path = mountPoint;
-    if (result.path.back() != L'\\') {
-        result.path.push_back(L'\\');
-    }
-    result.path.append(parsed.rest, firstNonSeparator);
+    result.path = rewriteOnto(mountPoint, parsed.rest);
     result.identified = true;
     return result;
 }

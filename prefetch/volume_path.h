@@ -41,16 +41,33 @@ bool isShadowCopyDevice(std::wstring_view device);
 // false for a path in neither form.
 bool pathAfterVolumePrefix(std::wstring_view text, std::wstring_view& rest);
 
+// Where the volume a path names is looked for: among this machine's mounted
+// volumes, or, for a copy of another machine's system drive, on the one
+// volume its own Prefetch files prove to be its system volume (no volume of
+// the examined machine is mounted here).
+struct VolumeSource {
+    bool mountedVolumes = true;
+    bool systemVolumeKnown = false;
+    std::uint32_t systemSerial = 0;
+    std::wstring systemMountPoint; // such as C:\ , as the examined machine knew it
+};
+
 struct VolumeResolution {
     bool identified = false;
     std::wstring path;                   // the rewritten path when identified
     std::uint32_t volumesWithSerial = 0; // mounted volumes that carry the serial
 };
 
-// Lists the machine's volumes afresh on every call (no cache). A device path
-// finds its serial in volumes, the file's own list: the one serial its
-// entries for that device carry, when they agree.
+// The serial and the path on the volume that a referenced path names: from a
+// \VOLUME{...} prefix directly; for a device path, from volumes, the file's
+// own list, when its entries for that device agree on one serial. Nothing
+// for any other form, and for a shadow copy.
+bool serialOfPath(const std::wstring& referenced, const std::vector<PrefetchVolume>& volumes,
+                  VolumePath& named);
+
+// Lists the machine's volumes afresh on every call (no cache).
 VolumeResolution resolveVolumePath(const std::wstring& referenced,
-                                   const std::vector<PrefetchVolume>& volumes);
+                                   const std::vector<PrefetchVolume>& volumes,
+                                   const VolumeSource& source = VolumeSource{});
 
 } // namespace tidewell

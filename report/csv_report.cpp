@@ -44,9 +44,14 @@ bool reportIsComplete(const ScanTally& tally, const ScanFacts& facts) {
     return !hasFailure(tally) && facts.profileCoverageKnown != 0 && facts.profilesNotExamined == 0;
 }
 
-std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts) {
+std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
+                               const ScanOrigin& origin) {
+    const wchar_t* const machine = origin.evidence ? L"the examined machine" : L"this machine";
     std::wstring text;
     addLine(text, L"# Tidewell");
+    if (origin.evidence) {
+        addLine(text, L"# Evidence folder," + origin.evidenceFolder);
+    }
     addLine(text, std::wstring(L"# Elevated,") + flagWord(facts.elevated));
     addLine(text, std::wstring(L"# Prefetch enabled,") + flagWord(facts.prefetchEnabled));
     addLine(text,
@@ -57,7 +62,8 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts) {
                       flagWord(facts.enablePrefetcherPresent));
     addLine(text, L"# EnablePrefetcher raw value," + decimalText(facts.enablePrefetcherValue));
     if (facts.profileCoverageKnown != 0) {
-        addLine(text, L"# User profiles on this machine," + decimalText(facts.profilesOnMachine));
+        addLine(text, std::wstring(L"# User profiles on ") + machine + L"," +
+                          decimalText(facts.profilesOnMachine));
         addLine(text, L"# User profiles examined," + decimalText(facts.profilesExamined));
         addLine(text, L"# User profiles NOT examined (registry hive not available to this scan)," +
                           decimalText(facts.profilesNotExamined));
@@ -75,13 +81,15 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts) {
     addLine(text, L"# Prefetch records whatever the system started, including things");
     addLine(text, L"# no person clicked. A row is not proof that somebody did it.");
     for (const ScanCounter& counter : scanCounters) {
-        addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
-                          decimalText(tally.*counter.member));
+        if (!counter.evidenceOnly || origin.evidence) {
+            addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
+                              decimalText(tally.*counter.member));
+        }
     }
     if (!hasFailure(tally)) {
         addLine(text, L"# No read or parse failure was encountered.");
     }
-    addLine(text, std::wstring(L"# Result is a complete picture of this machine,") +
+    addLine(text, std::wstring(L"# Result is a complete picture of ") + machine + L"," +
                       flagWord(reportIsComplete(tally, facts)));
     text += lineEnd; // the empty line
     addLine(text, columnLine);

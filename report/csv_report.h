@@ -6,6 +6,7 @@
 
 #include "core/launch_record.h"
 #include "core/scan_facts.h"
+#include "core/scan_origin.h"
 #include "core/scan_tally.h"
 
 namespace tidewell {
@@ -17,8 +18,11 @@ std::wstring csvQuote(const std::wstring& text);
 // failure, and every listed profile examined.
 bool reportIsComplete(const ScanTally& tally, const ScanFacts& facts);
 
-// The header block, the empty line and the column line, each line ending in CR LF.
-std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts);
+// The header block, the empty line and the column line, each line ending in
+// CR LF. A report of collected evidence names the folder it read, speaks of
+// the examined machine and lists the evidence's own counters after the rest.
+std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
+                               const ScanOrigin& origin = {});
 
 // One record's line, ending in CR LF.
 std::wstring buildRecordLine(const LaunchRecord& record);

@@ -25,9 +25,9 @@ bool writeText(WritableFile& file, const std::wstring& text, std::vector<std::ui
 }
 
 bool writeContent(WritableFile& file, const RecordList& records, const ScanTally& tally,
-                  const ScanFacts& facts) {
+                  const ScanFacts& facts, const ScanOrigin& origin) {
     std::vector<std::uint8_t> bytes;
-    if (!writeText(file, buildReportHeader(tally, facts), bytes)) {
+    if (!writeText(file, buildReportHeader(tally, facts, origin), bytes)) {
         return false;
     }
     for (const LaunchRecord& record : records) {
@@ -41,7 +41,7 @@ bool writeContent(WritableFile& file, const RecordList& records, const ScanTally
 } // namespace
 
 bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
-                 const ScanFacts& facts) {
+                 const ScanFacts& facts, const ScanOrigin& origin) {
     WritableFile file;
     std::wstring temporary;
     bool created = false;
@@ -59,7 +59,7 @@ bool writeReport(const std::wstring& destination, const RecordList& records, con
     }
     static const std::uint8_t byteOrderMark[] = {0xFF, 0xFE};
     const bool written = writeAll(file, byteOrderMark, sizeof byteOrderMark) &&
-                         writeContent(file, records, tally, facts);
+                         writeContent(file, records, tally, facts, origin);
     closeWritable(file);
     if (!written || !moveReplacing(temporary, destination)) {
         deleteFileIfPresent(temporary);

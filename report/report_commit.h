@@ -6,6 +6,7 @@
 
 #include "core/launch_record.h"
 #include "core/scan_facts.h"
+#include "core/scan_origin.h"
 #include "core/scan_tally.h"
 
 namespace tidewell {
@@ -17,6 +18,6 @@ namespace tidewell {
 // left and the destination is unchanged. Memory stays bounded by the header
 // and one record line.
 bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
-                 const ScanFacts& facts);
+                 const ScanFacts& facts, const ScanOrigin& origin = {});
 
 } // namespace tidewell

@@ -5,6 +5,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tidewell {
 
@@ -32,11 +34,22 @@ inline constexpr std::wstring_view machineWideFolderIds[] = {
 // Whether a braced folder id is one of the machine-wide ones (ASCII case ignored).
 bool isMachineWideFolderId(std::wstring_view folderId);
 
+// Where the folder ids of one hive lead on a machine that is not this one,
+// as the examined machine's own registry says: braced id, folder path.
+struct FolderTable {
+    std::vector<std::pair<std::wstring, std::wstring>> folders;
+};
+
 // Resolves a path that begins with a braced known-folder id. For a hive
 // that is not the running account's only machine-wide folders resolve: the
 // shell answers for the running account alone. Clears resolved first; true
 // when it now holds the folder joined with the rest of the path.
 bool resolveFolderIdPath(const std::wstring& path, bool ownHive, std::wstring& resolved);
+
+// The same through a table instead of this machine's shell; an id the table
+// does not hold stays unresolved.
+bool resolveFolderIdFromTable(const std::wstring& path, const FolderTable& table,
+                              std::wstring& resolved);
 
 // The account name a SID names, without its domain; empty when none.
 std::wstring accountNameForSid(const std::wstring& sid);

@@ -26,7 +26,10 @@ wchar_t rot13(wchar_t unit) {
 void classifyPath(const std::wstring& decoded, const HiveContext& hive, ScanTally& tally,
                   LaunchRecord& record) {
     if (!decoded.empty() && decoded.front() == L'{') {
-        if (resolveFolderIdPath(decoded, hive.ownHive, record.path)) {
+        const bool resolved = hive.folders != nullptr
+                                  ? resolveFolderIdFromTable(decoded, *hive.folders, record.path)
+                                  : resolveFolderIdPath(decoded, hive.ownHive, record.path);
+        if (resolved) {
             record.pathStatus = PathStatus::Resolved;
             return;
         }

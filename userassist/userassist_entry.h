@@ -24,11 +24,17 @@ struct UserAssistEntry {
     bool hasLastRun = false; // cleared again when the stamp fails the date check
 };
 
+struct FolderTable;
+
 // The same for every value of one hive.
 struct HiveContext {
     std::wstring sid;         // may be empty
     std::wstring accountName; // empty when the SID names no account
     bool ownHive = false;     // the hive of the account running the program
+    // For a hive of collected evidence: where its folder ids lead, from the
+    // examined machine's own registry (this machine's shell knows nothing of
+    // them). Such a hive counts as its own account's.
+    const FolderTable* folders = nullptr;
 };
 
 // ROT13 on the ASCII letters only; every other unit passes unchanged.

@@ -53,16 +53,11 @@ void readCountKey(const RegistryKey& countKey, const HiveContext& hive, RecordLi
 
 } // namespace
 
-void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, HiveOwner owner,
-                        RecordList& records, ScanTally& tally) {
-    const bool ownHive = owner == HiveOwner::RunningAccount;
-    const HiveContext hive{sid, accountNameForSid(sid), ownHive};
+bool readUserAssistKeys(const RegistryKey& hiveRoot, const HiveContext& hive, RecordList& records,
+                        ScanTally& tally) {
     RegistryKey userAssist;
     if (regOpenKey(hiveRoot, userAssistKeyPath, registryKeyRead, userAssist) != ERROR_SUCCESS) {
-        if (ownHive) {
-            ++tally.userAssistUnreadable;
-        }
-        return;
+        return false;
     }
     // The shell names the subkeys by GUID; every one of them is read.
     for (std::uint32_t index = 0;; ++index) {
@@ -86,9 +81,17 @@ void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, Hi
             continue;
         }
         readCountKey(countKey, hive, records, tally);
-        regCloseKey(countKey);
     }
-    regCloseKey(userAssist);
+    return true;
+}
+
+void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, HiveOwner owner,
+                        RecordList& records, ScanTally& tally) {
+    const bool ownHive = owner == HiveOwner::RunningAccount;
+    const HiveContext hive{sid, accountNameForSid(sid), ownHive, nullptr};
+    if (!readUserAssistKeys(hiveRoot, hive, records, tally) && ownHive) {
+        ++tally.userAssistUnreadable;
+    }
 }
 
 } // namespace tidewell

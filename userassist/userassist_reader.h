@@ -8,6 +8,7 @@
 #include "core/launch_record.h"
 #include "core/scan_tally.h"
 #include "platform/registry.h"
+#include "userassist/userassist_entry.h"
 
 namespace tidewell {
 
@@ -27,5 +28,11 @@ enum class HiveOwner {
 // users root, which the caller closes).
 void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, HiveOwner owner,
                         RecordList& records, ScanTally& tally);
+
+// The same for a hive whose context the caller makes (a hive file of
+// collected evidence); a hive without a UserAssist key yields nothing and
+// counts nothing. True when the UserAssist key could be opened.
+bool readUserAssistKeys(const RegistryKey& hiveRoot, const HiveContext& hive, RecordList& records,
+                        ScanTally& tally);
 
 } // namespace tidewell

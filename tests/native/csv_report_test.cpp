@@ -220,6 +220,34 @@ TEST_F(CsvReport, HeaderVariants) {
     EXPECT_NE(header.find(L"complete picture of this machine,yes\r\n"), std::wstring::npos);
 }
 
+TEST_F(CsvReport, AnEvidenceReportNamesItsFolderAndTheExaminedMachine) {
+    SmallScan scan = smallScan();
+    const ScanOrigin evidence{true, L"/cases/host7/C"};
+    scan.tally.hivesRecovered = 2;
+    scan.tally.hiveLogEntriesApplied = 5;
+    const std::wstring header = buildReportHeader(scan.tally, scan.facts, evidence);
+    EXPECT_EQ(header.rfind(L"# Tidewell\r\n# Evidence folder,/cases/host7/C\r\n# Elevated,", 0),
+              0u);
+    EXPECT_NE(header.find(L"\r\n# User profiles on the examined machine,2\r\n"),
+              std::wstring::npos);
+    EXPECT_NE(header.find(L"\r\n# Result is a complete picture of the examined machine,yes\r\n"),
+              std::wstring::npos);
+    // The evidence's own counters follow the others, recovered hives among them.
+    const std::size_t lastShared = header.find(L"# folder ids belonging to another user");
+    const std::size_t recovered =
+        header.find(L"# hives dirty and brought up to date from their transaction logs,2\r\n");
+    ASSERT_NE(recovered, std::wstring::npos);
+    EXPECT_GT(recovered, lastShared);
+    EXPECT_NE(header.find(L"# hive log entries applied,5\r\n"), std::wstring::npos);
+    EXPECT_EQ(header.find(L"this machine"), std::wstring::npos);
+
+    // A report of this machine lists none of them.
+    const std::wstring live = buildReportHeader(scan.tally, scan.facts);
+    EXPECT_EQ(live.find(L"# hives dirty"), std::wstring::npos);
+    EXPECT_EQ(live.find(L"# hive log entries"), std::wstring::npos);
+    EXPECT_EQ(live.find(L"Evidence"), std::wstring::npos);
+}
+
 TEST(CsvQuote, OnlyDoubleQuotesAreDoubled) {
     EXPECT_EQ(csvQuote(L""), L"\"\"");
     EXPECT_EQ(csvQuote(L"a\"b"), L"\"a\"\"b\"");

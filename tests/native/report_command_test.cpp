@@ -10,6 +10,7 @@
 #include "fake/fake_machine.h"
 #include "platform/error_codes.h"
 #include "support/corpus_files.h"
+#include "support/evidence_builder.h"
 #include "support/temp_folder.h"
 #include "tools/sample/prefetch_image_builder.h"
 #include "tools/sample/userassist_values.h"
@@ -62,18 +63,27 @@ protected:
 TEST_F(ReportCommand, HelpInAnyOfItsSpellingsPrintsTheUsage) {
     for (const wchar_t* help : {L"--help", L"-h", L"/?"}) {
         EXPECT_EQ(run({help}), reportComplete);
-        EXPECT_EQ(output.rfind(L"usage: tidewell-report FILE\r\n", 0), 0u);
+        EXPECT_EQ(output.rfind(L"usage: tidewell-report [--evidence ROOT] FILE\r\n", 0), 0u);
         EXPECT_TRUE(errors.empty());
     }
 }
 
 TEST_F(ReportCommand, AnythingElseThatIsNotOneFileIsAUsageError) {
     const std::vector<std::vector<std::wstring>> wrong = {
-        {}, {L"a.csv", L"b.csv"}, {L"-x"}, {L"--verbose"}, {L""}, {L"--help", L"a.csv"}};
+        {},
+        {L"a.csv", L"b.csv"},
+        {L"-x"},
+        {L"--verbose"},
+        {L""},
+        {L"--help", L"a.csv"},
+        {L"--evidence", L"root"},
+        {L"--evidence", L"root", L"a.csv", L"b.csv"},
+        {L"root", L"--evidence", L"a.csv"},
+        {L"--evidence", L"--help", L"a.csv"}};
     for (const auto& arguments : wrong) {
         EXPECT_EQ(run(arguments), reportUsageError) << arguments.size();
         EXPECT_TRUE(output.empty());
-        EXPECT_EQ(errors.rfind(L"usage: tidewell-report FILE\r\n", 0), 0u);
+        EXPECT_EQ(errors.rfind(L"usage: tidewell-report [--evidence ROOT] FILE\r\n", 0), 0u);
     }
     EXPECT_TRUE(std::filesystem::is_empty(out.path)) << "no scan ran, nothing was written";
 }
@@ -121,6 +131,37 @@ TEST_F(ReportCommand, WithoutAWindowsMachineThereIsNothingToScan) {
     fake::setRunsOnWindows(false);
     EXPECT_EQ(run({destination()}), reportUsageError);
     EXPECT_NE(errors.find(L"not a Windows machine"), std::wstring::npos);
+    EXPECT_FALSE(written());
+}
+
+TEST_F(ReportCommand, AnEvidenceRootIsScannedEvenWhereThereIsNoWindows) {
+    fake::setRunsOnWindows(false);
+    testing::TempFolder evidence;
+    testing::writeEvidenceFile(evidence.path, "c/Windows/System32/config/SYSTEM",
+                               sample::writeHive(testing::systemHive(3)));
+    sample::PrefetchImageSpec spec;
+    spec.name = L"TOOL.EXE";
+    spec.runTimeSlots = {133500000000000000ULL};
+    testing::writeEvidenceFile(evidence.path, "c/Windows/Prefetch/TOOL.EXE-1A2B3C4D.pf",
+                               sample::buildPrefetchImage(spec));
+    EXPECT_EQ(run({L"--evidence", evidence.text(), destination()}), reportIncomplete);
+    EXPECT_EQ(output.rfind(L"tidewell-report: 1 record from the evidence folder " +
+                               evidence.text() + L"/c written to " + destination() +
+                               L"; complete picture: no (",
+                           0),
+              0u)
+        << narrow(output);
+    EXPECT_NE(output.find(L"system hives unreadable"), std::wstring::npos) << "SOFTWARE is absent";
+    EXPECT_TRUE(written());
+}
+
+TEST_F(ReportCommand, ARootThatHoldsNoWindowsDriveIsAUsageError) {
+    testing::TempFolder evidence;
+    testing::writeEvidenceFile(evidence.path, "notes/readme.txt", {'x'});
+    EXPECT_EQ(run({L"--evidence", evidence.text(), destination()}), reportUsageError);
+    EXPECT_EQ(errors, L"tidewell-report: " + evidence.text() +
+                          L" is not a copy of a Windows system drive: it holds no Windows "
+                          L"folder, neither itself nor one folder down\r\n");
     EXPECT_FALSE(written());
 }
 

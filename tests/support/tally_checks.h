@@ -3,18 +3,15 @@
 
 #include <cstdint>
 
-#include "core/scan_tally.h"
+#include "core/scan_counters.h"
 
 namespace tidewell::testing {
 
 // Every counter added up: a rejected image must raise exactly one.
 inline std::uint64_t sumOfAllCounters(const ScanTally& tally) {
-    const std::uint32_t* first = &tally.prefetchDirUnreadable;
     std::uint64_t sum = 0;
-    static_assert(sizeof(ScanTally) == 29 * sizeof(std::uint32_t),
-                  "the tally is twenty-nine 32-bit counters");
-    for (int i = 0; i < 29; ++i) {
-        sum += first[i];
+    for (const ScanCounter& counter : scanCounters) {
+        sum += tally.*counter.member;
     }
     return sum;
 }

@@ -32,7 +32,8 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
         EXPECT_EQ(hasFailure(results.tally), counter.failure);
         EXPECT_EQ(reportIsComplete(results.tally, results.facts), !counter.failure);
 
-        const std::wstring header = buildReportHeader(results.tally, results.facts);
+        const ScanOrigin origin{counter.evidenceOnly, L"E:\\case"};
+        const std::wstring header = buildReportHeader(results.tally, results.facts, origin);
         EXPECT_NE(header.find(L"\r\n# " + std::wstring(counter.reportLabel) + L",37\r\n"),
                   std::wstring::npos);
         EXPECT_EQ(header.find(L"# No read or parse failure was encountered.") == std::wstring::npos,
@@ -54,13 +55,31 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
     }
 }
 
+TEST(ScanCounters, AReportOfThisMachineListsAllButTheEvidencesOwnCounters) {
+    ScanTally tally;
+    std::size_t evidenceOnly = 0;
+    for (const ScanCounter& counter : scanCounters) {
+        tally.*counter.member = 5;
+        evidenceOnly += counter.evidenceOnly ? 1 : 0;
+    }
+    const std::wstring header = buildReportHeader(tally, fullCoverage());
+    std::size_t lines = 0;
+    for (std::size_t at = header.find(L",5\r\n"); at != std::wstring::npos;
+         at = header.find(L",5\r\n", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 29u) << "the report of this machine stays as it was";
+    EXPECT_EQ(lines + evidenceOnly, scanCounterCount);
+}
+
 TEST(ScanCounters, TheReportListsEveryCounterOnceInTheTablesOrder) {
     ScanTally tally;
     std::uint32_t value = 1;
     for (const ScanCounter& counter : scanCounters) {
         tally.*counter.member = value++;
     }
-    const std::wstring header = buildReportHeader(tally, fullCoverage());
+    const std::wstring header =
+        buildReportHeader(tally, fullCoverage(), ScanOrigin{true, L"E:\\x"});
     std::size_t at = 0;
     value = 1;
     for (const ScanCounter& counter : scanCounters) {

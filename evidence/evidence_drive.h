@@ -1,0 +1,21 @@
+// Finding the copy of a Windows system drive in an evidence root: the root
+// itself when it holds a Windows folder, or the one folder below it that
+// does (triage collectors write ROOT\C\Windows\...). Every name is found
+// without regard to the case of A to Z.
+#pragma once
+
+#include <string>
+
+namespace tidewell {
+
+struct EvidenceDrive {
+    bool found = false;
+    std::wstring folder;  // the copied drive: the folder that holds Windows
+    std::wstring windows; // its Windows folder, as spelled there
+    // Why nothing was found, for the one who named the root.
+    std::wstring problem;
+};
+
+EvidenceDrive locateEvidenceDrive(const std::wstring& root);
+
+} // namespace tidewell

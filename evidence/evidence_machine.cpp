@@ -1,0 +1,220 @@
+#include "evidence/evidence_machine.h"
+
+#include "platform/error_codes.h"
+#include "platform/path_join.h"
+#include "platform/registry_text.h"
+#include "platform/text_fold.h"
+#include "userassist/profile_list.h"
+
+namespace tidewell {
+
+namespace {
+
+constexpr std::uint32_t subkeyNameChars = 256;
+constexpr wchar_t currentVersionNt[] = L"Microsoft\\Windows NT\\CurrentVersion";
+constexpr wchar_t currentVersion[] = L"Microsoft\\Windows\\CurrentVersion";
+constexpr wchar_t shellFolders[] = L"Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr wchar_t userShellFolders[] =
+    L"Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t userRegistryPrefix[] = L"Software\\";
+
+std::wstring textAt(const RegistryKey& root, const std::wstring& key, const std::wstring& name) {
+    RegistryKey opened;
+    std::wstring text;
+    if (regOpenKey(root, key, registryKeyQueryValue, opened) != ERROR_SUCCESS ||
+        !regQueryText(opened, name, text)) {
+        text.clear();
+    }
+    return text;
+}
+
+const std::wstring* variable(const Variables& variables, std::wstring_view name) {
+    for (const auto& [known, value] : variables) {
+        if (equalsFolded(known, name)) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+void addVariable(Variables& variables, const wchar_t* name, const std::wstring& value) {
+    if (!value.empty()) {
+        variables.emplace_back(name, value);
+    }
+}
+
+void addFolder(FolderTable& table, const wchar_t* id, const std::wstring& path) {
+    if (!path.empty()) {
+        table.folders.emplace_back(id, path);
+    }
+}
+
+// A shell folder of a hive (below prefix): the expandable form first, then
+// the plain one Windows keeps beside it for old programs.
+std::wstring shellFolder(const RegistryKey& root, const std::wstring& prefix, const wchar_t* name,
+                         const Variables& variables) {
+    std::wstring expanded;
+    const std::wstring text = textAt(root, prefix + userShellFolders, name);
+    if (!text.empty() && expandVariables(text, variables, expanded)) {
+        return expanded;
+    }
+    return textAt(root, prefix + shellFolders, name);
+}
+
+void readProfiles(const RegistryKey& software, EvidenceMachine& machine) {
+    RegistryKey list;
+    if (regOpenKey(software, std::wstring(currentVersionNt) + L"\\ProfileList", registryKeyRead,
+                   list) != ERROR_SUCCESS) {
+        return;
+    }
+    for (std::uint32_t index = 0;; ++index) {
+        std::wstring name;
+        const std::uint32_t status = regEnumKey(list, index, subkeyNameChars, name);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            machine.profileListRead = true;
+            return;
+        }
+        if (status != ERROR_SUCCESS) {
+            machine.profiles.clear(); // a partial list would understate the machine
+            return;
+        }
+        if (!isProfileName(name)) {
+            continue;
+        }
+        ListedProfile profile{name, {}};
+        RegistryKey key;
+        std::wstring path;
+        if (regOpenKey(list, name, registryKeyQueryValue, key) == ERROR_SUCCESS &&
+            regQueryText(key, L"ProfileImagePath", path)) {
+            expandVariables(path, machine.variables, profile.folder);
+        }
+        machine.profiles.push_back(std::move(profile));
+    }
+}
+
+} // namespace
+
+bool expandVariables(const std::wstring& text, const Variables& variables, std::wstring& expanded) {
+    expanded.clear();
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t open = text.find(L'%', at);
+        if (open == std::wstring::npos) {
+            break;
+        }
+        const std::size_t close = text.find(L'%', open + 1);
+        if (close == std::wstring::npos) {
+            break;
+        }
+        const std::wstring* value =
+            variable(variables, std::wstring_view(text).substr(open + 1, close - open - 1));
+        if (value == nullptr) {
+            expanded.clear();
+            return false;
+        }
+        expanded.append(text, at, open - at);
+        expanded += *value;
+        at = close + 1;
+    }
+    expanded.append(text, at, std::wstring::npos);
+    return true;
+}
+
+void readEvidenceMachine(const RegistryKey* software, EvidenceMachine& machine) {
+    machine = EvidenceMachine{};
+    if (software == nullptr) {
+        return;
+    }
+    machine.systemRoot = textAt(*software, currentVersionNt, L"SystemRoot");
+    if (machine.systemRoot.size() >= 2 && machine.systemRoot[1] == L':') {
+        machine.systemDrive = machine.systemRoot.substr(0, 2);
+    }
+    const auto version = [&](const wchar_t* name) {
+        return textAt(*software, currentVersion, name);
+    };
+    const std::wstring programFiles = version(L"ProgramFilesDir");
+    const std::wstring programFilesX86 = version(L"ProgramFilesDir (x86)");
+    const std::wstring programFiles64 = version(L"ProgramW6432Dir");
+    const std::wstring commonFiles = version(L"CommonFilesDir");
+    const std::wstring commonFilesX86 = version(L"CommonFilesDir (x86)");
+    const std::wstring commonFiles64 = version(L"CommonW6432Dir");
+
+    Variables& variables = machine.variables;
+    addVariable(variables, L"SystemRoot", machine.systemRoot);
+    addVariable(variables, L"windir", machine.systemRoot);
+    addVariable(variables, L"SystemDrive", machine.systemDrive);
+    addVariable(variables, L"ProgramFiles", programFiles);
+    addVariable(variables, L"ProgramFiles(x86)", programFilesX86);
+    addVariable(variables, L"ProgramW6432", programFiles64);
+    addVariable(variables, L"CommonProgramFiles", commonFiles);
+    addVariable(variables, L"CommonProgramFiles(x86)", commonFilesX86);
+    addVariable(variables, L"CommonProgramW6432", commonFiles64);
+    std::wstring programData;
+    std::wstring publicFolder;
+    const std::wstring profileList = std::wstring(currentVersionNt) + L"\\ProfileList";
+    expandVariables(textAt(*software, profileList, L"ProgramData"), variables, programData);
+    expandVariables(textAt(*software, profileList, L"Public"), variables, publicFolder);
+    addVariable(variables, L"ProgramData", programData);
+    addVariable(variables, L"ALLUSERSPROFILE", programData);
+    addVariable(variables, L"PUBLIC", publicFolder);
+
+    // A 32-bit Windows has no "(x86)" folders: its x86 folders are its only ones.
+    const bool wow64 = !programFilesX86.empty();
+    FolderTable& table = machine.machineFolders;
+    if (!machine.systemRoot.empty()) {
+        addFolder(table, L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}",
+                  joinPath(machine.systemRoot, L"System32"));
+        addFolder(table, L"{D65231B0-B2F1-4857-A4CE-A8E7C6EA7D27}",
+                  joinPath(machine.systemRoot, wow64 ? L"SysWOW64" : L"System32"));
+        addFolder(table, L"{F38BF404-1D43-42F2-9305-67DE0B28FC23}", machine.systemRoot);
+    }
+    addFolder(table, L"{905E63B6-C1BF-494E-B29C-65B732D3D21A}", programFiles);
+    addFolder(table, L"{6D809377-6AF0-444B-8957-A3773F02200E}", programFiles64);
+    addFolder(table, L"{7C5A40EF-A0FB-4BFC-874A-C0F2E0B9FA8E}",
+              wow64 ? programFilesX86 : programFiles);
+    addFolder(table, L"{F7F1ED05-9F6D-47A2-AAAE-29D317C6F066}", commonFiles);
+    addFolder(table, L"{6365D5A7-0F0D-45E5-87F6-0DA56B6A4F7D}", commonFiles64);
+    addFolder(table, L"{DE974D24-D9C6-4D3E-BF91-F4455120B917}",
+              wow64 ? commonFilesX86 : commonFiles);
+    addFolder(table, L"{62AB5D82-FDC1-4DC3-A9DD-070D1D495D97}", programData);
+    addFolder(table, L"{DFDF76A2-C82A-4D63-906A-5644AC457385}", publicFolder);
+    addFolder(table, L"{0139D44E-6AFE-49F2-8690-3DAFCAE6FFB8}",
+              shellFolder(*software, L"", L"Common Programs", variables));
+    addFolder(table, L"{A4115719-D62E-491D-AA7C-E74B8BE3B067}",
+              shellFolder(*software, L"", L"Common Start Menu", variables));
+    addFolder(table, L"{C4AA340D-F20F-4863-AFEF-F87EF2E6BA25}",
+              shellFolder(*software, L"", L"Common Desktop", variables));
+    addFolder(table, L"{ED4824AF-DCE4-45A8-81E2-FC7965083634}",
+              shellFolder(*software, L"", L"Common Documents", variables));
+
+    readProfiles(*software, machine);
+}
+
+FolderTable userFolderTable(const EvidenceMachine& machine, const RegistryKey& userHive,
+                            const std::wstring& profileFolder) {
+    FolderTable table = machine.machineFolders;
+    Variables variables = machine.variables;
+    addVariable(variables, L"USERPROFILE", profileFolder);
+    const std::wstring appData = shellFolder(userHive, userRegistryPrefix, L"AppData", variables);
+    addVariable(variables, L"APPDATA", appData);
+    addVariable(variables, L"LOCALAPPDATA",
+                shellFolder(userHive, userRegistryPrefix, L"Local AppData", variables));
+    const auto user = [&](const wchar_t* id, const wchar_t* name) {
+        addFolder(table, id, shellFolder(userHive, userRegistryPrefix, name, variables));
+    };
+    addFolder(table, L"{5E6C858F-0E22-4760-9AFE-EA3317B67173}", profileFolder);
+    addFolder(table, L"{3EB685DB-65F9-4CF6-A03A-E3EF65729F3D}", appData);
+    user(L"{F1B32785-6FBA-4FCF-9D55-7B8E7F157091}", L"Local AppData");
+    user(L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}", L"Programs");
+    user(L"{625B53C3-AB48-4EC1-BA1F-A1EF4146FC19}", L"Start Menu");
+    user(L"{B4BFCC3A-DB2C-424C-B029-7FE99A87C641}", L"Desktop");
+    user(L"{FDD39AD0-238F-46AF-ADB4-6C85480369C7}", L"Personal");
+    user(L"{374DE290-123F-4565-9164-39C4925E467B}", L"{374DE290-123F-4565-9164-39C4925E467B}");
+    if (!appData.empty()) {
+        addFolder(table, L"{9E3995AB-1F9C-4F13-B827-48B24B6C7174}",
+                  joinPath(appData, L"Microsoft\\Internet Explorer\\Quick Launch\\User Pinned"));
+    }
+    return table;
+}
+
+} // namespace tidewell

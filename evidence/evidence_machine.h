@@ -1,0 +1,45 @@
+// What the examined machine's own registry says of itself, from its
+// SOFTWARE hive: where Windows and the program folders were, the user
+// profiles it lists and where each profile's folder was, and so where the
+// known folders of its UserAssist paths led. All paths are as the examined
+// machine knew them (C:\...), not where the copy lies here.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/registry.h"
+#include "userassist/known_folders.h"
+
+namespace tidewell {
+
+struct ListedProfile {
+    std::wstring sid;
+    std::wstring folder; // ProfileImagePath expanded, such as C:\Users\alice
+};
+
+using Variables = std::vector<std::pair<std::wstring, std::wstring>>;
+
+struct EvidenceMachine {
+    std::wstring systemRoot;  // such as C:\Windows; empty when not recorded
+    std::wstring systemDrive; // such as C:
+    bool profileListRead = false;
+    std::vector<ListedProfile> profiles; // the S-1-5-21 and S-1-12-1 ones, in list order
+    Variables variables;                 // %SystemRoot%, %ProgramFiles% and the like
+    FolderTable machineFolders;          // the folder ids that are the same for every user
+};
+
+// From the SOFTWARE hive's root key, or nothing when there is none.
+void readEvidenceMachine(const RegistryKey* software, EvidenceMachine& machine);
+
+// Replaces every %NAME% (without regard to case) by its value; false when a
+// name is not known.
+bool expandVariables(const std::wstring& text, const Variables& variables, std::wstring& expanded);
+
+// The folder ids of one user's hive: the machine's, and the user's own from
+// the hive's shell folders (profileFolder as the machine knew it).
+FolderTable userFolderTable(const EvidenceMachine& machine, const RegistryKey& userHive,
+                            const std::wstring& profileFolder);
+
+} // namespace tidewell

@@ -1,0 +1,20 @@
+// Text and numbers read from registry values, by their Windows types.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/registry.h"
+
+namespace tidewell {
+
+inline constexpr std::uint32_t registryTypeExpandString = 2; // REG_EXPAND_SZ
+
+// A REG_SZ or REG_EXPAND_SZ value as text, without its terminating NULs (and
+// not expanded); false for any other type or a value that cannot be read.
+bool regQueryText(const RegistryKey& key, const std::wstring& name, std::wstring& text);
+
+// A REG_DWORD value of exactly four bytes.
+bool regQueryDword(const RegistryKey& key, const std::wstring& name, std::uint32_t& value);
+
+} // namespace tidewell

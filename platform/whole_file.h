@@ -1,0 +1,21 @@
+// Reading a whole file into memory, in pieces, up to a limit that is
+// checked before anything is read.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tidewell {
+
+enum class WholeFileRead {
+    Read,
+    Missing,    // it could not be opened because it is not there
+    TooLarge,   // larger than the limit: refused unread
+    Unreadable, // it could not be opened, sized or read in full
+};
+
+WholeFileRead readWholeFileUpTo(const std::wstring& path, std::uint64_t limit,
+                                std::vector<std::uint8_t>& bytes);
+
+} // namespace tidewell

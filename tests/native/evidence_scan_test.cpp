@@ -1,0 +1,290 @@
+// Whole scans of evidence roots built for the test: a copied system drive
+// with its SOFTWARE and SYSTEM hives, users' NTUSER.DAT files (one dirty,
+// one missing) and Prefetch files, found whatever the case of their names.
+#include "core/scan_driver.h"
+
+#include <gtest/gtest.h>
+
+#include "fake/fake_machine.h"
+#include "support/corpus_files.h"
+#include "support/evidence_builder.h"
+#include "support/temp_folder.h"
+#include "support/userassist_corpus_facts.h"
+#include "tools/sample/prefetch_image_builder.h"
+#include "tools/sample/userassist_values.h"
+#include "userassist/userassist_reader.h"
+
+namespace tidewell {
+namespace {
+
+using sample::HiveSpec;
+using testing::writeEvidenceFile;
+
+constexpr FileTime now = 133616736000000000ULL;
+constexpr FileTime aRun = 133500000000000000ULL;
+const std::wstring alice = L"S-1-5-21-7-8-9-1001";
+const std::wstring bob = L"S-1-5-21-7-8-9-1002";
+const std::wstring carol = L"S-1-5-21-7-8-9-1003";
+const std::wstring countKey =
+    std::wstring(userAssistKeyPath) + L"\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\\Count";
+const std::wstring systemVolume = L"\\VOLUME{01d5f51ea48267ca-96a49c74}";
+const std::wstring dataVolume = L"\\VOLUME{01d5f51ea48267ca-12345678}";
+
+// A user's hive with one UserAssist entry per name given, and the shell
+// folders Windows 10 writes.
+HiveSpec userHive(std::initializer_list<std::wstring> launched) {
+    HiveSpec spec;
+    sample::HiveKeySpec& count = testing::keyAt(spec.root, countKey);
+    for (const std::wstring& name : launched) {
+        count.values.push_back({sample::rot13(name), 3, sample::userAssistData(3, 2, 4000, aRun)});
+    }
+    testing::keyAt(spec.root,
+                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders")
+        .values = {
+        testing::textValue(L"AppData", L"%USERPROFILE%\\AppData\\Roaming", 2),
+        testing::textValue(L"Programs", L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs", 2)};
+    return spec;
+}
+
+std::vector<std::uint8_t> prefetchFile(const std::wstring& name, const std::wstring& volume,
+                                       const std::wstring& folder) {
+    sample::PrefetchImageSpec spec;
+    spec.name = name;
+    spec.runTimeSlots = {aRun};
+    spec.alternateRunCount = 1;
+    spec.referencedFiles = {systemVolume + L"\\WINDOWS\\SYSTEM32\\NTDLL.DLL",
+                            volume + folder + L"\\" + name};
+    return sample::buildPrefetchImage(spec);
+}
+
+class EvidenceScan : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::resetAll();
+        fake::setFixedNow(now);
+        fake::setElevated(false);
+        // Names in the case a collector on Linux might have left them.
+        drive = root.path / "C";
+        writeEvidenceFile(
+            drive, "windows/SYSTEM32/config/SOFTWARE",
+            sample::writeHive(testing::softwareHive({{alice, L"C:\\Users\\alice"},
+                                                     {bob, L"%SystemDrive%\\Users\\Bob"},
+                                                     {carol, L"C:\\Users\\carol"}})));
+        writeEvidenceFile(drive, "windows/SYSTEM32/config/system",
+                          sample::writeHive(testing::systemHive(3)));
+        writeEvidenceFile(drive, "users/Alice/ntuser.dat",
+                          sample::writeHive(userHive(
+                              {L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\calc.exe",
+                               L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}\\Tool.lnk",
+                               L"{9E3995AB-1F9C-4F13-B827-48B24B6C7174}\\TaskBar\\x.lnk"})));
+        writeEvidenceFile(drive, "users/bob/NTUSER.DAT",
+                          sample::writeHive(userHive({L"C:\\b.exe"})));
+        writeEvidenceFile(drive, "windows/prefetch/CALC.EXE-00000001.pf",
+                          prefetchFile(L"CALC.EXE", systemVolume, L"\\WINDOWS\\SYSTEM32"));
+        writeEvidenceFile(drive, "windows/prefetch/DATA.EXE-00000002.pf",
+                          prefetchFile(L"DATA.EXE", dataVolume, L"\\TOOLS"));
+    }
+    void TearDown() override { fake::resetAll(); }
+
+    ScanResults scan(const std::filesystem::path& at) {
+        ScanResults results;
+        runScan(ScanTarget{ScanSubject::EvidenceRoot, testing::programText(at)}, results);
+        return results;
+    }
+    const LaunchRecord* named(const ScanResults& results, const std::wstring& name) {
+        for (const LaunchRecord& record : results.records) {
+            if (record.name == name) {
+                return &record;
+            }
+        }
+        ADD_FAILURE() << "no record named " << testing::narrow(name);
+        return nullptr;
+    }
+
+    testing::TempFolder root;
+    std::filesystem::path drive;
+};
+
+TEST_F(EvidenceScan, ACollectionOneFolderDownIsReadWhole) {
+    const ScanResults results = scan(root.path);
+    EXPECT_TRUE(results.origin.evidence);
+    EXPECT_EQ(results.origin.evidenceFolder, testing::programText(root.path) + L"/C");
+
+    // The facts are the examined machine's: its current control set (the
+    // second), Windows 10, and this process's elevation.
+    EXPECT_TRUE(results.facts.enablePrefetcherPresent);
+    EXPECT_EQ(results.facts.enablePrefetcherValue, 3u);
+    EXPECT_EQ(results.facts.prefetchRetentionLimit, 1024u);
+    EXPECT_TRUE(results.facts.prefetchDirReadable);
+    EXPECT_FALSE(results.facts.elevated);
+
+    // Three listed profiles, of which carol's hive is not in the copy.
+    EXPECT_TRUE(results.facts.profileCoverageKnown);
+    EXPECT_EQ(results.facts.profilesOnMachine, 3u);
+    EXPECT_EQ(results.facts.profilesExamined, 2u);
+    EXPECT_EQ(results.facts.profilesNotExamined, 1u);
+    EXPECT_EQ(results.tally.hivesMissing, 1u);
+    EXPECT_EQ(results.tally.systemHivesUnreadable, 0u);
+    EXPECT_EQ(results.tally.userAssistParsed, 4u);
+    EXPECT_FALSE(results.anyFailure) << "a missing hive limits coverage; it is no failure";
+
+    // The system volume is the one the files loaded NTDLL.DLL from; C: is
+    // where SystemRoot put it. The other volume is not placed.
+    const LaunchRecord* calc = named(results, L"CALC.EXE");
+    ASSERT_NE(calc, nullptr);
+    EXPECT_EQ(calc->pathStatus, PathStatus::Resolved);
+    EXPECT_EQ(calc->path, L"C:\\WINDOWS\\SYSTEM32\\CALC.EXE");
+    const LaunchRecord* data = named(results, L"DATA.EXE");
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->pathStatus, PathStatus::VolumeNotIdentified);
+    EXPECT_EQ(results.tally.volumesNotIdentified, 1u);
+    EXPECT_EQ(results.tally.volumesAmbiguous, 0u);
+
+    // Folder ids resolve from the examined machine's registry, the user's
+    // own ones from the user's hive; the account is named by its folder.
+    const LaunchRecord* tool = named(results, L"Tool.lnk");
+    ASSERT_NE(tool, nullptr);
+    EXPECT_EQ(tool->path,
+              L"C:\\Users\\alice\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\"
+              L"Tool.lnk");
+    EXPECT_EQ(tool->userSid, alice);
+    EXPECT_EQ(tool->userName, L"alice");
+    EXPECT_EQ(named(results, L"calc.exe")->path, L"C:\\Windows\\System32\\calc.exe");
+    EXPECT_EQ(named(results, L"x.lnk")->path,
+              L"C:\\Users\\alice\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick "
+              L"Launch\\User Pinned\\TaskBar\\x.lnk");
+    EXPECT_EQ(named(results, L"b.exe")->userName, L"Bob");
+    EXPECT_EQ(results.tally.folderIdsUnresolved, 0u);
+}
+
+TEST_F(EvidenceScan, TheDriveItselfMayBeTheRoot) {
+    const ScanResults results = scan(drive);
+    EXPECT_EQ(results.origin.evidenceFolder, testing::programText(drive));
+    EXPECT_EQ(results.tally.prefetchParsed, 2u);
+    EXPECT_EQ(results.facts.profilesExamined, 2u);
+}
+
+TEST_F(EvidenceScan, ADirtyHiveIsCountedRecoveredFromItsLogOrStaleWithout) {
+    // Bob's hive: the last write reached only its log, and brought c.exe.
+    std::vector<std::uint8_t> before = sample::writeHive(userHive({L"C:\\b.exe"}));
+    HiveSpec later = userHive({L"C:\\b.exe", L"C:\\c.exe"});
+    later.sequence = 11;
+    const std::vector<std::uint8_t> after = sample::writeHive(later);
+    sample::setSequenceNumbers(before, 11, 10);
+    writeEvidenceFile(drive, "users/bob/NTUSER.DAT", before);
+
+    ScanResults stale = scan(root.path);
+    EXPECT_EQ(stale.tally.hivesStale, 1u);
+    EXPECT_TRUE(stale.anyFailure) << "its data may be stale";
+    for (const LaunchRecord& record : stale.records) {
+        EXPECT_NE(record.name, L"c.exe");
+    }
+
+    writeEvidenceFile(
+        drive, "users/bob/ntuser.dat.LOG1",
+        sample::writeNewFormatLog(before, 11,
+                                  {{11, static_cast<std::uint32_t>(after.size() - 4096),
+                                    sample::changedPages(before, after)}}));
+    const ScanResults recovered = scan(root.path);
+    EXPECT_EQ(recovered.tally.hivesStale, 0u);
+    EXPECT_EQ(recovered.tally.hivesRecovered, 1u);
+    EXPECT_EQ(recovered.tally.hiveLogEntriesApplied, 1u);
+    EXPECT_FALSE(recovered.anyFailure);
+    EXPECT_NE(named(recovered, L"c.exe"), nullptr);
+}
+
+TEST_F(EvidenceScan, WithoutSoftwareTheUsersFoldersStandForTheProfileList) {
+    std::filesystem::remove(drive / "windows/SYSTEM32/config/SOFTWARE");
+    writeEvidenceFile(drive, "users/Default/NTUSER.DAT",
+                      sample::writeHive(userHive({L"C:\\d.exe"})));
+    writeEvidenceFile(drive, "users/Public/desktop.ini", {'x'});
+    const ScanResults results = scan(root.path);
+    EXPECT_EQ(results.tally.systemHivesUnreadable, 1u);
+    EXPECT_EQ(results.tally.profileListUnreadable, 1u);
+    EXPECT_FALSE(results.facts.profileCoverageKnown);
+    EXPECT_EQ(results.facts.profilesExamined, 2u) << "alice and bob, not the Default template";
+    EXPECT_EQ(results.facts.prefetchRetentionLimit, 128u) << "the version is not known";
+    // Without SystemRoot neither the system volume's letter nor a folder id
+    // can be placed.
+    EXPECT_EQ(named(results, L"CALC.EXE")->pathStatus, PathStatus::VolumeNotIdentified);
+    EXPECT_EQ(named(results, L"calc.exe")->pathStatus, PathStatus::FolderIdUnresolved);
+    EXPECT_TRUE(named(results, L"b.exe")->userSid.empty());
+}
+
+TEST_F(EvidenceScan, FilesThatDisagreeOnTheSystemVolumeProveNone) {
+    sample::PrefetchImageSpec other;
+    other.name = L"ODD.EXE";
+    other.runTimeSlots = {aRun};
+    other.alternateRunCount = 1;
+    other.referencedFiles = {dataVolume + L"\\WINDOWS\\SYSTEM32\\NTDLL.DLL"};
+    writeEvidenceFile(drive, "windows/prefetch/ODD.EXE-00000003.pf",
+                      sample::buildPrefetchImage(other));
+    const ScanResults results = scan(root.path);
+    EXPECT_EQ(named(results, L"CALC.EXE")->pathStatus, PathStatus::VolumeNotIdentified);
+}
+
+TEST_F(EvidenceScan, UnreadableHivesAreCountedAndNothingElseIsLost) {
+    writeEvidenceFile(drive, "users/bob/NTUSER.DAT",
+                      {'n', 'o', 't', ' ', 'a', ' ', 'h', 'i', 'v', 'e'});
+    writeEvidenceFile(drive, "windows/SYSTEM32/config/system", std::vector<std::uint8_t>(4096, 0));
+    const ScanResults results = scan(root.path);
+    EXPECT_EQ(results.tally.hivesUnreadable, 1u);
+    EXPECT_EQ(results.tally.systemHivesUnreadable, 1u);
+    EXPECT_FALSE(results.facts.enablePrefetcherPresent);
+    EXPECT_TRUE(results.anyFailure);
+    EXPECT_EQ(results.facts.profilesExamined, 1u);
+    EXPECT_EQ(results.tally.prefetchParsed, 2u);
+}
+
+TEST(EvidenceRoot, AFolderThatIsNoWindowsDriveExaminesNothing) {
+    fake::resetAll();
+    testing::TempFolder root;
+    writeEvidenceFile(root.path, "photos/cat.jpg", {1, 2, 3});
+    ScanResults results;
+    runScan(ScanTarget{ScanSubject::EvidenceRoot, root.text()}, results);
+    EXPECT_TRUE(results.records.empty());
+    EXPECT_EQ(results.tally.prefetchDirUnreadable, 1u);
+    EXPECT_EQ(results.tally.userAssistUnreadable, 1u);
+    EXPECT_EQ(results.tally.systemHivesUnreadable, 2u);
+    EXPECT_TRUE(results.anyFailure);
+}
+
+TEST(EvidenceRoot, TheCorpusAsACollectedDrive) {
+    TIDEWELL_REQUIRE_CORPUS("hives");
+    fake::resetAll();
+    testing::TempFolder root;
+    std::size_t prefetchFiles = 0;
+    for (const auto& file : testing::corpusFiles("prefetch")) {
+        writeEvidenceFile(root.path,
+                          "C/Windows/Prefetch/" + std::to_string(prefetchFiles++) + "-" +
+                              file.filename().string(),
+                          testing::readWholeFile(file));
+    }
+    std::uint32_t users = 0;
+    for (const auto& facts : testing::userAssistExports) {
+        writeEvidenceFile(root.path, "C/Users/user" + std::to_string(users++) + "/NTUSER.DAT",
+                          testing::readWholeFile(testing::corpusRoot() / "hives" / facts.hive));
+    }
+    ScanResults results;
+    runScan(ScanTarget{ScanSubject::EvidenceRoot, root.text()}, results);
+    EXPECT_EQ(results.tally.prefetchSeen, prefetchFiles);
+    EXPECT_EQ(results.tally.prefetchSeen,
+              results.tally.prefetchParsed + results.tally.prefetchMalformed +
+                  results.tally.prefetchNotPrefetch + results.tally.prefetchUnreadable +
+                  results.tally.prefetchDecompressFailed + results.tally.prefetchUnknownVersion);
+    EXPECT_EQ(results.tally.prefetchNotPrefetch, 1u) << "the corpus's one file that is not one";
+    std::uint32_t parsed = 0;
+    std::uint32_t seen = 0;
+    for (const auto& facts : testing::userAssistExports) {
+        parsed += facts.parsed;
+        seen += facts.valuesSeen;
+    }
+    EXPECT_EQ(results.tally.userAssistSeen, seen);
+    EXPECT_EQ(results.tally.userAssistParsed, parsed);
+    EXPECT_EQ(results.facts.profilesExamined, users);
+    EXPECT_EQ(results.tally.hivesUnreadable + results.tally.hivesStale, 0u);
+    EXPECT_EQ(results.records.size(), results.tally.prefetchParsed + parsed);
+}
+
+} // namespace
+} // namespace tidewell
