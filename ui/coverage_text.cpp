@@ -20,23 +20,44 @@ std::wstring statusFragment(const ScanCounter& counter, std::uint32_t value) {
     return fragment;
 }
 
-std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts) {
+std::wstring unreadSentence(const ScanTally& tally, bool evidence) {
     const bool prefetchUnread = tally.prefetchDirUnreadable != 0;
     const bool userAssistUnread = tally.userAssistUnreadable != 0;
     if (prefetchUnread && userAssistUnread) {
-        return L"\u26A0  Neither record could be read. Nothing below was examined.";
+        return evidence ? L"\u26A0  Neither record could be read from the evidence. Nothing below "
+                          L"was examined."
+                        : L"\u26A0  Neither record could be read. Nothing below was examined.";
     }
     if (prefetchUnread) {
-        return L"\u26A0  Prefetch could not be read, so none of its records were examined. This "
-               L"list is not a full picture of what ran.  Use File > Restart as administrator.";
+        // Rights are no answer for a copy: a restart would not bring its folder.
+        return evidence ? L"\u26A0  The evidence's Prefetch folder could not be read, so none of "
+                          L"its records were examined. This list is not a full picture of what "
+                          L"ran."
+                        : L"\u26A0  Prefetch could not be read, so none of its records were "
+                          L"examined. This list is not a full picture of what ran.  Use File > "
+                          L"Restart as administrator.";
     }
     if (userAssistUnread) {
-        return L"\u26A0  UserAssist could not be read, so no shell launch record was examined. "
-               L"Only what Windows started is listed below.";
+        return evidence ? L"\u26A0  No user's UserAssist could be read from the evidence, so no "
+                          L"shell launch record was examined. Only what Windows started is listed "
+                          L"below."
+                        : L"\u26A0  UserAssist could not be read, so no shell launch record was "
+                          L"examined. Only what Windows started is listed below.";
+    }
+    return {};
+}
+
+std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts, bool evidence) {
+    const std::wstring unread = unreadSentence(tally, evidence);
+    if (!unread.empty()) {
+        return unread;
     }
     if (facts.prefetchEnabled == 0) {
-        return L"\u26A0  Prefetching is switched off on this machine, so Windows is not recording "
-               L"program starts. An absent entry means nothing here.";
+        return evidence ? L"\u26A0  Prefetching was switched off on the examined machine, so "
+                          L"Windows was not recording program starts. An absent entry means "
+                          L"nothing here."
+                        : L"\u26A0  Prefetching is switched off on this machine, so Windows is "
+                          L"not recording program starts. An absent entry means nothing here.";
     }
     if (facts.spanKnown != 0) {
         return L"Both sources read.  Surviving records run from " + formatDate(facts.spanOldest) +
@@ -71,8 +92,13 @@ std::wstring formatDate(FileTime value) {
     return text;
 }
 
-std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts) {
-    std::wstring text = firstSentence(tally, facts);
+std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin) {
+    std::wstring text;
+    if (origin.evidence) {
+        text = L"Evidence folder " + origin.evidenceFolder +
+               L", a copy of another machine's system drive.  ";
+    }
+    text += firstSentence(tally, facts, origin.evidence);
     const bool bothRead = tally.prefetchDirUnreadable == 0 && tally.userAssistUnreadable == 0;
     if (bothRead && facts.prefetchEnabled != 0) {
         text += coverageSentence(facts);

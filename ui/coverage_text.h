@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/scan_facts.h"
+#include "core/scan_origin.h"
 #include "core/scan_tally.h"
 #include "platform/filetime.h"
 
@@ -17,7 +18,10 @@ std::wstring formatDate(FileTime value);
 
 // The banner's whole text: one first sentence, a coverage sentence when both
 // sources were read, and the fixed paragraph on what each source can show.
-std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts);
+// For collected evidence the banner begins by naming the folder it read, and
+// speaks of the examined machine.
+std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts,
+                        const ScanOrigin& origin = {});
 
 // The four parts of the status bar.
 std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,

@@ -29,7 +29,7 @@ bool isDevicePath(const std::wstring& path) {
     return startsWithFolded(path, L"\\DEVICE\\");
 }
 
-std::wstring pathExplanation(const LaunchRecord& record, const std::wstring& runningSid) {
+std::wstring pathExplanation(const LaunchRecord& record, const DetailContext& context) {
     switch (record.pathStatus) {
     case PathStatus::NoPathRecorded:
         // A UserAssist name without a path names an application; a Prefetch
@@ -48,10 +48,18 @@ std::wstring pathExplanation(const LaunchRecord& record, const std::wstring& run
                    under + L"carries the serial of the volume it copies; rewritten onto" + under +
                    L"that volume it would name a file that may not be there";
         }
+        if (context.evidence) {
+            return std::wstring(L"  \u2014 only the examined machine's system volume can be") +
+                   under + L"placed (by the serial its Prefetch files prove), and" + under +
+                   L"this path is not on it";
+        }
         return L"  \u2014 no single mounted volume answers to the serial it names";
     case PathStatus::FolderIdUnresolved:
+        if (context.evidence) {
+            return L"  \u2014 the examined machine's registry does not say where it was";
+        }
         if (record.source == RecordSource::UserAssist && !record.userSid.empty() &&
-            !equalsFolded(record.userSid, runningSid)) {
+            !equalsFolded(record.userSid, context.runningSid)) {
             return std::wstring(
                        L"  \u2014 a folder inside a profile. It can only be located with") +
                    under + L"the rights of the account it belongs to, and this" + under +
@@ -59,6 +67,10 @@ std::wstring pathExplanation(const LaunchRecord& record, const std::wstring& run
         }
         return L"  \u2014 the shell did not recognise this folder id";
     case PathStatus::Resolved:
+        if (record.source == RecordSource::Prefetch && context.evidence) {
+            return std::wstring(L"  \u2014 on the examined machine's system volume, which its") +
+                   under + L"Prefetch files prove by its serial";
+        }
         if (record.source == RecordSource::Prefetch && record.volumeSerial != 0) {
             if (record.volumeCount > 1) {
                 return L"  \u2014 matched by volume serial. NOTE: the record names " +
@@ -80,7 +92,7 @@ bool keepsEightRunTimes(std::uint32_t version) {
 
 } // namespace
 
-std::wstring buildDetailText(const LaunchRecord& record, const std::wstring& runningSid) {
+std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& context) {
     const bool userAssist = isUserAssist(record);
     std::wstring text = record.name + L"\r\n\r\n";
     text += L"Source:            ";
@@ -90,7 +102,7 @@ std::wstring buildDetailText(const LaunchRecord& record, const std::wstring& run
     text +=
         L"Path:              " + (record.path.empty() ? L"(none recorded)" : record.path) + lineEnd;
     text += std::wstring(L"Path status:       ") + pathStatusWord(record.pathStatus) +
-            pathExplanation(record, runningSid) + lineEnd;
+            pathExplanation(record, context) + lineEnd;
     if (!userAssist && record.nameTruncated != 0) {
         text += L"\r\n    Windows stores the program's name in 60 bytes, so this one is cut\r\n"
                 L"    at 29 characters and may be the front of a longer name.\r\n";
@@ -110,9 +122,16 @@ std::wstring buildDetailText(const LaunchRecord& record, const std::wstring& run
                 L"    its own evidence that the program was started.\r\n";
     }
     if (userAssist) {
-        text += L"User:              " +
-                (record.userName.empty() ? L"(the SID resolves to no account)" : record.userName) +
-                lineEnd;
+        text += L"User:              ";
+        if (context.evidence) {
+            text +=
+                (record.userName.empty() ? std::wstring(L"(no profile folder)") : record.userName) +
+                L" (the name of the profile's folder; the examined machine's" + under +
+                L"account names are not read)";
+        } else {
+            text += record.userName.empty() ? L"(the SID resolves to no account)" : record.userName;
+        }
+        text += lineEnd;
         text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
                 lineEnd;
         if (record.hasFocus != 0) {

@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 #include <windowsx.h>
 
 #include <cstring>
@@ -67,6 +69,9 @@ HMENU buildMenuBar() {
     HMENU file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING, commandRescan, L"&Rescan\tF5");
     AppendMenuW(file, MF_STRING, commandExport, L"&Export report...\tCtrl+S");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_STRING, commandOpenEvidence, L"Open e&vidence folder...");
+    AppendMenuW(file, MF_STRING, commandScanThisMachine, L"Scan &this machine");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, commandRestartElevated, L"Restart as &administrator");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
@@ -155,7 +160,10 @@ void showInExplorer() {
     if (record == nullptr) {
         return;
     }
-    if (const std::optional<std::wstring> parameter = explorerSelectParameter(*record)) {
+    // A record of collected evidence names a file of the examined machine.
+    const std::optional<std::wstring> parameter =
+        windowState().results.origin.evidence ? std::nullopt : explorerSelectParameter(*record);
+    if (parameter) {
         ShellExecuteW(windowState().main, L"open", L"explorer.exe", parameter->c_str(), nullptr,
                       SW_SHOWNORMAL);
         return;
@@ -163,6 +171,60 @@ void showInExplorer() {
     MessageBoxW(windowState().main,
                 L"This record does not name a file on this machine, so there is no folder to open.",
                 programTitle, MB_ICONINFORMATION | MB_OK);
+}
+
+// Releases a COM interface the shell handed out.
+template <typename Interface> struct ComReference {
+    Interface* pointer = nullptr;
+    ComReference() = default;
+    ComReference(const ComReference&) = delete;
+    ComReference& operator=(const ComReference&) = delete;
+    ~ComReference() {
+        if (pointer != nullptr) {
+            pointer->Release();
+        }
+    }
+};
+
+// The system's folder picker (the file dialog asked for folders); empty
+// text when it was cancelled or failed.
+std::wstring pickFolder() {
+    ComReference<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&dialog.pointer)))) {
+        return {};
+    }
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog.pointer->GetOptions(&options);
+    dialog.pointer->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    dialog.pointer->SetTitle(L"Open evidence folder: a copy of a Windows system drive, or a "
+                             L"collection with the copy one folder down");
+    ComReference<IShellItem> item;
+    if (FAILED(dialog.pointer->Show(windowState().main)) ||
+        FAILED(dialog.pointer->GetResult(&item.pointer))) {
+        return {};
+    }
+    PWSTR path = nullptr;
+    if (FAILED(item.pointer->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr) {
+        return {};
+    }
+    std::wstring chosen = path;
+    CoTaskMemFree(path);
+    return chosen;
+}
+
+void openEvidenceFolder() {
+    const std::wstring chosen = pickFolder();
+    if (chosen.empty()) {
+        return;
+    }
+    windowState().target = ScanTarget{ScanSubject::EvidenceRoot, chosen};
+    rescan();
+}
+
+void scanThisMachine() {
+    windowState().target = ScanTarget{};
+    rescan();
 }
 
 void toggleSource(int command, bool& shown) {
@@ -209,6 +271,12 @@ void onCommand(HWND window, int command, int notification) {
         break;
     case commandExit:
         PostMessageW(window, WM_CLOSE, 0, 0);
+        break;
+    case commandOpenEvidence:
+        openEvidenceFolder();
+        break;
+    case commandScanThisMachine:
+        scanThisMachine();
         break;
     case commandShowPrefetch:
         toggleSource(command, windowState().rows.showPrefetch);
@@ -341,6 +409,11 @@ void rescan() {
     forgetListRows(); // the records are about to be replaced
     WindowState& state = windowState();
     runScan(state.target, state.results);
+    const std::wstring title = state.results.origin.evidence
+                                   ? std::wstring(programTitle) + L" - evidence folder " +
+                                         state.results.origin.evidenceFolder
+                                   : std::wstring(programTitle);
+    SetWindowTextW(state.main, title.c_str());
     refreshBanner();
     refreshList();
     SetCursor(previous);
@@ -349,6 +422,8 @@ void rescan() {
 int runProgram(HINSTANCE instance, int showCommand) {
     WindowState& handles = windowState();
     handles.instance = instance;
+    // The folder picker is a COM object of the shell's.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;

@@ -25,6 +25,8 @@ enum CommandId : int {
     commandExport = 101,
     commandRestartElevated = 102,
     commandExit = 103,
+    commandOpenEvidence = 104,
+    commandScanThisMachine = 105,
     commandShowPrefetch = 110,
     commandShowUserAssist = 111,
     commandDetails = 112,

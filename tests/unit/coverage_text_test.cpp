@@ -141,5 +141,44 @@ TEST(FormatDate, TheFirstTenCharacters) {
     EXPECT_EQ(formatDate(0xFFFFFFFFFFFFFFFFULL), L"");
 }
 
+TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
+    const ScanOrigin evidence{true, L"E:\\cases\\host7\\C"};
+    const std::wstring named =
+        L"Evidence folder E:\\cases\\host7\\C, a copy of another machine's system drive.  ";
+    ScanTally tally;
+    ScanFacts facts = readFacts();
+    tally.prefetchDirUnreadable = 1;
+    tally.userAssistUnreadable = 1;
+    EXPECT_EQ(bannerText(tally, facts, evidence),
+              named +
+                  L"\u26A0  Neither record could be read from the evidence. Nothing below was "
+                  L"examined." +
+                  secondParagraph);
+    tally.userAssistUnreadable = 0;
+    EXPECT_EQ(bannerText(tally, facts, evidence),
+              named +
+                  L"\u26A0  The evidence's Prefetch folder could not be read, so none of its "
+                  L"records were examined. This list is not a full picture of what ran." +
+                  secondParagraph)
+        << "no advice to restart as administrator: rights bring no folder to a copy";
+    tally.prefetchDirUnreadable = 0;
+    tally.userAssistUnreadable = 1;
+    EXPECT_EQ(bannerText(tally, facts, evidence),
+              named +
+                  L"\u26A0  No user's UserAssist could be read from the evidence, so no shell "
+                  L"launch record was examined. Only what Windows started is listed below." +
+                  secondParagraph);
+    tally.userAssistUnreadable = 0;
+    facts.prefetchEnabled = 0;
+    EXPECT_EQ(bannerText(tally, facts, evidence),
+              named +
+                  L"\u26A0  Prefetching was switched off on the examined machine, so Windows "
+                  L"was not recording program starts. An absent entry means nothing here." +
+                  secondParagraph);
+    facts = readFacts();
+    EXPECT_EQ(bannerText(tally, facts, evidence),
+              named + L"Both sources read.  No timestamps were found in them." + secondParagraph);
+}
+
 } // namespace
 } // namespace tidewell

@@ -10,6 +10,7 @@ namespace tidewell {
 namespace {
 
 const std::wstring ownSid = L"S-1-5-21-1-2-3-1001";
+const DetailContext own{ownSid, false};
 
 LaunchRecord prefetchRecord() {
     LaunchRecord record;
@@ -45,7 +46,7 @@ LaunchRecord userAssistRecord() {
 
 TEST(DetailText, APrefetchRecordWholeWithTwoVolumesAndNoCreationTime) {
     const LaunchRecord record = prefetchRecord();
-    EXPECT_EQ(buildDetailText(record, ownSid),
+    EXPECT_EQ(buildDetailText(record, own),
               L"NOTEPAD.EXE\r\n"
               L"\r\n"
               L"Source:            Prefetch (system record of program starts)\r\n"
@@ -68,13 +69,13 @@ TEST(DetailText, OneVolumeOrNoSerial) {
     LaunchRecord record = prefetchRecord();
     record.volumeCount = 1;
     record.volumeSerial = 0x00ABCDEF;
-    std::wstring text = buildDetailText(record, ownSid);
+    std::wstring text = buildDetailText(record, own);
     EXPECT_NE(
         text.find(L"Path status:       resolved  \u2014 matched to a mounted volume by serial "
                   L"00ABCDEF\r\n"),
         std::wstring::npos);
     record.volumeSerial = 0;
-    text = buildDetailText(record, ownSid);
+    text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"Path status:       resolved\r\n"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Volume serial"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Volume created"), std::wstring::npos);
@@ -88,7 +89,7 @@ TEST(DetailText, RunTimesFilesCreationTimeAndTheTruncatedName) {
     record.volumeCreated = 133497936000000000ULL;
     record.runTimes = {133497936000000000ULL, 133400000000000000ULL};
     record.referencedFiles = {L"\\VOLUME{1}\\A.DLL", L"\\VOLUME{1}\\B.DLL"};
-    const std::wstring text = buildDetailText(record, ownSid);
+    const std::wstring text = buildDetailText(record, own);
     EXPECT_NE(
         text.find(
             L"\r\n\r\n    Windows stores the program's name in 60 bytes, so this one is cut\r\n"
@@ -111,20 +112,20 @@ TEST(DetailText, OlderFormatsDoNotClaimEightRunTimes) {
     LaunchRecord record = prefetchRecord();
     for (std::uint32_t version : {17u, 23u}) {
         record.formatVersion = version;
-        EXPECT_NE(buildDetailText(record, ownSid).find(L"\r\nRecorded run times:\r\n"),
+        EXPECT_NE(buildDetailText(record, own).find(L"\r\nRecorded run times:\r\n"),
                   std::wstring::npos)
             << version;
     }
     for (std::uint32_t version : {26u, 31u}) {
         record.formatVersion = version;
-        EXPECT_NE(buildDetailText(record, ownSid).find(L"(Windows keeps the last eight)"),
+        EXPECT_NE(buildDetailText(record, own).find(L"(Windows keeps the last eight)"),
                   std::wstring::npos);
     }
 }
 
 TEST(DetailText, AUserAssistRecordWhole) {
     LaunchRecord record = userAssistRecord();
-    EXPECT_EQ(buildDetailText(record, ownSid),
+    EXPECT_EQ(buildDetailText(record, own),
               L"app.exe\r\n"
               L"\r\n"
               L"Source:            UserAssist (shell record of user launches)\r\n"
@@ -147,7 +148,7 @@ TEST(DetailText, AStampWithNoCountedLaunchIsExplained) {
     record.runTimes = {133497936000000000ULL};
     record.userName.clear();
     record.userSid.clear();
-    const std::wstring text = buildDetailText(record, ownSid);
+    const std::wstring text = buildDetailText(record, own);
     EXPECT_NE(
         text.find(L"Times run:         0\r\n"
                   L"\r\n    This record carries a timestamp while its launch tally, its focus\r\n"
@@ -165,7 +166,7 @@ TEST(DetailText, PathStatusExplanations) {
     shell.path.clear();
     shell.pathStatus = PathStatus::NoPathRecorded;
     EXPECT_NE(
-        buildDetailText(shell, ownSid)
+        buildDetailText(shell, own)
             .find(L"Path:              (none recorded)\r\nPath status:       no path recorded  "
                   L"\u2014 this record identifies an application, not a file on disk\r\n"),
         std::wstring::npos);
@@ -173,15 +174,15 @@ TEST(DetailText, PathStatusExplanations) {
     LaunchRecord prefetch = prefetchRecord();
     prefetch.path.clear();
     prefetch.pathStatus = static_cast<PathStatus>(4);
-    EXPECT_NE(buildDetailText(prefetch, ownSid).find(L"Path status:       no path recorded\r\n"),
+    EXPECT_NE(buildDetailText(prefetch, own).find(L"Path status:       no path recorded\r\n"),
               std::wstring::npos);
     prefetch.pathStatus = static_cast<PathStatus>(7);
-    EXPECT_NE(buildDetailText(prefetch, ownSid).find(L"Path status:       no path recorded\r\n"),
+    EXPECT_NE(buildDetailText(prefetch, own).find(L"Path status:       no path recorded\r\n"),
               std::wstring::npos);
 
     prefetch.pathStatus = PathStatus::SeveralPossiblePaths;
     EXPECT_NE(
-        buildDetailText(prefetch, ownSid)
+        buildDetailText(prefetch, own)
             .find(L"several possible paths  \u2014 more than one file the program loaded carries "
                   L"its name.\r\n                   The record does not say which of them the "
                   L"program was,\r\n                   so all of the candidates are listed "
@@ -189,7 +190,7 @@ TEST(DetailText, PathStatusExplanations) {
         std::wstring::npos);
     prefetch.pathStatus = PathStatus::VolumeNotIdentified;
     EXPECT_NE(
-        buildDetailText(prefetch, ownSid)
+        buildDetailText(prefetch, own)
             .find(L"volume not identified  \u2014 no single mounted volume answers to the serial "
                   L"it names\r\n"),
         std::wstring::npos);
@@ -203,13 +204,13 @@ TEST(DetailText, AFolderIdSpeaksOfAnotherAccountOnlyForAnotherAccountsRecord) {
         L"folder id unresolved  \u2014 a folder inside a profile. It can only be located with\r\n"
         L"                   the rights of the account it belongs to, and this\r\n"
         L"                   record does not belong to the account running the tool\r\n";
-    EXPECT_NE(buildDetailText(record, ownSid).find(otherAccount), std::wstring::npos);
+    EXPECT_NE(buildDetailText(record, own).find(otherAccount), std::wstring::npos);
     const std::wstring unrecognised =
         L"folder id unresolved  \u2014 the shell did not recognise this folder id\r\n";
     record.userSid = L"s-1-5-21-1-2-3-1001"; // the running account, in other case
-    EXPECT_NE(buildDetailText(record, ownSid).find(unrecognised), std::wstring::npos);
+    EXPECT_NE(buildDetailText(record, own).find(unrecognised), std::wstring::npos);
     record.userSid.clear();
-    EXPECT_NE(buildDetailText(record, ownSid).find(unrecognised), std::wstring::npos);
+    EXPECT_NE(buildDetailText(record, own).find(unrecognised), std::wstring::npos);
 }
 
 TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
@@ -219,7 +220,7 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
     record.volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74},
                       {L"", 0, 0x0000BEEF}};
     record.recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\NOTEPAD.EXE";
-    std::wstring text = buildDetailText(record, ownSid);
+    std::wstring text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"Record file:       C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf\r\n"
                         L"Recorded path:     \\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\NOTEPAD.EXE\r\n"
                         L"                   \u2014 the path Windows recorded for the program "
@@ -240,7 +241,7 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
         << testing::narrow(text);
 
     record.recordedPath = L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe";
-    text = buildDetailText(record, ownSid);
+    text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"Recorded path:     Microsoft.WindowsNotepad_11.2312.18.0_x64__"
                         L"8wekyb3d8bbwe\r\n"
                         L"                   \u2014 the package Windows recorded for the program: "
@@ -252,7 +253,7 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
 
     record.recordedPath.clear();
     record.volumes.clear();
-    text = buildDetailText(record, ownSid);
+    text = buildDetailText(record, own);
     EXPECT_EQ(text.find(L"Recorded path:"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Volumes the file names"), std::wstring::npos);
 }
@@ -261,7 +262,7 @@ TEST(DetailText, AShadowCopyPathSaysWhyItWasNotRewritten) {
     LaunchRecord record = prefetchRecord();
     record.pathStatus = PathStatus::VolumeNotIdentified;
     record.path = L"\\DEVICE\\HarddiskVolumeShadowCopy4\\WINDOWS\\NOTEPAD.EXE";
-    EXPECT_NE(buildDetailText(record, ownSid)
+    EXPECT_NE(buildDetailText(record, own)
                   .find(L"Path status:       volume not identified  \u2014 it lies on a shadow "
                         L"copy, a snapshot of a volume that\r\n"
                         L"                   carries the serial of the volume it copies; "
@@ -270,9 +271,42 @@ TEST(DetailText, AShadowCopyPathSaysWhyItWasNotRewritten) {
                         L"there\r\n"),
               std::wstring::npos);
     record.path = L"\\DEVICE\\HARDDISKVOLUME4\\WINDOWS\\NOTEPAD.EXE";
-    EXPECT_NE(buildDetailText(record, ownSid)
+    EXPECT_NE(buildDetailText(record, own)
                   .find(L"Path status:       volume not identified  \u2014 no single mounted "
                         L"volume answers to the serial it names\r\n"),
+              std::wstring::npos);
+}
+
+TEST(DetailText, ARecordOfCollectedEvidenceSpeaksOfTheExaminedMachine) {
+    const DetailContext evidence{L"", true};
+    LaunchRecord user = userAssistRecord();
+    user.userName = L"alice";
+    std::wstring text = buildDetailText(user, evidence);
+    EXPECT_NE(text.find(L"User:              alice (the name of the profile's folder; the "
+                        L"examined machine's\r\n"
+                        L"                   account names are not read)\r\n"),
+              std::wstring::npos)
+        << testing::narrow(text);
+    user.pathStatus = PathStatus::FolderIdUnresolved;
+    EXPECT_NE(buildDetailText(user, evidence)
+                  .find(L"Path status:       folder id unresolved  \u2014 the examined machine's "
+                        L"registry does not say where it was\r\n"),
+              std::wstring::npos);
+
+    LaunchRecord prefetch = prefetchRecord();
+    EXPECT_NE(buildDetailText(prefetch, evidence)
+                  .find(L"Path status:       resolved  \u2014 on the examined machine's system "
+                        L"volume, which its\r\n"
+                        L"                   Prefetch files prove by its serial\r\n"),
+              std::wstring::npos);
+    prefetch.pathStatus = PathStatus::VolumeNotIdentified;
+    prefetch.path = L"\\VOLUME{01d5f51ea48267ca-12345678}\\TOOLS\\X.EXE";
+    EXPECT_NE(buildDetailText(prefetch, evidence)
+                  .find(L"Path status:       volume not identified  \u2014 only the examined "
+                        L"machine's system volume can be\r\n"
+                        L"                   placed (by the serial its Prefetch files prove), "
+                        L"and\r\n"
+                        L"                   this path is not on it\r\n"),
               std::wstring::npos);
 }
 

@@ -60,6 +60,23 @@ for sid in S-1-5-21-111-222-333-1002 S-1-5-21-111-222-333-1003; do
 done
 check 3 "$work/partial.csv"
 
+echo "-- an evidence root: the corpus files as a collected drive, one folder down"
+evidence="$work/evidence/C"
+mkdir -p "$evidence/Windows/Prefetch" "$evidence/Users/alice" "$evidence/Users/bob"
+cp "$prefetch"/*.pf "$evidence/Windows/Prefetch/"
+cp "$corpus/hives/regipy/NTUSER.DAT" "$evidence/Users/alice/NTUSER.DAT"
+cp "$corpus/hives/plaso/NTUSER-WIN7.DAT" "$evidence/Users/bob/NTUSER.DAT"
+output=$("$wine_run" "$exe" --evidence "$(winepath -w "$work/evidence" 2>/dev/null)" \
+    "$(winepath -w "$work/evidence.csv" 2>/dev/null)" 2>"$work/stderr") || status=$?
+echo "$output"
+[ "${status:-0}" -eq 3 ] || { echo "FAIL: the evidence gave exit status ${status:-0}"; exit 1; }
+python3 "$here/check_report.py" "$work/evidence.csv" "$output" 3 "$counters"
+status=0
+mkdir -p "$work/no-windows-here"
+"$wine_run" "$exe" --evidence "$(winepath -w "$work/no-windows-here" 2>/dev/null)" \
+    "$(winepath -w "$work/nothing.csv" 2>/dev/null)" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || { echo "FAIL: a root without Windows gave $status"; exit 1; }
+
 echo "-- destinations that cannot be written"
 status=0
 "$wine_run" "$exe" 'Z:\nonexistent-tidewell-folder\report.csv' >/dev/null 2>&1 || status=$?

@@ -135,7 +135,9 @@ int center(HWND main, int argc, wchar_t** argv) {
     return 0;
 }
 
-int detail() {
+// The open detail window's text against a scan of its own, of this machine
+// or of the evidence root given.
+int detail(const wchar_t* evidenceRoot) {
     HWND window = FindWindowW(L"TidewellDetail", nullptr);
     if (window == nullptr) {
         std::printf("no detail window\n");
@@ -144,11 +146,15 @@ int detail() {
     const std::wstring title = windowText(window);
     const std::wstring shown = windowText(GetDlgItem(window, 1));
     tidewell::ScanResults results;
-    tidewell::runScan(tidewell::ScanTarget{}, results);
-    std::wstring sid;
-    tidewell::queryTokenUserSid(sid);
+    tidewell::ScanTarget target;
+    if (evidenceRoot != nullptr) {
+        target = tidewell::ScanTarget{tidewell::ScanSubject::EvidenceRoot, evidenceRoot};
+    }
+    tidewell::runScan(target, results);
+    tidewell::DetailContext context{L"", results.origin.evidence};
+    tidewell::queryTokenUserSid(context.runningSid);
     for (const tidewell::LaunchRecord& record : results.records) {
-        if (record.name == title && tidewell::buildDetailText(record, sid) == shown) {
+        if (record.name == title && tidewell::buildDetailText(record, context) == shown) {
             std::printf("match %s\n", tidewell::toUtf8(title).c_str());
             return 0;
         }
@@ -178,8 +184,15 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"messagebox") {
         return messageBox();
     }
+    if (command == L"close-details") {
+        // Every detail window, so that the keys go to the main window again.
+        while (HWND window = FindWindowW(L"TidewellDetail", nullptr)) {
+            SendMessageW(window, WM_CLOSE, 0, 0);
+        }
+        return 0;
+    }
     if (command == L"detail") {
-        return detail();
+        return detail(argc >= 3 ? argv[2] : nullptr);
     }
     HWND main = mainWindow();
     if (main == nullptr) {
@@ -205,6 +218,10 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"rect" && argc >= 3) {
         return printRect(
             std::wstring(argv[2]) == L"detail" ? FindWindowW(L"TidewellDetail", nullptr) : main);
+    }
+    if (command == L"title") {
+        print(windowText(main));
+        return 0;
     }
     if (command == L"filter") {
         print(windowText(GetDlgItem(main, 201)));
