@@ -1,21 +1,24 @@
 #include "cli/report_command.h"
 
-#include "core/scan_counters.h"
 #include "evidence/evidence_drive.h"
 #include "platform/decimal_text.h"
 #include "platform/system_info.h"
 #include "report/csv_report.h"
 #include "report/report_commit.h"
+#include "report/report_format.h"
 
 namespace tidewell {
 
 namespace {
 
 constexpr wchar_t usage[] =
-    L"usage: tidewell-report [--evidence ROOT] FILE\r\n"
+    L"usage: tidewell-report [--evidence ROOT] [--format csv|json|timeline] [--utc] FILE\r\n"
     L"Scans this machine's Prefetch files and UserAssist values, or with --evidence those of "
-    L"the copy of a Windows system drive in ROOT (or one folder below it), and writes the CSV "
+    L"the copy of a Windows system drive in ROOT (or one folder below it), and writes the "
     L"report to FILE.\r\n"
+    L"Formats: csv (the default) is the report with its header block, in local time or with "
+    L"--utc in UTC; json is one JSON document with the coverage and every record; timeline is "
+    L"JSON Lines with one event per recorded run time. The JSON forms give times in UTC.\r\n"
     L"Exit status: 0 written and a complete picture; 3 written but not a complete picture; "
     L"1 not written; 2 usage error.\r\n";
 
@@ -29,47 +32,61 @@ bool isValue(const std::wstring& argument) {
 
 struct Arguments {
     ScanTarget target;
+    ReportOptions options;
     std::wstring destination;
+    std::wstring problem; // why the arguments were refused, where a line can say it
 };
 
-// FILE, or --evidence ROOT FILE (the option first).
+// The options in any order, then FILE. False when the arguments are not of
+// that form; problem then says why, where there is more to say than the usage.
 bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parsed) {
-    if (arguments.size() == 1 && isValue(arguments[0])) {
-        parsed.destination = arguments[0];
-        return true;
+    bool formatGiven = false;
+    bool utc = false;
+    bool evidenceGiven = false;
+    std::size_t i = 0;
+    for (; i + 1 < arguments.size(); ++i) {
+        const std::wstring& option = arguments[i];
+        if (option == L"--utc" && !utc) {
+            utc = true;
+        } else if (option == L"--evidence" && !evidenceGiven && i + 2 < arguments.size() &&
+                   isValue(arguments[i + 1])) {
+            evidenceGiven = true;
+            parsed.target = ScanTarget{ScanSubject::EvidenceRoot, arguments[++i]};
+        } else if (option == L"--format" && !formatGiven && i + 2 < arguments.size()) {
+            formatGiven = true;
+            const std::wstring& name = arguments[++i];
+            const std::optional<ReportFormat> format = reportFormatNamed(name);
+            if (!format) {
+                parsed.problem = L"tidewell-report: there is no format \"" + name +
+                                 L"\"; the formats are csv, json and timeline";
+                return false;
+            }
+            parsed.options.format = *format;
+        } else {
+            return false;
+        }
     }
-    if (arguments.size() == 3 && arguments[0] == L"--evidence" && isValue(arguments[1]) &&
-        isValue(arguments[2])) {
-        parsed.target = ScanTarget{ScanSubject::EvidenceRoot, arguments[1]};
-        parsed.destination = arguments[2];
-        return true;
+    if (i + 1 != arguments.size() || !isValue(arguments[i])) {
+        return false;
     }
-    return false;
+    parsed.destination = arguments[i];
+    if (utc && parsed.options.format != ReportFormat::Csv) {
+        parsed.problem = L"tidewell-report: --utc applies to the csv format only; the json and "
+                         L"timeline formats always give their times in UTC";
+        return false;
+    }
+    parsed.options.times = utc ? TimeBasis::Utc : TimeBasis::Local;
+    return true;
 }
 
 } // namespace
 
 std::wstring incompleteReasons(const ScanResults& results) {
-    std::wstring reasons;
-    auto add = [&reasons](const std::wstring& reason) {
-        if (!reasons.empty()) {
-            reasons += L"; ";
-        }
-        reasons += reason;
-    };
-    for (const ScanCounter& counter : scanCounters) {
-        const std::uint32_t value = results.tally.*counter.member;
-        if (counter.failure && value != 0) {
-            add(std::wstring(counter.reportLabel) + L" " + decimalText(value));
-        }
+    std::wstring joined;
+    for (const std::wstring& reason : incompletenessReasons(results.tally, results.facts)) {
+        joined += (joined.empty() ? L"" : L"; ") + reason;
     }
-    if (results.facts.profileCoverageKnown == 0) {
-        add(L"UserAssist profile coverage could not be determined");
-    } else if (results.facts.profilesNotExamined != 0) {
-        add(L"UserAssist examined in " + decimalText(results.facts.profilesExamined) + L" of " +
-            decimalText(results.facts.profilesOnMachine) + L" profiles");
-    }
-    return reasons;
+    return joined;
 }
 
 std::wstring reportSummary(const ScanResults& results, const std::wstring& path) {
@@ -93,6 +110,9 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
     }
     Arguments parsed;
     if (!parseArguments(arguments, parsed)) {
+        if (!parsed.problem.empty()) {
+            errors += parsed.problem + L"\r\n";
+        }
         errors += usage;
         return reportUsageError;
     }
@@ -112,7 +132,8 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
     const std::wstring& path = parsed.destination;
     ScanResults results;
     runScan(parsed.target, results);
-    if (!writeReport(path, results.records, results.tally, results.facts, results.origin)) {
+    if (!writeReport(path, results.records, results.tally, results.facts, results.origin,
+                     parsed.options)) {
         errors += L"tidewell-report: the report could not be written to " + path +
                   L" and no partial file was left behind\r\n";
         return reportNotWritten;

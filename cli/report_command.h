@@ -3,6 +3,7 @@
 // an exit status that says whether the picture is complete.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 

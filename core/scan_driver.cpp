@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/filetime.h"
 #include "platform/registry.h"
+#include "platform/system_info.h"
 #include "prefetch/prefetch_environment.h"
 #include "prefetch/prefetch_folder_scan.h"
 #include "userassist/userassist_scan.h"
@@ -13,6 +14,7 @@ namespace tidewell {
 namespace {
 
 void scanThisMachine(ScanResults& results) {
+    queryComputerName(results.origin.hostName);
     results.facts = probePrefetchSetup();
 
     std::wstring windows;

@@ -9,6 +9,7 @@ namespace tidewell {
 struct ScanOrigin {
     bool evidence = false;
     std::wstring evidenceFolder; // the folder holding the copied drive's Windows folder
+    std::wstring hostName;       // the scanned machine's name, where it is known
 };
 
 } // namespace tidewell

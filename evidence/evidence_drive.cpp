@@ -17,6 +17,19 @@ bool holdsWindows(const std::wstring& folder, std::wstring& windows) {
 
 } // namespace
 
+bool namedPosixStyle(const std::wstring& root) {
+    return root.find(L'/') != std::wstring::npos && root.find(L'\\') == std::wstring::npos;
+}
+
+std::wstring withSlashes(std::wstring path) {
+    for (wchar_t& unit : path) {
+        if (unit == L'\\') {
+            unit = L'/';
+        }
+    }
+    return path;
+}
+
 EvidenceDrive locateEvidenceDrive(const std::wstring& root) {
     EvidenceDrive drive;
     if (holdsWindows(root, drive.windows)) {
@@ -59,10 +72,8 @@ EvidenceDrive locateEvidenceDrive(const std::wstring& root) {
     }
     // A root named the POSIX way is continued the same way, so that the
     // folder reads naturally where it is shown; either separator opens it.
-    const bool posixRoot =
-        root.find(L'/') != std::wstring::npos && root.find(L'\\') == std::wstring::npos;
-    drive.folder =
-        posixRoot ? root + (root.back() == L'/' ? L"" : L"/") + chosen : joinPath(root, chosen);
+    drive.folder = namedPosixStyle(root) ? root + (root.back() == L'/' ? L"" : L"/") + chosen
+                                         : joinPath(root, chosen);
     drive.found = holdsWindows(drive.folder, drive.windows);
     return drive;
 }

@@ -18,4 +18,11 @@ struct EvidenceDrive {
 
 EvidenceDrive locateEvidenceDrive(const std::wstring& root);
 
+// A root named the POSIX way (slashes, no backslash): the paths shown below
+// it are continued with slashes too, as the host opens them.
+bool namedPosixStyle(const std::wstring& root);
+
+// The path with each backslash a slash, as a POSIX host opens it.
+std::wstring withSlashes(std::wstring path);
+
 } // namespace tidewell

@@ -1,5 +1,6 @@
 #include "evidence/evidence_machine.h"
 
+#include "platform/decimal_text.h"
 #include "platform/error_codes.h"
 #include "platform/path_join.h"
 #include "platform/registry_text.h"
@@ -188,6 +189,25 @@ void readEvidenceMachine(const RegistryKey* software, EvidenceMachine& machine) 
               shellFolder(*software, L"", L"Common Documents", variables));
 
     readProfiles(*software, machine);
+}
+
+std::wstring currentControlSet(const RegistryKey& system) {
+    RegistryKey select;
+    std::uint32_t current = 0;
+    if (regOpenKey(system, L"Select", registryKeyQueryValue, select) != ERROR_SUCCESS ||
+        !regQueryDword(select, L"Current", current) || current == 0 || current > 999) {
+        return {};
+    }
+    std::wstring name = L"ControlSet";
+    appendDecimal(name, current, 3);
+    return name;
+}
+
+std::wstring evidenceComputerName(const RegistryKey& system, const std::wstring& controlSet) {
+    if (controlSet.empty()) {
+        return {};
+    }
+    return textAt(system, controlSet + L"\\Control\\ComputerName\\ComputerName", L"ComputerName");
 }
 
 FolderTable userFolderTable(const EvidenceMachine& machine, const RegistryKey& userHive,

@@ -33,6 +33,13 @@ struct EvidenceMachine {
 // From the SOFTWARE hive's root key, or nothing when there is none.
 void readEvidenceMachine(const RegistryKey* software, EvidenceMachine& machine);
 
+// The control set a SYSTEM hive names current (such as ControlSet001), or
+// empty text.
+std::wstring currentControlSet(const RegistryKey& system);
+
+// The computer's name its SYSTEM hive records, or empty text.
+std::wstring evidenceComputerName(const RegistryKey& system, const std::wstring& controlSet);
+
 // Replaces every %NAME% (without regard to case) by its value; false when a
 // name is not known.
 bool expandVariables(const std::wstring& text, const Variables& variables, std::wstring& expanded);

@@ -170,8 +170,13 @@ void scanEvidence(const std::wstring& root, RecordList& records, ScanTally& tall
         openHiveRoot(software->image, softwareRoot);
     }
 
-    facts = probeEvidencePrefetchSetup(
-        {system->read ? &systemRoot : nullptr, software->read ? &softwareRoot : nullptr, prefetch});
+    const std::wstring controlSet = system->read ? currentControlSet(systemRoot) : std::wstring();
+    if (system->read) {
+        origin.hostName = evidenceComputerName(systemRoot, controlSet);
+    }
+    facts = probeEvidencePrefetchSetup({system->read ? &systemRoot : nullptr,
+                                        software->read ? &softwareRoot : nullptr, controlSet,
+                                        prefetch});
     EvidenceMachine machine;
     readEvidenceMachine(software->read ? &softwareRoot : nullptr, machine);
 
@@ -183,8 +188,13 @@ void scanEvidence(const std::wstring& root, RecordList& records, ScanTally& tall
         const std::size_t first = records.size();
         scanPrefetchFolder(prefetch, records, tally, PathChoice::ByCaller);
         const VolumeSource volumes = evidenceVolumes(records, first, machine.systemDrive);
+        const bool posixStyle = namedPosixStyle(origin.evidenceFolder);
         for (std::size_t i = first; i < records.size(); ++i) {
             choosePrefetchPath(records[i], tally, volumes);
+            if (posixStyle) {
+                // The file as this host read it, named the way the root was.
+                records[i].recordFile = withSlashes(records[i].recordFile);
+            }
         }
     }
 

@@ -1,28 +1,20 @@
 #include "platform/timestamp_format.h"
 
-#include "platform/decimal_text.h"
 #include "platform/system_clock.h"
+#include "platform/utc_calendar.h"
 
 namespace tidewell {
 
-std::wstring formatTimestamp(FileTime utc) {
+std::wstring formatTimestamp(FileTime utc, TimeBasis basis) {
     LocalCalendar local;
-    if (!fileTimeToLocalCalendar(utc, local)) {
+    const bool converted = basis == TimeBasis::Utc ? fileTimeToUtcCalendar(utc, local)
+                                                   : fileTimeToLocalCalendar(utc, local);
+    if (!converted) {
         return {};
     }
     std::wstring text;
     text.reserve(19);
-    appendDecimal(text, local.year, 4);
-    text.push_back(L'-');
-    appendDecimal(text, local.month, 2);
-    text.push_back(L'-');
-    appendDecimal(text, local.day, 2);
-    text.push_back(L' ');
-    appendDecimal(text, local.hour, 2);
-    text.push_back(L':');
-    appendDecimal(text, local.minute, 2);
-    text.push_back(L':');
-    appendDecimal(text, local.second, 2);
+    appendCalendarText(text, local, L' ');
     return text;
 }
 

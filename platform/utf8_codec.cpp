@@ -16,24 +16,6 @@ bool isLowSurrogate(std::uint32_t unit) {
     return unit >= 0xDC00 && unit < 0xE000;
 }
 
-void appendPoint(std::string& out, std::uint32_t point) {
-    if (point < 0x80) {
-        out.push_back(static_cast<char>(point));
-    } else if (point < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (point >> 6)));
-        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
-    } else if (point < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (point >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((point >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (point >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((point >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((point >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
-    }
-}
-
 void appendUnit(std::wstring& out, std::uint32_t unit) {
     out.push_back(static_cast<wchar_t>(unit));
 }
@@ -82,6 +64,24 @@ std::size_t validSequence(std::string_view bytes, std::size_t at, std::uint32_t&
 
 } // namespace
 
+void appendUtf8(std::string& out, std::uint32_t point) {
+    if (point < 0x80) {
+        out.push_back(static_cast<char>(point));
+    } else if (point < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (point >> 6)));
+        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
+    } else if (point < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (point >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((point >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (point >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((point >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((point >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (point & 0x3F)));
+    }
+}
+
 std::string toUtf8(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());
@@ -90,7 +90,7 @@ std::string toUtf8(std::wstring_view text) {
         if (isHighSurrogate(unit) && i + 1 < text.size()) {
             const auto low = static_cast<std::uint32_t>(static_cast<std::uint16_t>(text[i + 1]));
             if (isLowSurrogate(low)) {
-                appendPoint(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
                 ++i;
                 continue;
             }
@@ -98,9 +98,9 @@ std::string toUtf8(std::wstring_view text) {
         if (unit >= escapedByteBase + 0x80 && unit <= escapedByteBase + 0xFF) {
             out.push_back(static_cast<char>(unit - escapedByteBase)); // a byte that came in raw
         } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
-            appendPoint(out, 0xFFFD);
+            appendUtf8(out, 0xFFFD);
         } else {
-            appendPoint(out, unit);
+            appendUtf8(out, unit);
         }
     }
     return out;

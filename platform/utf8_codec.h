@@ -11,6 +11,10 @@
 
 namespace tidewell {
 
+// One code point (a surrogate pair's, or any unit but a surrogate) as its
+// UTF-8 bytes.
+void appendUtf8(std::string& out, std::uint32_t point);
+
 // Surrogate pairs become one four-byte sequence; an unpaired U+DC80 to
 // U+DCFF becomes its single byte; any other unpaired surrogate becomes U+FFFD.
 std::string toUtf8(std::wstring_view text);

@@ -112,14 +112,8 @@ ScanFacts probeEvidencePrefetchSetup(const EvidencePrefetchSetup& evidence) {
     ScanFacts facts;
     facts.elevated = processElevated() ? 1 : 0;
 
-    std::uint32_t current = 0;
-    RegistryKey select;
-    if (evidence.system != nullptr &&
-        regOpenKey(*evidence.system, L"Select", registryKeyQueryValue, select) == ERROR_SUCCESS &&
-        regQueryDword(select, L"Current", current) && current < 1000) {
-        wchar_t controlSet[16];
-        std::swprintf(controlSet, 16, L"ControlSet%03u", static_cast<unsigned>(current));
-        readPrefetcherSetting(*evidence.system, controlSet, facts);
+    if (evidence.system != nullptr && !evidence.controlSet.empty()) {
+        readPrefetcherSetting(*evidence.system, evidence.controlSet, facts);
     }
     settlePrefetchEnabled(facts);
 

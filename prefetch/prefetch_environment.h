@@ -18,16 +18,18 @@ ScanFacts probePrefetchSetup();
 
 // Where a copy of another machine's drive keeps the same facts: the root
 // keys of its SYSTEM and SOFTWARE hives (null for a hive that could not be
-// read) and its Prefetch folder (empty when it has none).
+// read), the SYSTEM hive's current control set (such as ControlSet001; empty
+// when not known) and its Prefetch folder (empty when it has none).
 struct EvidencePrefetchSetup {
     const RegistryKey* system = nullptr;
     const RegistryKey* software = nullptr;
+    std::wstring controlSet;
     std::wstring prefetchFolder;
 };
 
-// The same facts of the examined machine: its prefetcher setting from the
-// control set its SYSTEM hive names current, its Windows version from its
-// SOFTWARE hive; elevation as this process has it. The same defaults.
+// The same facts of the examined machine: its prefetcher setting from its
+// current control set, its Windows version from its SOFTWARE hive;
+// elevation as this process has it. The same defaults.
 ScanFacts probeEvidencePrefetchSetup(const EvidencePrefetchSetup& evidence);
 
 } // namespace tidewell

@@ -40,17 +40,16 @@ std::wstring csvQuote(const std::wstring& text) {
     return quoted;
 }
 
-bool reportIsComplete(const ScanTally& tally, const ScanFacts& facts) {
-    return !hasFailure(tally) && facts.profileCoverageKnown != 0 && facts.profilesNotExamined == 0;
-}
-
 std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
-                               const ScanOrigin& origin) {
+                               const ScanOrigin& origin, TimeBasis times) {
     const wchar_t* const machine = origin.evidence ? L"the examined machine" : L"this machine";
     std::wstring text;
     addLine(text, L"# Tidewell");
     if (origin.evidence) {
         addLine(text, L"# Evidence folder," + origin.evidenceFolder);
+    }
+    if (times == TimeBasis::Utc) {
+        addLine(text, L"# Times are in,UTC");
     }
     addLine(text, std::wstring(L"# Elevated,") + flagWord(facts.elevated));
     addLine(text, std::wstring(L"# Prefetch enabled,") + flagWord(facts.prefetchEnabled));
@@ -73,8 +72,8 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
                           decimalText(facts.profilesExamined));
     }
     if (facts.spanKnown != 0) {
-        addLine(text, L"# Surviving records span," + formatTimestamp(facts.spanOldest) + L" to " +
-                          formatTimestamp(facts.spanNewest));
+        addLine(text, L"# Surviving records span," + formatTimestamp(facts.spanOldest, times) +
+                          L" to " + formatTimestamp(facts.spanNewest, times));
     }
     addLine(text, L"# UserAssist records shell launches only; command line, script,");
     addLine(text, L"# service and scheduled task launches never appear in it.");
@@ -96,17 +95,18 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     return text;
 }
 
-std::wstring buildRecordLine(const LaunchRecord& record) {
+std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
     const bool prefetch = record.source == RecordSource::Prefetch;
     std::wstring allRuns;
     for (std::size_t i = 0; i < record.runTimes.size(); ++i) {
         if (i != 0) {
             allRuns += L" | ";
         }
-        allRuns += formatTimestamp(record.runTimes[i]);
+        allRuns += formatTimestamp(record.runTimes[i], times);
     }
-    const std::wstring lastRun = record.runTimes.empty() ? std::wstring(L"not recorded")
-                                                         : formatTimestamp(record.runTimes.front());
+    const std::wstring lastRun = record.runTimes.empty()
+                                     ? std::wstring(L"not recorded")
+                                     : formatTimestamp(record.runTimes.front(), times);
     const std::wstring runCount =
         record.runCountKnown != 0 ? decimalText(record.runCount) : std::wstring(L"unverified");
     std::wstring focusCount;

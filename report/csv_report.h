@@ -8,23 +8,22 @@
 #include "core/scan_facts.h"
 #include "core/scan_origin.h"
 #include "core/scan_tally.h"
+#include "platform/timestamp_format.h"
+#include "report/completeness.h"
 
 namespace tidewell {
 
 // A double quote, the text with each double quote doubled, a double quote.
 std::wstring csvQuote(const std::wstring& text);
 
-// Whether the report can call itself a complete picture of the machine: no
-// failure, and every listed profile examined.
-bool reportIsComplete(const ScanTally& tally, const ScanFacts& facts);
-
 // The header block, the empty line and the column line, each line ending in
 // CR LF. A report of collected evidence names the folder it read, speaks of
 // the examined machine and lists the evidence's own counters after the rest.
+// With times in UTC the header says so in a line of its own.
 std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
-                               const ScanOrigin& origin = {});
+                               const ScanOrigin& origin = {}, TimeBasis times = TimeBasis::Local);
 
 // One record's line, ending in CR LF.
-std::wstring buildRecordLine(const LaunchRecord& record);
+std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times = TimeBasis::Local);
 
 } // namespace tidewell

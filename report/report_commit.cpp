@@ -6,6 +6,7 @@
 #include "platform/error_codes.h"
 #include "platform/output_files.h"
 #include "report/csv_report.h"
+#include "report/json_report.h"
 
 namespace tidewell {
 
@@ -24,24 +25,75 @@ bool writeText(WritableFile& file, const std::wstring& text, std::vector<std::ui
     return writeAll(file, bytes.data(), bytes.size());
 }
 
-bool writeContent(WritableFile& file, const RecordList& records, const ScanTally& tally,
-                  const ScanFacts& facts, const ScanOrigin& origin) {
+bool writeUtf8(WritableFile& file, const std::string& text) {
+    return writeAll(file, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+// UTF-16 with its byte order mark, as the spreadsheet programs expect it.
+bool writeCsv(WritableFile& file, const RecordList& records, const ScanTally& tally,
+              const ScanFacts& facts, const ScanOrigin& origin, TimeBasis times) {
+    static const std::uint8_t byteOrderMark[] = {0xFF, 0xFE};
     std::vector<std::uint8_t> bytes;
-    if (!writeText(file, buildReportHeader(tally, facts, origin), bytes)) {
+    if (!writeAll(file, byteOrderMark, sizeof byteOrderMark) ||
+        !writeText(file, buildReportHeader(tally, facts, origin, times), bytes)) {
         return false;
     }
     for (const LaunchRecord& record : records) {
-        if (!writeText(file, buildRecordLine(record), bytes)) {
+        if (!writeText(file, buildRecordLine(record, times), bytes)) {
             return false;
         }
     }
-    return flushToDisk(file);
+    return true;
+}
+
+// UTF-8 without a byte order mark, as RFC 8259 asks.
+bool writeJson(WritableFile& file, const RecordList& records, const ScanTally& tally,
+               const ScanFacts& facts, const ScanOrigin& origin) {
+    if (!writeUtf8(file, jsonReportOpening(tally, facts, origin))) {
+        return false;
+    }
+    bool first = true;
+    for (const LaunchRecord& record : records) {
+        if (!writeUtf8(file, jsonReportRecord(record, first))) {
+            return false;
+        }
+        first = false;
+    }
+    return writeUtf8(file, jsonReportClosing());
+}
+
+bool writeTimeline(WritableFile& file, const RecordList& records, const ScanTally& tally,
+                   const ScanFacts& facts, const ScanOrigin& origin) {
+    const TimelineScan scan = timelineScan(tally, facts, origin);
+    for (const LaunchRecord& record : records) {
+        if (!writeUtf8(file, timelineEvents(record, scan))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool writeContent(WritableFile& file, const RecordList& records, const ScanTally& tally,
+                  const ScanFacts& facts, const ScanOrigin& origin, const ReportOptions& options) {
+    bool written = false;
+    switch (options.format) {
+    case ReportFormat::Json:
+        written = writeJson(file, records, tally, facts, origin);
+        break;
+    case ReportFormat::Timeline:
+        written = writeTimeline(file, records, tally, facts, origin);
+        break;
+    case ReportFormat::Csv:
+        written = writeCsv(file, records, tally, facts, origin, options.times);
+        break;
+    }
+    return written && flushToDisk(file);
 }
 
 } // namespace
 
 bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
-                 const ScanFacts& facts, const ScanOrigin& origin) {
+                 const ScanFacts& facts, const ScanOrigin& origin, const ReportOptions& options) {
     WritableFile file;
     std::wstring temporary;
     bool created = false;
@@ -57,9 +109,7 @@ bool writeReport(const std::wstring& destination, const RecordList& records, con
     if (!created) {
         return false;
     }
-    static const std::uint8_t byteOrderMark[] = {0xFF, 0xFE};
-    const bool written = writeAll(file, byteOrderMark, sizeof byteOrderMark) &&
-                         writeContent(file, records, tally, facts, origin);
+    const bool written = writeContent(file, records, tally, facts, origin, options);
     closeWritable(file);
     if (!written || !moveReplacing(temporary, destination)) {
         deleteFileIfPresent(temporary);

@@ -8,16 +8,18 @@
 #include "core/scan_facts.h"
 #include "core/scan_origin.h"
 #include "core/scan_tally.h"
+#include "report/report_format.h"
 
 namespace tidewell {
 
-// Writes the whole report for these results to a fresh temporary file beside
-// the destination (its name with ".partial" and a number from 0 to 511
-// appended), flushes it and moves it over the destination. True only when
-// the destination holds the whole report; on failure no temporary file is
-// left and the destination is unchanged. Memory stays bounded by the header
-// and one record line.
+// Writes the whole report for these results, in the form the options name,
+// to a fresh temporary file beside the destination (its name with ".partial"
+// and a number from 0 to 511 appended), flushes it and moves it over the
+// destination. True only when the destination holds the whole report; on
+// failure no temporary file is left and the destination is unchanged. Memory
+// stays bounded by the header and one record's text.
 bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
-                 const ScanFacts& facts, const ScanOrigin& origin = {});
+                 const ScanFacts& facts, const ScanOrigin& origin = {},
+                 const ReportOptions& options = {});
 
 } // namespace tidewell

@@ -61,13 +61,8 @@ std::vector<std::uint8_t> compressed(const std::vector<std::uint8_t>& image) {
 
 PrefetchImageSpec program(std::uint32_t version, const std::wstring& name, std::uint32_t hash,
                           std::vector<std::uint64_t> runs, std::uint32_t count) {
-    PrefetchImageSpec spec;
-    spec.version = version;
-    spec.name = name;
-    spec.pathHash = hash;
-    spec.runTimeSlots = std::move(runs);
-    spec.runCount = count;
-    spec.alternateRunCount = count;
+    PrefetchImageSpec spec =
+        tidewell::sample::programSpec(version, name, hash, std::move(runs), count);
     spec.referencedFiles = {onDriveC(L"\\WINDOWS\\SYSTEM32\\NTDLL.DLL"),
                             onDriveC(L"\\WINDOWS\\SYSTEM32\\KERNEL32.DLL")};
     return spec;

@@ -44,8 +44,9 @@ void place(HWND control, const LayoutRect& rect) {
 
 void refreshBanner() {
     const ScanResults& results = windowState().results;
-    SetWindowTextW(windowState().banner,
-                   bannerText(results.tally, results.facts, results.origin).c_str());
+    SetWindowTextW(
+        windowState().banner,
+        bannerText(results.tally, results.facts, results.origin, windowState().rows.times).c_str());
     if (windowState().main != nullptr) {
         layoutMainWindow(windowState().main);
     }

@@ -47,7 +47,8 @@ std::wstring unreadSentence(const ScanTally& tally, bool evidence) {
     return {};
 }
 
-std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts, bool evidence) {
+std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts, bool evidence,
+                           TimeBasis times) {
     const std::wstring unread = unreadSentence(tally, evidence);
     if (!unread.empty()) {
         return unread;
@@ -60,8 +61,9 @@ std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts, bool 
                           L"not recording program starts. An absent entry means nothing here.";
     }
     if (facts.spanKnown != 0) {
-        return L"Both sources read.  Surviving records run from " + formatDate(facts.spanOldest) +
-               L" to " + formatDate(facts.spanNewest) + L"; Windows keeps at most " +
+        return L"Both sources read.  Surviving records run from " +
+               formatDate(facts.spanOldest, times) + L" to " + formatDate(facts.spanNewest, times) +
+               (times == TimeBasis::Utc ? L" (UTC)" : L"") + L"; Windows keeps at most " +
                decimalText(facts.prefetchRetentionLimit) +
                L" prefetch files and discards the oldest.";
     }
@@ -84,21 +86,22 @@ std::wstring coverageSentence(const ScanFacts& facts) {
 
 } // namespace
 
-std::wstring formatDate(FileTime value) {
-    std::wstring text = formatTimestamp(value);
+std::wstring formatDate(FileTime value, TimeBasis times) {
+    std::wstring text = formatTimestamp(value, times);
     if (text.size() > dateLength) {
         text.resize(dateLength);
     }
     return text;
 }
 
-std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin) {
+std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin,
+                        TimeBasis times) {
     std::wstring text;
     if (origin.evidence) {
         text = L"Evidence folder " + origin.evidenceFolder +
                L", a copy of another machine's system drive.  ";
     }
-    text += firstSentence(tally, facts, origin.evidence);
+    text += firstSentence(tally, facts, origin.evidence, times);
     const bool bothRead = tally.prefetchDirUnreadable == 0 && tally.userAssistUnreadable == 0;
     if (bothRead && facts.prefetchEnabled != 0) {
         text += coverageSentence(facts);

@@ -10,18 +10,19 @@
 #include "core/scan_origin.h"
 #include "core/scan_tally.h"
 #include "platform/filetime.h"
+#include "platform/timestamp_format.h"
 
 namespace tidewell {
 
 // The date part of a timestamp ("YYYY-MM-DD"), or empty text.
-std::wstring formatDate(FileTime value);
+std::wstring formatDate(FileTime value, TimeBasis times = TimeBasis::Local);
 
 // The banner's whole text: one first sentence, a coverage sentence when both
 // sources were read, and the fixed paragraph on what each source can show.
 // For collected evidence the banner begins by naming the folder it read, and
 // speaks of the examined machine.
 std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts,
-                        const ScanOrigin& origin = {});
+                        const ScanOrigin& origin = {}, TimeBasis times = TimeBasis::Local);
 
 // The four parts of the status bar.
 std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,

@@ -90,6 +90,16 @@ bool keepsEightRunTimes(std::uint32_t version) {
     return version == 26 || version == 30 || version == 31;
 }
 
+// A moment as the view shows it; in UTC it says so, since the same text
+// would otherwise read as local time.
+std::wstring momentText(FileTime value, TimeBasis times) {
+    std::wstring text = formatTimestamp(value, times);
+    if (times == TimeBasis::Utc && !text.empty()) {
+        text += L" UTC";
+    }
+    return text;
+}
+
 } // namespace
 
 std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& context) {
@@ -146,7 +156,7 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
             // Windows 10 and 11 files often leave the creation time empty.
             text += L"Volume created:    " +
                     (record.volumeCreated == 0 ? std::wstring(L"not recorded")
-                                               : formatTimestamp(record.volumeCreated)) +
+                                               : momentText(record.volumeCreated, context.times)) +
                     lineEnd;
         }
         text += L"Record file:       " + record.recordFile + lineEnd;
@@ -170,7 +180,7 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
         text += L"    none recorded \u2014 this is not the same as never having run\r\n";
     } else {
         for (FileTime run : record.runTimes) {
-            text += L"    " + formatTimestamp(run) + lineEnd;
+            text += L"    " + momentText(run, context.times) + lineEnd;
         }
     }
     if (!record.volumes.empty()) {
@@ -181,7 +191,7 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
                                                : volume.devicePath) +
                     L", serial " + hex8Text(volume.serial) + L", created " +
                     (volume.created == 0 ? std::wstring(L"not recorded")
-                                         : formatTimestamp(volume.created)) +
+                                         : momentText(volume.created, context.times)) +
                     lineEnd;
         }
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/launch_record.h"
+#include "platform/timestamp_format.h"
 
 namespace tidewell {
 
@@ -16,6 +17,7 @@ struct DetailContext {
     // The record came from collected evidence: its paths are the examined
     // machine's, its account names the names of profile folders.
     bool evidence = false;
+    TimeBasis times = TimeBasis::Local;
 };
 
 // Lines end in CR LF; labels are 19 characters wide.

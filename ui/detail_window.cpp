@@ -60,8 +60,9 @@ void openDetailWindow() {
     if (window == nullptr) {
         return;
     }
-    const std::wstring text = buildDetailText(
-        *record, DetailContext{handles.runningSid, handles.results.origin.evidence});
+    const std::wstring text =
+        buildDetailText(*record, DetailContext{handles.runningSid, handles.results.origin.evidence,
+                                               handles.rows.times});
     HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                                     ES_AUTOVSCROLL | ES_READONLY,

@@ -6,6 +6,7 @@
 
 #include "core/scan_driver.h"
 #include "report/report_commit.h"
+#include "report/report_format.h"
 
 namespace tidewell {
 
@@ -24,11 +25,12 @@ void exportReportCommand() {
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = windowState().main;
-    dialog.lpstrFilter = L"CSV file\0*.csv\0All files\0*.*\0\0";
+    dialog.lpstrFilter = L"CSV report (*.csv)\0*.csv\0JSON (*.json)\0*.json\0"
+                         L"Timeline, JSON Lines (*.jsonl)\0*.jsonl\0\0";
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = fileName;
     dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrDefExt = L"csv";
+    dialog.lpstrDefExt = L"csv"; // the chosen type's own extension where the dialog knows it
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
     if (!GetSaveFileNameW(&dialog)) {
         // A cancel says nothing; a dialog that failed is a failed export.
@@ -37,14 +39,26 @@ void exportReportCommand() {
         }
         return;
     }
+    // The name's extension decides; a name without one of ours takes the type chosen.
+    const ReportFormat chosen = dialog.nFilterIndex == 2   ? ReportFormat::Json
+                                : dialog.nFilterIndex == 3 ? ReportFormat::Timeline
+                                                           : ReportFormat::Csv;
+    const ReportOptions options{reportFormatForFileName(fileName, chosen),
+                                windowState().rows.times};
     const ScanResults& results = windowState().results;
-    if (!writeReport(fileName, results.records, results.tally, results.facts)) {
+    if (!writeReport(fileName, results.records, results.tally, results.facts, results.origin,
+                     options)) {
         showExportFailure();
         return;
     }
-    const std::wstring message = std::wstring(L"Saved.\r\n\r\n") + fileName +
-                                 L"\r\n\r\nThe file holds every record, not just the ones shown, "
-                                 L"and begins with what the scan could and could not read.";
+    const wchar_t* const contents =
+        options.format == ReportFormat::Timeline
+            ? L"The file holds an event for every recorded run time of every record, not just "
+              L"the ones shown, and each event says whether the scan's picture was complete."
+            : L"The file holds every record, not just the ones shown, and begins with what the "
+              L"scan could and could not read.";
+    const std::wstring message =
+        std::wstring(L"Saved.\r\n\r\n") + fileName + L"\r\n\r\n" + contents;
     MessageBoxW(windowState().main, message.c_str(), programTitle, MB_ICONINFORMATION | MB_OK);
 }
 

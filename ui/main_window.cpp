@@ -79,6 +79,7 @@ HMENU buildMenuBar() {
     HMENU view = CreatePopupMenu();
     AppendMenuW(view, MF_STRING | MF_CHECKED, commandShowPrefetch, L"Show &Prefetch records");
     AppendMenuW(view, MF_STRING | MF_CHECKED, commandShowUserAssist, L"Show &UserAssist records");
+    AppendMenuW(view, MF_STRING, commandTimesInUtc, L"&Times in UTC");
     AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(view, MF_STRING, commandDetails, L"&Details\tEnter");
     HMENU help = CreatePopupMenu();
@@ -234,6 +235,17 @@ void toggleSource(int command, bool& shown) {
     refreshList();
 }
 
+// The list, the banner, the detail windows opened from now on and the CSV
+// export all follow the basis.
+void toggleTimesInUtc() {
+    TimeBasis& times = windowState().rows.times;
+    times = times == TimeBasis::Utc ? TimeBasis::Local : TimeBasis::Utc;
+    CheckMenuItem(GetMenu(windowState().main), commandTimesInUtc,
+                  MF_BYCOMMAND | (times == TimeBasis::Utc ? MF_CHECKED : MF_UNCHECKED));
+    showTimeBasisInList();
+    refreshBanner();
+}
+
 void showContextMenu(LPARAM position) {
     const long row = selectedRow();
     if (row < 0) {
@@ -283,6 +295,9 @@ void onCommand(HWND window, int command, int notification) {
         break;
     case commandShowUserAssist:
         toggleSource(command, windowState().rows.showUserAssist);
+        break;
+    case commandTimesInUtc:
+        toggleTimesInUtc();
         break;
     case commandDetails:
         openDetailWindow();

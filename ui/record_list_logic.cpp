@@ -110,7 +110,18 @@ bool compareRows(const RecordList& records, std::size_t a, std::size_t b, int so
     return sortAscending ? order < 0 : order > 0;
 }
 
-std::wstring cellText(const LaunchRecord& record, int column) {
+std::wstring columnTitle(int column, TimeBasis times) {
+    if (column < 0 || column >= listColumnCount) {
+        return {};
+    }
+    std::wstring title = listColumns[column].title;
+    if (column == columnLastRun && times == TimeBasis::Utc) {
+        title += L" (UTC)";
+    }
+    return title;
+}
+
+std::wstring cellText(const LaunchRecord& record, int column, TimeBasis times) {
     switch (column) {
     case columnSource:
         return isPrefetch(record) ? L"Prefetch" : L"UserAssist";
@@ -120,7 +131,7 @@ std::wstring cellText(const LaunchRecord& record, int column) {
         return record.runCountKnown != 0 ? decimalText(record.runCount) : std::wstring(L"\u2014");
     case columnLastRun:
         return record.runTimes.empty() ? std::wstring(L"not recorded")
-                                       : formatTimestamp(record.runTimes.front());
+                                       : formatTimestamp(record.runTimes.front(), times);
     case columnPath:
         if (record.pathStatus == PathStatus::Resolved) {
             return record.path;

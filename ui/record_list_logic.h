@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/launch_record.h"
+#include "platform/timestamp_format.h"
 
 namespace tidewell {
 
@@ -40,6 +41,7 @@ struct ListState {
     bool showUserAssist = true;
     int sortColumn = columnLastRun;
     bool sortAscending = false; // newest first
+    TimeBasis times = TimeBasis::Local;
 };
 
 // The filter as typed, at most 255 characters, folded for matching.
@@ -54,7 +56,10 @@ bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter, bool sh
 bool compareRows(const RecordList& records, std::size_t a, std::size_t b, int sortColumn,
                  bool sortAscending);
 
-std::wstring cellText(const LaunchRecord& record, int column);
+std::wstring cellText(const LaunchRecord& record, int column, TimeBasis times = TimeBasis::Local);
+
+// A column's header text; the Last run column says when its times are UTC.
+std::wstring columnTitle(int column, TimeBasis times);
 
 // A header click: a new column sorts counts and times largest first and
 // texts from A; the same column again reverses the direction.

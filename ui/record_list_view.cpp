@@ -44,16 +44,27 @@ void showSortInHeader() {
 
 void insertListColumns() {
     for (int column = 0; column < listColumnCount; ++column) {
+        std::wstring title = columnTitle(column, windowState().rows.times);
         LVCOLUMNW spec{};
         spec.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         spec.fmt = listColumns[column].rightAligned ? LVCFMT_RIGHT : LVCFMT_LEFT;
         spec.cx = scaleForDpi(listColumns[column].preferredWidth);
-        spec.pszText = const_cast<LPWSTR>(listColumns[column].title);
+        spec.pszText = title.data();
         spec.iSubItem = column;
         SendMessageW(windowState().list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                      reinterpret_cast<LPARAM>(&spec));
     }
     showSortInHeader();
+}
+
+void showTimeBasisInList() {
+    std::wstring title = columnTitle(columnLastRun, windowState().rows.times);
+    LVCOLUMNW spec{};
+    spec.mask = LVCF_TEXT;
+    spec.pszText = title.data();
+    SendMessageW(windowState().list, LVM_SETCOLUMNW, columnLastRun,
+                 reinterpret_cast<LPARAM>(&spec));
+    InvalidateRect(windowState().list, nullptr, TRUE);
 }
 
 long selectedRow() {
@@ -115,7 +126,7 @@ void answerDisplayRequest(LPARAM notification) {
     if (record == nullptr) {
         return; // a row that names no record gets no answer
     }
-    cellBuffer = cellText(*record, request->item.iSubItem);
+    cellBuffer = cellText(*record, request->item.iSubItem, windowState().rows.times);
     request->item.pszText = cellBuffer.data();
 }
 

@@ -29,6 +29,7 @@ enum CommandId : int {
     commandScanThisMachine = 105,
     commandShowPrefetch = 110,
     commandShowUserAssist = 111,
+    commandTimesInUtc = 115,
     commandDetails = 112,
     commandCopyPath = 113,
     commandShowInExplorer = 114,
@@ -64,6 +65,7 @@ inline constexpr wchar_t programTitle[] = L"Tidewell";
 
 // The record list control (record_list_view.cpp).
 void insertListColumns();
+void showTimeBasisInList(); // the Last run header and every cell, after a change of basis
 void refreshList();
 void forgetListRows();
 void fitColumns(int clientWidth);

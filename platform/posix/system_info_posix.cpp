@@ -2,11 +2,21 @@
 #include <unistd.h>
 
 #include "platform/system_info.h"
+#include "platform/utf8_codec.h"
 
 namespace tidewell {
 
 bool runsOnWindows() {
     return false;
+}
+
+bool queryComputerName(std::wstring& name) {
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) != 0) {
+        return false;
+    }
+    name = fromUtf8(host);
+    return true;
 }
 
 bool queryProcessElevation(bool& elevated) {

@@ -26,6 +26,16 @@ bool runsOnWindows() {
     return true;
 }
 
+bool queryComputerName(std::wstring& name) {
+    wchar_t buffer[MAX_COMPUTERNAME_LENGTH + 1];
+    DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
+    if (!GetComputerNameW(buffer, &length)) {
+        return false;
+    }
+    name.assign(buffer, length);
+    return true;
+}
+
 bool queryProcessElevation(bool& elevated) {
     elevated = false;
     win32::OwnedHandle token;

@@ -28,6 +28,11 @@ bool runsOnWindows() {
     return system().windows;
 }
 
+bool queryComputerName(std::wstring& name) {
+    name = L"FAKE-HOST"; // a stand-in machine's name, the same in every test
+    return true;
+}
+
 bool queryProcessElevation(bool& elevated) {
     elevated = system().elevated.value_or(false);
     return system().elevated.has_value();

@@ -222,7 +222,7 @@ TEST_F(CsvReport, HeaderVariants) {
 
 TEST_F(CsvReport, AnEvidenceReportNamesItsFolderAndTheExaminedMachine) {
     SmallScan scan = smallScan();
-    const ScanOrigin evidence{true, L"/cases/host7/C"};
+    const ScanOrigin evidence{true, L"/cases/host7/C", L"HOST7"};
     scan.tally.hivesRecovered = 2;
     scan.tally.hiveLogEntriesApplied = 5;
     const std::wstring header = buildReportHeader(scan.tally, scan.facts, evidence);
@@ -246,6 +246,38 @@ TEST_F(CsvReport, AnEvidenceReportNamesItsFolderAndTheExaminedMachine) {
     EXPECT_EQ(live.find(L"# hives dirty"), std::wstring::npos);
     EXPECT_EQ(live.find(L"# hive log entries"), std::wstring::npos);
     EXPECT_EQ(live.find(L"Evidence"), std::wstring::npos);
+}
+
+TEST_F(CsvReport, AUtcReportSaysSoAndDiffersInItsTimesAlone) {
+    ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    SmallScan scan = smallScan();
+    const std::wstring localHeader = buildReportHeader(scan.tally, scan.facts);
+    const std::wstring utcHeader = buildReportHeader(scan.tally, scan.facts, {}, TimeBasis::Utc);
+    EXPECT_EQ(utcHeader.rfind(L"# Tidewell\r\n# Times are in,UTC\r\n# Elevated,", 0), 0u);
+    EXPECT_EQ(localHeader.find(L"UTC"), std::wstring::npos) << "the default report is unchanged";
+    EXPECT_NE(
+        utcHeader.find(L"# Surviving records span,2023-12-31 23:59:59 to 2024-02-29 06:05:04\r\n"),
+        std::wstring::npos);
+    EXPECT_NE(localHeader.find(
+                  L"# Surviving records span,2024-01-01 00:59:59 to 2024-02-29 07:05:04\r\n"),
+              std::wstring::npos);
+
+    // Half an hour either side of the spring change: an hour apart in UTC,
+    // two on the local clock.
+    LaunchRecord& record = scan.records[0];
+    record.runTimes = {133563222000000000ULL, 133563186000000000ULL};
+    const std::wstring localLine = buildRecordLine(record);
+    const std::wstring utcLine = buildRecordLine(record, TimeBasis::Utc);
+    EXPECT_NE(
+        localLine.find(L",\"2024-03-31 03:30:00\",\"2024-03-31 03:30:00 | 2024-03-31 01:30:00\","),
+        std::wstring::npos);
+    EXPECT_NE(
+        utcLine.find(L",\"2024-03-31 01:30:00\",\"2024-03-31 01:30:00 | 2024-03-31 00:30:00\","),
+        std::wstring::npos);
+    EXPECT_EQ(localLine.substr(0, localLine.find(L"2024")),
+              utcLine.substr(0, utcLine.find(L"2024")));
+    EXPECT_EQ(localLine.substr(localLine.rfind(L"2024") + 19),
+              utcLine.substr(utcLine.rfind(L"2024") + 19));
 }
 
 TEST(CsvQuote, OnlyDoubleQuotesAreDoubled) {

@@ -2,16 +2,18 @@
 // exit status, what it prints and what it leaves on disk.
 #include "cli/report_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
 #include "platform/error_codes.h"
 #include "support/corpus_files.h"
-#include "support/evidence_builder.h"
 #include "support/temp_folder.h"
+#include "tools/sample/evidence_tree.h"
 #include "tools/sample/prefetch_image_builder.h"
 #include "tools/sample/userassist_values.h"
 #include "userassist/profile_list.h"
@@ -23,6 +25,13 @@ namespace {
 using testing::narrow;
 
 const std::wstring ownSid = L"S-1-5-21-7-8-9-1001";
+const std::wstring usageLine =
+    L"usage: tidewell-report [--evidence ROOT] [--format csv|json|timeline] [--utc] FILE\r\n";
+
+std::string fileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 class ReportCommand : public ::testing::Test {
 protected:
@@ -63,7 +72,7 @@ protected:
 TEST_F(ReportCommand, HelpInAnyOfItsSpellingsPrintsTheUsage) {
     for (const wchar_t* help : {L"--help", L"-h", L"/?"}) {
         EXPECT_EQ(run({help}), reportComplete);
-        EXPECT_EQ(output.rfind(L"usage: tidewell-report [--evidence ROOT] FILE\r\n", 0), 0u);
+        EXPECT_EQ(output.rfind(usageLine, 0), 0u);
         EXPECT_TRUE(errors.empty());
     }
 }
@@ -83,9 +92,53 @@ TEST_F(ReportCommand, AnythingElseThatIsNotOneFileIsAUsageError) {
     for (const auto& arguments : wrong) {
         EXPECT_EQ(run(arguments), reportUsageError) << arguments.size();
         EXPECT_TRUE(output.empty());
-        EXPECT_EQ(errors.rfind(L"usage: tidewell-report [--evidence ROOT] FILE\r\n", 0), 0u);
+        EXPECT_EQ(errors.rfind(usageLine, 0), 0u);
     }
     EXPECT_TRUE(std::filesystem::is_empty(out.path)) << "no scan ran, nothing was written";
+}
+
+TEST_F(ReportCommand, TheOptionsInAnyOrderChooseTheFormAndTheTime) {
+    EXPECT_EQ(run({L"--format", L"json", destination()}), reportComplete);
+    EXPECT_EQ(fileText(out.path / "host.csv").rfind("{\"tool\":{\"name\":\"Tidewell\"", 0), 0u);
+    EXPECT_EQ(run({L"--format", L"timeline", destination()}), reportComplete);
+    const std::string timeline = fileText(out.path / "host.csv");
+    EXPECT_EQ(std::count(timeline.begin(), timeline.end(), '\n'), 2) << "one event per run time";
+
+    EXPECT_EQ(run({L"--utc", L"--format", L"csv", destination()}), reportComplete);
+    const std::string utc = fileText(out.path / "host.csv");
+    const std::string line = "# Times are in,UTC\r\n";
+    std::string wide;
+    for (char c : line) {
+        wide += c;
+        wide += '\0';
+    }
+    EXPECT_NE(utc.find(wide), std::string::npos) << "the UTF-16 report says so";
+    EXPECT_EQ(run({L"--format", L"csv", L"--utc", destination()}), reportComplete);
+    EXPECT_EQ(fileText(out.path / "host.csv"), utc);
+    EXPECT_EQ(run({destination()}), reportComplete);
+    EXPECT_EQ(fileText(out.path / "host.csv").find(wide), std::string::npos);
+}
+
+TEST_F(ReportCommand, AFormatThatIsNotOneOrUtcWhereItDoesNotApplyIsRefused) {
+    EXPECT_EQ(run({L"--format", L"xml", destination()}), reportUsageError);
+    EXPECT_EQ(errors.rfind(L"tidewell-report: there is no format \"xml\"; the formats are csv, "
+                           L"json and timeline\r\n" +
+                               usageLine,
+                           0),
+              0u)
+        << narrow(errors);
+    for (const wchar_t* format : {L"json", L"timeline"}) {
+        EXPECT_EQ(run({L"--utc", L"--format", format, destination()}), reportUsageError);
+        EXPECT_EQ(errors.rfind(L"tidewell-report: --utc applies to the csv format only; the json "
+                               L"and timeline formats always give their times in UTC\r\n" +
+                                   usageLine,
+                               0),
+                  0u)
+            << narrow(errors);
+    }
+    EXPECT_EQ(run({L"--format", L"json", L"--format", L"csv", destination()}), reportUsageError);
+    EXPECT_EQ(errors.rfind(usageLine, 0), 0u) << "an option given twice";
+    EXPECT_FALSE(written());
 }
 
 TEST_F(ReportCommand, ACompleteMachineExitsZeroAndSaysSo) {
@@ -137,13 +190,13 @@ TEST_F(ReportCommand, WithoutAWindowsMachineThereIsNothingToScan) {
 TEST_F(ReportCommand, AnEvidenceRootIsScannedEvenWhereThereIsNoWindows) {
     fake::setRunsOnWindows(false);
     testing::TempFolder evidence;
-    testing::writeEvidenceFile(evidence.path, "c/Windows/System32/config/SYSTEM",
-                               sample::writeHive(testing::systemHive(3)));
+    sample::writeEvidenceFile(evidence.path, "c/Windows/System32/config/SYSTEM",
+                              sample::writeHive(sample::systemHive(3)));
     sample::PrefetchImageSpec spec;
     spec.name = L"TOOL.EXE";
     spec.runTimeSlots = {133500000000000000ULL};
-    testing::writeEvidenceFile(evidence.path, "c/Windows/Prefetch/TOOL.EXE-1A2B3C4D.pf",
-                               sample::buildPrefetchImage(spec));
+    sample::writeEvidenceFile(evidence.path, "c/Windows/Prefetch/TOOL.EXE-1A2B3C4D.pf",
+                              sample::buildPrefetchImage(spec));
     EXPECT_EQ(run({L"--evidence", evidence.text(), destination()}), reportIncomplete);
     EXPECT_EQ(output.rfind(L"tidewell-report: 1 record from the evidence folder " +
                                evidence.text() + L"/c written to " + destination() +
@@ -157,7 +210,7 @@ TEST_F(ReportCommand, AnEvidenceRootIsScannedEvenWhereThereIsNoWindows) {
 
 TEST_F(ReportCommand, ARootThatHoldsNoWindowsDriveIsAUsageError) {
     testing::TempFolder evidence;
-    testing::writeEvidenceFile(evidence.path, "notes/readme.txt", {'x'});
+    sample::writeEvidenceFile(evidence.path, "notes/readme.txt", {'x'});
     EXPECT_EQ(run({L"--evidence", evidence.text(), destination()}), reportUsageError);
     EXPECT_EQ(errors, L"tidewell-report: " + evidence.text() +
                           L" is not a copy of a Windows system drive: it holds no Windows "

@@ -90,6 +90,40 @@ TEST_F(ReportCommit, EveryFailureLeavesTheDestinationAsItWas) {
     }
 }
 
+TEST_F(ReportCommit, TheMachineReadableFormsCommitTheSameWay) {
+    RecordList records = someRecords(3);
+    for (LaunchRecord& record : records) {
+        record.runTimes = {133500000000000000ULL, 133400000000000000ULL};
+    }
+    for (const ReportFormat format : {ReportFormat::Json, ReportFormat::Timeline}) {
+        const ReportOptions options{format, TimeBasis::Local};
+        // Opening, three records, closing for the document; one write per
+        // record's events for the timeline.
+        const long lastWrite = format == ReportFormat::Json ? 5 : 3;
+        for (const fake::WriteFailures& failures :
+             {fake::WriteFailures{0, 1}, fake::WriteFailures{0, 0, lastWrite},
+              fake::WriteFailures{0, 0, 0, true}, fake::WriteFailures{0, 0, 0, false, true}}) {
+            SCOPED_TRACE(format == ReportFormat::Json ? "json" : "timeline");
+            fake::setWriteFailures(failures);
+            EXPECT_FALSE(writeReport(destination, records, ScanTally{}, ScanFacts{}, {}, options));
+            expectUntouched();
+        }
+        fake::resetAll();
+        ASSERT_TRUE(writeReport(destination, records, ScanTally{}, ScanFacts{}, {}, options));
+        const std::string written = contents(folder.path / "report.csv");
+        // UTF-8 without a byte-order mark, whole to its last line end.
+        EXPECT_EQ(written.front(), '{');
+        EXPECT_EQ(written.back(), '\n');
+        if (format == ReportFormat::Json) {
+            EXPECT_EQ(written.substr(written.size() - 4), "\n]}\n");
+        } else {
+            EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 6) << "two runs each";
+        }
+        EXPECT_EQ(namesIn(folder.path), std::vector<std::string>{"report.csv"});
+        folder.writeFile("report.csv", {'o', 'l', 'd'});
+    }
+}
+
 TEST_F(ReportCommit, TakenTemporaryNamesAreSkippedAndLeftAlone) {
     folder.writeFile("report.csv.partial0", {'a'});
     folder.writeFile("report.csv.partial1", {'b'});

@@ -9,8 +9,8 @@
 #include "core/scan_driver.h"
 #include "fake/fake_machine.h"
 #include "hive/hive_load.h"
-#include "support/evidence_builder.h"
 #include "support/temp_folder.h"
+#include "tools/sample/evidence_tree.h"
 
 namespace tidewell {
 namespace {
@@ -34,9 +34,9 @@ TEST(WholeFile, ReadMissingTooLargeAndUnreadable) {
 TEST(WholeFile, AHiveAbove2GiBIsRefusedWithoutBeingRead) {
     fake::resetAll();
     testing::TempFolder root;
-    testing::writeEvidenceFile(root.path, "Windows/System32/config/SYSTEM",
-                               sample::writeHive(testing::systemHive(3)));
-    testing::writeEvidenceFile(root.path, "Users/big/NTUSER.DAT", {});
+    sample::writeEvidenceFile(root.path, "Windows/System32/config/SYSTEM",
+                              sample::writeHive(sample::systemHive(3)));
+    sample::writeEvidenceFile(root.path, "Users/big/NTUSER.DAT", {});
     std::filesystem::resize_file(root.path / "Users/big/NTUSER.DAT", maxHiveFileSize + 1); // sparse
     ScanResults results;
     runScan(ScanTarget{ScanSubject::EvidenceRoot, root.text()}, results);

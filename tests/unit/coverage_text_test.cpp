@@ -56,6 +56,12 @@ TEST(Banner, TheSixFirstSentences) {
               L"Both sources read.  Surviving records run from 2024-01-15 to 2024-07-15; Windows "
               L"keeps at most 1024 prefetch files and discards the oldest." +
                   secondParagraph);
+    // In UTC the dates are UTC's, and the sentence says so.
+    facts.spanNewest = 133498350000000000ULL; // 2024-01-15 23:30 UTC
+    EXPECT_EQ(bannerText(tally, facts, {}, TimeBasis::Utc),
+              L"Both sources read.  Surviving records run from 2024-01-15 to 2024-01-15 (UTC); "
+              L"Windows keeps at most 1024 prefetch files and discards the oldest." +
+                  secondParagraph);
     facts.spanKnown = 0;
     EXPECT_EQ(bannerText(tally, facts),
               L"Both sources read.  No timestamps were found in them." + secondParagraph);
@@ -142,7 +148,7 @@ TEST(FormatDate, TheFirstTenCharacters) {
 }
 
 TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
-    const ScanOrigin evidence{true, L"E:\\cases\\host7\\C"};
+    const ScanOrigin evidence{true, L"E:\\cases\\host7\\C", L"HOST7"};
     const std::wstring named =
         L"Evidence folder E:\\cases\\host7\\C, a copy of another machine's system drive.  ";
     ScanTally tally;

@@ -258,6 +258,25 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
     EXPECT_EQ(text.find(L"Volumes the file names"), std::wstring::npos);
 }
 
+TEST(DetailText, InUtcEveryMomentSaysSo) {
+    LaunchRecord record = prefetchRecord();
+    record.volumeCount = 1;
+    record.volumeCreated = 133497936000000000ULL;
+    record.volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74}};
+    record.runTimes = {133498350000000000ULL, 133497936000000000ULL};
+    const std::wstring text = buildDetailText(record, DetailContext{ownSid, false, TimeBasis::Utc});
+    EXPECT_NE(text.find(L"Volume created:    2024-01-15 12:00:00 UTC\r\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"(Windows keeps the last eight):\r\n"
+                        L"    2024-01-15 23:30:00 UTC\r\n"
+                        L"    2024-01-15 12:00:00 UTC\r\n"),
+              std::wstring::npos)
+        << testing::narrow(text);
+    EXPECT_NE(text.find(L"serial 96A49C74, created 2024-01-15 12:00:00 UTC\r\n"),
+              std::wstring::npos);
+    EXPECT_EQ(buildDetailText(record, own).find(L"UTC"), std::wstring::npos)
+        << "local time is the default and says nothing";
+}
+
 TEST(DetailText, AShadowCopyPathSaysWhyItWasNotRewritten) {
     LaunchRecord record = prefetchRecord();
     record.pathStatus = PathStatus::VolumeNotIdentified;

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "support/corpus_files.h"
-#include "support/evidence_builder.h"
 #include "support/temp_folder.h"
 #include "support/userassist_corpus_facts.h"
+#include "tools/sample/evidence_tree.h"
 #include "tools/sample/prefetch_image_builder.h"
 #include "tools/sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
@@ -18,7 +18,7 @@ namespace tidewell {
 namespace {
 
 using sample::HiveSpec;
-using testing::writeEvidenceFile;
+using sample::writeEvidenceFile;
 
 constexpr FileTime aRun = 133500000000000000ULL;
 const std::wstring alice = L"S-1-5-21-7-8-9-1001";
@@ -33,15 +33,15 @@ const std::wstring dataVolume = L"\\VOLUME{01d5f51ea48267ca-12345678}";
 // folders Windows 10 writes.
 HiveSpec userHive(std::initializer_list<std::wstring> launched) {
     HiveSpec spec;
-    sample::HiveKeySpec& count = testing::keyAt(spec.root, countKey);
+    sample::HiveKeySpec& count = sample::keyAt(spec.root, countKey);
     for (const std::wstring& name : launched) {
         count.values.push_back({sample::rot13(name), 3, sample::userAssistData(3, 2, 4000, aRun)});
     }
-    testing::keyAt(spec.root,
-                   L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders")
+    sample::keyAt(spec.root,
+                  L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders")
         .values = {
-        testing::textValue(L"AppData", L"%USERPROFILE%\\AppData\\Roaming", 2),
-        testing::textValue(L"Programs", L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs", 2)};
+        sample::textValue(L"AppData", L"%USERPROFILE%\\AppData\\Roaming", 2),
+        sample::textValue(L"Programs", L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs", 2)};
     return spec;
 }
 
@@ -63,11 +63,11 @@ protected:
         drive = root.path / "C";
         writeEvidenceFile(
             drive, "windows/SYSTEM32/config/SOFTWARE",
-            sample::writeHive(testing::softwareHive({{alice, L"C:\\Users\\alice"},
-                                                     {bob, L"%SystemDrive%\\Users\\Bob"},
-                                                     {carol, L"C:\\Users\\carol"}})));
+            sample::writeHive(sample::softwareHive({{alice, L"C:\\Users\\alice"},
+                                                    {bob, L"%SystemDrive%\\Users\\Bob"},
+                                                    {carol, L"C:\\Users\\carol"}})));
         writeEvidenceFile(drive, "windows/SYSTEM32/config/system",
-                          sample::writeHive(testing::systemHive(3)));
+                          sample::writeHive(sample::systemHive(3)));
         writeEvidenceFile(drive, "users/Alice/ntuser.dat",
                           sample::writeHive(userHive(
                               {L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\calc.exe",
@@ -131,6 +131,11 @@ TEST_F(EvidenceScan, ACollectionOneFolderDownIsReadWhole) {
     ASSERT_NE(calc, nullptr);
     EXPECT_EQ(calc->pathStatus, PathStatus::Resolved);
     EXPECT_EQ(calc->path, L"C:\\WINDOWS\\SYSTEM32\\CALC.EXE");
+    // The file that was read, named as the root was: with slashes below a
+    // root named the POSIX way, with backslashes below a Windows one.
+    const std::wstring separator = rootText.find(L'\\') == std::wstring::npos ? L"/" : L"\\";
+    EXPECT_EQ(calc->recordFile, results.origin.evidenceFolder + separator + L"windows" + separator +
+                                    L"prefetch" + separator + L"CALC.EXE-00000001.pf");
     const LaunchRecord* data = named(results, L"DATA.EXE");
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->pathStatus, PathStatus::VolumeNotIdentified);

@@ -193,6 +193,25 @@ TEST(ListCells, TextPerColumn) {
     EXPECT_EQ(cellText(shell, columnDetail), L"");
 }
 
+TEST(ListCells, InUtcTheLastRunIsTheStoredMomentAndItsTitleSaysSo) {
+    // Half an hour before midnight UTC: another day in most zones east or west.
+    const LaunchRecord record = prefetchRecord(L"LATE.EXE", {133498350000000000ULL});
+    EXPECT_EQ(cellText(record, columnLastRun, TimeBasis::Utc), L"2024-01-15 23:30:00");
+    EXPECT_EQ(cellText(record, columnLastRun), formatTimestamp(133498350000000000ULL));
+    EXPECT_EQ(cellText(record, columnName, TimeBasis::Utc), L"LATE.EXE");
+    EXPECT_EQ(cellText(prefetchRecord(L"X"), columnLastRun, TimeBasis::Utc), L"not recorded");
+
+    EXPECT_EQ(columnTitle(columnLastRun, TimeBasis::Utc), L"Last run (UTC)");
+    EXPECT_EQ(columnTitle(columnLastRun, TimeBasis::Local), L"Last run");
+    for (int column = 0; column < listColumnCount; ++column) {
+        if (column != columnLastRun) {
+            EXPECT_EQ(columnTitle(column, TimeBasis::Utc), listColumns[column].title);
+        }
+    }
+    EXPECT_EQ(columnTitle(listColumnCount, TimeBasis::Utc), L"");
+    EXPECT_EQ(columnTitle(-1, TimeBasis::Local), L"");
+}
+
 TEST(ListRows, ARowThatNamesNoRecordIsRefused) {
     RecordList records = {prefetchRecord(L"a"), prefetchRecord(L"b")};
     ListState state;

@@ -3,10 +3,14 @@
 // status bar and the command-line summary.
 #include "core/scan_counters.h"
 
+#include <set>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "cli/report_command.h"
 #include "report/csv_report.h"
+#include "report/json_report.h"
 #include "support/corpus_files.h"
 #include "ui/coverage_text.h"
 
@@ -32,7 +36,7 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
         EXPECT_EQ(hasFailure(results.tally), counter.failure);
         EXPECT_EQ(reportIsComplete(results.tally, results.facts), !counter.failure);
 
-        const ScanOrigin origin{counter.evidenceOnly, L"E:\\case"};
+        const ScanOrigin origin{counter.evidenceOnly, L"E:\\case", L""};
         const std::wstring header = buildReportHeader(results.tally, results.facts, origin);
         EXPECT_NE(header.find(L"\r\n# " + std::wstring(counter.reportLabel) + L",37\r\n"),
                   std::wstring::npos);
@@ -51,6 +55,27 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
         EXPECT_EQ(reasons.empty(), !counter.failure);
         if (counter.failure) {
             EXPECT_EQ(reasons, std::wstring(counter.reportLabel) + L" 37");
+        }
+
+        // The machine-readable forms give it under its key, with the same verdict.
+        const std::string json = jsonReportOpening(results.tally, results.facts, origin);
+        std::string member = "\"";
+        member.append(counter.key).append("\":37");
+        EXPECT_NE(json.find(member), std::string::npos);
+        EXPECT_NE(json.find(counter.failure ? "\"complete\":false" : "\"complete\":true"),
+                  std::string::npos);
+        EXPECT_EQ(timelineScan(results.tally, results.facts, origin).complete, !counter.failure);
+    }
+}
+
+TEST(ScanCounters, KeysAreDistinctSnakeCaseNames) {
+    std::set<std::string> seen;
+    for (const ScanCounter& counter : scanCounters) {
+        const std::string key = counter.key;
+        EXPECT_TRUE(seen.insert(key).second) << key << " twice";
+        EXPECT_FALSE(key.empty() || key.front() == '_' || key.back() == '_') << key;
+        for (char c : key) {
+            EXPECT_TRUE((c >= 'a' && c <= 'z') || c == '_') << key;
         }
     }
 }
@@ -79,7 +104,7 @@ TEST(ScanCounters, TheReportListsEveryCounterOnceInTheTablesOrder) {
         tally.*counter.member = value++;
     }
     const std::wstring header =
-        buildReportHeader(tally, fullCoverage(), ScanOrigin{true, L"E:\\x"});
+        buildReportHeader(tally, fullCoverage(), ScanOrigin{true, L"E:\\x", L""});
     std::size_t at = 0;
     value = 1;
     for (const ScanCounter& counter : scanCounters) {

@@ -11,7 +11,7 @@ def failure_labels(table_path):
     """The report labels of the failure counters, read from the program's own
     counter table, so that this check and the program cannot disagree."""
     source = open(table_path, encoding="utf-8").read()
-    entries = re.findall(r'\{&ScanTally::\w+,\s*(true|false),\s*L"((?:[^"\\]|\\.)*)"', source)
+    entries = re.findall(r'\{&ScanTally::\w+,\s*"\w+",\s*(true|false),\s*L"((?:[^"\\]|\\.)*)"', source)
     if len(entries) < 29:
         fail(f"the counter table in {table_path} could not be read")
     return [label for flag, label in entries if flag == "true"]

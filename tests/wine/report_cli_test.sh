@@ -60,6 +60,19 @@ for sid in S-1-5-21-111-222-333-1002 S-1-5-21-111-222-333-1003; do
 done
 check 3 "$work/partial.csv"
 
+echo "-- the same machine in UTC, as one JSON document and as a timeline"
+for form in "utc.csv --utc" "report.json --format json" "timeline.jsonl --format timeline"; do
+    set -- $form
+    file=$1
+    shift
+    status=0
+    "$wine_run" "$exe" "$@" "$(winepath -w "$work/$file" 2>/dev/null)" >/dev/null \
+        2>"$work/stderr" || status=$?
+    [ "$status" -eq 3 ] || { echo "FAIL: $* gave exit status $status"; cat "$work/stderr"; exit 1; }
+done
+python3 "$here/../interchange/check_interchange.py" "$work/partial.csv" "$work/utc.csv" \
+    "$work/report.json" "$work/timeline.jsonl" "$counters"
+
 echo "-- an evidence root: the corpus files as a collected drive, one folder down"
 evidence="$work/evidence/C"
 mkdir -p "$evidence/Windows/Prefetch" "$evidence/Users/alice" "$evidence/Users/bob"

@@ -5,6 +5,7 @@
 //   cell ROW COLUMN      one cell's text
 //   column COLUMN        every row's text in one column, a line each
 //   rect main|detail     a window's rectangle on the screen: x y width height
+//   header COLUMN        a column header's text
 //   filter               the filter edit's text
 //   status PART          one status-bar part's text
 //   center edit          the screen point at the middle of the filter edit
@@ -12,6 +13,8 @@
 //   center row ROW       the screen point at the middle of a row
 //   detail               "match" when an open detail window's text is the
 //                        detail text of a record of that name on this machine
+//                        (of the evidence root given after it, if one is)
+//   detail-utc           the same, with the times in UTC
 //   messagebox           the text of an open message box titled Tidewell
 #include <cstdio>
 #include <cstdlib>
@@ -89,6 +92,23 @@ std::wstring cellText(HWND list, int row, int column) {
     return text;
 }
 
+std::wstring headerText(HWND list, int column) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RemoteBuffer remote(header, sizeof(HDITEMW) + 512);
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.cchTextMax = 256;
+    item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote.address) + sizeof(HDITEMW));
+    if (remote.address == nullptr || !remote.write(&item, sizeof item) ||
+        !SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column),
+                      reinterpret_cast<LPARAM>(remote.address))) {
+        return L"<unreadable>";
+    }
+    wchar_t text[256] = {};
+    remote.read(text, sizeof text - sizeof(wchar_t), sizeof(HDITEMW));
+    return text;
+}
+
 int printRect(HWND window) {
     RECT rect{};
     if (window == nullptr || !GetWindowRect(window, &rect)) {
@@ -136,8 +156,8 @@ int center(HWND main, int argc, wchar_t** argv) {
 }
 
 // The open detail window's text against a scan of its own, of this machine
-// or of the evidence root given.
-int detail(const wchar_t* evidenceRoot) {
+// or of the evidence root given, with times shown in the basis given.
+int detail(const wchar_t* evidenceRoot, tidewell::TimeBasis times) {
     HWND window = FindWindowW(L"TidewellDetail", nullptr);
     if (window == nullptr) {
         std::printf("no detail window\n");
@@ -151,7 +171,7 @@ int detail(const wchar_t* evidenceRoot) {
         target = tidewell::ScanTarget{tidewell::ScanSubject::EvidenceRoot, evidenceRoot};
     }
     tidewell::runScan(target, results);
-    tidewell::DetailContext context{L"", results.origin.evidence};
+    tidewell::DetailContext context{L"", results.origin.evidence, times};
     tidewell::queryTokenUserSid(context.runningSid);
     for (const tidewell::LaunchRecord& record : results.records) {
         if (record.name == title && tidewell::buildDetailText(record, context) == shown) {
@@ -192,7 +212,10 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"detail") {
-        return detail(argc >= 3 ? argv[2] : nullptr);
+        return detail(argc >= 3 ? argv[2] : nullptr, tidewell::TimeBasis::Local);
+    }
+    if (command == L"detail-utc") {
+        return detail(nullptr, tidewell::TimeBasis::Utc);
     }
     HWND main = mainWindow();
     if (main == nullptr) {
@@ -218,6 +241,10 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"rect" && argc >= 3) {
         return printRect(
             std::wstring(argv[2]) == L"detail" ? FindWindowW(L"TidewellDetail", nullptr) : main);
+    }
+    if (command == L"header" && argc >= 3) {
+        print(headerText(list, _wtoi(argv[2])));
+        return 0;
     }
     if (command == L"title") {
         print(windowText(main));

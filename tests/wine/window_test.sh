@@ -11,6 +11,8 @@ rm -rf "$work"
 mkdir -p "$work/screenshots"
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all
+# A zone an hour or two off UTC, so that View > Times in UTC changes the text.
+export TZ=Europe/Berlin
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
 cleanup() {
@@ -137,6 +139,75 @@ wine "$report" "$(winepath -w "$work/command.csv" 2>/dev/null)" >/dev/null 2>&1 
 cmp -s "$work/window.csv" "$work/command.csv" || fail "the window's report differs from tidewell-report's"
 echo "ok: the window's report equals tidewell-report's"
 
+export_as() { # file: File > Export report, a typed name, Enter, the message closed
+    xdotool key --window "$window" ctrl+s
+    sleep 3
+    xdotool type --delay 40 "$(winepath -w "$1" 2>/dev/null)"
+    xdotool key Return
+    sleep 3
+    case "$(probe messagebox)" in
+    Saved.*) ;;
+    *) fail "no Saved. message after exporting $1" ;;
+    esac
+    xdotool key Return
+    sleep 1
+}
+
+# A name ending in .json or .jsonl gets the document or the timeline.
+probe close-details
+sleep 1
+export_as "$work/window.json"
+wine "$report" --format json "$(winepath -w "$work/command.json" 2>/dev/null)" >/dev/null 2>&1 || true
+cmp -s "$work/window.json" "$work/command.json" || fail "the window's JSON differs from tidewell-report's"
+export_as "$work/window.jsonl"
+wine "$report" --format timeline "$(winepath -w "$work/command.jsonl" 2>/dev/null)" \
+    >/dev/null 2>&1 || true
+cmp -s "$work/window.jsonl" "$work/command.jsonl" || fail "the window's timeline differs"
+echo "ok: the window's JSON and timeline equal tidewell-report's"
+
+# View > Times in UTC: the Last run column and its title, the detail text
+# and the exported report follow it; choosing it again goes back.
+local_times=$(probe column 3)
+expect "the Last run title" "Last run" "$(probe header 3)"
+xdotool key --window "$window" alt+v
+sleep 0.7
+xdotool key t
+sleep 1
+expect "the Last run title in UTC" "Last run (UTC)" "$(probe header 3)"
+utc_times=$(probe column 3)
+python3 - "$local_times" "$utc_times" <<'CHECK' || fail "the UTC times are not the local ones moved by the zone's offset"
+import datetime, sys, zoneinfo
+zone = zoneinfo.ZoneInfo("Europe/Berlin")
+pairs = list(zip(sys.argv[1].split("\n"), sys.argv[2].split("\n")))
+moved = 0
+for local, utc in pairs:
+    if local == "not recorded" or utc == "not recorded":
+        assert local == utc, (local, utc)
+        continue
+    at = datetime.datetime.fromisoformat(utc).replace(tzinfo=datetime.timezone.utc)
+    assert at.astimezone(zone).strftime("%Y-%m-%d %H:%M:%S") == local, (local, utc)
+    moved += 1
+assert moved > 0 and len(pairs) > 0
+print(f"ok: {moved} Last run cells moved from local time to UTC")
+CHECK
+read -r x y < <(probe center row 0)
+click_at "$x" "$y"
+xdotool click --repeat 2 --delay 80 1
+sleep 2
+expect "the detail window's text in UTC" "match $(probe cell 0 1)" "$(probe detail-utc)"
+probe close-details
+sleep 1
+export_as "$work/window-utc.csv"
+wine "$report" --utc "$(winepath -w "$work/command-utc.csv" 2>/dev/null)" >/dev/null 2>&1 || true
+cmp -s "$work/window-utc.csv" "$work/command-utc.csv" || fail "the window's UTC report differs"
+echo "ok: the window's UTC report equals tidewell-report --utc"
+xdotool key --window "$window" alt+v
+sleep 0.7
+xdotool key t
+sleep 1
+expect "the Last run title back in local time" "Last run" "$(probe header 3)"
+expect "the Last run cells back in local time" "$local_times" "$(probe column 3)"
+
 # File > Open evidence folder: the folder picker takes a typed path; the
 # window then shows the evidence, names it, and Rescan reads it again.
 if [ -n "$corpus" ] && [ -d "$corpus/prefetch" ] && [ -d "$corpus/hives" ]; then
@@ -170,6 +241,10 @@ print(len(text) - text.index('') - 3)" "$work/evidence.csv")
     xdotool key --window "$window" F5
     sleep 3
     expect "rows after rescanning the evidence" "$expected_rows" "$(probe rows)"
+    export_as "$work/window-evidence.csv"
+    cmp -s "$work/window-evidence.csv" "$work/evidence.csv" ||
+        fail "the window's report of the evidence differs from tidewell-report --evidence"
+    echo "ok: the window's report of the evidence equals tidewell-report's"
     read -r x y < <(probe center row 0)
     click_at "$x" "$y"
     xdotool click --repeat 2 --delay 80 1

@@ -43,6 +43,19 @@ const VersionFacts& factsFor(std::uint32_t version) {
 
 } // namespace
 
+PrefetchImageSpec programSpec(std::uint32_t version, const std::wstring& name,
+                              std::uint32_t pathHash, std::vector<std::uint64_t> runs,
+                              std::uint32_t runCount) {
+    PrefetchImageSpec spec;
+    spec.version = version;
+    spec.name = name;
+    spec.pathHash = pathHash;
+    spec.runTimeSlots = std::move(runs);
+    spec.runCount = runCount;
+    spec.alternateRunCount = runCount;
+    return spec;
+}
+
 std::size_t minimumImageSize(std::uint32_t version) {
     return factsFor(version).minimum;
 }

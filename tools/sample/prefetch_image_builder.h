@@ -32,6 +32,12 @@ struct PrefetchImageSpec {
     std::wstring recordedPath;
 };
 
+// A program's spec with its counts agreeing (both run counts the same), for
+// the sample machines; its files and volumes are the caller's to add.
+PrefetchImageSpec programSpec(std::uint32_t version, const std::wstring& name,
+                              std::uint32_t pathHash, std::vector<std::uint64_t> runs,
+                              std::uint32_t runCount);
+
 // Where the builder put the variable sections, for tests that damage them.
 struct PrefetchImageLayout {
     std::size_t stringsOffset = 0;

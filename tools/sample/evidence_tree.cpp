@@ -1,8 +1,8 @@
-#include "support/evidence_builder.h"
+#include "tools/sample/evidence_tree.h"
 
 #include <fstream>
 
-namespace tidewell::testing {
+namespace tidewell::sample {
 
 std::vector<std::uint8_t> registryText(const std::wstring& text) {
     std::vector<std::uint8_t> bytes;
@@ -18,26 +18,25 @@ std::vector<std::uint8_t> registryDword(std::uint32_t value) {
             static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
 }
 
-sample::HiveValueSpec textValue(const std::wstring& name, const std::wstring& text,
-                                std::uint32_t type) {
+HiveValueSpec textValue(const std::wstring& name, const std::wstring& text, std::uint32_t type) {
     return {name, type, registryText(text)};
 }
 
-sample::HiveKeySpec& keyAt(sample::HiveKeySpec& key, const std::wstring& path) {
-    sample::HiveKeySpec* current = &key;
+HiveKeySpec& keyAt(HiveKeySpec& key, const std::wstring& path) {
+    HiveKeySpec* current = &key;
     std::size_t at = 0;
     while (at < path.size()) {
         std::size_t end = path.find(L'\\', at);
         end = end == std::wstring::npos ? path.size() : end;
         const std::wstring part = path.substr(at, end - at);
-        sample::HiveKeySpec* next = nullptr;
-        for (sample::HiveKeySpec& subkey : current->subkeys) {
+        HiveKeySpec* next = nullptr;
+        for (HiveKeySpec& subkey : current->subkeys) {
             if (subkey.name == part) {
                 next = &subkey;
             }
         }
         if (next == nullptr) {
-            current->subkeys.push_back({part, {}, {}, sample::SubkeyListKind::HashLeaf, 500});
+            current->subkeys.push_back({part, {}, {}, SubkeyListKind::HashLeaf, 500});
             next = &current->subkeys.back();
         }
         current = next;
@@ -46,9 +45,9 @@ sample::HiveKeySpec& keyAt(sample::HiveKeySpec& key, const std::wstring& path) {
     return *current;
 }
 
-sample::HiveSpec softwareHive(const std::vector<EvidenceProfile>& profiles) {
-    sample::HiveSpec spec;
-    sample::HiveKeySpec& version = keyAt(spec.root, L"Microsoft\\Windows NT\\CurrentVersion");
+HiveSpec softwareHive(const std::vector<EvidenceProfile>& profiles) {
+    HiveSpec spec;
+    HiveKeySpec& version = keyAt(spec.root, L"Microsoft\\Windows NT\\CurrentVersion");
     version.values = {textValue(L"SystemRoot", L"C:\\Windows"),
                       textValue(L"CurrentVersion", L"6.3"),
                       {L"CurrentMajorVersionNumber", 4, registryDword(10)},
@@ -60,8 +59,7 @@ sample::HiveSpec softwareHive(const std::vector<EvidenceProfile>& profiles) {
     keyAt(spec.root, L"Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders").values = {
         textValue(L"Common Programs", L"%ProgramData%\\Microsoft\\Windows\\Start Menu\\Programs",
                   2)};
-    sample::HiveKeySpec& list =
-        keyAt(spec.root, L"Microsoft\\Windows NT\\CurrentVersion\\ProfileList");
+    HiveKeySpec& list = keyAt(spec.root, L"Microsoft\\Windows NT\\CurrentVersion\\ProfileList");
     list.values = {textValue(L"ProgramData", L"%SystemDrive%\\ProgramData", 2)};
     // The service accounts are listed as well, and are no users' profiles.
     keyAt(list, L"S-1-5-18").values = {
@@ -72,8 +70,8 @@ sample::HiveSpec softwareHive(const std::vector<EvidenceProfile>& profiles) {
     return spec;
 }
 
-sample::HiveSpec systemHive(std::uint32_t enablePrefetcher) {
-    sample::HiveSpec spec;
+HiveSpec systemHive(std::uint32_t enablePrefetcher, const std::wstring& computerName) {
+    HiveSpec spec;
     keyAt(spec.root, L"Select").values = {{L"Current", 4, registryDword(2)}};
     keyAt(spec.root,
           L"ControlSet001\\Control\\Session Manager\\Memory Management\\PrefetchParameters")
@@ -81,20 +79,27 @@ sample::HiveSpec systemHive(std::uint32_t enablePrefetcher) {
     keyAt(spec.root,
           L"ControlSet002\\Control\\Session Manager\\Memory Management\\PrefetchParameters")
         .values = {{L"EnablePrefetcher", 4, registryDword(enablePrefetcher)}};
+    if (!computerName.empty()) {
+        keyAt(spec.root, L"ControlSet002\\Control\\ComputerName\\ComputerName").values = {
+            textValue(L"ComputerName", computerName)};
+    }
     return spec;
 }
 
-void writeEvidenceFile(const std::filesystem::path& root, const std::string& relative,
+bool writeEvidenceFile(const std::filesystem::path& root, const std::string& relative,
                        const std::vector<std::uint8_t>& bytes) {
     std::string slashed = relative;
     for (char& c : slashed) {
         c = c == '\\' ? '/' : c;
     }
     const std::filesystem::path file = root / slashed;
-    std::filesystem::create_directories(file.parent_path());
+    std::error_code error;
+    std::filesystem::create_directories(file.parent_path(), error);
     std::ofstream out(file, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !error && out.good();
 }
 
-} // namespace tidewell::testing
+} // namespace tidewell::sample

@@ -1,0 +1,102 @@
+#include "platform/utc_calendar.h"
+
+#include "platform/decimal_text.h"
+
+namespace tidewell {
+
+namespace {
+
+constexpr FileTime ticksPerMicrosecond = 10;
+constexpr std::int64_t secondsPerDay = 86400;
+
+// The proleptic Gregorian date of a count of days since 1970-01-01 (the
+// civil-from-days method: eras of 400 years, 146,097 days each).
+void dateOfDay(std::int64_t days, std::int64_t& year, unsigned& month, unsigned& day) {
+    days += 719468; // from 0000-03-01
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const auto dayOfEra = static_cast<unsigned>(days - era * 146097);
+    const unsigned yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const unsigned dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const unsigned shiftedMonth = (5 * dayOfYear + 2) / 153; // March is 0
+    day = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    year = static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2 ? 1 : 0);
+}
+
+std::wstring isoText(FileTime value, bool microseconds) {
+    LocalCalendar fields;
+    // ISO 8601 has four digits for the year without an agreement between
+    // the parties; past 9999 no reader would take the text.
+    if (!fileTimeToUtcCalendar(value, fields) || fields.year > 9999) {
+        return {};
+    }
+    std::wstring text;
+    appendCalendarText(text, fields, L'T');
+    text.push_back(L'.');
+    const FileTime fraction = value % fileTimeTicksPerSecond;
+    if (microseconds) {
+        appendDecimal(text, fraction / ticksPerMicrosecond, 6);
+        text += L"+00:00";
+    } else {
+        appendDecimal(text, fraction, 7);
+        text.push_back(L'Z');
+    }
+    return text;
+}
+
+} // namespace
+
+void appendCalendarText(std::wstring& text, const LocalCalendar& fields, wchar_t separator) {
+    appendDecimal(text, fields.year, 4);
+    text.push_back(L'-');
+    appendDecimal(text, fields.month, 2);
+    text.push_back(L'-');
+    appendDecimal(text, fields.day, 2);
+    text.push_back(separator);
+    appendDecimal(text, fields.hour, 2);
+    text.push_back(L':');
+    appendDecimal(text, fields.minute, 2);
+    text.push_back(L':');
+    appendDecimal(text, fields.second, 2);
+}
+
+bool fileTimeToUtcCalendar(FileTime value, LocalCalendar& fields) {
+    // Below the top bit every value is a date from 1601 to 30828, as for
+    // FileTimeToSystemTime.
+    if (value >= 0x8000000000000000ULL) {
+        return false;
+    }
+    const std::int64_t seconds =
+        static_cast<std::int64_t>(value / fileTimeTicksPerSecond) - fileTimeEpochToUnixSeconds;
+    const std::int64_t days =
+        (seconds >= 0 ? seconds : seconds - secondsPerDay + 1) / secondsPerDay;
+    const std::int64_t secondOfDay = seconds - days * secondsPerDay;
+    std::int64_t year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    dateOfDay(days, year, month, day);
+    fields.year = static_cast<std::uint16_t>(year);
+    fields.month = static_cast<std::uint16_t>(month);
+    fields.day = static_cast<std::uint16_t>(day);
+    fields.hour = static_cast<std::uint16_t>(secondOfDay / 3600);
+    fields.minute = static_cast<std::uint16_t>(secondOfDay / 60 % 60);
+    fields.second = static_cast<std::uint16_t>(secondOfDay % 60);
+    fields.milliseconds = static_cast<std::uint16_t>(value / 10000 % 1000);
+    return true;
+}
+
+std::wstring isoUtcText(FileTime value) {
+    return isoText(value, false);
+}
+
+std::wstring isoUtcMicrosecondsText(FileTime value) {
+    return isoText(value, true);
+}
+
+long long unixMicroseconds(FileTime value) {
+    const auto ticks = static_cast<long long>(value / ticksPerMicrosecond);
+    return ticks - fileTimeEpochToUnixSeconds * 1000000LL;
+}
+
+} // namespace tidewell

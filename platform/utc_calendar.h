@@ -1,0 +1,27 @@
+// FILETIME values as UTC calendar fields and ISO 8601 text, by arithmetic
+// alone: no time zone, no system call, the same on every machine.
+#pragma once
+
+#include <string>
+
+#include "platform/filetime.h"
+#include "platform/system_clock.h"
+
+namespace tidewell {
+
+// "YYYY-MM-DD", the separator given, then "hh:mm:ss".
+void appendCalendarText(std::wstring& text, const LocalCalendar& fields, wchar_t separator);
+
+// False where Windows would refuse the value too (the top bit set).
+bool fileTimeToUtcCalendar(FileTime value, LocalCalendar& fields);
+
+// "2024-03-09T14:05:00.1234567Z" (seven fractional digits, to the FILETIME's
+// 100 ns) or, with microseconds, "2024-03-09T14:05:00.123456+00:00"; empty
+// text for a value that cannot be converted or falls after the year 9999.
+std::wstring isoUtcText(FileTime value);
+std::wstring isoUtcMicrosecondsText(FileTime value);
+
+// Microseconds since 1970-01-01 00:00 UTC (negative before it).
+long long unixMicroseconds(FileTime value);
+
+} // namespace tidewell

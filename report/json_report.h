@@ -1,0 +1,39 @@
+// The machine-readable outputs: one JSON document with the scan's coverage
+// and every record, and a timeline of JSON Lines (one event per recorded run
+// time) that timeline tools import as it stands. Both carry the coverage
+// verdict, so that a reader of the file alone can tell whether the picture
+// was complete, and both give times in UTC.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/launch_record.h"
+#include "core/scan_facts.h"
+#include "core/scan_origin.h"
+#include "core/scan_tally.h"
+
+namespace tidewell {
+
+// The JSON document in three pieces, so that one record at a time is held:
+// its opening (the tool, what was scanned, the coverage and the start of the
+// records), each record, and its closing.
+std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
+                              const ScanOrigin& origin);
+std::string jsonReportRecord(const LaunchRecord& record, bool first);
+std::string jsonReportClosing();
+
+// What every event of a scan's timeline says of the scan.
+struct TimelineScan {
+    std::wstring host;           // the scanned machine's name, or empty
+    std::wstring evidenceFolder; // empty for this machine
+    bool complete = false;
+    std::vector<std::wstring> reasons;
+};
+
+TimelineScan timelineScan(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin);
+
+// One line (ending in LF) for each run time the record holds.
+std::string timelineEvents(const LaunchRecord& record, const TimelineScan& scan);
+
+} // namespace tidewell

@@ -1,0 +1,154 @@
+// The machine-readable forms of a scan: what each record and each event
+// says, what stands for a figure that was withheld or does not apply, and
+// which form a name asks for. The parse-back of whole outputs by a real
+// JSON parser is in tests/interchange.
+#include "report/json_report.h"
+
+#include <gtest/gtest.h>
+
+#include "report/report_format.h"
+
+namespace tidewell {
+namespace {
+
+constexpr FileTime firstRun = 133497864000000000ULL;  // 2024-01-15 10:00 UTC
+constexpr FileTime secondRun = 133497900000000000ULL; // 2024-01-15 11:00 UTC
+
+LaunchRecord prefetchRecord() {
+    LaunchRecord record;
+    record.source = RecordSource::Prefetch;
+    record.name = L"TOOL.EXE";
+    record.path = L"C:\\TOOLS\\TOOL.EXE";
+    record.pathStatus = PathStatus::Resolved;
+    record.runCount = 2;
+    record.runCountKnown = 1;
+    record.runTimes = {secondRun, firstRun};
+    record.formatVersion = 30;
+    record.pathHash = 0x00ABCDEF;
+    record.volumes = {PrefetchVolume{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 0, 0x96A49C74}};
+    record.volumeCount = 1;
+    return record;
+}
+
+LaunchRecord userAssistRecord() {
+    LaunchRecord record;
+    record.source = RecordSource::UserAssist;
+    record.name = L"editor.exe";
+    record.path = L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\editor.exe";
+    record.pathStatus = PathStatus::FolderIdUnresolved;
+    record.runCount = 1;
+    record.runCountKnown = 1;
+    record.runTimes = {firstRun};
+    record.userName = L"bob";
+    record.userSid = L"S-1-5-21-1-2-3-1002";
+    return record;
+}
+
+bool has(const std::string& text, const std::string& piece) {
+    return text.find(piece) != std::string::npos;
+}
+
+TEST(JsonRecord, AWithheldCountIsNullAndNeverANumber) {
+    LaunchRecord record = prefetchRecord();
+    record.runCountKnown = 0;
+    record.runCount = 5; // what the file said, and failed its check
+    const std::string json = jsonReportRecord(record, true);
+    EXPECT_TRUE(has(json, "\"run_count\":null,\"run_count_known\":false")) << json;
+    EXPECT_FALSE(has(json, "\"run_count\":5"));
+    EXPECT_TRUE(
+        has(json, "{\"filetime\":133497900000000000,\"utc\":\"2024-01-15T11:00:00.0000000Z\"}"));
+    EXPECT_TRUE(has(json, "\"volume_created\":null")) << "a volume time of 0 is none recorded";
+    EXPECT_TRUE(has(json, "\"serial_hex\":\"96A49C74\""));
+    EXPECT_TRUE(has(json, "\"path_hash\":\"00ABCDEF\""));
+}
+
+TEST(JsonRecord, FieldsOfTheOtherSourceAreNull) {
+    const std::string json = jsonReportRecord(userAssistRecord(), false);
+    EXPECT_EQ(json.rfind(",\n{", 0), 0u) << "a later record follows its comma";
+    for (const char* field : {"format_version", "path_hash", "referenced_files", "volumes",
+                              "volume_serial", "recorded_path", "focus_count"}) {
+        EXPECT_TRUE(has(json, std::string("\"") + field + "\":null")) << field;
+    }
+    EXPECT_TRUE(has(json, "\"path_status\":\"folder id unresolved\""));
+}
+
+TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
+    ScanTally tally;
+    ScanFacts facts;
+    facts.profileCoverageKnown = 1;
+    facts.profilesOnMachine = 2;
+    facts.profilesExamined = 2;
+    const std::string machine = jsonReportOpening(tally, facts, ScanOrigin{false, L"", L"HOST"});
+    EXPECT_TRUE(has(machine, "\"scanned\":{\"kind\":\"this machine\",\"host\":\"HOST\","
+                             "\"evidence_folder\":null}"));
+    EXPECT_TRUE(has(machine, "\"complete\":true,\"reasons\":[]"));
+    EXPECT_TRUE(has(machine, "\"span_oldest\":null")) << "no span, no moments";
+
+    tally.prefetchMalformed = 2;
+    facts.profilesNotExamined = 1;
+    facts.profilesOnMachine = 3;
+    const std::string evidence = jsonReportOpening(tally, facts, ScanOrigin{true, L"/case/C", L""});
+    EXPECT_TRUE(has(evidence, "\"kind\":\"evidence root\",\"host\":null,"
+                              "\"evidence_folder\":\"/case/C\""));
+    EXPECT_TRUE(has(evidence, "\"prefetch_malformed\":2,"));
+    EXPECT_TRUE(has(evidence, "\"complete\":false,\"reasons\":[\"prefetch malformed 2\","
+                              "\"UserAssist examined in 2 of 3 profiles\"]"));
+    // The document closes whatever number of records came between.
+    EXPECT_EQ(evidence.substr(evidence.size() - 12), ",\"records\":[");
+    EXPECT_EQ(jsonReportClosing(), "\n]}\n");
+}
+
+TEST(Timeline, EveryRecordedRunIsAnEventThatNamesWhatRanWhereAndForWhom) {
+    ScanTally tally;
+    tally.prefetchUnreadable = 1;
+    const TimelineScan scan = timelineScan(tally, ScanFacts{}, ScanOrigin{false, L"", L"PC7"});
+    EXPECT_FALSE(scan.complete);
+
+    const std::string prefetch = timelineEvents(prefetchRecord(), scan);
+    ASSERT_EQ(std::count(prefetch.begin(), prefetch.end(), '\n'), 2);
+    const std::string first = prefetch.substr(0, prefetch.find('\n'));
+    EXPECT_EQ(
+        first.rfind("{\"message\":\"TOOL.EXE was started on PC7 from C:\\\\TOOLS\\\\TOOL.EXE; "
+                    "run time 1 of 2 in its Prefetch file, which does not record the user\","
+                    "\"datetime\":\"2024-01-15T11:00:00.000000+00:00\","
+                    "\"timestamp\":1705316400000000,"
+                    "\"timestamp_desc\":\"Prefetch: program run\",",
+                    0),
+        0u)
+        << first;
+    EXPECT_TRUE(has(first, "\"coverage_complete\":false,\"coverage_reasons\":[\"prefetch "
+                           "unreadable 1\",\"UserAssist profile coverage could not be "
+                           "determined\"]}"));
+    EXPECT_TRUE(has(prefetch, "\"run_index\":2,\"run_times_recorded\":2"));
+
+    const std::string shell = timelineEvents(userAssistRecord(), scan);
+    EXPECT_EQ(shell.rfind("{\"message\":\"editor.exe was last launched through the shell by bob "
+                          "on PC7 from {0762D272-C50A-4BB0-A382-697DCD729B80}\\\\bob\\\\editor.exe "
+                          "(folder id unresolved); the shell counted 1 launch\"",
+                          0),
+              0u)
+        << shell;
+    EXPECT_TRUE(has(shell, "\"timestamp_desc\":\"UserAssist: last shell launch\""));
+
+    LaunchRecord never = userAssistRecord();
+    never.runTimes.clear();
+    EXPECT_EQ(timelineEvents(never, scan), "") << "no time, no event";
+}
+
+TEST(ReportFormat, NamesAndExtensionsChooseTheForm) {
+    EXPECT_EQ(reportFormatNamed(L"csv"), ReportFormat::Csv);
+    EXPECT_EQ(reportFormatNamed(L"json"), ReportFormat::Json);
+    EXPECT_EQ(reportFormatNamed(L"timeline"), ReportFormat::Timeline);
+    EXPECT_FALSE(reportFormatNamed(L"JSON").has_value()) << "option values are exact";
+    EXPECT_FALSE(reportFormatNamed(L"jsonl").has_value());
+    EXPECT_FALSE(reportFormatNamed(L"").has_value());
+
+    EXPECT_EQ(reportFormatForFileName(L"C:\\out\\a.JSON", ReportFormat::Csv), ReportFormat::Json);
+    EXPECT_EQ(reportFormatForFileName(L"a.jsonl", ReportFormat::Csv), ReportFormat::Timeline);
+    EXPECT_EQ(reportFormatForFileName(L"a.Csv", ReportFormat::Timeline), ReportFormat::Csv);
+    EXPECT_EQ(reportFormatForFileName(L"a.txt", ReportFormat::Json), ReportFormat::Json);
+    EXPECT_EQ(reportFormatForFileName(L"json", ReportFormat::Timeline), ReportFormat::Timeline);
+}
+
+} // namespace
+} // namespace tidewell

@@ -1,0 +1,185 @@
+// evidence-seed ROOT: writes a collected Windows system drive into ROOT with
+// one record of every kind the outputs must carry: a count that is withheld,
+// no run time, eight run times, several possible paths, a device path of
+// Windows 7, a recorded path, another user's unresolvable folder id, a
+// damaged file, a profile whose hive is missing, and names with quotes,
+// backslashes, control characters, non-ASCII letters and a lone surrogate.
+// Run times fall on both sides of the 2024 daylight-saving changes. All of
+// it is made here; nothing is copied from real machines.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/sample/evidence_tree.h"
+#include "tools/sample/prefetch_image_builder.h"
+#include "tools/sample/userassist_values.h"
+#include "tools/sample/xpress_huffman_encoder.h"
+
+namespace {
+
+using namespace tidewell::sample;
+
+constexpr std::uint64_t hour = 36000000000ULL;
+constexpr std::uint64_t winter = 133497864000000000ULL;       // 2024-01-15 10:00 UTC
+constexpr std::uint64_t summer = 133655112000000000ULL;       // 2024-07-15 10:00 UTC
+constexpr std::uint64_t springBefore = 133563186000000000ULL; // 2024-03-31 00:30 UTC
+constexpr std::uint64_t springAfter = 133563222000000000ULL;  // 2024-03-31 01:30 UTC
+constexpr std::uint64_t autumnBefore = 133744626000000000ULL; // 2024-10-27 00:30 UTC
+constexpr std::uint64_t autumnAfter = 133744662000000000ULL;  // 2024-10-27 01:30 UTC
+constexpr std::uint32_t systemSerial = 0x96A49C74;
+const std::wstring systemVolume = L"\\VOLUME{01d5f51ea48267ca-96a49c74}";
+const std::wstring alice = L"S-1-5-21-4000000001-4000000002-4000000003-1001";
+const std::wstring bob = L"S-1-5-21-4000000001-4000000002-4000000003-1002";
+const std::wstring carol = L"S-1-5-21-4000000001-4000000002-4000000003-1003";
+const std::wstring countKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                              L"UserAssist\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\\Count";
+
+PrefetchImageSpec program(std::uint32_t version, const std::wstring& name, std::uint32_t hash,
+                          std::vector<std::uint64_t> runs, std::uint32_t count) {
+    PrefetchImageSpec spec = programSpec(version, name, hash, std::move(runs), count);
+    spec.volumes = {SampleVolume{systemVolume, 0x01D5F51EA48267CAULL, systemSerial}};
+    spec.referencedFiles = {systemVolume + L"\\WINDOWS\\SYSTEM32\\NTDLL.DLL"};
+    return spec;
+}
+
+std::vector<std::uint8_t> compressed(const std::vector<std::uint8_t>& image) {
+    return wrapInMamContainer(compressXpressHuffman(image.data(), image.size()),
+                              static_cast<std::uint32_t>(image.size()), true);
+}
+
+struct Seeded {
+    std::filesystem::path drive;
+    bool ok = true;
+
+    void file(const std::string& relative, const std::vector<std::uint8_t>& bytes) {
+        ok &= writeEvidenceFile(drive, relative, bytes);
+    }
+    void prefetch(const PrefetchImageSpec& spec, bool compress) {
+        wchar_t hash[16];
+        std::swprintf(hash, 16, L"%08X", static_cast<unsigned>(spec.pathHash));
+        std::string name;
+        for (wchar_t unit : spec.name + L"-" + hash + L".pf") {
+            name.push_back(static_cast<char>(unit)); // the names here are ASCII
+        }
+        const std::vector<std::uint8_t> image = buildPrefetchImage(spec);
+        file("Windows/Prefetch/" + name, compress ? compressed(image) : image);
+    }
+};
+
+void seedPrefetch(Seeded& seeded) {
+    PrefetchImageSpec notepad =
+        program(30, L"NOTEPAD.EXE", 0xD8414F97, {springAfter, springBefore, winter}, 3);
+    notepad.referencedFiles.push_back(systemVolume + L"\\WINDOWS\\SYSTEM32\\NOTEPAD.EXE");
+    seeded.prefetch(notepad, true);
+
+    std::vector<std::uint64_t> eight;
+    for (std::uint64_t i = 0; i < 8; ++i) {
+        eight.push_back(autumnAfter + 30 * hour - i * 5 * hour);
+    }
+    eight[6] = autumnAfter;
+    eight[7] = autumnBefore;
+    PrefetchImageSpec calc = program(26, L"CALC.EXE", 0x77FDF17F, eight, 27);
+    calc.referencedFiles.push_back(systemVolume + L"\\WINDOWS\\SYSTEM32\\CALC.EXE");
+    seeded.prefetch(calc, false);
+
+    // A count smaller than the runs it recorded is withheld.
+    PrefetchImageSpec shell =
+        program(30, L"POWERSHELL.EXE", 0x59E2D3A1, {summer, summer - 24 * hour}, 1);
+    shell.referencedFiles.push_back(
+        systemVolume + L"\\WINDOWS\\SYSTEM32\\WINDOWSPOWERSHELL\\V1.0\\POWERSHELL.EXE");
+    seeded.prefetch(shell, true);
+
+    // Two loaded files carry the name and the file records neither.
+    PrefetchImageSpec setup = program(30, L"SETUP.EXE", 0x0BADF00D, {winter - 30 * hour}, 1);
+    setup.referencedFiles.push_back(systemVolume + L"\\USERS\\PUBLIC\\DOWNLOADS\\SETUP.EXE");
+    setup.referencedFiles.push_back(systemVolume + L"\\PROGRAMDATA\\VENDOR\\CACHE\\SETUP.EXE");
+    seeded.prefetch(setup, false);
+
+    // Windows 10's own record of the program's path picks one of two.
+    PrefetchImageSpec edge = program(31, L"MSEDGE.EXE", 0x3A1B2C4D, {summer + hour}, 12);
+    edge.referencedFiles.push_back(systemVolume +
+                                   L"\\PROGRAM FILES (X86)\\MICROSOFT\\EDGE\\MSEDGE.EXE");
+    edge.referencedFiles.push_back(systemVolume + L"\\TEMP\\OLD\\MSEDGE.EXE");
+    edge.recordedPath = L"\\DEVICE\\HARDDISKVOLUME3\\PROGRAM FILES (X86)\\MICROSOFT\\EDGE\\"
+                        L"MSEDGE.EXE";
+    seeded.prefetch(edge, true);
+
+    // Windows 7 names the volume by its device path.
+    PrefetchImageSpec paint = program(23, L"MSPAINT.EXE", 0x5D2A6F01, {winter + 2 * hour}, 4);
+    paint.volumes = {
+        SampleVolume{L"\\DEVICE\\HARDDISKVOLUME2", 0x01CB3C4D5E6F7081ULL, systemSerial}};
+    paint.referencedFiles = {L"\\DEVICE\\HARDDISKVOLUME2\\WINDOWS\\SYSTEM32\\NTDLL.DLL",
+                             L"\\DEVICE\\HARDDISKVOLUME2\\WINDOWS\\SYSTEM32\\MSPAINT.EXE"};
+    seeded.prefetch(paint, false);
+
+    // A damaged container: counted, never hidden.
+    seeded.file("Windows/Prefetch/DAMAGED.EXE-00000000.pf",
+                {'M', 'A', 'M', 0x84, 0x00, 0x10, 0, 0, 1, 2, 3, 4, 5, 6});
+}
+
+HiveSpec userHive(const std::vector<std::pair<std::wstring, std::vector<std::uint8_t>>>& entries) {
+    HiveSpec spec;
+    HiveKeySpec& count = keyAt(spec.root, countKey);
+    for (const auto& [name, data] : entries) {
+        count.values.push_back({rot13(name), 3, data});
+    }
+    keyAt(spec.root, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders")
+        .values = {
+        textValue(L"AppData", L"%USERPROFILE%\\AppData\\Roaming", 2),
+        textValue(L"Programs", L"%APPDATA%\\Microsoft\\Windows\\Start Menu\\Programs", 2)};
+    return spec;
+}
+
+void seedUsers(Seeded& seeded) {
+    const std::wstring lone(1, static_cast<wchar_t>(0xD800));
+    const std::wstring astral = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
+    seeded.file(
+        "Users/alice/NTUSER.DAT",
+        writeHive(userHive({
+            {L"C:\\Program Files\\Contoso\\Editor\\editor.exe",
+             userAssistData(14, 31, 3725000, springAfter)},
+            {L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\mspaint.exe",
+             userAssistData(3, 4, 95000, autumnBefore)},
+            {L"C:\\Tools\\say \"hi\"\\na\u00EFve caf\u00E9 \u65E5\u672C " + astral + L".exe",
+             userAssistData(2, 2, 1000, winter)},
+            {L"C:\\Odd\\tab\there\x01"
+             L"bell\x07"
+             L"end.exe",
+             userAssistData(1, 1, 500, summer)},
+            {L"C:\\Odd\\lone" + lone + L"surrogate.exe", userAssistData(5, 5, 700, summer)},
+            {L"UEME_CTLSESSION", std::vector<std::uint8_t>(1612, 0)},
+        })));
+    seeded.file("Users/bob/NTUSER.DAT",
+                writeHive(userHive({
+                    {L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\Downloads\\tool.exe",
+                     userAssistData(2, 2, 40000, winter + 5 * hour)},
+                    {L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}\\Accessories\\Remote Desktop.lnk",
+                     userAssistData(1, 1, 4000, summer - 3 * hour)},
+                    {L"D:\\Portable\\archiver.exe", userAssistData(6, 9, 61000, 0)},
+                })));
+    // carol is listed but her hive was not collected.
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 2) {
+        std::fputs("usage: evidence-seed ROOT\n", stderr);
+        return 2;
+    }
+    Seeded seeded{std::filesystem::path(argv[1]) / "C"};
+    seeded.file("Windows/System32/config/SOFTWARE",
+                writeHive(softwareHive({{alice, L"C:\\Users\\alice"},
+                                        {bob, L"%SystemDrive%\\Users\\bob"},
+                                        {carol, L"C:\\Users\\carol"}})));
+    seeded.file("Windows/System32/config/SYSTEM", writeHive(systemHive(3, L"EVIDENCE-PC")));
+    seedPrefetch(seeded);
+    seedUsers(seeded);
+    if (!seeded.ok) {
+        std::fputs("evidence-seed: a file could not be written\n", stderr);
+        return 1;
+    }
+    return 0;
+}
