@@ -6,6 +6,7 @@
 #include "platform/text_fold.h"
 #include "platform/text_format.h"
 #include "platform/timestamp_format.h"
+#include "ui/list_order.h"
 
 namespace tidewell {
 
@@ -169,133 +170,20 @@ void applyColumnClick(ListState& state, int column) {
     }
 }
 
-namespace {
-
-// The folded texts a sort compares, copied once per refresh into one
-// buffer, and the sort's view of one visible record: its column key and the
-// first eight folded units of each text packed into two numbers. Most
-// comparisons end on those numbers without leaving the entries, which lie
-// side by side; only equal prefixes read on into the buffer. The order is
-// exactly compareRows's.
-struct FoldedText {
-    std::uint64_t prefix = 0; // folded units 0 to 3, the first most significant
-    std::uint64_t next = 0;   // folded units 4 to 7
-    std::uint32_t offset = 0;
-    std::uint32_t length = 0;
-};
-
-struct SortEntry {
-    std::uint64_t key = 0;
-    FoldedText text; // the column's text (Path, User), else empty
-    FoldedText name; // the tie-break (not folded for Last run, whose ties are rare)
-    std::uint32_t index = 0;
-    bool noRunTime = false;
-};
-
-FoldedText addFolded(std::vector<std::uint16_t>& buffer, const std::wstring& text) {
-    FoldedText folded;
-    folded.offset = static_cast<std::uint32_t>(buffer.size());
-    folded.length = static_cast<std::uint32_t>(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto unit = static_cast<std::uint16_t>(foldAscii(text[i]));
-        buffer.push_back(unit);
-        if (i < 4) {
-            folded.prefix |= static_cast<std::uint64_t>(unit) << (48 - 16 * i);
-        } else if (i < 8) {
-            folded.next |= static_cast<std::uint64_t>(unit) << (48 - 16 * (i - 4));
-        }
-    }
-    return folded;
-}
-
-int compareFoldedTexts(const std::vector<std::uint16_t>& buffer, const FoldedText& a,
-                       const FoldedText& b) {
-    // Shorter texts are padded with zero units, the smallest there is, so the
-    // packed units already order texts that differ in their first eight.
-    if (a.prefix != b.prefix) {
-        return a.prefix < b.prefix ? -1 : 1;
-    }
-    if (a.next != b.next) {
-        return a.next < b.next ? -1 : 1;
-    }
-    const std::uint16_t* x = buffer.data() + a.offset;
-    const std::uint16_t* y = buffer.data() + b.offset;
-    const std::uint32_t common = std::min(a.length, b.length);
-    for (std::uint32_t i = 8; i < common; ++i) {
-        if (x[i] != y[i]) {
-            return static_cast<int>(x[i]) - static_cast<int>(y[i]);
-        }
-    }
-    return a.length == b.length ? 0 : (a.length < b.length ? -1 : 1);
-}
-
-SortEntry sortEntry(const LaunchRecord& record, std::size_t index, int column,
-                    std::vector<std::uint16_t>& buffer) {
-    SortEntry entry;
-    entry.index = static_cast<std::uint32_t>(index);
-    if (column != columnLastRun) {
-        entry.name = addFolded(buffer, record.name);
-    }
-    switch (column) {
-    case columnSource:
-        entry.key = static_cast<std::uint32_t>(record.source);
-        break;
-    case columnRuns:
-        entry.key = shownCount(record);
-        break;
-    case columnLastRun:
-        entry.noRunTime = record.runTimes.empty();
-        entry.key = entry.noRunTime ? 0 : record.runTimes.front();
-        break;
-    case columnPath:
-        entry.key = static_cast<std::uint32_t>(record.pathStatus);
-        entry.text = addFolded(buffer, record.path);
-        break;
-    case columnUser:
-        entry.text = addFolded(buffer, record.userSid);
-        break;
-    default:
-        break; // Name, Detail and anything else sort by the name alone
-    }
-    return entry;
-}
-
-} // namespace
-
 void rebuildVisible(ListState& state, const RecordList& records, std::wstring_view foldedFilter) {
-    const int column = state.sortColumn;
-    const bool ascending = state.sortAscending;
-    std::vector<std::uint16_t> buffer;
-    std::vector<SortEntry> entries;
-    entries.reserve(records.size());
-    buffer.reserve(column == columnLastRun ? 0 : records.size() * 24);
+    state.visible.clear();
+    state.visible.reserve(records.size());
     for (std::size_t index = 0; index < records.size(); ++index) {
         if (isShown(records[index], foldedFilter, state.showPrefetch, state.showUserAssist)) {
-            entries.push_back(sortEntry(records[index], index, column, buffer));
+            state.visible.push_back(index);
         }
     }
-    const bool textKey = column == columnPath || column == columnUser;
-    std::sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
-        if (column == columnLastRun && (a.noRunTime || b.noRunTime)) {
-            // Without a run time: at the bottom, in record order, either way.
-            return a.noRunTime == b.noRunTime ? a.index < b.index : !a.noRunTime;
-        }
-        int order = a.key < b.key ? -1 : (a.key > b.key ? 1 : 0);
-        if (order == 0 && textKey) {
-            order = compareFoldedTexts(buffer, a.text, b.text);
-        }
-        if (order == 0) {
-            order = column == columnLastRun
-                        ? compareFolded(records[a.index].name, records[b.index].name)
-                        : compareFoldedTexts(buffer, a.name, b.name);
-        }
-        return ascending ? order < 0 : order > 0;
-    });
+    orderShownRows(state.ranks, records, state.sortColumn, state.sortAscending, state.visible);
+}
+
+void forgetRecords(ListState& state) {
     state.visible.clear();
-    state.visible.reserve(entries.size());
-    for (const SortEntry& entry : entries) {
-        state.visible.push_back(entry.index);
-    }
+    state.ranks = ListRanks{};
 }
 
 const LaunchRecord* recordAtRow(const ListState& state, const RecordList& records, long row) {

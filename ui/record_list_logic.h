@@ -11,6 +11,7 @@
 
 #include "core/launch_record.h"
 #include "platform/timestamp_format.h"
+#include "ui/list_order.h"
 
 namespace tidewell {
 
@@ -34,7 +35,8 @@ struct ColumnSpec {
 extern const ColumnSpec listColumns[listColumnCount];
 
 // The list's state for the run: the rows shown (indexes into the records,
-// in display order), the two View toggles and the sort.
+// in display order), the View toggles, the sort, and the ranks of the
+// current scan's records, which only forgetRecords lets go of.
 struct ListState {
     std::vector<std::size_t> visible;
     bool showPrefetch = true;
@@ -42,6 +44,7 @@ struct ListState {
     int sortColumn = columnLastRun;
     bool sortAscending = false; // newest first
     TimeBasis times = TimeBasis::Local;
+    ListRanks ranks;
 };
 
 // The filter as typed, at most 255 characters, folded for matching.
@@ -67,6 +70,10 @@ void applyColumnClick(ListState& state, int column);
 
 // Rebuilds visible from the records, the filter and the toggles, then sorts it.
 void rebuildVisible(ListState& state, const RecordList& records, std::wstring_view foldedFilter);
+
+// Before the records are replaced by another scan's: no row and no rank
+// may stand for them any more.
+void forgetRecords(ListState& state);
 
 // The record at a row of the list, or null when the row names none.
 const LaunchRecord* recordAtRow(const ListState& state, const RecordList& records, long row);

@@ -110,7 +110,7 @@ void refreshList() {
 
 void forgetListRows() {
     // Called when a scan empties the records: no row may name one any more.
-    windowState().rows.visible.clear();
+    forgetRecords(windowState().rows);
     if (windowState().list != nullptr) {
         SendMessageW(windowState().list, LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
     }

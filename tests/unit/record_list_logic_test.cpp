@@ -252,45 +252,121 @@ TEST(ListColumns, FittingShrinksInOrderAndGivesThePathWhatIsLeft) {
 namespace tidewell {
 namespace {
 
-// The refresh sorts through its own compact keys; its order must be the
-// comparator's, column by column and in both directions.
-TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
+// Records of every kind: both sources and a source value beyond them,
+// every path status and one beyond, withheld counts, no run time, equal
+// times, names that differ only in case or past their eighth unit, users.
+RecordList randomRecords(std::uint32_t seed, int count) {
     RecordList records;
-    std::uint32_t state = 99;
+    std::uint32_t state = seed;
     auto next = [&state] {
         state = state * 1664525u + 1013904223u;
         return state >> 10;
     };
-    const wchar_t* names[] = {L"a",      L"A",      L"ab", L"Ab", L"b",
-                              L"\x00E9", L"\x00C9", L"",   L"_x", L"z"};
-    for (int i = 0; i < 400; ++i) {
-        LaunchRecord record = next() % 2 == 0
-                                  ? prefetchRecord(names[next() % 10])
-                                  : userAssistRecord(names[next() % 10], names[next() % 10]);
-        record.path = std::wstring(names[next() % 10]) + names[next() % 10];
+    const wchar_t* names[] = {
+        L"a", L"A",  L"ab", L"Ab",        L"b",        L"\x00E9",         L"\x00C9",
+        L"",  L"_x", L"z",  L"PROGRAM10", L"program1", L"PROGRAM1\x0001", L"C:\\Program Files\\V"};
+    constexpr std::size_t nameCount = sizeof names / sizeof names[0];
+    for (int i = 0; i < count; ++i) {
+        LaunchRecord record = next() % 2 == 0 ? prefetchRecord(names[next() % nameCount])
+                                              : userAssistRecord(names[next() % nameCount],
+                                                                 names[next() % nameCount]);
+        if (next() % 17 == 0) {
+            record.source = static_cast<RecordSource>(2 + next() % 3);
+        }
+        record.path = std::wstring(names[next() % nameCount]) + names[next() % nameCount];
         record.pathStatus = static_cast<PathStatus>(next() % 6);
         record.runCount = next() % 4;
         record.runCountKnown = next() % 5 != 0 ? 1 : 0;
         if (next() % 3 != 0) {
-            record.runTimes = {next() % 6};
+            record.runTimes = {next() % 6, 1};
         }
         records.push_back(record);
     }
-    for (int column = -1; column <= listColumnCount; ++column) {
-        for (bool ascending : {false, true}) {
-            ListState list;
-            list.sortColumn = column;
-            list.sortAscending = ascending;
-            rebuildVisible(list, records, L"");
-            ASSERT_EQ(list.visible.size(), records.size());
-            for (std::size_t row = 1; row < list.visible.size(); ++row) {
-                EXPECT_FALSE(compareRows(records, list.visible[row], list.visible[row - 1], column,
-                                         ascending))
-                    << "column " << column << (ascending ? " ascending" : " descending") << " row "
-                    << row;
+    return records;
+}
+
+void expectComparatorsOrder(const ListState& list, const RecordList& records,
+                            std::size_t expectedRows) {
+    ASSERT_EQ(list.visible.size(), expectedRows);
+    for (std::size_t row = 1; row < list.visible.size(); ++row) {
+        EXPECT_FALSE(compareRows(records, list.visible[row], list.visible[row - 1], list.sortColumn,
+                                 list.sortAscending))
+            << "column " << list.sortColumn << (list.sortAscending ? " ascending" : " descending")
+            << " row " << row;
+    }
+    if (list.sortColumn == columnLastRun) {
+        // Without a run time: last, in record order, whichever the direction.
+        std::size_t firstWithout = list.visible.size();
+        for (std::size_t row = 0; row < list.visible.size(); ++row) {
+            if (records[list.visible[row]].runTimes.empty() &&
+                firstWithout == list.visible.size()) {
+                firstWithout = row;
+            }
+        }
+        for (std::size_t row = firstWithout; row < list.visible.size(); ++row) {
+            EXPECT_TRUE(records[list.visible[row]].runTimes.empty()) << row;
+            if (row > firstWithout) {
+                EXPECT_LT(list.visible[row - 1], list.visible[row]);
             }
         }
     }
+}
+
+// The refresh orders by ranks made once per column; its order must be the
+// comparator's, column by column, in both directions, with the filter and
+// the toggles, and for each scan's records anew.
+TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
+    ListState list; // one state for all, as the window keeps it
+    for (std::uint32_t seed : {99u, 7u}) {
+        const RecordList records = randomRecords(seed, 500);
+        forgetRecords(list);
+        for (int column = -1; column <= listColumnCount; ++column) {
+            for (bool ascending : {false, true}) {
+                list.sortColumn = column;
+                list.sortAscending = ascending;
+                rebuildVisible(list, records, L"");
+                expectComparatorsOrder(list, records, records.size());
+            }
+        }
+        // Fewer rows, the same ranks.
+        list.showUserAssist = false;
+        std::size_t prefetchRows = 0;
+        for (const LaunchRecord& record : records) {
+            prefetchRows += record.source == RecordSource::Prefetch ? 1 : 0;
+        }
+        for (int column : {columnName, columnPath, columnLastRun}) {
+            list.sortColumn = column;
+            rebuildVisible(list, records, L"");
+            expectComparatorsOrder(list, records, prefetchRows);
+        }
+        list.showUserAssist = true;
+        list.sortColumn = columnPath;
+        rebuildVisible(list, records, foldFilter(L"PROG"));
+        std::size_t matching = 0;
+        for (const LaunchRecord& record : records) {
+            matching += isShown(record, foldFilter(L"PROG"), true, true) ? 1 : 0;
+        }
+        expectComparatorsOrder(list, records, matching);
+    }
+}
+
+TEST(ListOrder, RanksAreMadeForOneScansRecords) {
+    ListState list;
+    list.sortColumn = columnName;
+    list.sortAscending = true;
+    RecordList first = {prefetchRecord(L"B"), prefetchRecord(L"A")};
+    rebuildVisible(list, first, L"");
+    EXPECT_EQ(list.visible, (std::vector<std::size_t>{1, 0}));
+    // Another scan with as many records: forgotten first, as the window does.
+    RecordList second = {prefetchRecord(L"A"), prefetchRecord(L"B")};
+    forgetRecords(list);
+    EXPECT_TRUE(list.visible.empty());
+    rebuildVisible(list, second, L"");
+    EXPECT_EQ(list.visible, (std::vector<std::size_t>{0, 1}));
+    // A scan with another number of records is ranked afresh in any case.
+    second.push_back(prefetchRecord(L"0"));
+    rebuildVisible(list, second, L"");
+    EXPECT_EQ(list.visible, (std::vector<std::size_t>{2, 0, 1}));
 }
 
 } // namespace
