@@ -36,6 +36,23 @@ constexpr std::size_t tableCapacity = primarySize + symbolCount * secondarySize;
 constexpr unsigned symbolMask = 0x1FF;
 constexpr unsigned lengthShift = 9;
 constexpr std::uint16_t subtableFlag = 0x8000;
+// Neither a subtable nor a match (symbol 256 or above): a literal, whole.
+constexpr std::uint16_t notLiteral = subtableFlag | 0x100;
+
+// Sets count entries from first on to entry; four at a time where there are
+// that many (a code's entries start at a multiple of their count).
+inline void fillEntries(std::uint16_t* first, std::size_t count, std::uint16_t entry) {
+    if (count >= 4) {
+        const std::uint64_t four = entry * 0x0001000100010001ULL;
+        for (std::size_t i = 0; i < count; i += 4) {
+            std::memcpy(first + i, &four, sizeof four);
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        first[i] = entry;
+    }
+}
 
 // Fills the table from a block's code lengths. Canonical codes give shorter
 // codes the smaller prefixes, and within one length the smaller symbol
@@ -58,40 +75,38 @@ bool buildDecodingTable(const std::uint8_t* packedLengths, std::uint16_t* table)
     if (kraft != (std::uint32_t{1} << maxCodeLength)) {
         return false;
     }
-    // Symbols in canonical order: by length, then by value.
-    unsigned firstOfLength[maxCodeLength + 2] = {};
+    // Canonical codes: by length, and within a length by symbol, so each
+    // length's codes start where the shorter ones end and are handed out in
+    // symbol order. Left-aligned to 15 bits, the codes of up to 11 bits
+    // cover whole primary entries, so the longer ones start on a primary
+    // entry's boundary and fill every entry from there on: each of those
+    // entries leads to a subtable of its own.
+    std::uint32_t nextCode[maxCodeLength + 2] = {};
     for (unsigned length = 1; length <= maxCodeLength; ++length) {
-        firstOfLength[length + 1] = firstOfLength[length] + countOfLength[length];
+        nextCode[length + 1] =
+            nextCode[length] + (countOfLength[length] << (maxCodeLength - length));
     }
-    std::uint16_t sorted[symbolCount];
+    const std::size_t firstLongPrefix = nextCode[primaryBits + 1] >> secondaryBits;
+    for (std::size_t prefix = firstLongPrefix; prefix < primarySize; ++prefix) {
+        table[prefix] = static_cast<std::uint16_t>(
+            subtableFlag | (primarySize + (prefix - firstLongPrefix) * secondarySize));
+    }
     for (unsigned symbol = 0; symbol < symbolCount; ++symbol) {
-        if (lengths[symbol] != 0) {
-            sorted[firstOfLength[lengths[symbol]]++] = static_cast<std::uint16_t>(symbol);
-        }
-    }
-    const unsigned used = firstOfLength[maxCodeLength]; // now the end of the last length
-    std::uint32_t code = 0;                             // the next code, left-aligned to 15 bits
-    std::size_t nextSubtable = primarySize;
-    for (unsigned i = 0; i < used; ++i) {
-        const unsigned symbol = sorted[i];
         const unsigned length = lengths[symbol];
-        const auto entry = static_cast<std::uint16_t>(symbol | (length << lengthShift));
+        if (length == 0) {
+            continue;
+        }
+        const std::uint32_t code = nextCode[length];
         const std::uint32_t span = std::uint32_t{1} << (maxCodeLength - length);
+        nextCode[length] = code + span;
+        const auto entry = static_cast<std::uint16_t>(symbol | (length << lengthShift));
         const std::size_t prefix = code >> secondaryBits;
         if (length <= primaryBits) {
-            std::fill(table + prefix, table + prefix + (span >> secondaryBits), entry);
+            fillEntries(table + prefix, span >> secondaryBits, entry);
         } else {
-            // Codes run in increasing order, so the first long code of a
-            // prefix is the one that starts on a subtable boundary.
-            if (code % secondarySize == 0) {
-                table[prefix] = static_cast<std::uint16_t>(subtableFlag | nextSubtable);
-                nextSubtable += secondarySize;
-            }
             const std::size_t base = table[prefix] & ~subtableFlag;
-            const std::size_t within = code % secondarySize;
-            std::fill(table + base + within, table + base + within + span, entry);
+            fillEntries(table + base + code % secondarySize, span, entry);
         }
-        code += span;
     }
     return true;
 }
@@ -135,13 +150,17 @@ void startBits(BlockDecoder& d) {
     }
 }
 
+// Copies a match of length bytes from offset bytes back; room (the output
+// left) is at least length.
 inline void copyMatch(std::uint8_t* target, std::size_t room, std::size_t offset,
                       std::size_t length) {
     const std::uint8_t* source = target - offset;
     // With the source at least a chunk behind and room for a chunk's overrun,
     // whole chunks can be copied: each chunk's source is already written.
+    // Most matches are short: the first chunk is copied before any test.
     if (offset >= 16 && room >= length + 16) {
-        for (std::size_t done = 0; done < length; done += 16) {
+        std::memcpy(target, source, 16);
+        for (std::size_t done = 16; done < length; done += 16) {
             std::memcpy(target + done, source + done, 16);
         }
         return;
@@ -173,8 +192,11 @@ template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop
     std::uint32_t bits = state.bits;
     int extraBits = state.extraBits;
     unsigned phantomWords = state.phantomWords;
-    // The fast variant stops where fewer than safeInputMargin bytes remain.
+    // The fast variant stops where fewer than safeInputMargin bytes remain:
+    // a read that passes that point ends the loop after the symbol at hand
+    // (which reads at most 11 bytes in all), so no symbol needs a check.
     const std::size_t fastEnd = inputSize >= safeInputMargin ? inputSize - safeInputMargin : 0;
+    std::size_t limit = stop;
     bool ok = true;
 
     // Drops count bits (0 to 15) and refills; false when real input ran out.
@@ -191,6 +213,9 @@ template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop
             position += 2;
             bits |= word << static_cast<unsigned>(-extraBits);
             extraBits += 16;
+            if (!Careful && position > fastEnd) {
+                limit = 0;
+            }
         }
         // Unconsumed bits are extraBits + 16; the phantom ones are the last loaded.
         return !Careful || phantomWords == 0 ||
@@ -206,14 +231,26 @@ template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop
                 : count == 2 ? readLe16(input + position)
                              : readLe16(input + position) | (readLe16(input + position + 2) << 16);
         position += count;
+        if (!Careful && position > fastEnd) {
+            limit = 0;
+        }
         return true;
     };
 
-    while (outputPosition < stop) {
-        if (!Careful && position > fastEnd) {
-            break;
-        }
+    if (!Careful && position > fastEnd) {
+        limit = 0;
+    }
+    while (outputPosition < limit) {
         std::uint16_t entry = table[bits >> (32 - primaryBits)];
+        if ((entry & notLiteral) == 0) {
+            // The common case first: a literal with a short code.
+            if (!consume(entry >> lengthShift)) {
+                ok = false;
+                break;
+            }
+            output[outputPosition++] = static_cast<std::uint8_t>(entry);
+            continue;
+        }
         if ((entry & subtableFlag) != 0) {
             entry = table[(entry & ~subtableFlag) +
                           ((bits >> (32 - maxCodeLength)) & (secondarySize - 1))];
@@ -251,13 +288,12 @@ template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop
             }
         }
         length += 3;
-        std::size_t offset = 1;
-        if (offsetBits != 0) {
-            offset = (bits >> (32 - offsetBits)) | (std::uint32_t{1} << offsetBits);
-            if (!consume(offsetBits)) {
-                ok = false;
-                break;
-            }
+        // Shifted by 31 and 1, no offset bits give 0 (a shift by 32 would not).
+        const std::size_t offset =
+            ((bits >> 1) >> (31 - offsetBits)) | (std::uint32_t{1} << offsetBits);
+        if (!consume(offsetBits)) {
+            ok = false;
+            break;
         }
         if (offset > outputPosition || length > outputSize - outputPosition) {
             ok = false;

@@ -60,6 +60,35 @@ TEST(XpressRoundTrip, WithoutEndSymbolAndWithMatchesAcrossBlocks) {
     }
 }
 
+TEST(XpressRoundTrip, LongMatchesRightAtTheEndOfTheInput) {
+    // Long matches carry raw length bytes between the bit stream's words;
+    // streams of nothing else end in them, where the fast decoder hands over
+    // to the careful one, whole or cut short. The streams lie in buffers of
+    // their exact size, where AddressSanitizer would see a read past the end.
+    for (std::uint32_t matches = 1; matches < 160; ++matches) {
+        std::vector<XpressToken> tokens = {{false, 'a', 0, 0}};
+        std::vector<std::uint8_t> data = {'a'};
+        for (std::uint32_t i = 0; i < matches; ++i) {
+            const std::uint32_t length = 18 + (i * 37 + matches) % 300; // one raw byte or three
+            tokens.push_back({true, 0, length, 1});
+            data.insert(data.end(), length, 'a');
+        }
+        const std::vector<std::uint8_t> stream =
+            encodeXpressBlocks(blocksFromTokens(tokens, matches % 2 == 0));
+        const std::vector<std::uint8_t> exact(stream.begin(), stream.end());
+        const auto decoded = decodeXpress(exact, data.size());
+        ASSERT_TRUE(decoded.has_value()) << matches << " matches";
+        EXPECT_TRUE(*decoded == data) << matches << " matches";
+        // Cut anywhere in its last bytes, the stream may end among raw bytes.
+        for (std::size_t cut = 1; cut < 48 && cut < stream.size(); ++cut) {
+            const std::vector<std::uint8_t> cutShort(stream.begin(),
+                                                     stream.end() - static_cast<long>(cut));
+            const auto partial = decodeXpress(cutShort, data.size());
+            EXPECT_TRUE(!partial.has_value() || *partial == data) << matches << " cut " << cut;
+        }
+    }
+}
+
 TEST(XpressRoundTrip, AnyTruncationIsRefusedWithoutReadingPastTheInput) {
     const std::vector<std::uint8_t> data = prefetchLikeBytes(70000, 9);
     const std::vector<std::uint8_t> stream = compressXpressHuffman(data.data(), data.size());
