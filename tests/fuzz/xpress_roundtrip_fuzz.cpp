@@ -11,14 +11,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    // The first byte picks the encoder's options; the rest is the data,
-    // repeated to reach past a block boundary now and then.
+    // The first byte picks the encoder's options; the rest is the data. One
+    // input in sixteen is repeated to just past a block's 65,536 bytes, so
+    // that block boundaries are crossed while the round trip stays quick.
     tidewell::sample::XpressOptions options;
     options.endSymbol = (data[0] & 1) != 0;
     options.matchesCrossBlocks = (data[0] & 2) != 0;
     std::vector<std::uint8_t> input(data + 1, data + size);
-    if ((data[0] & 4) != 0 && !input.empty()) {
-        while (input.size() < 70000) {
+    if ((data[0] & 0x3C) == 0x3C && !input.empty()) {
+        while (input.size() < 65536 + 512) {
             input.insert(input.end(), data + 1, data + size);
         }
     }
