@@ -6,6 +6,7 @@
 //   column COLUMN        every row's text in one column, a line each
 //   rect main|detail     a window's rectangle on the screen: x y width height
 //   header COLUMN        a column header's text
+//   banner               the banner's text
 //   filter               the filter edit's text
 //   status PART          one status-bar part's text
 //   center edit          the screen point at the middle of the filter edit
@@ -244,6 +245,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"header" && argc >= 3) {
         print(headerText(list, _wtoi(argv[2])));
+        return 0;
+    }
+    if (command == L"banner") {
+        print(windowText(GetDlgItem(main, 203)));
         return 0;
     }
     if (command == L"title") {

@@ -255,6 +255,23 @@ print(len(text) - text.index('') - 3)" "$work/evidence.csv")
     esac
     probe close-details
     sleep 1
+    # A folder that holds no Windows drive: nothing read, and the banner says so.
+    mkdir -p "$work/not-evidence/notes"
+    xdotool key --window "$window" alt+f
+    sleep 0.7
+    xdotool key v
+    sleep 3
+    xdotool type --delay 40 "$(winepath -w "$work/not-evidence" 2>/dev/null)"
+    xdotool key Return
+    for _ in $(seq 30); do
+        [ "$(probe rows)" = "0" ] && break
+        sleep 1
+    done
+    expect "rows of a folder without Windows" 0 "$(probe rows)"
+    case "$(probe banner)" in
+    *"Neither record could be read"*) echo "ok: the banner says neither record could be read" ;;
+    *) fail "the banner for a folder without Windows: $(probe banner)" ;;
+    esac
     xdotool key --window "$window" alt+f
     sleep 0.7
     xdotool key t
