@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int deepestKey = 16;
-constexpr int mostItems = 1000; // ample to reach every kind of cell, and quick
+constexpr int mostItems = 256; // ample to reach every kind of cell, and quick
 
 void walk(const tidewell::RegistryKey& key, int depth, int& items) {
     for (std::uint32_t index = 0; items < mostItems; ++index, ++items) {
