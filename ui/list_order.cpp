@@ -48,8 +48,6 @@ std::uint64_t columnKey(const LaunchRecord& record, int column) {
         return static_cast<std::uint32_t>(record.source);
     case columnRuns:
         return record.runCountKnown != 0 ? record.runCount : 0; // withheld sorts as 0
-    case columnLastRun:
-        return record.runTimes.empty() ? 0 : record.runTimes.front();
     case columnPath:
         return static_cast<std::uint32_t>(record.pathStatus);
     default:
@@ -76,11 +74,12 @@ struct RankEntry {
 };
 
 // Hands out dense ranks along entries already in order; same says which
-// neighbours compareRows calls equal.
+// neighbours compareRows calls equal. A record without an entry keeps the
+// rank it is given here (unranked).
 template <typename Same>
-void assignRanks(const std::vector<RankEntry>& entries, Same same,
-                 std::vector<std::uint32_t>& ranks) {
-    ranks.assign(entries.size(), 0);
+void assignRanks(const std::vector<RankEntry>& entries, Same same, std::size_t recordCount,
+                 std::uint32_t unranked, std::vector<std::uint32_t>& ranks) {
+    ranks.assign(recordCount, unranked);
     std::uint32_t rank = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (i != 0 && !same(entries[i - 1], entries[i])) {
@@ -110,17 +109,24 @@ void rankColumn(const RecordList& records, int column, const std::vector<std::ui
     assignRanks(
         entries,
         [](const RankEntry& a, const RankEntry& b) { return a.key == b.key && a.texts == b.texts; },
-        ranks);
+        records.size(), 0, ranks);
 }
 
 // The Last run order: by the time, and only where two times are equal (it
 // is rare) by the names themselves, so that the first order after a scan
-// needs no ranking of the names.
+// needs no ranking of the names. Records without a run time all go after
+// the rest in record order, so they are left out of the sort (among them
+// every key is equal and every comparison would fall to the names).
 void rankLastRun(const RecordList& records, std::vector<std::uint32_t>& ranks) {
-    std::vector<RankEntry> entries(records.size());
+    std::vector<RankEntry> entries;
+    entries.reserve(records.size());
     for (std::size_t index = 0; index < records.size(); ++index) {
-        entries[index].index = static_cast<std::uint32_t>(index);
-        entries[index].key = columnKey(records[index], columnLastRun);
+        if (!records[index].runTimes.empty()) {
+            RankEntry entry;
+            entry.index = static_cast<std::uint32_t>(index);
+            entry.key = records[index].runTimes.front();
+            entries.push_back(entry);
+        }
     }
     const auto names = [&records](const RankEntry& a, const RankEntry& b) {
         return compareFolded(records[a.index].name, records[b.index].name);
@@ -133,12 +139,7 @@ void rankLastRun(const RecordList& records, std::vector<std::uint32_t>& ranks) {
         [&names](const RankEntry& a, const RankEntry& b) {
             return a.key == b.key && names(a, b) == 0;
         },
-        ranks);
-    for (std::size_t index = 0; index < records.size(); ++index) {
-        if (records[index].runTimes.empty()) {
-            ranks[index] = noRunTime;
-        }
-    }
+        records.size(), noRunTime, ranks);
 }
 
 const std::vector<std::uint32_t>& ranksFor(ListRanks& ranks, const RecordList& records,
