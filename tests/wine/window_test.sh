@@ -139,6 +139,23 @@ wine "$report" "$(winepath -w "$work/command.csv" 2>/dev/null)" >/dev/null 2>&1 
 cmp -s "$work/window.csv" "$work/command.csv" || fail "the window's report differs from tidewell-report's"
 echo "ok: the window's report equals tidewell-report's"
 
+# A scan runs after the menu command returns: wait up to 30 s for its rows.
+wait_for_rows() { # count
+    for _ in $(seq 30); do
+        [ "$(probe rows)" = "$1" ] && return
+        sleep 1
+    done
+}
+
+open_evidence() { # Windows path: File > Open evidence folder..., the path typed, Enter
+    xdotool key --window "$window" alt+f
+    sleep 0.7
+    xdotool key v
+    sleep 3
+    xdotool type --delay 40 "$1"
+    xdotool key Return
+}
+
 export_as() { # file: File > Export report, a typed name, Enter, the message closed
     xdotool key --window "$window" ctrl+s
     sleep 3
@@ -225,16 +242,8 @@ if [ -n "$corpus" ] && [ -d "$corpus/prefetch" ] && [ -d "$corpus/hives" ]; then
 import sys
 text = open(sys.argv[1], 'rb').read()[2:].decode('utf-16-le').split('\r\n')
 print(len(text) - text.index('') - 3)" "$work/evidence.csv")
-    xdotool key --window "$window" alt+f
-    sleep 0.7
-    xdotool key v
-    sleep 3
-    xdotool type --delay 40 "$root"
-    xdotool key Return
-    for _ in $(seq 30); do
-        [ "$(probe rows)" = "$expected_rows" ] && break
-        sleep 1
-    done
+    open_evidence "$root"
+    wait_for_rows "$expected_rows"
     expect "rows of the evidence" "$expected_rows" "$(probe rows)"
     expect "the title names the evidence" "Tidewell - evidence folder $root\\C" "$(probe title)"
     snapshot evidence main
@@ -257,16 +266,8 @@ print(len(text) - text.index('') - 3)" "$work/evidence.csv")
     sleep 1
     # A folder that holds no Windows drive: nothing read, and the banner says so.
     mkdir -p "$work/not-evidence/notes"
-    xdotool key --window "$window" alt+f
-    sleep 0.7
-    xdotool key v
-    sleep 3
-    xdotool type --delay 40 "$(winepath -w "$work/not-evidence" 2>/dev/null)"
-    xdotool key Return
-    for _ in $(seq 30); do
-        [ "$(probe rows)" = "0" ] && break
-        sleep 1
-    done
+    open_evidence "$(winepath -w "$work/not-evidence" 2>/dev/null)"
+    wait_for_rows 0
     expect "rows of a folder without Windows" 0 "$(probe rows)"
     case "$(probe banner)" in
     *"Neither record could be read"*) echo "ok: the banner says neither record could be read" ;;
@@ -275,10 +276,7 @@ print(len(text) - text.index('') - 3)" "$work/evidence.csv")
     xdotool key --window "$window" alt+f
     sleep 0.7
     xdotool key t
-    for _ in $(seq 30); do
-        [ "$(probe rows)" = "12" ] && break
-        sleep 1
-    done
+    wait_for_rows 12
     expect "rows after Scan this machine" 12 "$(probe rows)"
     expect "the title after Scan this machine" Tidewell "$(probe title)"
 else
