@@ -5,6 +5,7 @@
 #include "hive/hive_base_block.h"
 #include "hive/hive_cells.h"
 #include "hive/hive_log_recovery.h"
+#include "hive/hive_walk.h"
 
 namespace tidewell {
 
@@ -26,26 +27,62 @@ std::vector<const HiveLog*> soundLogsOldestFirst(const HiveLog (&logs)[2]) {
     return sound;
 }
 
-// Applies one log to the image from the sequence number expected on; the
-// base block that describes the result follows. Old-format logs apply only
-// to the state they were written against, which their time stamp names.
-void applyLog(const HiveLog& log, std::uint64_t stateWritten, std::vector<std::uint8_t>& image,
-              HiveBaseBlock& base, std::uint32_t& expected, std::uint32_t& applied, bool& stopped) {
-    if (stopped) {
-        return;
-    }
-    if (log.base.fileType == hiveFileNewLog) {
-        const std::uint32_t before = applied;
-        stopped = !applyNewLogEntries(log, image, base.binsSize, expected, applied);
-        if (applied != before) {
-            base.primarySequence = base.secondarySequence = expected - 1;
+// Old-format logs apply only to the state they were written against, which
+// their time stamp names; the copy of the base block they carry describes
+// the state their pages bring.
+void applyOldLogs(const std::vector<const HiveLog*>& logs, std::uint64_t stateWritten,
+                  std::vector<std::uint8_t>& image, HiveBaseBlock& base, HiveLoad& load) {
+    for (const HiveLog* log : logs) {
+        if (log->base.fileType != hiveFileNewLog && log->base.lastWritten == stateWritten &&
+            applyOldLog(*log, image)) {
+            base = log->base;
+            ++load.logEntriesApplied;
+            return;
         }
+    }
+}
+
+// Every sound new-format entry of the logs from sequence number from on,
+// in sequence order. An entry older than from was written to the primary
+// file already; replaying it would turn the hive back.
+std::vector<NewLogEntry> entriesFrom(const std::vector<const HiveLog*>& logs, std::uint32_t from) {
+    std::vector<NewLogEntry> entries;
+    for (const HiveLog* log : logs) {
+        if (log->base.fileType != hiveFileNewLog) {
+            continue;
+        }
+        for (const NewLogEntry& entry : readNewLogEntries(*log)) {
+            if (entry.sequence >= from) {
+                entries.push_back(entry);
+            }
+        }
+    }
+    std::stable_sort(
+        entries.begin(), entries.end(),
+        [](const NewLogEntry& a, const NewLogEntry& b) { return a.sequence < b.sequence; });
+    return entries;
+}
+
+// Applies the entries one after the other from the first, up to the first
+// gap between two of them.
+void applyInSequence(const std::vector<NewLogEntry>& entries, std::vector<std::uint8_t>& image,
+                     HiveBaseBlock& base, HiveLoad& load) {
+    if (entries.empty()) {
         return;
     }
-    if (log.base.lastWritten == stateWritten && applyOldLog(log, image)) {
-        base = log.base; // the copy describes the state the pages bring
-        ++applied;
-        expected = base.primarySequence + 1;
+    std::uint64_t expected = entries.front().sequence;
+    for (const NewLogEntry& entry : entries) {
+        if (entry.sequence + 1ULL == expected) {
+            continue; // the same entry in both logs
+        }
+        if (entry.sequence != expected) {
+            break; // the entries between are missing
+        }
+        applyNewLogEntry(entry, image);
+        base.binsSize = entry.binsSize;
+        base.primarySequence = base.secondarySequence = entry.sequence;
+        ++load.logEntriesApplied;
+        ++expected;
     }
 }
 
@@ -85,16 +122,12 @@ HiveLoad loadHive(std::vector<std::uint8_t> primary, const ByteView& log1, const
 
     const HiveLog logs[2] = {inspectHiveLog(log1), inspectHiveLog(log2)};
     std::vector<const HiveLog*> sound = soundLogsOldestFirst(logs);
-    std::uint32_t expected = base.primarySequence;
     std::uint64_t stateWritten = base.lastWritten;
     if (baseDamaged && !sound.empty()) {
-        // The newest sound log's copy of the base block stands in, and its
-        // entries alone continue from it.
-        const HiveLog* newest = sound.back();
-        sound.assign(1, newest);
-        base = newest->base;
+        // The newest sound log's copy of the base block stands in, and the
+        // entries continue from it.
+        base = sound.back()->base;
         base.fileType = hiveFilePrimary;
-        expected = base.primarySequence;
         ByteView{image.bytes.data(), image.bytes.size()}.readU64(firstBinTimestamp, stateWritten);
         image.bytes.resize(std::max<std::size_t>(image.bytes.size(), hiveBaseBlockSize), 0);
         load.baseBlockFromLog = true;
@@ -104,12 +137,32 @@ HiveLoad loadHive(std::vector<std::uint8_t> primary, const ByteView& log1, const
         return load;
     }
 
-    bool stopped = false;
-    for (const HiveLog* log : sound) {
-        applyLog(*log, stateWritten, image.bytes, base, expected, load.logEntriesApplied, stopped);
+    applyOldLogs(sound, stateWritten, image.bytes, base, load);
+    const std::uint32_t from = base.secondarySequence;
+    const std::vector<NewLogEntry> entries = entriesFrom(sound, from);
+    const bool missing = !entries.empty() && entries.front().sequence != from;
+    // Only a replay over missing entries can be refused, and so only then is
+    // the file as it stands kept aside.
+    std::vector<std::uint8_t> onDisk;
+    const HiveBaseBlock onDiskBase = base;
+    const HiveLoad onDiskLoad = load;
+    if (missing) {
+        onDisk = image.bytes;
     }
+    applyInSequence(entries, image.bytes, base, load);
     load.status = load.logEntriesApplied != 0 ? HiveStatus::Recovered : HiveStatus::Stale;
-    return finish(load, base, image);
+    load.earlierEntriesMissing = missing && load.logEntriesApplied != onDiskLoad.logEntriesApplied;
+    load = finish(load, base, image);
+    if (load.earlierEntriesMissing &&
+        (load.status == HiveStatus::Malformed || !hiveWalksCleanly(image))) {
+        image = HiveImage{};
+        image.bytes = std::move(onDisk);
+        load = onDiskLoad;
+        load.status = load.logEntriesApplied != 0 ? HiveStatus::Recovered : HiveStatus::Stale;
+        load.replayRefused = true;
+        return finish(load, onDiskBase, image);
+    }
+    return load;
 }
 
 } // namespace tidewell

@@ -28,6 +28,14 @@ struct HiveLoad {
     HiveStatus status = HiveStatus::Malformed;
     // New-format log entries applied, or old-format logs applied whole.
     std::uint32_t logEntriesApplied = 0;
+    // The logs began above the hive's sequence number (Windows 8.1 and later
+    // write a primary file partly without updating its base block): the
+    // primary already held what the missing entries brought, and the hive
+    // walked cleanly once every entry present was applied.
+    bool earlierEntriesMissing = false;
+    // Such a replay was made and thrown away because its result did not walk
+    // cleanly: the hive is the primary file as it stands, and stale.
+    bool replayRefused = false;
     // The primary file's base block was damaged and a log's copy stood in.
     bool baseBlockFromLog = false;
 };
@@ -39,11 +47,14 @@ inline bool isReadable(HiveStatus status) {
 
 // Makes image the hive that the primary file and its two logs hold (a log
 // that is absent is an empty view). Log files are only read. In a dirty
-// hive, a log counts when its base block is sound; the older of two sound
-// logs is applied first; of a new-format log only the entries that continue
-// the hive's sequence without a gap and carry both right hashes are applied,
-// up to the first that does not; a damaged primary base block is replaced by
-// the newest sound log's, whose entries alone then apply.
+// hive, a log counts when its base block is sound. The new-format entries of
+// both logs are applied in sequence order from the hive's secondary sequence
+// number on, each log's up to its first entry that fails a check, and up to
+// the first gap between two entries; when the first entry present lies above
+// the secondary sequence number, the entries are applied all the same, and
+// kept only when the result walks cleanly. An old-format log is applied
+// whole, the older of two first. A damaged primary base block is replaced by
+// the newest sound log's, whose sequence number the entries then continue.
 HiveLoad loadHive(std::vector<std::uint8_t> primary, const ByteView& log1, const ByteView& log2,
                   HiveImage& image);
 

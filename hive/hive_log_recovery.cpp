@@ -25,30 +25,25 @@ std::uint64_t alignUp(std::uint64_t value, std::uint64_t alignment) {
     return (value + alignment - 1) / alignment * alignment;
 }
 
-struct LogEntry {
-    std::uint32_t size = 0;
-    std::uint32_t sequence = 0;
-    std::uint32_t binsSize = 0;
-    std::uint32_t pages = 0;
-};
-
 // An entry's header, its page references and its two hashes. Hash-1 covers
 // everything after the 40-byte header, hash-2 the first 32 bytes.
-bool readSoundEntry(const ByteView& log, std::uint64_t at, LogEntry& entry) {
+bool readSoundEntry(const ByteView& log, std::uint64_t at, NewLogEntry& entry) {
+    std::uint32_t size = 0;
     std::uint64_t hash1 = 0;
     std::uint64_t hash2 = 0;
-    if (!log.readU32(at + 4, entry.size) || !log.readU32(at + 12, entry.sequence) ||
+    if (!log.readU32(at + 4, size) || !log.readU32(at + 12, entry.sequence) ||
         !log.readU32(at + 16, entry.binsSize) || !log.readU32(at + 20, entry.pages) ||
         !log.readU64(at + 24, hash1) || !log.readU64(at + 32, hash2)) {
         return false;
     }
-    if (entry.size < entryHeaderSize || entry.size % sector != 0 || !log.contains(at, entry.size) ||
+    if (size < entryHeaderSize || size % sector != 0 || !log.contains(at, size) ||
         entry.binsSize == 0 || entry.binsSize % binAlignment != 0 ||
-        entryHeaderSize + 8ULL * entry.pages > entry.size) {
+        entryHeaderSize + 8ULL * entry.pages > size) {
         return false;
     }
-    const std::uint8_t* start = log.data + at;
-    if (marvin32(start + entryHeaderSize, entry.size - entryHeaderSize, hiveLogHashSeed) != hash1 ||
+    entry.bytes = ByteView{log.data + at, size};
+    const std::uint8_t* start = entry.bytes.data;
+    if (marvin32(start + entryHeaderSize, size - entryHeaderSize, hiveLogHashSeed) != hash1 ||
         marvin32(start, 32, hiveLogHashSeed) != hash2) {
         return false;
     }
@@ -56,29 +51,15 @@ bool readSoundEntry(const ByteView& log, std::uint64_t at, LogEntry& entry) {
     std::uint64_t pageBytes = 0;
     for (std::uint32_t i = 0; i < entry.pages; ++i) {
         std::uint32_t offset = 0;
-        std::uint32_t size = 0;
-        log.readU32(at + entryHeaderSize + 8ULL * i, offset);
-        log.readU32(at + entryHeaderSize + 8ULL * i + 4, size);
-        if (static_cast<std::uint64_t>(offset) + size > entry.binsSize) {
+        std::uint32_t pageSize = 0;
+        entry.bytes.readU32(entryHeaderSize + 8ULL * i, offset);
+        entry.bytes.readU32(entryHeaderSize + 8ULL * i + 4, pageSize);
+        if (static_cast<std::uint64_t>(offset) + pageSize > entry.binsSize) {
             return false;
         }
-        pageBytes += size;
+        pageBytes += pageSize;
     }
-    return entryHeaderSize + 8ULL * entry.pages + pageBytes <= entry.size;
-}
-
-void applyEntry(const ByteView& log, std::uint64_t at, const LogEntry& entry,
-                std::vector<std::uint8_t>& image) {
-    image.resize(static_cast<std::size_t>(hiveBaseBlockSize) + entry.binsSize, 0);
-    std::uint64_t source = at + entryHeaderSize + 8ULL * entry.pages;
-    for (std::uint32_t i = 0; i < entry.pages; ++i) {
-        std::uint32_t offset = 0;
-        std::uint32_t size = 0;
-        log.readU32(at + entryHeaderSize + 8ULL * i, offset);
-        log.readU32(at + entryHeaderSize + 8ULL * i + 4, size);
-        std::memcpy(image.data() + hiveBaseBlockSize + offset, log.data + source, size);
-        source += size;
-    }
+    return entryHeaderSize + 8ULL * entry.pages + pageBytes <= size;
 }
 
 } // namespace
@@ -97,25 +78,30 @@ HiveLog inspectHiveLog(const ByteView& bytes) {
     return log;
 }
 
-bool applyNewLogEntries(const HiveLog& log, std::vector<std::uint8_t>& image,
-                        std::uint32_t& binsSize, std::uint32_t& expected, std::uint32_t& applied) {
+std::vector<NewLogEntry> readNewLogEntries(const HiveLog& log) {
+    std::vector<NewLogEntry> entries;
     for (std::uint64_t at = sector; startsWith(log.bytes, at, "HvLE");) {
-        LogEntry entry;
+        NewLogEntry entry;
         if (!readSoundEntry(log.bytes, at, entry)) {
-            return false;
+            break;
         }
-        if (entry.sequence > expected) {
-            return false; // a gap: the entries between are missing
-        }
-        if (entry.sequence == expected) {
-            applyEntry(log.bytes, at, entry, image);
-            binsSize = entry.binsSize;
-            ++expected;
-            ++applied;
-        }
-        at += entry.size; // an older entry was applied already: passed over
+        entries.push_back(entry);
+        at += entry.bytes.size;
     }
-    return true;
+    return entries;
+}
+
+void applyNewLogEntry(const NewLogEntry& entry, std::vector<std::uint8_t>& image) {
+    image.resize(static_cast<std::size_t>(hiveBaseBlockSize) + entry.binsSize, 0);
+    std::uint64_t source = entryHeaderSize + 8ULL * entry.pages;
+    for (std::uint32_t i = 0; i < entry.pages; ++i) {
+        std::uint32_t offset = 0;
+        std::uint32_t size = 0;
+        entry.bytes.readU32(entryHeaderSize + 8ULL * i, offset);
+        entry.bytes.readU32(entryHeaderSize + 8ULL * i + 4, size);
+        std::memcpy(image.data() + hiveBaseBlockSize + offset, entry.bytes.data + source, size);
+        source += size;
+    }
 }
 
 bool applyOldLog(const HiveLog& log, std::vector<std::uint8_t>& image) {

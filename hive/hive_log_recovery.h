@@ -22,13 +22,21 @@ struct HiveLog {
 
 HiveLog inspectHiveLog(const ByteView& bytes);
 
-// Applies the new-format entries of log whose sequence number is expected,
-// expected + 1 and so on, skipping older entries and stopping at a gap or at
-// the first entry that fails a check. The bins' image (base block included)
-// and binsSize follow every entry applied; expected ends one past the last.
-// Returns false when it stopped for a damaged entry or a gap.
-bool applyNewLogEntries(const HiveLog& log, std::vector<std::uint8_t>& image,
-                        std::uint32_t& binsSize, std::uint32_t& expected, std::uint32_t& applied);
+// One sound new-format entry: its place in its log and what its header says.
+struct NewLogEntry {
+    ByteView bytes; // the whole entry, header included
+    std::uint32_t sequence = 0;
+    std::uint32_t binsSize = 0;
+    std::uint32_t pages = 0;
+};
+
+// The entries of a new-format log in the order the log holds them, up to the
+// first that fails a check (a later one cannot be trusted to follow it).
+std::vector<NewLogEntry> readNewLogEntries(const HiveLog& log);
+
+// Writes an entry's pages into the image (base block included), grown or cut
+// to the bins' size the entry records.
+void applyNewLogEntry(const NewLogEntry& entry, std::vector<std::uint8_t>& image);
 
 // Applies an old-format log's dirty pages whole, or nothing when the log is
 // cut short or a bin it rewrites would not be a sound bin.

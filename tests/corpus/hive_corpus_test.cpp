@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "hive/hive_walk.h"
 #include "platform/error_codes.h"
 #include "platform/registry.h"
 #include "support/corpus_files.h"
@@ -66,8 +67,10 @@ TEST(HiveCorpus, ANewFormatDirtyHiveRecoversToWhatWindows10Made) {
     TIDEWELL_REQUIRE_CORPUS("hives-recovery");
     const LoadedHive hive = loadHiveFiles(recoveryHive("yarp/NewDirtyHive1/NewDirtyHive"));
     EXPECT_EQ(hive.load.status, HiveStatus::Recovered);
-    // LOG1's one entry is older than the hive; LOG2's three continue it.
-    EXPECT_EQ(hive.load.logEntriesApplied, 3u);
+    // LOG1's one entry carries the hive's secondary sequence number, and
+    // LOG2's three continue it: Windows wrote the result as sequence 6.
+    EXPECT_EQ(hive.load.logEntriesApplied, 4u);
+    EXPECT_FALSE(hive.load.earlierEntriesMissing);
     const std::vector<std::uint8_t> windows =
         testing::readWholeFile(recoveryHive("yarp/NewDirtyHive1/RecoveredHive_Windows10"));
     ASSERT_GE(windows.size(), hive.image.bytes.size());
@@ -156,6 +159,23 @@ TEST(HiveCorpus, CleanDamagedAndOddHivesEachGetTheirOutcome) {
         EXPECT_EQ(keys.size(), c.keys);
         EXPECT_EQ(values, c.values);
         EXPECT_EQ(errors, c.errors);
+        // The whole walk a replay must pass finds exactly what the export
+        // could not read.
+        EXPECT_EQ(hiveWalksCleanly(hive.image), c.errors == 0);
+    }
+}
+
+TEST(HiveCorpus, EveryRealHiveWalksCleanly) {
+    TIDEWELL_REQUIRE_CORPUS("hives-recovery");
+    for (const std::filesystem::path& file :
+         {recoveryHive("regipy/SYSTEM"), recoveryHive("yarp/NewDirtyHive1/NewDirtyHive"),
+          corpusRoot() / "hives/plaso/NTUSER.DAT", corpusRoot() / "hives/plaso/NTUSER-WIN7.DAT",
+          corpusRoot() / "hives/plaso/NTUSER-CCLEANER.DAT",
+          corpusRoot() / "hives/plaso/regf/NTUSER.DAT", corpusRoot() / "hives/regipy/NTUSER.DAT"}) {
+        SCOPED_TRACE(file.string());
+        const LoadedHive hive = loadHiveFiles(file);
+        ASSERT_TRUE(isReadable(hive.load.status));
+        EXPECT_TRUE(hiveWalksCleanly(hive.image));
     }
 }
 

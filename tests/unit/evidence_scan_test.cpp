@@ -184,8 +184,8 @@ TEST_F(EvidenceScan, ADirtyHiveIsCountedRecoveredFromItsLogOrStaleWithout) {
 
     writeEvidenceFile(
         drive, "users/bob/ntuser.dat.LOG1",
-        sample::writeNewFormatLog(before, 11,
-                                  {{11, static_cast<std::uint32_t>(after.size() - 4096),
+        sample::writeNewFormatLog(before, 10,
+                                  {{10, static_cast<std::uint32_t>(after.size() - 4096),
                                     sample::changedPages(before, after)}}));
     const ScanResults recovered = scan(root.path);
     EXPECT_EQ(recovered.tally.hivesStale, 0u);
