@@ -122,7 +122,8 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
         return reportUsageError;
     }
     if (parsed.target.subject == ScanSubject::EvidenceRoot) {
-        const EvidenceDrive drive = locateEvidenceDrive(parsed.target.evidenceRoot);
+        FileScope scope = confinedFileScope(parsed.target.evidenceRoot);
+        const EvidenceDrive drive = locateEvidenceDrive(scope, parsed.target.evidenceRoot);
         if (!drive.found) {
             errors += L"tidewell-report: " + parsed.target.evidenceRoot +
                       L" is not a copy of a Windows system drive: " + drive.problem + L"\r\n";

@@ -11,8 +11,8 @@ namespace tidewell {
 
 namespace {
 
-bool holdsWindows(const std::wstring& folder, std::wstring& windows) {
-    return findEntryFolded(folder, L"Windows", EntryKind::Folder, windows);
+bool holdsWindows(FileScope& scope, const std::wstring& folder, std::wstring& windows) {
+    return findEntryFolded(scope, folder, L"Windows", EntryKind::Folder, windows);
 }
 
 } // namespace
@@ -30,9 +30,9 @@ std::wstring withSlashes(std::wstring path) {
     return path;
 }
 
-EvidenceDrive locateEvidenceDrive(const std::wstring& root) {
+EvidenceDrive locateEvidenceDrive(FileScope& scope, const std::wstring& root) {
     EvidenceDrive drive;
-    if (holdsWindows(root, drive.windows)) {
+    if (holdsWindows(scope, root, drive.windows)) {
         drive.found = true;
         drive.folder = root;
         return drive;
@@ -47,8 +47,10 @@ EvidenceDrive locateEvidenceDrive(const std::wstring& root) {
     std::vector<std::wstring> candidates;
     do {
         std::wstring windows;
+        Refusal why = Refusal::None;
         if (entry.isDirectory && entry.name != L"." && entry.name != L".." &&
-            holdsWindows(joinPath(root, entry.name), windows)) {
+            mayListFolder(scope, joinPath(root, entry.name), why) &&
+            holdsWindows(scope, joinPath(root, entry.name), windows)) {
             candidates.push_back(entry.name);
         }
     } while (findNextFile(listing, entry, error));
@@ -74,7 +76,7 @@ EvidenceDrive locateEvidenceDrive(const std::wstring& root) {
     // folder reads naturally where it is shown; either separator opens it.
     drive.folder = namedPosixStyle(root) ? root + (root.back() == L'/' ? L"" : L"/") + chosen
                                          : joinPath(root, chosen);
-    drive.found = holdsWindows(drive.folder, drive.windows);
+    drive.found = holdsWindows(scope, drive.folder, drive.windows);
     return drive;
 }
 

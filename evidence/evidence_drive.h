@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/file_scope.h"
+
 namespace tidewell {
 
 struct EvidenceDrive {
@@ -16,7 +18,8 @@ struct EvidenceDrive {
     std::wstring problem;
 };
 
-EvidenceDrive locateEvidenceDrive(const std::wstring& root);
+// Only what the scope lets be listed is looked into.
+EvidenceDrive locateEvidenceDrive(FileScope& scope, const std::wstring& root);
 
 // A root named the POSIX way (slashes, no backslash): the paths shown below
 // it are continued with slashes too, as the host opens them.

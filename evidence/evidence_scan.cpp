@@ -33,8 +33,9 @@ std::wstring lastPart(const std::wstring& path) {
 // Where a profile folder of the examined machine (such as C:\Users\alice)
 // lies in the copy of its system drive; false when it is on another drive
 // or not in the copy.
-bool profileFolderInCopy(const std::wstring& driveFolder, const std::wstring& systemDrive,
-                         const std::wstring& machineFolder, std::wstring& here) {
+bool profileFolderInCopy(FileScope& scope, const std::wstring& driveFolder,
+                         const std::wstring& systemDrive, const std::wstring& machineFolder,
+                         std::wstring& here) {
     if (machineFolder.size() < 3 || machineFolder[1] != L':' || machineFolder[2] != L'\\') {
         return false;
     }
@@ -42,22 +43,53 @@ bool profileFolderInCopy(const std::wstring& driveFolder, const std::wstring& sy
     if (!equalsFolded(letter, systemDrive.empty() ? std::wstring(L"C:") : systemDrive)) {
         return false;
     }
-    return findPathFolded(driveFolder, std::wstring_view(machineFolder).substr(3),
+    return findPathFolded(scope, driveFolder, std::wstring_view(machineFolder).substr(3),
                           EntryKind::Folder, here);
 }
 
 struct UserAssistScan {
+    FileScope& scope;
     const EvidenceMachine& machine;
     RecordList& records;
     ScanTally& tally;
+    std::vector<ExaminedHive>& hives;
     std::uint32_t examined = 0;
+
+    // A listed profile whose folder is not in the copy, or is there but was
+    // refused (why says for what).
+    void profileNotReached(const std::wstring& sid, const std::wstring& machineFolder,
+                           const std::wstring& why) {
+        ExaminedHive outcome;
+        outcome.hive = L"NTUSER.DAT";
+        outcome.machinePath =
+            machineFolder.empty() ? std::wstring() : joinPath(machineFolder, L"NTUSER.DAT");
+        outcome.userSid = sid;
+        outcome.userName = lastPart(machineFolder);
+        if (why.empty()) {
+            ++tally.hivesMissing;
+            outcome.why = machineFolder.empty() ? L"the profile list gives no folder for it"
+                                                : L"the profile's folder is not in the evidence";
+        } else {
+            ++tally.hivesUnreadable;
+            outcome.outcome = HiveOutcome::Unreadable;
+            outcome.why = L"the profile's folder is " + why;
+        }
+        hives.push_back(std::move(outcome));
+    }
 
     // One profile's NTUSER.DAT, with the profile folder's name standing for
     // the account's. Whatever became of it is counted.
     void readProfile(const std::wstring& folderHere, const std::wstring& sid,
                      const std::wstring& machineFolder) {
         EvidenceHive hive;
-        loadEvidenceHive(folderHere, L"NTUSER.DAT", hive);
+        loadEvidenceHive(scope, folderHere, L"NTUSER.DAT", hive);
+        const std::wstring account = lastPart(machineFolder.empty() ? folderHere : machineFolder);
+        ExaminedHive outcome = describeHive(hive, L"NTUSER.DAT");
+        outcome.machinePath =
+            machineFolder.empty() ? std::wstring() : joinPath(machineFolder, L"NTUSER.DAT");
+        outcome.userSid = sid;
+        outcome.userName = account;
+        hives.push_back(std::move(outcome));
         if (!hive.found) {
             ++tally.hivesMissing;
             return;
@@ -70,24 +102,28 @@ struct UserAssistScan {
         RegistryKey root;
         openHiveRoot(hive.image, root);
         const FolderTable folders = userFolderTable(machine, root, machineFolder);
-        const std::wstring account = lastPart(machineFolder.empty() ? folderHere : machineFolder);
         const HiveContext context{sid, account, true, &folders};
         readUserAssistKeys(root, context, records, tally);
         ++examined;
     }
 };
 
-void scanUserAssist(const EvidenceDrive& drive, const EvidenceMachine& machine, RecordList& records,
-                    ScanTally& tally, ScanFacts& facts) {
-    UserAssistScan scan{machine, records, tally};
+void scanUserAssist(FileScope& scope, const EvidenceDrive& drive, const EvidenceMachine& machine,
+                    RecordList& records, ScanTally& tally, ScanFacts& facts,
+                    std::vector<ExaminedHive>& hives) {
+    UserAssistScan scan{scope, machine, records, tally, hives};
     if (machine.profileListRead) {
         facts.profileCoverageKnown = 1;
         facts.profilesOnMachine = static_cast<std::uint32_t>(machine.profiles.size());
         for (const ListedProfile& profile : machine.profiles) {
             std::wstring here;
-            if (!drive.found ||
-                !profileFolderInCopy(drive.folder, machine.systemDrive, profile.folder, here)) {
-                ++tally.hivesMissing; // listed, but its folder is not in the copy
+            const std::size_t refusedBefore = scope.refused.size();
+            if (!drive.found || !profileFolderInCopy(scope, drive.folder, machine.systemDrive,
+                                                     profile.folder, here)) {
+                scan.profileNotReached(profile.sid, profile.folder,
+                                       scope.refused.size() > refusedBefore
+                                           ? refusalText(scope.refused.back().why)
+                                           : L"");
                 continue;
             }
             scan.readProfile(here, profile.sid, profile.folder);
@@ -102,7 +138,8 @@ void scanUserAssist(const EvidenceDrive& drive, const EvidenceMachine& machine, 
         DirectoryListing listing;
         DirectoryEntry entry;
         std::uint32_t error = 0;
-        if (drive.found && findEntryFolded(drive.folder, L"Users", EntryKind::Folder, users) &&
+        if (drive.found &&
+            findEntryFolded(scope, drive.folder, L"Users", EntryKind::Folder, users) &&
             findFirstFile(joinPath(users, L"*"), listing, entry, error)) {
             std::vector<std::wstring> folders;
             do {
@@ -111,9 +148,10 @@ void scanUserAssist(const EvidenceDrive& drive, const EvidenceMachine& machine, 
                     shared = shared || equalsFolded(entry.name, name);
                 }
                 std::wstring hive;
-                const std::wstring folder = joinPath(users, entry.name);
+                std::wstring folder;
                 if (entry.isDirectory && !shared &&
-                    findEntryFolded(folder, L"NTUSER.DAT", EntryKind::File, hive)) {
+                    findEntryFolded(scope, users, entry.name, EntryKind::Folder, folder) &&
+                    findEntryFolded(scope, folder, L"NTUSER.DAT", EntryKind::File, hive)) {
                     folders.push_back(folder);
                 }
             } while (findNextFile(listing, entry, error));
@@ -130,11 +168,14 @@ void scanUserAssist(const EvidenceDrive& drive, const EvidenceMachine& machine, 
 }
 
 // The SYSTEM or SOFTWARE hive: read, or counted as unreadable.
-void loadSystemHive(const std::wstring& config, const wchar_t* name, EvidenceHive& hive,
-                    ScanTally& tally) {
-    if (!config.empty()) {
-        loadEvidenceHive(config, name, hive);
+void loadSystemHive(FileScope& scope, const std::wstring& config, const wchar_t* name,
+                    EvidenceHive& hive, ScanTally& tally, std::vector<ExaminedHive>& hives) {
+    loadEvidenceHive(scope, config, name, hive);
+    ExaminedHive examined = describeHive(hive, name);
+    if (config.empty()) {
+        examined.why = L"the evidence has no Windows\\System32\\config folder";
     }
+    hives.push_back(std::move(examined));
     if (!hive.read) {
         ++tally.systemHivesUnreadable;
         return;
@@ -146,21 +187,22 @@ void loadSystemHive(const std::wstring& config, const wchar_t* name, EvidenceHiv
 
 void scanEvidence(const std::wstring& root, RecordList& records, ScanTally& tally, ScanFacts& facts,
                   ScanOrigin& origin) {
-    const EvidenceDrive drive = locateEvidenceDrive(root);
+    FileScope scope = confinedFileScope(root);
+    const EvidenceDrive drive = locateEvidenceDrive(scope, root);
     origin.evidence = true;
     origin.evidenceFolder = drive.found ? drive.folder : root;
 
     std::wstring config;
     std::wstring prefetch;
     if (drive.found) {
-        findPathFolded(drive.windows, L"System32\\config", EntryKind::Folder, config);
-        findEntryFolded(drive.windows, L"Prefetch", EntryKind::Folder, prefetch);
+        findPathFolded(scope, drive.windows, L"System32\\config", EntryKind::Folder, config);
+        findEntryFolded(scope, drive.windows, L"Prefetch", EntryKind::Folder, prefetch);
     }
     // The hives' images stay put while keys of them are open.
     const auto system = std::make_unique<EvidenceHive>();
     const auto software = std::make_unique<EvidenceHive>();
-    loadSystemHive(config, L"SYSTEM", *system, tally);
-    loadSystemHive(config, L"SOFTWARE", *software, tally);
+    loadSystemHive(scope, config, L"SYSTEM", *system, tally, origin.hives);
+    loadSystemHive(scope, config, L"SOFTWARE", *software, tally, origin.hives);
     RegistryKey systemRoot;
     RegistryKey softwareRoot;
     if (system->read) {
@@ -186,7 +228,7 @@ void scanEvidence(const std::wstring& root, RecordList& records, ScanTally& tall
         // Paths are chosen once every file is read: only all of them
         // together prove the system volume.
         const std::size_t first = records.size();
-        scanPrefetchFolder(prefetch, records, tally, PathChoice::ByCaller);
+        scanPrefetchFolder(scope, prefetch, records, tally, PathChoice::ByCaller);
         const VolumeSource volumes = evidenceVolumes(records, first, machine.systemDrive);
         const bool posixStyle = namedPosixStyle(origin.evidenceFolder);
         for (std::size_t i = first; i < records.size(); ++i) {
@@ -198,7 +240,18 @@ void scanEvidence(const std::wstring& root, RecordList& records, ScanTally& tall
         }
     }
 
-    scanUserAssist(drive, machine, records, tally, facts);
+    scanUserAssist(scope, drive, machine, records, tally, facts, origin.hives);
+    for (const ScopeRefusal& refusal : scope.refused) {
+        origin.refused.push_back({refusal.path, refusalText(refusal.why)});
+    }
+    if (namedPosixStyle(origin.evidenceFolder)) {
+        for (ExaminedHive& hive : origin.hives) {
+            hive.path = withSlashes(hive.path);
+        }
+        for (RefusedEntry& refused : origin.refused) {
+            refused.path = withSlashes(refused.path);
+        }
+    }
 }
 
 } // namespace tidewell

@@ -14,36 +14,53 @@ bool kindMatches(EntryKind kind, bool isDirectory) {
 
 } // namespace
 
-bool findEntryFolded(const std::wstring& folder, std::wstring_view name, EntryKind kind,
-                     std::wstring& path) {
+bool findEntryFolded(FileScope& scope, const std::wstring& folder, std::wstring_view name,
+                     EntryKind kind, std::wstring& path) {
     DirectoryListing listing;
     DirectoryEntry entry;
     std::uint32_t error = 0;
     if (name.empty() || !findFirstFile(joinPath(folder, L"*"), listing, entry, error)) {
         return false;
     }
+    std::wstring exact;
     std::wstring folded;
+    std::wstring otherKind; // the name, but not the kind: a folder's place taken by a file, a pipe,
+                            // a broken link
     do {
-        if (!kindMatches(kind, entry.isDirectory) || !equalsFolded(entry.name, name)) {
+        if (!equalsFolded(entry.name, name)) {
+            continue;
+        }
+        if (!kindMatches(kind, entry.isDirectory)) {
+            otherKind = entry.name;
             continue;
         }
         if (entry.name == name) {
-            path = joinPath(folder, entry.name);
-            return true;
+            exact = entry.name;
+            break;
         }
         if (folded.empty()) {
             folded = entry.name;
         }
     } while (findNextFile(listing, entry, error));
-    if (folded.empty()) {
+    closeListing(listing);
+    const std::wstring& found = exact.empty() ? folded : exact;
+    Refusal why = Refusal::None;
+    if (found.empty()) {
+        // Where a folder was looked for, what stands in its place is said.
+        if (kind == EntryKind::Folder && !otherKind.empty()) {
+            mayListFolder(scope, joinPath(folder, otherKind), why);
+        }
         return false;
     }
-    path = joinPath(folder, folded);
+    if (kind == EntryKind::Folder && !mayListFolder(scope, joinPath(folder, found), why)) {
+        return false;
+    }
+    path = joinPath(folder, found);
     return true;
 }
 
-bool findPathFolded(const std::wstring& base, std::wstring_view relative, EntryKind kind,
-                    std::wstring& path) {
+bool findPathFolded(FileScope& scope, const std::wstring& base, std::wstring_view relative,
+                    EntryKind kind, std::wstring& path) {
     std::wstring current = base;
     std::size_t at = 0;
     while (at <= relative.size()) {
@@ -57,7 +74,7 @@ bool findPathFolded(const std::wstring& base, std::wstring_view relative, EntryK
             continue;
         }
         const bool last = at > relative.size();
-        if (!findEntryFolded(current, part, last ? kind : EntryKind::Folder, current)) {
+        if (!findEntryFolded(scope, current, part, last ? kind : EntryKind::Folder, current)) {
             return false;
         }
     }

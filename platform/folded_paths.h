@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_scope.h"
+
 namespace tidewell {
 
 enum class EntryKind {
@@ -16,13 +18,16 @@ enum class EntryKind {
 };
 
 // The entry of folder whose name folds to name; false when there is none
-// (or the folder cannot be listed).
-bool findEntryFolded(const std::wstring& folder, std::wstring_view name, EntryKind kind,
-                     std::wstring& path);
+// (or the folder cannot be listed). A folder is found only where the scope
+// lets it be listed; a file is found whatever it is, and the scope judges it
+// when it is read, so that what is refused is counted as unreadable, not as
+// missing.
+bool findEntryFolded(FileScope& scope, const std::wstring& folder, std::wstring_view name,
+                     EntryKind kind, std::wstring& path);
 
 // The same for a backslash-separated relative path, part by part: every part
 // but the last is a folder.
-bool findPathFolded(const std::wstring& base, std::wstring_view relative, EntryKind kind,
-                    std::wstring& path);
+bool findPathFolded(FileScope& scope, const std::wstring& base, std::wstring_view relative,
+                    EntryKind kind, std::wstring& path);
 
 } // namespace tidewell

@@ -45,4 +45,14 @@ WholeFileRead readWholeFileUpTo(const std::wstring& path, std::uint64_t limit,
     return WholeFileRead::Read;
 }
 
+WholeFileRead readWholeFileUpTo(FileScope& scope, const std::wstring& path, std::uint64_t limit,
+                                std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    Refusal why = Refusal::None;
+    if (!mayReadFile(scope, path, why)) {
+        return why == Refusal::None ? WholeFileRead::Missing : WholeFileRead::Refused;
+    }
+    return readWholeFileUpTo(path, limit, bytes);
+}
+
 } // namespace tidewell

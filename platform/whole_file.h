@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_scope.h"
+
 namespace tidewell {
 
 enum class WholeFileRead {
@@ -13,9 +15,14 @@ enum class WholeFileRead {
     Missing,    // it could not be opened because it is not there
     TooLarge,   // larger than the limit: refused unread
     Unreadable, // it could not be opened, sized or read in full
+    Refused,    // the scope refused it unopened (see FileScope::refused)
 };
 
 WholeFileRead readWholeFileUpTo(const std::wstring& path, std::uint64_t limit,
+                                std::vector<std::uint8_t>& bytes);
+
+// The same for a file of a scope, which may refuse it before it is opened.
+WholeFileRead readWholeFileUpTo(FileScope& scope, const std::wstring& path, std::uint64_t limit,
                                 std::vector<std::uint8_t>& bytes);
 
 } // namespace tidewell

@@ -43,10 +43,11 @@ bool carriesScca(const std::vector<std::uint8_t>& bytes) {
 }
 
 // One file from reading to record; every way out counts exactly one outcome.
-void examineFile(const std::wstring& path, RecordList& records, ScanTally& tally,
+void examineFile(FileScope& scope, const std::wstring& path, RecordList& records, ScanTally& tally,
                  PathChoice pathChoice) {
     std::vector<std::uint8_t> contents;
-    if (!readWholeFile(path, contents)) {
+    Refusal why = Refusal::None;
+    if (!mayReadFile(scope, path, why) || !readWholeFile(path, contents)) {
         ++tally.prefetchUnreadable;
         return;
     }
@@ -78,6 +79,12 @@ void examineFile(const std::wstring& path, RecordList& records, ScanTally& tally
 
 void scanPrefetchFolder(const std::wstring& folder, RecordList& records, ScanTally& tally,
                         PathChoice pathChoice) {
+    FileScope host = hostFileScope();
+    scanPrefetchFolder(host, folder, records, tally, pathChoice);
+}
+
+void scanPrefetchFolder(FileScope& scope, const std::wstring& folder, RecordList& records,
+                        ScanTally& tally, PathChoice pathChoice) {
     DirectoryListing listing;
     DirectoryEntry entry;
     std::uint32_t error = 0;
@@ -94,7 +101,7 @@ void scanPrefetchFolder(const std::wstring& folder, RecordList& records, ScanTal
             continue;
         }
         ++tally.prefetchSeen;
-        examineFile(joinPath(folder, entry.name), records, tally, pathChoice);
+        examineFile(scope, joinPath(folder, entry.name), records, tally, pathChoice);
     } while (findNextFile(listing, entry, error));
     closeListing(listing);
     if (error != ERROR_NO_MORE_FILES) {

@@ -7,6 +7,7 @@
 
 #include "core/launch_record.h"
 #include "core/scan_tally.h"
+#include "platform/file_scope.h"
 
 namespace tidewell {
 
@@ -24,5 +25,10 @@ enum class PathChoice {
 // prefetchMalformed, prefetchUnknownVersion and prefetchParsed.
 void scanPrefetchFolder(const std::wstring& folder, RecordList& records, ScanTally& tally,
                         PathChoice pathChoice = PathChoice::AmongMountedVolumes);
+
+// The same inside a scope: a file the scope refuses (a link leading out of
+// it, a pipe, a device) is counted unreadable without being opened.
+void scanPrefetchFolder(FileScope& scope, const std::wstring& folder, RecordList& records,
+                        ScanTally& tally, PathChoice pathChoice);
 
 } // namespace tidewell

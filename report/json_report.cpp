@@ -74,6 +74,51 @@ void coverage(JsonWriter& json, const ScanTally& tally, const ScanFacts& facts) 
     json.endObject();
 }
 
+// Text that may be absent: null rather than an empty string.
+void optionalText(JsonWriter& json, std::string_view name, const std::wstring& text) {
+    if (text.empty()) {
+        json.memberNull(name);
+    } else {
+        json.member(name, text);
+    }
+}
+
+// Every hive file an evidence scan looked for, and every entry it would not
+// read; a scan of this machine reads the hives Windows has loaded, and has
+// neither list.
+void evidenceFiles(JsonWriter& json, const ScanOrigin& origin) {
+    if (!origin.evidence) {
+        json.memberNull("hives");
+        json.memberNull("refused_entries");
+        return;
+    }
+    json.key("hives");
+    json.beginArray();
+    for (const ExaminedHive& hive : origin.hives) {
+        json.beginObject();
+        json.member("hive", hive.hive);
+        optionalText(json, "path", hive.path);
+        optionalText(json, "machine_path", hive.machinePath);
+        optionalText(json, "user_sid", hive.userSid);
+        optionalText(json, "user_name", hive.userName);
+        json.member("outcome", hiveOutcomeWord(hive.outcome));
+        json.member("log_entries_applied", hive.logEntriesApplied);
+        json.memberFlag("earlier_log_entries_missing", hive.earlierEntriesMissing);
+        optionalText(json, "why", hive.why);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("refused_entries");
+    json.beginArray();
+    for (const RefusedEntry& refused : origin.refused) {
+        json.beginObject();
+        json.member("path", refused.path);
+        json.member("why", refused.why);
+        json.endObject();
+    }
+    json.endArray();
+}
+
 void volume(JsonWriter& json, const PrefetchVolume& entry) {
     json.beginObject();
     json.member("device_path", entry.devicePath);
@@ -174,6 +219,7 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
     } else {
         json.memberNull("evidence_folder");
     }
+    evidenceFiles(json, origin);
     json.endObject();
     coverage(json, tally, facts);
     json.text += ",\"records\":[";

@@ -83,17 +83,22 @@ void endListing(Listing* listing) {
 }
 
 int openForReading(const std::wstring& path, std::uint32_t& error) {
-    const int descriptor = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK a named pipe would hold the open until a writer came.
+    const int descriptor = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0) {
         error = windowsErrorFor(errno);
         return -1;
     }
+    // Windows refuses to open a folder as a file; a pipe, device or socket
+    // is no file to read either.
     struct stat info {};
-    if (fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(descriptor);
-        error = ERROR_ACCESS_DENIED; // Windows refuses to open a folder as a file
+        error = ERROR_ACCESS_DENIED;
         return -1;
     }
+    // Reads of a regular file wait for the disk as they always would.
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     error = ERROR_SUCCESS;
     return descriptor;
 }

@@ -222,7 +222,7 @@ TEST_F(CsvReport, HeaderVariants) {
 
 TEST_F(CsvReport, AnEvidenceReportNamesItsFolderAndTheExaminedMachine) {
     SmallScan scan = smallScan();
-    const ScanOrigin evidence{true, L"/cases/host7/C", L"HOST7"};
+    const ScanOrigin evidence{true, L"/cases/host7/C", L"HOST7", {}, {}};
     scan.tally.hivesRecovered = 2;
     scan.tally.hiveLogEntriesApplied = 5;
     const std::wstring header = buildReportHeader(scan.tally, scan.facts, evidence);

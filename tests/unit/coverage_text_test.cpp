@@ -148,7 +148,7 @@ TEST(FormatDate, TheFirstTenCharacters) {
 }
 
 TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
-    const ScanOrigin evidence{true, L"E:\\cases\\host7\\C", L"HOST7"};
+    const ScanOrigin evidence{true, L"E:\\cases\\host7\\C", L"HOST7", {}, {}};
     const std::wstring named =
         L"Evidence folder E:\\cases\\host7\\C, a copy of another machine's system drive.  ";
     ScanTally tally;

@@ -125,6 +125,24 @@ TEST_F(EvidenceScan, ACollectionOneFolderDownIsReadWhole) {
     EXPECT_EQ(results.tally.userAssistParsed, 4u);
     EXPECT_FALSE(results.anyFailure) << "a missing hive limits coverage; it is no failure";
 
+    // Every hive looked for, in the order it was looked for, with its outcome.
+    ASSERT_EQ(results.origin.hives.size(), 5u);
+    const wchar_t* const looked[] = {L"SYSTEM", L"SOFTWARE", L"NTUSER.DAT", L"NTUSER.DAT",
+                                     L"NTUSER.DAT"};
+    for (std::size_t i = 0; i < std::size(looked); ++i) {
+        EXPECT_EQ(results.origin.hives[i].hive, looked[i]) << i;
+    }
+    EXPECT_EQ(results.origin.hives[0].outcome, HiveOutcome::Clean);
+    EXPECT_EQ(results.origin.hives[1].outcome, HiveOutcome::Clean);
+    EXPECT_EQ(results.origin.hives[3].userSid, bob);
+    EXPECT_EQ(results.origin.hives[3].machinePath, L"C:\\Users\\Bob\\NTUSER.DAT");
+    const ExaminedHive& missing = results.origin.hives[4];
+    EXPECT_EQ(missing.outcome, HiveOutcome::Missing);
+    EXPECT_EQ(missing.userSid, carol);
+    EXPECT_TRUE(missing.path.empty()) << "its folder is not in the copy";
+    EXPECT_EQ(missing.machinePath, L"C:\\Users\\carol\\NTUSER.DAT");
+    EXPECT_TRUE(results.origin.refused.empty());
+
     // The system volume is the one the files loaded NTDLL.DLL from; C: is
     // where SystemRoot put it. The other volume is not placed.
     const LaunchRecord* calc = named(results, L"CALC.EXE");
@@ -192,6 +210,13 @@ TEST_F(EvidenceScan, ADirtyHiveIsCountedRecoveredFromItsLogOrStaleWithout) {
     EXPECT_EQ(recovered.tally.hivesRecovered, 1u);
     EXPECT_EQ(recovered.tally.hiveLogEntriesApplied, 1u);
     EXPECT_FALSE(recovered.anyFailure);
+    const ExaminedHive& bobs = recovered.origin.hives[3];
+    EXPECT_EQ(bobs.userSid, bob);
+    EXPECT_EQ(bobs.outcome, HiveOutcome::Recovered);
+    EXPECT_EQ(bobs.logEntriesApplied, 1u);
+    EXPECT_FALSE(bobs.earlierEntriesMissing);
+    EXPECT_EQ(stale.origin.hives[3].outcome, HiveOutcome::Stale);
+    EXPECT_NE(stale.origin.hives[3].why.find(L"logs are absent or unusable"), std::wstring::npos);
     EXPECT_NE(named(recovered, L"c.exe"), nullptr);
 }
 

@@ -78,16 +78,18 @@ TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
     facts.profileCoverageKnown = 1;
     facts.profilesOnMachine = 2;
     facts.profilesExamined = 2;
-    const std::string machine = jsonReportOpening(tally, facts, ScanOrigin{false, L"", L"HOST"});
+    const std::string machine =
+        jsonReportOpening(tally, facts, ScanOrigin{false, L"", L"HOST", {}, {}});
     EXPECT_TRUE(has(machine, "\"scanned\":{\"kind\":\"this machine\",\"host\":\"HOST\","
-                             "\"evidence_folder\":null}"));
+                             "\"evidence_folder\":null,\"hives\":null,\"refused_entries\":null}"));
     EXPECT_TRUE(has(machine, "\"complete\":true,\"reasons\":[]"));
     EXPECT_TRUE(has(machine, "\"span_oldest\":null")) << "no span, no moments";
 
     tally.prefetchMalformed = 2;
     facts.profilesNotExamined = 1;
     facts.profilesOnMachine = 3;
-    const std::string evidence = jsonReportOpening(tally, facts, ScanOrigin{true, L"/case/C", L""});
+    const std::string evidence =
+        jsonReportOpening(tally, facts, ScanOrigin{true, L"/case/C", L"", {}, {}});
     EXPECT_TRUE(has(evidence, "\"kind\":\"evidence root\",\"host\":null,"
                               "\"evidence_folder\":\"/case/C\""));
     EXPECT_TRUE(has(evidence, "\"prefetch_malformed\":2,"));
@@ -98,10 +100,43 @@ TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
     EXPECT_EQ(jsonReportClosing(), "\n]}\n");
 }
 
+TEST(JsonDocument, AnEvidenceScanListsEveryHiveItLookedForAndEveryEntryItRefused) {
+    ScanOrigin origin{true, L"/case/C", L"PC7", {}, {}};
+    ExaminedHive system;
+    system.hive = L"SYSTEM";
+    system.path = L"/case/C/Windows/System32/config/SYSTEM";
+    system.outcome = HiveOutcome::Recovered;
+    system.logEntriesApplied = 23;
+    system.earlierEntriesMissing = true;
+    ExaminedHive user;
+    user.hive = L"NTUSER.DAT";
+    user.machinePath = L"C:\\Users\\bob\\NTUSER.DAT";
+    user.userSid = L"S-1-5-21-1-2-3-1002";
+    user.userName = L"bob";
+    user.why = L"the profile's folder is not in the evidence";
+    origin.hives = {system, user};
+    origin.refused = {{L"/case/C/Windows/Prefetch/X.pf", L"not a regular file"}};
+    const std::string json = jsonReportOpening(ScanTally{}, ScanFacts{}, origin);
+    EXPECT_TRUE(has(json, "\"hives\":[{\"hive\":\"SYSTEM\","
+                          "\"path\":\"/case/C/Windows/System32/config/SYSTEM\","
+                          "\"machine_path\":null,\"user_sid\":null,\"user_name\":null,"
+                          "\"outcome\":\"recovered\",\"log_entries_applied\":23,"
+                          "\"earlier_log_entries_missing\":true,\"why\":null},"));
+    EXPECT_TRUE(has(json, "{\"hive\":\"NTUSER.DAT\",\"path\":null,"
+                          "\"machine_path\":\"C:\\\\Users\\\\bob\\\\NTUSER.DAT\","
+                          "\"user_sid\":\"S-1-5-21-1-2-3-1002\",\"user_name\":\"bob\","
+                          "\"outcome\":\"missing\",\"log_entries_applied\":0,"
+                          "\"earlier_log_entries_missing\":false,"
+                          "\"why\":\"the profile's folder is not in the evidence\"}]"));
+    EXPECT_TRUE(has(json, "\"refused_entries\":[{\"path\":\"/case/C/Windows/Prefetch/X.pf\","
+                          "\"why\":\"not a regular file\"}]"));
+}
+
 TEST(Timeline, EveryRecordedRunIsAnEventThatNamesWhatRanWhereAndForWhom) {
     ScanTally tally;
     tally.prefetchUnreadable = 1;
-    const TimelineScan scan = timelineScan(tally, ScanFacts{}, ScanOrigin{false, L"", L"PC7"});
+    const TimelineScan scan =
+        timelineScan(tally, ScanFacts{}, ScanOrigin{false, L"", L"PC7", {}, {}});
     EXPECT_FALSE(scan.complete);
 
     const std::string prefetch = timelineEvents(prefetchRecord(), scan);

@@ -36,7 +36,7 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
         EXPECT_EQ(hasFailure(results.tally), counter.failure);
         EXPECT_EQ(reportIsComplete(results.tally, results.facts), !counter.failure);
 
-        const ScanOrigin origin{counter.evidenceOnly, L"E:\\case", L""};
+        const ScanOrigin origin{counter.evidenceOnly, L"E:\\case", L"", {}, {}};
         const std::wstring header = buildReportHeader(results.tally, results.facts, origin);
         EXPECT_NE(header.find(L"\r\n# " + std::wstring(counter.reportLabel) + L",37\r\n"),
                   std::wstring::npos);
@@ -104,7 +104,7 @@ TEST(ScanCounters, TheReportListsEveryCounterOnceInTheTablesOrder) {
         tally.*counter.member = value++;
     }
     const std::wstring header =
-        buildReportHeader(tally, fullCoverage(), ScanOrigin{true, L"E:\\x", L""});
+        buildReportHeader(tally, fullCoverage(), ScanOrigin{true, L"E:\\x", L"", {}, {}});
     std::size_t at = 0;
     value = 1;
     for (const ScanCounter& counter : scanCounters) {
