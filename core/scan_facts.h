@@ -20,6 +20,14 @@ struct ScanFacts {
     std::uint64_t spanOldest = 0; // FILETIME
     std::uint64_t spanNewest = 0; // FILETIME
     std::uint8_t spanKnown = 0;
+    // What the scan could not establish. A scan of this machine establishes
+    // every fact (one it cannot read takes its stated default); a scan of
+    // collected evidence states only what the examined machine's own files
+    // say, and never this machine's facts for the examined machine's.
+    std::uint8_t elevationNotApplicable = 0;    // the examiner's process is not the machine scanned
+    std::uint8_t prefetcherSettingNotKnown = 0; // its SYSTEM hive's control set could not be read
+    std::uint8_t prefetchEnabledNotKnown = 0;   // no EnablePrefetcher value to say so
+    std::uint8_t retentionLimitNotKnown = 0;    // its Windows version could not be read
 };
 
 } // namespace tidewell

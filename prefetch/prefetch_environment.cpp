@@ -38,6 +38,14 @@ void readPrefetcherSetting(const RegistryKey& root, const std::wstring& controlS
     }
 }
 
+// Whether a hive's control set can be opened at all: only then does a
+// missing value say that the setting is absent.
+bool controlSetReadable(const RegistryKey& root, const std::wstring& controlSet) {
+    RegistryKey control;
+    return !controlSet.empty() &&
+           regOpenKey(root, controlSet, registryKeyQueryValue, control) == ERROR_SUCCESS;
+}
+
 // Bit 0 is application-launch prefetching (1 and 3 on, 0 and 2 off).
 void settlePrefetchEnabled(ScanFacts& facts) {
     facts.prefetchEnabled = facts.enablePrefetcherPresent
@@ -110,22 +118,29 @@ ScanFacts probePrefetchSetup() {
 
 ScanFacts probeEvidencePrefetchSetup(const EvidencePrefetchSetup& evidence) {
     ScanFacts facts;
-    facts.elevated = processElevated() ? 1 : 0;
+    facts.elevationNotApplicable = 1;
 
-    if (evidence.system != nullptr && !evidence.controlSet.empty()) {
+    if (evidence.system != nullptr && controlSetReadable(*evidence.system, evidence.controlSet)) {
         readPrefetcherSetting(*evidence.system, evidence.controlSet, facts);
+    } else {
+        facts.prefetcherSettingNotKnown = 1;
     }
-    settlePrefetchEnabled(facts);
+    if (facts.enablePrefetcherPresent != 0) {
+        settlePrefetchEnabled(facts);
+    } else {
+        facts.prefetchEnabledNotKnown = 1; // absent: Windows' own default is no fact of it
+    }
 
     facts.prefetchDirReadable =
         !evidence.prefetchFolder.empty() && folderListable(evidence.prefetchFolder) ? 1 : 0;
 
     std::uint32_t major = 0;
     std::uint32_t minor = 0;
-    facts.prefetchRetentionLimit =
-        evidence.software != nullptr && evidenceWindowsVersion(*evidence.software, major, minor)
-            ? retentionLimit(major, minor)
-            : retentionBefore8;
+    if (evidence.software != nullptr && evidenceWindowsVersion(*evidence.software, major, minor)) {
+        facts.prefetchRetentionLimit = retentionLimit(major, minor);
+    } else {
+        facts.retentionLimitNotKnown = 1;
+    }
     return facts;
 }
 

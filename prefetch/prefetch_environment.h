@@ -28,8 +28,9 @@ struct EvidencePrefetchSetup {
 };
 
 // The same facts of the examined machine: its prefetcher setting from its
-// current control set, its Windows version from its SOFTWARE hive;
-// elevation as this process has it. The same defaults.
+// current control set, its Windows version from its SOFTWARE hive. None of
+// the live defaults stands in for it: a fact its files do not give is
+// marked not known, and this process's elevation is not one of its facts.
 ScanFacts probeEvidencePrefetchSetup(const EvidencePrefetchSetup& evidence);
 
 } // namespace tidewell

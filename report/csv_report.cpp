@@ -19,6 +19,9 @@ const wchar_t* flagWord(std::uint32_t flag) {
     return flag != 0 ? L"yes" : L"no";
 }
 
+constexpr wchar_t notKnown[] = L"not known";
+constexpr wchar_t notApplicable[] = L"not applicable";
+
 void addLine(std::wstring& text, const std::wstring& line) {
     text += line;
     text += lineEnd;
@@ -51,15 +54,33 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     if (times == TimeBasis::Utc) {
         addLine(text, L"# Times are in,UTC");
     }
-    addLine(text, std::wstring(L"# Elevated,") + flagWord(facts.elevated));
-    addLine(text, std::wstring(L"# Prefetch enabled,") + flagWord(facts.prefetchEnabled));
+    // Each fact keeps its line, so that a reader counting lines still finds
+    // it; what the scan could not establish says so in place of a value.
+    addLine(text,
+            std::wstring(L"# Elevated,") +
+                (facts.elevationNotApplicable != 0 ? notApplicable : flagWord(facts.elevated)));
+    addLine(text,
+            std::wstring(L"# Prefetch enabled,") +
+                (facts.prefetchEnabledNotKnown != 0 ? notKnown : flagWord(facts.prefetchEnabled)));
     addLine(text,
             std::wstring(L"# Prefetch directory readable,") + flagWord(facts.prefetchDirReadable));
-    addLine(text, L"# Prefetch retains at most," + decimalText(facts.prefetchRetentionLimit) +
-                      L" files (older ones are evicted)");
-    addLine(text, std::wstring(L"# EnablePrefetcher value present,") +
-                      flagWord(facts.enablePrefetcherPresent));
-    addLine(text, L"# EnablePrefetcher raw value," + decimalText(facts.enablePrefetcherValue));
+    if (facts.retentionLimitNotKnown != 0) {
+        addLine(text, std::wstring(L"# Prefetch retains at most,") + notKnown);
+    } else {
+        addLine(text, L"# Prefetch retains at most," + decimalText(facts.prefetchRetentionLimit) +
+                          L" files (older ones are evicted)");
+    }
+    addLine(text,
+            std::wstring(L"# EnablePrefetcher value present,") +
+                (facts.prefetcherSettingNotKnown != 0 ? notKnown
+                                                      : flagWord(facts.enablePrefetcherPresent)));
+    if (facts.prefetcherSettingNotKnown != 0) {
+        addLine(text, std::wstring(L"# EnablePrefetcher raw value,") + notKnown);
+    } else if (facts.enablePrefetcherPresent == 0 && facts.prefetchEnabledNotKnown != 0) {
+        addLine(text, std::wstring(L"# EnablePrefetcher raw value,") + notApplicable);
+    } else {
+        addLine(text, L"# EnablePrefetcher raw value," + decimalText(facts.enablePrefetcherValue));
+    }
     if (facts.profileCoverageKnown != 0) {
         addLine(text, std::wstring(L"# User profiles on ") + machine + L"," +
                           decimalText(facts.profilesOnMachine));

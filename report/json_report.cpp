@@ -43,12 +43,31 @@ void coverage(JsonWriter& json, const ScanTally& tally, const ScanFacts& facts) 
     json.beginObject();
     json.key("facts");
     json.beginObject();
-    json.memberFlag("elevated", facts.elevated != 0);
-    json.memberFlag("enable_prefetcher_present", facts.enablePrefetcherPresent != 0);
-    json.member("enable_prefetcher_value", facts.enablePrefetcherValue);
-    json.memberFlag("prefetch_enabled", facts.prefetchEnabled != 0);
+    // A fact the scan could not establish, or that does not apply, is null.
+    const auto flag = [&](std::string_view name, std::uint8_t value, bool known) {
+        if (known) {
+            json.memberFlag(name, value != 0);
+        } else {
+            json.memberNull(name);
+        }
+    };
+    const auto number = [&](std::string_view name, std::uint32_t value, bool known) {
+        if (known) {
+            json.member(name, value);
+        } else {
+            json.memberNull(name);
+        }
+    };
+    flag("elevated", facts.elevated, facts.elevationNotApplicable == 0);
+    flag("enable_prefetcher_present", facts.enablePrefetcherPresent,
+         facts.prefetcherSettingNotKnown == 0);
+    number("enable_prefetcher_value", facts.enablePrefetcherValue,
+           facts.prefetcherSettingNotKnown == 0 &&
+               (facts.enablePrefetcherPresent != 0 || facts.prefetchEnabledNotKnown == 0));
+    flag("prefetch_enabled", facts.prefetchEnabled, facts.prefetchEnabledNotKnown == 0);
     json.memberFlag("prefetch_dir_readable", facts.prefetchDirReadable != 0);
-    json.member("prefetch_retention_limit", facts.prefetchRetentionLimit);
+    number("prefetch_retention_limit", facts.prefetchRetentionLimit,
+           facts.retentionLimitNotKnown == 0);
     json.memberFlag("profile_coverage_known", facts.profileCoverageKnown != 0);
     json.member("profiles_on_machine", facts.profilesOnMachine);
     json.member("profiles_examined", facts.profilesExamined);

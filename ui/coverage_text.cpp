@@ -53,7 +53,7 @@ std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts, bool 
     if (!unread.empty()) {
         return unread;
     }
-    if (facts.prefetchEnabled == 0) {
+    if (facts.prefetchEnabled == 0 && facts.prefetchEnabledNotKnown == 0) {
         return evidence ? L"\u26A0  Prefetching was switched off on the examined machine, so "
                           L"Windows was not recording program starts. An absent entry means "
                           L"nothing here."
@@ -61,11 +61,15 @@ std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts, bool 
                           L"not recording program starts. An absent entry means nothing here.";
     }
     if (facts.spanKnown != 0) {
+        const std::wstring retention =
+            facts.retentionLimitNotKnown != 0
+                ? std::wstring(L"; how many prefetch files the examined machine's Windows kept is "
+                               L"not known.")
+                : L"; Windows keeps at most " + decimalText(facts.prefetchRetentionLimit) +
+                      L" prefetch files and discards the oldest.";
         return L"Both sources read.  Surviving records run from " +
                formatDate(facts.spanOldest, times) + L" to " + formatDate(facts.spanNewest, times) +
-               (times == TimeBasis::Utc ? L" (UTC)" : L"") + L"; Windows keeps at most " +
-               decimalText(facts.prefetchRetentionLimit) +
-               L" prefetch files and discards the oldest.";
+               (times == TimeBasis::Utc ? L" (UTC)" : L"") + retention;
     }
     return L"Both sources read.  No timestamps were found in them.";
 }
@@ -103,7 +107,8 @@ std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts, const Sc
     }
     text += firstSentence(tally, facts, origin.evidence, times);
     const bool bothRead = tally.prefetchDirUnreadable == 0 && tally.userAssistUnreadable == 0;
-    if (bothRead && facts.prefetchEnabled != 0) {
+    const bool switchedOff = facts.prefetchEnabled == 0 && facts.prefetchEnabledNotKnown == 0;
+    if (bothRead && !switchedOff) {
         text += coverageSentence(facts);
     }
     text += L"\r\nUserAssist records only shell launches \u2014 a command line, script, service or "
@@ -149,7 +154,9 @@ std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,
         parts[3] =
             L" " + decimalText(tally.prefetchRunCountUnverified) + L" run count(s) withheld ";
     } else {
-        parts[3] = facts.elevated != 0 ? L" administrator " : L" standard user ";
+        parts[3] = facts.elevationNotApplicable != 0 ? L" collected evidence "
+                   : facts.elevated != 0             ? L" administrator "
+                                                     : L" standard user ";
     }
     return parts;
 }

@@ -73,7 +73,10 @@ def iso_utc(value):
     return moment.strftime("%Y-%m-%dT%H:%M:%S.") + f"{value % 10000000:07d}Z"
 
 
-def yes_no(flag):
+def yes_no(flag, unknown="not known"):
+    """A fact's word in the CSV header; null in the JSON when not established."""
+    if flag is None:
+        return unknown
     return "yes" if flag else "no"
 
 
@@ -87,17 +90,25 @@ def check_coverage(header, document, table, zone):
     if evidence and values["Evidence folder"] != document["scanned"]["evidence_folder"]:
         fail("the evidence folder")
     machine = "the examined machine" if evidence else "this machine"
+    # The examiner's own process is no fact of an examined machine.
+    if evidence and facts["elevated"] is not None:
+        fail("an evidence scan states this machine's elevation")
+    retention = facts["prefetch_retention_limit"]
     expected = {
-        "Elevated": yes_no(facts["elevated"]),
+        "Elevated": yes_no(facts["elevated"], "not applicable"),
         "Prefetch enabled": yes_no(facts["prefetch_enabled"]),
         "Prefetch directory readable": yes_no(facts["prefetch_dir_readable"]),
-        "Prefetch retains at most":
-            f'{facts["prefetch_retention_limit"]} files (older ones are evicted)',
+        "Prefetch retains at most": "not known" if retention is None else
+            f'{retention} files (older ones are evicted)',
         "EnablePrefetcher value present": yes_no(facts["enable_prefetcher_present"]),
         f"Result is a complete picture of {machine}": yes_no(coverage["complete"]),
     }
-    if facts["enable_prefetcher_present"]:
+    if facts["enable_prefetcher_present"] is None:
+        expected["EnablePrefetcher raw value"] = "not known"
+    elif facts["enable_prefetcher_present"]:
         expected["EnablePrefetcher raw value"] = str(facts["enable_prefetcher_value"])
+    elif facts["enable_prefetcher_value"] is None:
+        expected["EnablePrefetcher raw value"] = "not applicable"
     if facts["span_known"]:
         expected["Surviving records span"] = (
             shown(facts["span_oldest"]["filetime"], zone) + " to " +

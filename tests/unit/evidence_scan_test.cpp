@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "report/csv_report.h"
+#include "report/json_report.h"
 #include "support/corpus_files.h"
 #include "support/temp_folder.h"
 #include "support/userassist_corpus_facts.h"
 #include "tools/sample/evidence_tree.h"
 #include "tools/sample/prefetch_image_builder.h"
 #include "tools/sample/userassist_values.h"
+#include "ui/coverage_text.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -230,12 +233,74 @@ TEST_F(EvidenceScan, WithoutSoftwareTheUsersFoldersStandForTheProfileList) {
     EXPECT_EQ(results.tally.profileListUnreadable, 1u);
     EXPECT_FALSE(results.facts.profileCoverageKnown);
     EXPECT_EQ(results.facts.profilesExamined, 2u) << "alice and bob, not the Default template";
-    EXPECT_EQ(results.facts.prefetchRetentionLimit, 128u) << "the version is not known";
+    EXPECT_TRUE(results.facts.retentionLimitNotKnown) << "the version is not known";
     // Without SystemRoot neither the system volume's letter nor a folder id
     // can be placed.
     EXPECT_EQ(named(results, L"CALC.EXE")->pathStatus, PathStatus::VolumeNotIdentified);
     EXPECT_EQ(named(results, L"calc.exe")->pathStatus, PathStatus::FolderIdUnresolved);
     EXPECT_TRUE(named(results, L"b.exe")->userSid.empty());
+}
+
+TEST_F(EvidenceScan, FactsItsFilesDoNotGiveAreNotKnownNeverThisMachines) {
+    std::filesystem::remove(drive / "windows/SYSTEM32/config/SOFTWARE");
+    std::filesystem::remove(drive / "windows/SYSTEM32/config/system");
+    const ScanResults results = scan(root.path);
+    const ScanFacts& facts = results.facts;
+    EXPECT_TRUE(facts.elevationNotApplicable);
+    EXPECT_TRUE(facts.prefetcherSettingNotKnown);
+    EXPECT_TRUE(facts.prefetchEnabledNotKnown);
+    EXPECT_TRUE(facts.retentionLimitNotKnown);
+    EXPECT_TRUE(facts.prefetchDirReadable) << "the copy's own folder: that much is known";
+
+    // Every header line keeps its place; none takes a default for a fact.
+    const std::wstring header = buildReportHeader(results.tally, facts, results.origin);
+    for (const wchar_t* line :
+         {L"\r\n# Elevated,not applicable\r\n# Prefetch enabled,not known\r\n"
+          L"# Prefetch directory readable,yes\r\n# Prefetch retains at most,not known\r\n"
+          L"# EnablePrefetcher value present,not known\r\n"
+          L"# EnablePrefetcher raw value,not known\r\n"}) {
+        EXPECT_NE(header.find(line), std::wstring::npos) << testing::narrow(header);
+    }
+    const std::string json = jsonReportOpening(results.tally, facts, results.origin);
+    EXPECT_NE(json.find("\"elevated\":null,\"enable_prefetcher_present\":null,"
+                        "\"enable_prefetcher_value\":null,\"prefetch_enabled\":null,"
+                        "\"prefetch_dir_readable\":true,\"prefetch_retention_limit\":null"),
+              std::string::npos)
+        << json;
+
+    // The window says nothing of this process's rights, nor of a limit it
+    // does not know, nor that prefetching was off.
+    const std::wstring banner = bannerText(results.tally, facts, results.origin);
+    EXPECT_EQ(banner.find(L"switched off"), std::wstring::npos);
+    EXPECT_EQ(banner.find(L"keeps at most"), std::wstring::npos);
+    EXPECT_NE(banner.find(L"kept is not known"), std::wstring::npos) << testing::narrow(banner);
+    EXPECT_EQ(statusBarTexts(1, 1, ScanTally{}, facts)[3], L" collected evidence ");
+
+    // With SYSTEM but without the value, its absence is a fact and what
+    // Windows would have done without it is not.
+    sample::HiveSpec system = sample::systemHive(3);
+    sample::keyAt(system.root,
+                  L"ControlSet002\\Control\\Session Manager\\Memory Management\\PrefetchParameters")
+        .values.clear();
+    writeEvidenceFile(drive, "windows/SYSTEM32/config/SYSTEM", sample::writeHive(system));
+    const ScanResults absent = scan(root.path);
+    EXPECT_FALSE(absent.facts.prefetcherSettingNotKnown);
+    EXPECT_FALSE(absent.facts.enablePrefetcherPresent);
+    EXPECT_TRUE(absent.facts.prefetchEnabledNotKnown);
+    const std::wstring absentHeader = buildReportHeader(absent.tally, absent.facts, absent.origin);
+    EXPECT_NE(absentHeader.find(L"# Prefetch enabled,not known\r\n"), std::wstring::npos);
+    EXPECT_NE(absentHeader.find(L"# EnablePrefetcher value present,no\r\n"
+                                L"# EnablePrefetcher raw value,not applicable\r\n"),
+              std::wstring::npos);
+
+    // A setting that is there is stated, off included.
+    writeEvidenceFile(drive, "windows/SYSTEM32/config/SYSTEM",
+                      sample::writeHive(sample::systemHive(0)));
+    const ScanResults off = scan(root.path);
+    EXPECT_FALSE(off.facts.prefetchEnabledNotKnown);
+    EXPECT_FALSE(off.facts.prefetchEnabled);
+    EXPECT_NE(bannerText(off.tally, off.facts, off.origin).find(L"switched off on the examined"),
+              std::wstring::npos);
 }
 
 TEST_F(EvidenceScan, FilesThatDisagreeOnTheSystemVolumeProveNone) {
