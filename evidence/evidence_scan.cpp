@@ -1,11 +1,13 @@
 #include "evidence/evidence_scan.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "evidence/evidence_drive.h"
 #include "evidence/evidence_hive.h"
 #include "evidence/evidence_machine.h"
 #include "evidence/system_volume.h"
+#include "platform/file_place.h"
 #include "platform/files.h"
 #include "platform/folded_paths.h"
 #include "platform/path_join.h"
@@ -20,10 +22,52 @@ namespace tidewell {
 
 namespace {
 
-// Folders under Users that hold no user's own hive worth the name: the
-// template every new profile is copied from, and the shared folders.
-constexpr std::wstring_view notUserFolders[] = {L"Default", L"Default User", L"Public",
-                                                L"All Users"};
+// Where Windows puts its users' profiles: Users since Vista, Documents and
+// Settings before.
+constexpr std::wstring_view profileParents[] = {L"Users", L"Documents and Settings"};
+
+// Folders there that hold no user's own hive worth the name: the template
+// every new profile is copied from, the shared folders, and Windows XP's
+// service accounts.
+constexpr std::wstring_view notUserFolders[] = {L"Default",   L"Default User", L"Public",
+                                                L"All Users", L"LocalService", L"NetworkService"};
+
+// Without the machine's profile list, the folders that hold an NTUSER.DAT
+// stand for its profiles. Since Vista, Documents and Settings is a junction
+// to Users, which a mounted copy shows as a link: a folder reached both ways
+// is one profile.
+std::vector<std::wstring> userFoldersWithHives(FileScope& scope, const std::wstring& drive) {
+    std::vector<std::wstring> folders;
+    std::vector<std::wstring> reached;
+    for (std::wstring_view parentName : profileParents) {
+        std::wstring parent;
+        DirectoryListing listing;
+        DirectoryEntry entry;
+        std::uint32_t error = 0;
+        if (!findEntryFolded(scope, drive, parentName, EntryKind::Folder, parent) ||
+            !findFirstFile(joinPath(parent, L"*"), listing, entry, error)) {
+            continue;
+        }
+        do {
+            bool shared = entry.name == L"." || entry.name == L"..";
+            for (std::wstring_view name : notUserFolders) {
+                shared = shared || equalsFolded(entry.name, name);
+            }
+            std::wstring hive;
+            std::wstring folder;
+            if (entry.isDirectory && !shared &&
+                findEntryFolded(scope, parent, entry.name, EntryKind::Folder, folder) &&
+                findEntryFolded(scope, folder, L"NTUSER.DAT", EntryKind::File, hive)) {
+                const std::wstring real = resolvePlace(folder).realPath;
+                if (std::find(reached.begin(), reached.end(), real) == reached.end()) {
+                    reached.push_back(real);
+                    folders.push_back(folder);
+                }
+            }
+        } while (findNextFile(listing, entry, error));
+    }
+    return folders;
+}
 
 std::wstring lastPart(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
@@ -134,29 +178,8 @@ void scanUserAssist(FileScope& scope, const EvidenceDrive& drive, const Evidence
         // Without the list, the users' folders stand for it, and how many
         // profiles the machine had is not known.
         ++tally.profileListUnreadable;
-        std::wstring users;
-        DirectoryListing listing;
-        DirectoryEntry entry;
-        std::uint32_t error = 0;
-        if (drive.found &&
-            findEntryFolded(scope, drive.folder, L"Users", EntryKind::Folder, users) &&
-            findFirstFile(joinPath(users, L"*"), listing, entry, error)) {
-            std::vector<std::wstring> folders;
-            do {
-                bool shared = entry.name == L"." || entry.name == L"..";
-                for (std::wstring_view name : notUserFolders) {
-                    shared = shared || equalsFolded(entry.name, name);
-                }
-                std::wstring hive;
-                std::wstring folder;
-                if (entry.isDirectory && !shared &&
-                    findEntryFolded(scope, users, entry.name, EntryKind::Folder, folder) &&
-                    findEntryFolded(scope, folder, L"NTUSER.DAT", EntryKind::File, hive)) {
-                    folders.push_back(folder);
-                }
-            } while (findNextFile(listing, entry, error));
-            closeListing(listing);
-            for (const std::wstring& folder : folders) {
+        if (drive.found) {
+            for (const std::wstring& folder : userFoldersWithHives(scope, drive.folder)) {
                 scan.readProfile(folder, L"", L"");
             }
         }

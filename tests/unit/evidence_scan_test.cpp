@@ -241,6 +241,55 @@ TEST_F(EvidenceScan, WithoutSoftwareTheUsersFoldersStandForTheProfileList) {
     EXPECT_TRUE(named(results, L"b.exe")->userSid.empty());
 }
 
+TEST_F(EvidenceScan, ProfilePathsWithVariablesAreExpandedFromTheExaminedMachine) {
+    // Windows XP kept every profile below %SystemDrive%, NT below %windir%;
+    // the variables' letter case is anybody's.
+    const std::wstring joe = L"S-1-5-21-7-8-9-1004";
+    const std::wstring kim = L"S-1-5-21-7-8-9-1005";
+    const std::wstring lee = L"S-1-5-21-7-8-9-1006";
+    writeEvidenceFile(drive, "windows/SYSTEM32/config/SOFTWARE",
+                      sample::writeHive(sample::softwareHive(
+                          {{joe, L"%systemdrive%\\Documents and Settings\\joe"},
+                           {kim, L"%WINDIR%\\Profiles\\kim"},
+                           {lee, L"%SystemRoot%\\..\\Users\\lee"}})));
+    writeEvidenceFile(drive, "Documents and Settings/joe/NTUSER.DAT",
+                      sample::writeHive(userHive({L"C:\\joe.exe"})));
+    writeEvidenceFile(drive, "windows/Profiles/kim/NTUSER.DAT",
+                      sample::writeHive(userHive({L"C:\\kim.exe"})));
+    const ScanResults results = scan(root.path);
+    EXPECT_EQ(results.facts.profilesOnMachine, 3u);
+    EXPECT_EQ(results.facts.profilesExamined, 2u);
+    EXPECT_EQ(named(results, L"joe.exe")->userSid, joe);
+    EXPECT_EQ(named(results, L"kim.exe")->userName, L"kim");
+    // A path that climbs out with ".." names no folder of the copy: it is
+    // said to be missing, never looked for outside.
+    EXPECT_EQ(results.tally.hivesMissing, 1u);
+    EXPECT_EQ(results.origin.hives.back().machinePath, L"C:\\Windows\\..\\Users\\lee\\NTUSER.DAT");
+}
+
+TEST_F(EvidenceScan, WithoutSoftwareTheOldProfileFolderIsLookedInToo) {
+    std::filesystem::remove(drive / "windows/SYSTEM32/config/SOFTWARE");
+    std::filesystem::remove_all(drive / "users");
+    writeEvidenceFile(drive, "Documents and Settings/joe/NTUSER.DAT",
+                      sample::writeHive(userHive({L"C:\\joe.exe"})));
+    writeEvidenceFile(drive, "Documents and Settings/All Users/NTUSER.DAT",
+                      sample::writeHive(userHive({L"C:\\shared.exe"})));
+    const ScanResults results = scan(root.path);
+    EXPECT_EQ(results.facts.profilesExamined, 1u);
+    EXPECT_EQ(named(results, L"joe.exe")->userName, L"joe");
+    EXPECT_EQ(results.tally.userAssistUnreadable, 0u);
+}
+
+#if !defined(_WIN32)
+TEST_F(EvidenceScan, AProfileReachedThroughTheOldFoldersJunctionIsReadOnce) {
+    // A mounted Windows 10 volume shows Documents and Settings as a link.
+    std::filesystem::remove(drive / "windows/SYSTEM32/config/SOFTWARE");
+    std::filesystem::create_directory_symlink("users", drive / "Documents and Settings");
+    const ScanResults results = scan(root.path);
+    EXPECT_EQ(results.facts.profilesExamined, 2u) << "alice and bob, each once";
+}
+#endif
+
 TEST_F(EvidenceScan, FactsItsFilesDoNotGiveAreNotKnownNeverThisMachines) {
     std::filesystem::remove(drive / "windows/SYSTEM32/config/SOFTWARE");
     std::filesystem::remove(drive / "windows/SYSTEM32/config/system");
