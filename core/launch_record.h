@@ -59,6 +59,10 @@ struct LaunchRecord {
     std::uint32_t focusCount = 0;
     std::uint32_t focusMilliseconds = 0;
     std::uint8_t hasFocus = 0;
+    // A UserAssist path of collected evidence whose folder id the examined
+    // machine's registry does not place: the folder's documented default
+    // location on that machine stands in.
+    std::uint8_t folderAtDefault = 0;
 };
 
 // The one collection of records of the current scan.

@@ -21,17 +21,38 @@ struct ListedProfile {
 
 using Variables = std::vector<std::pair<std::wstring, std::wstring>>;
 
+// Whether the examined Windows was a 64-bit one, which decides where its
+// 32-bit folders were.
+enum class WindowsBits {
+    NotKnown,
+    Bits32,
+    Bits64,
+};
+
 struct EvidenceMachine {
     std::wstring systemRoot;  // such as C:\Windows; empty when not recorded
     std::wstring systemDrive; // such as C:
+    WindowsBits bits = WindowsBits::NotKnown;
     bool profileListRead = false;
     std::vector<ListedProfile> profiles; // the S-1-5-21 and S-1-12-1 ones, in list order
     Variables variables;                 // %SystemRoot%, %ProgramFiles% and the like
     FolderTable machineFolders;          // the folder ids that are the same for every user
 };
 
-// From the SOFTWARE hive's root key, or nothing when there is none.
-void readEvidenceMachine(const RegistryKey* software, EvidenceMachine& machine);
+// What the machine's files say of it: its SOFTWARE hive's root key and its
+// SYSTEM hive's (null for one that could not be read) with the current
+// control set, and the name its Windows folder has in the copy.
+struct MachineRecords {
+    const RegistryKey* software = nullptr;
+    const RegistryKey* system = nullptr;
+    std::wstring controlSet;
+    std::wstring windowsFolderName;
+};
+
+// The machine-wide folders come from the registry where it records them,
+// and otherwise from each folder's documented default location on the
+// system drive (named %SystemDrive% when its letter is not recorded either).
+void readEvidenceMachine(const MachineRecords& records, EvidenceMachine& machine);
 
 // The control set a SYSTEM hive names current (such as ControlSet001), or
 // empty text.

@@ -243,7 +243,9 @@ void scanEvidence(const std::wstring& root, RecordList& records, ScanTally& tall
                                         software->read ? &softwareRoot : nullptr, controlSet,
                                         prefetch});
     EvidenceMachine machine;
-    readEvidenceMachine(software->read ? &softwareRoot : nullptr, machine);
+    readEvidenceMachine({software->read ? &softwareRoot : nullptr,
+                         system->read ? &systemRoot : nullptr, controlSet, lastPart(drive.windows)},
+                        machine);
 
     if (prefetch.empty()) {
         ++tally.prefetchDirUnreadable;

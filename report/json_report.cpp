@@ -174,6 +174,11 @@ void recordFields(JsonWriter& json, const LaunchRecord& record) {
     }
     json.memberFlag("has_focus", record.hasFocus != 0);
     if (prefetch) {
+        json.memberNull("folder_at_default");
+    } else {
+        json.memberFlag("folder_at_default", record.folderAtDefault != 0);
+    }
+    if (prefetch) {
         json.member("format_version", record.formatVersion);
         json.member("path_hash", hex8Text(record.pathHash));
     } else {

@@ -67,6 +67,15 @@ std::wstring pathExplanation(const LaunchRecord& record, const DetailContext& co
         }
         return L"  \u2014 the shell did not recognise this folder id";
     case PathStatus::Resolved:
+        if (isUserAssist(record) && record.folderAtDefault != 0) {
+            return std::wstring(L"  \u2014 the examined machine's registry does not record") +
+                   under + L"where this folder was, so it is placed where Windows" + under +
+                   L"puts it by default" +
+                   (startsWithFolded(record.path, L"%SystemDrive%")
+                        ? std::wstring(L"; nor does it record the letter") + under +
+                              L"of its system drive, hence %SystemDrive%"
+                        : std::wstring());
+        }
         if (record.source == RecordSource::Prefetch && context.evidence) {
             return std::wstring(L"  \u2014 on the examined machine's system volume, which its") +
                    under + L"Prefetch files prove by its serial";

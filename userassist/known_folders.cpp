@@ -58,16 +58,18 @@ bool resolveFolderIdPath(const std::wstring& path, bool ownHive, std::wstring& r
 }
 
 bool resolveFolderIdFromTable(const std::wstring& path, const FolderTable& table,
-                              std::wstring& resolved) {
+                              std::wstring& resolved, bool& documentedDefault) {
     resolved.clear();
+    documentedDefault = false;
     std::wstring folderId;
     std::wstring_view rest;
     if (!splitFolderIdPath(path, folderId, rest)) {
         return false;
     }
-    for (const auto& [id, folder] : table.folders) {
-        if (equalsFolded(id, folderId) && !folder.empty()) {
-            resolved = joinPath(folder, rest);
+    for (const KnownFolderPlace& place : table.folders) {
+        if (equalsFolded(place.id, folderId) && !place.path.empty()) {
+            resolved = joinPath(place.path, rest);
+            documentedDefault = place.documentedDefault;
             return true;
         }
     }

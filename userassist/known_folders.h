@@ -34,10 +34,19 @@ inline constexpr std::wstring_view machineWideFolderIds[] = {
 // Whether a braced folder id is one of the machine-wide ones (ASCII case ignored).
 bool isMachineWideFolderId(std::wstring_view folderId);
 
+// Where one folder id led on a machine that is not this one.
+struct KnownFolderPlace {
+    std::wstring id; // braced
+    std::wstring path;
+    // The examined machine's registry does not record it: this is the
+    // folder's documented default location on that machine.
+    bool documentedDefault = false;
+};
+
 // Where the folder ids of one hive lead on a machine that is not this one,
-// as the examined machine's own registry says: braced id, folder path.
+// as the examined machine's own registry says.
 struct FolderTable {
-    std::vector<std::pair<std::wstring, std::wstring>> folders;
+    std::vector<KnownFolderPlace> folders;
 };
 
 // Resolves a path that begins with a braced known-folder id. For a hive
@@ -47,9 +56,10 @@ struct FolderTable {
 bool resolveFolderIdPath(const std::wstring& path, bool ownHive, std::wstring& resolved);
 
 // The same through a table instead of this machine's shell; an id the table
-// does not hold stays unresolved.
+// does not hold stays unresolved. documentedDefault says whether the folder
+// was placed at its documented default location.
 bool resolveFolderIdFromTable(const std::wstring& path, const FolderTable& table,
-                              std::wstring& resolved);
+                              std::wstring& resolved, bool& documentedDefault);
 
 // The account name a SID names, without its domain; empty when none.
 std::wstring accountNameForSid(const std::wstring& sid);

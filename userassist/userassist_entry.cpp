@@ -26,11 +26,14 @@ wchar_t rot13(wchar_t unit) {
 void classifyPath(const std::wstring& decoded, const HiveContext& hive, ScanTally& tally,
                   LaunchRecord& record) {
     if (!decoded.empty() && decoded.front() == L'{') {
-        const bool resolved = hive.folders != nullptr
-                                  ? resolveFolderIdFromTable(decoded, *hive.folders, record.path)
-                                  : resolveFolderIdPath(decoded, hive.ownHive, record.path);
+        bool documentedDefault = false;
+        const bool resolved =
+            hive.folders != nullptr
+                ? resolveFolderIdFromTable(decoded, *hive.folders, record.path, documentedDefault)
+                : resolveFolderIdPath(decoded, hive.ownHive, record.path);
         if (resolved) {
             record.pathStatus = PathStatus::Resolved;
+            record.folderAtDefault = documentedDefault ? 1 : 0;
             return;
         }
         record.path = decoded;

@@ -329,5 +329,26 @@ TEST(DetailText, ARecordOfCollectedEvidenceSpeaksOfTheExaminedMachine) {
               std::wstring::npos);
 }
 
+TEST(DetailText, AFolderPlacedAtItsDocumentedDefaultSaysSo) {
+    const DetailContext evidence{L"", true};
+    LaunchRecord user = userAssistRecord();
+    user.path = L"C:\\Program Files\\app.exe";
+    user.folderAtDefault = 1;
+    EXPECT_NE(buildDetailText(user, evidence)
+                  .find(L"Path status:       resolved  \u2014 the examined machine's registry "
+                        L"does not record\r\n"
+                        L"                   where this folder was, so it is placed where "
+                        L"Windows\r\n"
+                        L"                   puts it by default\r\n"),
+              std::wstring::npos);
+    user.path = L"%SystemDrive%\\Program Files\\app.exe";
+    EXPECT_NE(buildDetailText(user, evidence)
+                  .find(L"puts it by default; nor does it record the letter\r\n"
+                        L"                   of its system drive, hence %SystemDrive%\r\n"),
+              std::wstring::npos);
+    user.folderAtDefault = 0;
+    EXPECT_EQ(buildDetailText(user, evidence).find(L"by default"), std::wstring::npos);
+}
+
 } // namespace
 } // namespace tidewell

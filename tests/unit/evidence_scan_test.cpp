@@ -234,10 +234,13 @@ TEST_F(EvidenceScan, WithoutSoftwareTheUsersFoldersStandForTheProfileList) {
     EXPECT_FALSE(results.facts.profileCoverageKnown);
     EXPECT_EQ(results.facts.profilesExamined, 2u) << "alice and bob, not the Default template";
     EXPECT_TRUE(results.facts.retentionLimitNotKnown) << "the version is not known";
-    // Without SystemRoot neither the system volume's letter nor a folder id
-    // can be placed.
+    // Without SystemRoot the system volume's letter is not known; a fixed
+    // folder is placed where Windows puts it, on a drive that stays named
+    // %SystemDrive%, in the Windows folder the copy holds.
     EXPECT_EQ(named(results, L"CALC.EXE")->pathStatus, PathStatus::VolumeNotIdentified);
-    EXPECT_EQ(named(results, L"calc.exe")->pathStatus, PathStatus::FolderIdUnresolved);
+    EXPECT_EQ(named(results, L"calc.exe")->pathStatus, PathStatus::Resolved);
+    EXPECT_EQ(named(results, L"calc.exe")->path, L"%SystemDrive%\\windows\\System32\\calc.exe");
+    EXPECT_TRUE(named(results, L"calc.exe")->folderAtDefault);
     EXPECT_TRUE(named(results, L"b.exe")->userSid.empty());
 }
 
@@ -289,6 +292,117 @@ TEST_F(EvidenceScan, AProfileReachedThroughTheOldFoldersJunctionIsReadOnce) {
     EXPECT_EQ(results.facts.profilesExamined, 2u) << "alice and bob, each once";
 }
 #endif
+
+// Each machine-wide folder id, launched once from alice's hive.
+struct FixedFolder {
+    const wchar_t* id;
+    const wchar_t* recorded;   // where the full SOFTWARE hive below puts it
+    const wchar_t* documented; // where Windows puts it on a 64-bit C:
+};
+const FixedFolder fixedFolders[] = {
+    {L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}", L"D:\\Win\\System32", L"C:\\Windows\\System32"},
+    {L"{D65231B0-B2F1-4857-A4CE-A8E7C6EA7D27}", L"D:\\Win\\SysWOW64", L"C:\\Windows\\SysWOW64"},
+    {L"{F38BF404-1D43-42F2-9305-67DE0B28FC23}", L"D:\\Win", L"C:\\Windows"},
+    {L"{905E63B6-C1BF-494E-B29C-65B732D3D21A}", L"D:\\Apps", L"C:\\Program Files"},
+    {L"{6D809377-6AF0-444B-8957-A3773F02200E}", L"D:\\Apps64", L"C:\\Program Files"},
+    {L"{7C5A40EF-A0FB-4BFC-874A-C0F2E0B9FA8E}", L"D:\\Apps32", L"C:\\Program Files (x86)"},
+    {L"{F7F1ED05-9F6D-47A2-AAAE-29D317C6F066}", L"D:\\Shared", L"C:\\Program Files\\Common Files"},
+    {L"{6365D5A7-0F0D-45E5-87F6-0DA56B6A4F7D}", L"D:\\Shared64",
+     L"C:\\Program Files\\Common Files"},
+    {L"{DE974D24-D9C6-4D3E-BF91-F4455120B917}", L"D:\\Shared32",
+     L"C:\\Program Files (x86)\\Common Files"},
+    {L"{62AB5D82-FDC1-4DC3-A9DD-070D1D495D97}", L"D:\\Data", L"C:\\ProgramData"},
+    {L"{DFDF76A2-C82A-4D63-906A-5644AC457385}", L"D:\\Pub", L"C:\\Users\\Public"},
+    {L"{0139D44E-6AFE-49F2-8690-3DAFCAE6FFB8}", L"D:\\Menu\\Programs",
+     L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"},
+    {L"{A4115719-D62E-491D-AA7C-E74B8BE3B067}", L"D:\\Menu",
+     L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu"},
+    {L"{C4AA340D-F20F-4863-AFEF-F87EF2E6BA25}", L"D:\\Pub\\Desk", L"C:\\Users\\Public\\Desktop"},
+    {L"{ED4824AF-DCE4-45A8-81E2-FC7965083634}", L"D:\\Pub\\Docs", L"C:\\Users\\Public\\Documents"},
+};
+
+TEST_F(EvidenceScan, FixedFoldersComeFromTheRegistryOrElseTheirDocumentedPlace) {
+    HiveSpec user = userHive({});
+    sample::HiveKeySpec& count = sample::keyAt(user.root, countKey);
+    for (std::size_t i = 0; i < std::size(fixedFolders); ++i) {
+        count.values.push_back({sample::rot13(std::wstring(fixedFolders[i].id) + L"\\app" +
+                                              std::to_wstring(i) + L".exe"),
+                                3, sample::userAssistData(1, 1, 1000, aRun)});
+    }
+    writeEvidenceFile(drive, "users/Alice/ntuser.dat", sample::writeHive(user));
+    const auto pathOf = [&](const ScanResults& results, std::size_t i, bool& atDefault) {
+        const LaunchRecord* record = named(results, L"app" + std::to_wstring(i) + L".exe");
+        atDefault = record != nullptr && record->folderAtDefault != 0;
+        return record == nullptr || record->pathStatus != PathStatus::Resolved ? std::wstring()
+                                                                               : record->path;
+    };
+
+    // A machine whose registry records every one of them somewhere unusual.
+    HiveSpec software = sample::softwareHive({{alice, L"%SystemDrive%\\Users\\alice"}});
+    sample::keyAt(software.root, L"Microsoft\\Windows NT\\CurrentVersion").values[0] =
+        sample::textValue(L"SystemRoot", L"D:\\Win");
+    sample::keyAt(software.root, L"Microsoft\\Windows\\CurrentVersion").values = {
+        sample::textValue(L"ProgramFilesDir", L"D:\\Apps"),
+        sample::textValue(L"ProgramFilesDir (x86)", L"D:\\Apps32"),
+        sample::textValue(L"ProgramW6432Dir", L"D:\\Apps64"),
+        sample::textValue(L"CommonFilesDir", L"D:\\Shared"),
+        sample::textValue(L"CommonFilesDir (x86)", L"D:\\Shared32"),
+        sample::textValue(L"CommonW6432Dir", L"D:\\Shared64")};
+    sample::keyAt(software.root, L"Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders")
+        .values = {sample::textValue(L"Common Programs", L"D:\\Menu\\Programs"),
+                   sample::textValue(L"Common Start Menu", L"D:\\Menu"),
+                   sample::textValue(L"Common Desktop", L"D:\\Pub\\Desk"),
+                   sample::textValue(L"Common Documents", L"D:\\Pub\\Docs")};
+    sample::keyAt(software.root,
+                  L"Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders")
+        .values.clear();
+    sample::keyAt(software.root, L"Microsoft\\Windows NT\\CurrentVersion\\ProfileList").values = {
+        sample::textValue(L"ProgramData", L"D:\\Data"), sample::textValue(L"Public", L"D:\\Pub")};
+    writeEvidenceFile(drive, "windows/SYSTEM32/config/SOFTWARE", sample::writeHive(software));
+    const ScanResults recorded = scan(root.path);
+    for (std::size_t i = 0; i < std::size(fixedFolders); ++i) {
+        bool atDefault = true;
+        EXPECT_EQ(pathOf(recorded, i, atDefault),
+                  std::wstring(fixedFolders[i].recorded) + L"\\app" + std::to_wstring(i) + L".exe")
+            << testing::narrow(fixedFolders[i].id);
+        EXPECT_FALSE(atDefault) << i;
+    }
+
+    // One that records only where Windows is (and is 64-bit, as SYSTEM's
+    // environment says): every folder at its documented place on C:.
+    software = sample::softwareHive({{alice, L"C:\\Users\\alice"}});
+    sample::keyAt(software.root, L"Microsoft\\Windows\\CurrentVersion").values.clear();
+    sample::keyAt(software.root,
+                  L"Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders")
+        .values.clear();
+    sample::keyAt(software.root, L"Microsoft\\Windows NT\\CurrentVersion\\ProfileList")
+        .values.clear();
+    writeEvidenceFile(drive, "windows/SYSTEM32/config/SOFTWARE", sample::writeHive(software));
+    HiveSpec system = sample::systemHive(3);
+    sample::keyAt(system.root, L"ControlSet002\\Control\\Session Manager\\Environment").values = {
+        sample::textValue(L"PROCESSOR_ARCHITECTURE", L"AMD64")};
+    writeEvidenceFile(drive, "windows/SYSTEM32/config/system", sample::writeHive(system));
+    const ScanResults documented = scan(root.path);
+    for (std::size_t i = 0; i < std::size(fixedFolders); ++i) {
+        bool atDefault = false;
+        const std::wstring expected =
+            std::wstring(fixedFolders[i].documented) + L"\\app" + std::to_wstring(i) + L".exe";
+        EXPECT_EQ(pathOf(documented, i, atDefault), expected)
+            << testing::narrow(fixedFolders[i].id);
+        EXPECT_EQ(atDefault, i >= 3) << "the system folders come from SystemRoot " << i;
+    }
+    EXPECT_EQ(documented.tally.folderIdsUnresolved, 0u);
+
+    // Whether it was 64-bit not known: the folders that depend on it stay
+    // unresolved rather than guessed.
+    writeEvidenceFile(drive, "windows/SYSTEM32/config/system",
+                      sample::writeHive(sample::systemHive(3)));
+    const ScanResults unknownBits = scan(root.path);
+    EXPECT_EQ(unknownBits.tally.folderIdsUnresolved, 5u);
+    bool atDefault = false;
+    EXPECT_EQ(pathOf(unknownBits, 5, atDefault), L"");
+    EXPECT_EQ(pathOf(unknownBits, 3, atDefault), L"C:\\Program Files\\app3.exe");
+}
 
 TEST_F(EvidenceScan, FactsItsFilesDoNotGiveAreNotKnownNeverThisMachines) {
     std::filesystem::remove(drive / "windows/SYSTEM32/config/SOFTWARE");
