@@ -42,6 +42,9 @@ struct LaunchRecord {
     std::uint32_t runCount = 0;
     std::uint8_t runCountKnown = 0;
     std::vector<std::uint64_t> runTimes; // FILETIME values, never 0
+    // Prefetch: the run times do not stand newest first, as Windows writes
+    // them (the clock was set back between runs, or the file was altered).
+    std::uint8_t runTimesOutOfOrder = 0;
     std::uint32_t pathHash = 0;
     std::uint32_t formatVersion = 0;
     std::wstring recordFile;

@@ -13,6 +13,16 @@
 
 namespace tidewell {
 
+// Which scans count a counter and which CSV reports list it. The CSV report
+// of this machine keeps the 29 lines it has always had, so that what reads
+// it keeps working; a counter added since is given there only by the JSON
+// document, the timeline and the detail texts.
+enum class CounterLine : std::uint8_t {
+    Always,      // every scan counts it, every report lists it
+    Evidence,    // only a scan of collected evidence counts it and lists it
+    NotInLiveCsv // every scan counts it; every report but this machine's CSV lists it
+};
+
 struct ScanCounter {
     std::uint32_t ScanTally::*member;
     const char* key; // its stable name in machine-readable output
@@ -22,8 +32,7 @@ struct ScanCounter {
     // the count, and the fragment's place in the bar (1 first).
     const wchar_t* statusFragment;
     std::uint8_t statusPosition;
-    // Only a scan of collected evidence counts it, and only its report lists it.
-    bool evidenceOnly = false;
+    CounterLine line = CounterLine::Always;
 };
 
 inline constexpr ScanCounter scanCounters[] = {
@@ -87,19 +96,23 @@ inline constexpr ScanCounter scanCounters[] = {
      L"folder ids belonging to another user, which cannot be resolved from here", nullptr, 0},
     {&ScanTally::hivesMissing, "hives_missing", false,
      L"user hives missing - a listed profile's NTUSER.DAT is not in the evidence", nullptr, 0,
-     true},
+     CounterLine::Evidence},
     {&ScanTally::hivesUnreadable, "hives_unreadable", true, L"user hives unreadable or malformed",
-     L" %lu user hive(s) unreadable;", 16, true},
+     L" %lu user hive(s) unreadable;", 16, CounterLine::Evidence},
     {&ScanTally::hivesRecovered, "hives_recovered", false,
-     L"hives dirty and brought up to date from their transaction logs", nullptr, 0, true},
+     L"hives dirty and brought up to date from their transaction logs", nullptr, 0,
+     CounterLine::Evidence},
     {&ScanTally::hiveLogEntriesApplied, "hive_log_entries_applied", false,
-     L"hive log entries applied", nullptr, 0, true},
+     L"hive log entries applied", nullptr, 0, CounterLine::Evidence},
     {&ScanTally::hivesStale, "hives_stale", true,
      L"hives dirty with their transaction logs absent or unusable - their data may be stale",
-     L" %lu hive(s) dirty without usable logs (data may be stale);", 17, true},
+     L" %lu hive(s) dirty without usable logs (data may be stale);", 17, CounterLine::Evidence},
     {&ScanTally::systemHivesUnreadable, "system_hives_unreadable", true,
      L"system hives unreadable - SOFTWARE or SYSTEM could not be read from the evidence",
-     L" %lu system hive(s) unreadable;", 18, true},
+     L" %lu system hive(s) unreadable;", 18, CounterLine::Evidence},
+    {&ScanTally::prefetchRunTimesOutOfOrder, "prefetch_run_times_out_of_order", false,
+     L"prefetch run times out of time order - clock set back or file altered", nullptr, 0,
+     CounterLine::NotInLiveCsv},
 };
 
 inline constexpr std::size_t scanCounterCount = std::size(scanCounters);

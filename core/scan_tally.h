@@ -44,6 +44,8 @@ struct ScanTally {
     std::uint32_t hiveLogEntriesApplied = 0;
     std::uint32_t hivesStale = 0;
     std::uint32_t systemHivesUnreadable = 0;
+    // Prefetch files whose run times do not stand newest first.
+    std::uint32_t prefetchRunTimesOutOfOrder = 0;
 };
 
 // True when any failure counter is non-zero: something could not be read or

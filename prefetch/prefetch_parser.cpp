@@ -1,5 +1,8 @@
 #include "prefetch/prefetch_parser.h"
 
+#include <algorithm>
+#include <functional>
+
 #include "platform/byte_reader.h"
 #include "platform/possible_date.h"
 #include "platform/system_clock.h"
@@ -266,6 +269,13 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
     readRecordedPath(bytes, version, metricsOffset, record);
     if (!filesReadable || !volumeReadable) {
         ++tally.prefetchListOutside;
+    }
+    // Windows writes the newest run first; times that do not stand so mean
+    // that the clock went back between runs (a correction at start-up, a
+    // virtual machine restored from a snapshot), or that the file was altered.
+    if (!std::is_sorted(record.runTimes.begin(), record.runTimes.end(), std::greater<>())) {
+        record.runTimesOutOfOrder = 1;
+        ++tally.prefetchRunTimesOutOfOrder;
     }
     ++tally.prefetchParsed;
     return true;

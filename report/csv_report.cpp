@@ -101,7 +101,7 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     addLine(text, L"# Prefetch records whatever the system started, including things");
     addLine(text, L"# no person clicked. A row is not proof that somebody did it.");
     for (const ScanCounter& counter : scanCounters) {
-        if (!counter.evidenceOnly || origin.evidence) {
+        if (counter.line == CounterLine::Always || origin.evidence) {
             addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
                               decimalText(tally.*counter.member));
         }

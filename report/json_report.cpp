@@ -175,8 +175,10 @@ void recordFields(JsonWriter& json, const LaunchRecord& record) {
     json.memberFlag("has_focus", record.hasFocus != 0);
     if (prefetch) {
         json.memberNull("folder_at_default");
+        json.memberFlag("run_times_out_of_order", record.runTimesOutOfOrder != 0);
     } else {
         json.memberFlag("folder_at_default", record.folderAtDefault != 0);
+        json.memberNull("run_times_out_of_order");
     }
     if (prefetch) {
         json.member("format_version", record.formatVersion);

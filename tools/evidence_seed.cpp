@@ -114,6 +114,13 @@ void seedPrefetch(Seeded& seeded) {
                              L"\\DEVICE\\HARDDISKVOLUME2\\WINDOWS\\SYSTEM32\\MSPAINT.EXE"};
     seeded.prefetch(paint, false);
 
+    // The clock was set back between two runs: the newer slot holds the
+    // older time.
+    PrefetchImageSpec conhost =
+        program(30, L"CONHOST.EXE", 0x0C6456FB, {summer - 2 * hour, summer, summer - 5 * hour}, 3);
+    conhost.referencedFiles.push_back(systemVolume + L"\\WINDOWS\\SYSTEM32\\CONHOST.EXE");
+    seeded.prefetch(conhost, true);
+
     // A damaged container: counted, never hidden.
     seeded.file("Windows/Prefetch/DAMAGED.EXE-00000000.pf",
                 {'M', 'A', 'M', 0x84, 0x00, 0x10, 0, 0, 1, 2, 3, 4, 5, 6});

@@ -192,6 +192,12 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
             text += L"    " + momentText(run, context.times) + lineEnd;
         }
     }
+    if (!userAssist && record.runTimesOutOfOrder != 0) {
+        text += L"\r\n    These times are not in time order, though Windows writes the newest\r\n"
+                L"    first: the clock was set back between runs (a correction at start-up,\r\n"
+                L"    a virtual machine restored from a snapshot), or the file was altered.\r\n"
+                L"    Last run shows the first of them, as Windows recorded it.\r\n";
+    }
     if (!record.volumes.empty()) {
         text += L"\r\nVolumes the file names (" + decimalText(record.volumes.size()) + L"):\r\n";
         for (const PrefetchVolume& volume : record.volumes) {

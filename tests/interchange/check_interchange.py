@@ -25,15 +25,15 @@ def fail(message):
 
 
 def counter_table(path):
-    """(key, report label, evidence only) for each counter, read from the
-    program's own table so that this check cannot drift from it."""
+    """(key, report label, which reports list it) for each counter, read from
+    the program's own table so that this check cannot drift from it."""
     source = open(path, encoding="utf-8").read()
     entries = re.findall(
         r'\{&ScanTally::\w+,\s*"(\w+)",\s*(?:true|false),\s*L"((?:[^"\\]|\\.)*)"'
-        r'(?:[^{}]*?,\s*(true|false)\s*\})?', source)
+        r'(?:[^{}]*?,\s*CounterLine::(\w+)\s*\})?', source)
     if len(entries) < 29:
         fail(f"the counter table in {path} could not be read")
-    return [(key, label, flag == "true") for key, label, flag in entries]
+    return [(key, label, line or "Always") for key, label, line in entries]
 
 
 def read_csv(path):
@@ -124,11 +124,16 @@ def check_coverage(header, document, table, zone):
     counters = coverage["counters"]
     if len(counters) != len(table):
         fail(f"{len(counters)} counters in the JSON, {len(table)} in the table")
-    for key, label, evidence_only in table:
+    for key, label, line in table:
         label = label.replace('\\"', '"')
-        if evidence_only and not evidence:
+        if line == "Evidence" and not evidence:
             if counters[key] != 0:
                 fail(f"{key} counted on this machine")
+            if label in values:
+                fail(f"{key} listed in a report of this machine")
+        elif line == "NotInLiveCsv" and not evidence:
+            if label in values:
+                fail(f"{key} listed in the CSV report of this machine")
         elif int(values.get(label, -1)) != counters[key]:
             fail(f"counter {key}: CSV {values.get(label)!r}, JSON {counters[key]}")
     reasons = coverage["reasons"]
@@ -226,7 +231,8 @@ def check_timeline(path, document):
             fail(f"the message does not say for whom: {event['message']!r}")
         for field in ("source", "name", "path", "path_status", "run_count", "user_name",
                       "user_sid", "focus_count", "focus_milliseconds", "format_version",
-                      "path_hash", "record_file", "recorded_path"):
+                      "path_hash", "record_file", "recorded_path", "run_times_out_of_order",
+                      "folder_at_default"):
             if event[field] != record[field]:
                 fail(f"event field {field}: {event[field]!r}, the record has {record[field]!r}")
         if event["run_index"] != index + 1 or event["run_times_recorded"] != len(
@@ -239,6 +245,24 @@ def check_timeline(path, document):
                 event["evidence_folder"] != document["scanned"]["evidence_folder"]:
             fail("an event that does not name the host")
     return events
+
+
+def check_run_order(document):
+    """A Prefetch record is marked out of order exactly when its run times,
+    as recorded, do not stand newest first; the counter counts them."""
+    marked = 0
+    for record in document["records"]:
+        flag = record["run_times_out_of_order"]
+        if record["source"] != "Prefetch":
+            if flag is not None:
+                fail("a UserAssist record with a Prefetch file's run order")
+            continue
+        times = [t["filetime"] for t in record["run_times"]]
+        if flag != (times != sorted(times, reverse=True)):
+            fail(f"{record['name']}: run order flag {flag} for {times}")
+        marked += 1 if flag else 0
+    if marked != document["coverage"]["counters"]["prefetch_run_times_out_of_order"]:
+        fail("the out-of-order counter is not the records marked so")
 
 
 def check_seeded(rows, document, events, utc_rows):
@@ -265,6 +289,8 @@ def check_seeded(rows, document, events, utc_rows):
                                        for r in document["records"]),
         "a recorded path": any(r["recorded_path"] for r in document["records"]
                                if r["source"] == "Prefetch"),
+        "run times out of time order": any(r["run_times_out_of_order"]
+                                           for r in document["records"]),
     }
     for kind, present in kinds.items():
         if not present:
@@ -298,6 +324,7 @@ def main():
         fail("the tool and its version")
     check_coverage(local_header, document, table, None)
     check_records(local_rows, document, None)
+    check_run_order(document)
     check_utc_report(local_header, local_rows, utc_header, utc_rows, document)
     events = check_timeline(timeline_path, document)
     if seeded:

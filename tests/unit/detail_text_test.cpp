@@ -329,6 +329,19 @@ TEST(DetailText, ARecordOfCollectedEvidenceSpeaksOfTheExaminedMachine) {
               std::wstring::npos);
 }
 
+TEST(DetailText, RunTimesOutOfOrderAreSaidBelowThem) {
+    LaunchRecord record = prefetchRecord();
+    record.runTimes = {133500000000000000ULL, 133500000000000009ULL};
+    EXPECT_EQ(buildDetailText(record, own).find(L"not in time order"), std::wstring::npos);
+    record.runTimesOutOfOrder = 1;
+    const std::wstring text = buildDetailText(record, own);
+    EXPECT_NE(text.find(L"\r\n\r\n    These times are not in time order, though Windows writes "
+                        L"the newest\r\n"),
+              std::wstring::npos)
+        << testing::narrow(text);
+    EXPECT_LT(text.find(formatTimestamp(133500000000000009ULL)), text.find(L"not in time order"));
+}
+
 TEST(DetailText, AFolderPlacedAtItsDocumentedDefaultSaysSo) {
     const DetailContext evidence{L"", true};
     LaunchRecord user = userAssistRecord();

@@ -140,6 +140,33 @@ TEST(PrefetchRunTimeSlots, EightSlotsFrom128KeepFileOrderAndSkipEmptyOnes) {
     }
 }
 
+TEST(PrefetchRunTimeSlots, TimesNotNewestFirstAreKeptAsRecordedAndMarked) {
+    struct Case {
+        std::vector<FileTime> slots;
+        bool outOfOrder;
+    };
+    const Case cases[] = {
+        {{aRunTime + 8, aRunTime + 6, aRunTime + 1}, false},
+        {{aRunTime + 8, aRunTime + 8, 0, aRunTime + 1}, false},   // equal times are in order
+        {{aRunTime + 6, aRunTime + 8, aRunTime + 1}, true},       // slot 0 older than slot 1
+        {{aRunTime + 8, 0, aRunTime + 1, 0, aRunTime + 2}, true}, // empty slots between
+        {{aRunTime + 1}, false},
+    };
+    for (const Case& c : cases) {
+        PrefetchImageSpec spec = specWithOneRun(30);
+        spec.runTimeSlots = c.slots;
+        spec.runCount = 8;
+        spec.alternateRunCount = 8;
+        const Outcome outcome = parse(buildPrefetchImage(spec));
+        ASSERT_TRUE(outcome.accepted);
+        EXPECT_EQ(outcome.record.runTimesOutOfOrder != 0, c.outOfOrder) << c.slots.size();
+        EXPECT_EQ(outcome.tally.prefetchRunTimesOutOfOrder, c.outOfOrder ? 1u : 0u);
+        EXPECT_EQ(outcome.tally.prefetchParsed, 1u) << "a doubt beside the record, not instead";
+        // The last run stays the first slot, as Windows recorded it.
+        EXPECT_EQ(outcome.record.runTimes.front(), c.slots.front());
+    }
+}
+
 TEST(PrefetchRunTimeSlots, EightEmptySlotsAreAcceptedAndAnyCountBelowTheLimitIsBelieved) {
     PrefetchImageSpec spec = specWithOneRun(26);
     spec.runTimeSlots.clear();
