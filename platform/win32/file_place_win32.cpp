@@ -43,9 +43,8 @@ FilePlace resolvePlace(const std::wstring& path) {
         const DWORD error = GetLastError();
         place.type = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
                          ? PlaceType::Missing
-                     : error == ERROR_CANT_RESOLVE_FILENAME || error == ERROR_STOPPED_ON_SYMLINK
-                         ? PlaceType::LinkLoop
-                         : PlaceType::Unreadable;
+                     : error == ERROR_CANT_RESOLVE_FILENAME ? PlaceType::LinkLoop
+                                                            : PlaceType::Unreadable;
         return place;
     }
     wchar_t buffer[MAX_PATH];
