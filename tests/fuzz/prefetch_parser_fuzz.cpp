@@ -20,8 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (tally.prefetchParsed != 1 || tally.prefetchRunCountUnverified > 1 ||
-        tally.prefetchListOutside > 1 ||
-        counted != 1u + tally.prefetchRunCountUnverified + tally.prefetchListOutside) {
+        tally.prefetchListOutside > 1 || tally.prefetchRunTimesOutOfOrder > 1 ||
+        counted != 1u + tally.prefetchRunCountUnverified + tally.prefetchListOutside +
+                       tally.prefetchRunTimesOutOfOrder ||
+        tally.prefetchRunTimesOutOfOrder != record.runTimesOutOfOrder) {
         std::abort();
     }
     if (record.runCountKnown == 0 && record.runCount != 0) {
