@@ -3,7 +3,7 @@
 #include "evidence/evidence_scan.h"
 #include "platform/files.h"
 #include "platform/filetime.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "platform/system_info.h"
 #include "prefetch/prefetch_environment.h"
 #include "prefetch/prefetch_folder_scan.h"

@@ -3,7 +3,7 @@
 #include "platform/decimal_text.h"
 #include "platform/error_codes.h"
 #include "platform/path_join.h"
-#include "platform/registry_text.h"
+#include "registry/registry_text.h"
 #include "platform/text_fold.h"
 #include "userassist/profile_list.h"
 

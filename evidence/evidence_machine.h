@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "userassist/known_folders.h"
 
 namespace tidewell {

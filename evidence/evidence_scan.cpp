@@ -11,7 +11,7 @@
 #include "platform/files.h"
 #include "platform/folded_paths.h"
 #include "platform/path_join.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "platform/text_fold.h"
 #include "prefetch/prefetch_environment.h"
 #include "prefetch/prefetch_folder_scan.h"

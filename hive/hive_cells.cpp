@@ -136,47 +136,24 @@ std::wstring storedName(const ByteView& name, bool ascii) {
 bool subkeyAt(const HiveImage& hive, const KeyNode& node, std::uint32_t index,
               std::uint32_t& subkey, bool& pastEnd) {
     pastEnd = false;
-    if (node.subkeyCount == 0 || node.subkeyList == noOffset) {
-        pastEnd = true;
-        return false;
-    }
-    ByteView list;
-    if (!cellData(hive, node.subkeyList, list)) {
-        return false;
-    }
-    std::uint32_t count = 0;
-    std::uint32_t stride = 0;
-    if (leafList(list, count, stride)) {
-        if (index >= count) {
-            pastEnd = true;
-            return false;
-        }
-        return list.readU32(4 + static_cast<std::uint64_t>(index) * stride, subkey);
-    }
-    if (!hasSignature(list, 'r', 'i')) {
-        return false;
-    }
-    // A list of lists, one level deep: its lists are leaves, never lists of lists.
-    std::uint16_t lists = 0;
-    list.readU16(2, lists);
-    if (!list.contains(4, 4ULL * lists)) {
-        return false;
-    }
+    bool found = false;
     std::uint32_t remaining = index;
-    for (std::uint32_t i = 0; i < lists; ++i) {
-        std::uint32_t leafOffset = 0;
-        list.readU32(4 + 4ULL * i, leafOffset);
-        ByteView leaf;
-        if (!cellData(hive, leafOffset, leaf) || !leafList(leaf, count, stride)) {
-            return false;
+    // Whole leaves are counted past without reading their elements.
+    const bool read = detail::forEachLeaf(hive, node, [&](const ByteView& leaf) {
+        std::uint32_t count = 0;
+        std::uint32_t stride = 0;
+        if (!leafList(leaf, count, stride)) {
+            return detail::LeafStep::Fail;
         }
-        if (remaining < count) {
-            return leaf.readU32(4 + static_cast<std::uint64_t>(remaining) * stride, subkey);
+        if (remaining >= count) {
+            remaining -= count;
+            return detail::LeafStep::Next;
         }
-        remaining -= count;
-    }
-    pastEnd = true;
-    return false;
+        found = leaf.readU32(4 + static_cast<std::uint64_t>(remaining) * stride, subkey);
+        return found ? detail::LeafStep::Stop : detail::LeafStep::Fail;
+    });
+    pastEnd = read && !found;
+    return found;
 }
 
 bool valueAt(const HiveImage& hive, const KeyNode& node, std::uint32_t index, KeyValue& value,

@@ -84,21 +84,45 @@ namespace detail {
 bool leafList(const ByteView& list, std::uint32_t& count, std::uint32_t& stride, SubkeyHint& hint);
 bool listCell(const HiveImage& hive, std::uint32_t offset, ByteView& list);
 
-template <typename Visit> bool visitLeaf(const ByteView& leaf, Visit& visit, bool& stopped) {
-    std::uint32_t count = 0;
-    std::uint32_t stride = 0;
-    SubkeyHint kind = SubkeyHint::None;
-    if (!leafList(leaf, count, stride, kind)) {
+// What a visit of one leaf list asks next.
+enum class LeafStep {
+    Next, // on to the next leaf
+    Stop, // done, successfully
+    Fail, // the leaf could not be read
+};
+
+// Calls visit(leaf) for each leaf list of the node's subkey list in stored
+// order: the list itself when it is a leaf, each list it names when it is an
+// index root ("ri", one level deep: its lists are leaves, never lists of
+// lists). False when a list cannot be read.
+template <typename VisitLeaf>
+bool forEachLeaf(const HiveImage& hive, const KeyNode& node, VisitLeaf&& visit) {
+    if (node.subkeyCount == 0 || node.subkeyList == 0xFFFFFFFFu) {
+        return true;
+    }
+    ByteView list;
+    if (!listCell(hive, node.subkeyList, list)) {
         return false;
     }
-    for (std::uint32_t i = 0; i < count && !stopped; ++i) {
-        std::uint32_t subkey = 0;
-        std::uint32_t hint = 0;
-        leaf.readU32(4 + static_cast<std::uint64_t>(i) * stride, subkey);
-        if (stride == 8) {
-            leaf.readU32(8 + static_cast<std::uint64_t>(i) * stride, hint);
+    if (list.size < 2 || list.data[0] != 'r' || list.data[1] != 'i') {
+        return visit(list) != LeafStep::Fail;
+    }
+    std::uint16_t leaves = 0;
+    list.readU16(2, leaves);
+    if (!list.contains(4, 4ULL * leaves)) {
+        return false;
+    }
+    for (std::uint32_t i = 0; i < leaves; ++i) {
+        std::uint32_t leafOffset = 0;
+        list.readU32(4 + 4ULL * i, leafOffset);
+        ByteView leaf;
+        if (!listCell(hive, leafOffset, leaf)) {
+            return false;
         }
-        stopped = !visit(subkey, kind, hint);
+        const LeafStep step = visit(leaf);
+        if (step != LeafStep::Next) {
+            return step == LeafStep::Stop;
+        }
     }
     return true;
 }
@@ -107,32 +131,26 @@ template <typename Visit> bool visitLeaf(const ByteView& leaf, Visit& visit, boo
 
 template <typename Visit>
 bool visitSubkeys(const HiveImage& hive, const KeyNode& node, Visit&& visit) {
-    if (node.subkeyCount == 0 || node.subkeyList == 0xFFFFFFFFu) {
-        return true;
-    }
-    ByteView list;
-    if (!detail::listCell(hive, node.subkeyList, list)) {
-        return false;
-    }
-    bool stopped = false;
-    if (list.size >= 2 && list.data[0] == 'r' && list.data[1] == 'i') {
-        std::uint16_t leaves = 0;
-        list.readU16(2, leaves);
-        if (!list.contains(4, 4ULL * leaves)) {
-            return false;
+    return detail::forEachLeaf(hive, node, [&](const ByteView& leaf) {
+        std::uint32_t count = 0;
+        std::uint32_t stride = 0;
+        SubkeyHint kind = SubkeyHint::None;
+        if (!detail::leafList(leaf, count, stride, kind)) {
+            return detail::LeafStep::Fail;
         }
-        for (std::uint32_t i = 0; i < leaves && !stopped; ++i) {
-            std::uint32_t leafOffset = 0;
-            list.readU32(4 + 4ULL * i, leafOffset);
-            ByteView leaf;
-            if (!detail::listCell(hive, leafOffset, leaf) ||
-                !detail::visitLeaf(leaf, visit, stopped)) {
-                return false;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            std::uint32_t subkey = 0;
+            std::uint32_t hint = 0;
+            leaf.readU32(4 + static_cast<std::uint64_t>(i) * stride, subkey);
+            if (stride == 8) {
+                leaf.readU32(8 + static_cast<std::uint64_t>(i) * stride, hint);
+            }
+            if (!visit(subkey, kind, hint)) {
+                return detail::LeafStep::Stop;
             }
         }
-        return true;
-    }
-    return detail::visitLeaf(list, visit, stopped);
+        return detail::LeafStep::Next;
+    });
 }
 
 } // namespace tidewell

@@ -5,7 +5,7 @@
 #include "platform/error_codes.h"
 #include "platform/files.h"
 #include "platform/path_join.h"
-#include "platform/registry_text.h"
+#include "registry/registry_text.h"
 #include "platform/system_info.h"
 
 namespace tidewell {

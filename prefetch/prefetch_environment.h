@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/scan_facts.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 namespace tidewell {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/scan_tally.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 namespace tidewell {
 

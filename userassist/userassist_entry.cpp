@@ -2,7 +2,7 @@
 
 #include "platform/byte_reader.h"
 #include "platform/possible_date.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "platform/system_clock.h"
 #include "userassist/known_folders.h"
 

@@ -7,7 +7,7 @@
 
 #include "core/launch_record.h"
 #include "core/scan_tally.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "userassist/userassist_entry.h"
 
 namespace tidewell {

@@ -6,7 +6,7 @@
 #include "core/launch_record.h"
 #include "core/scan_facts.h"
 #include "core/scan_tally.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 namespace tidewell {
 

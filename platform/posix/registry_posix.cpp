@@ -6,25 +6,25 @@
 
 namespace tidewell {
 
-void liveRegistryRoot(RegistryRoot, RegistryKey&) {}
+void liveRegistryRoot(RegistryRoot, LiveKey&) {}
 
-std::uint32_t liveRegOpenKey(const RegistryKey&, const std::wstring&, std::uint32_t, RegistryKey&) {
+std::uint32_t liveRegOpenKey(const LiveKey&, const std::wstring&, std::uint32_t, LiveKey&) {
     return ERROR_FILE_NOT_FOUND;
 }
 
-void liveRegCloseKey(RegistryKey&) {}
+void liveRegCloseKey(LiveKey&) {}
 
-std::uint32_t liveRegEnumKey(const RegistryKey&, std::uint32_t, std::uint32_t, std::wstring&) {
+std::uint32_t liveRegEnumKey(const LiveKey&, std::uint32_t, std::uint32_t, std::wstring&) {
     return ERROR_INVALID_HANDLE;
 }
 
-std::uint32_t liveRegEnumValue(const RegistryKey&, std::uint32_t, std::uint32_t, std::wstring&,
+std::uint32_t liveRegEnumValue(const LiveKey&, std::uint32_t, std::uint32_t, std::wstring&,
                                std::uint32_t&, std::uint8_t*, std::uint32_t&) {
     return ERROR_INVALID_HANDLE;
 }
 
-std::uint32_t liveRegQueryValue(const RegistryKey&, const std::wstring&, std::uint32_t&,
-                                std::uint8_t*, std::uint32_t&) {
+std::uint32_t liveRegQueryValue(const LiveKey&, const std::wstring&, std::uint32_t&, std::uint8_t*,
+                                std::uint32_t&) {
     return ERROR_INVALID_HANDLE;
 }
 

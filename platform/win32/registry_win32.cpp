@@ -7,7 +7,7 @@
 
 namespace tidewell {
 
-void liveRegistryRoot(RegistryRoot root, RegistryKey& key) {
+void liveRegistryRoot(RegistryRoot root, LiveKey& key) {
     switch (root) {
     case RegistryRoot::CurrentUser:
         key.handle = HKEY_CURRENT_USER;
@@ -22,8 +22,8 @@ void liveRegistryRoot(RegistryRoot root, RegistryKey& key) {
     key.owned = false;
 }
 
-std::uint32_t liveRegOpenKey(const RegistryKey& parent, const std::wstring& subKey,
-                             std::uint32_t access, RegistryKey& key) {
+std::uint32_t liveRegOpenKey(const LiveKey& parent, const std::wstring& subKey,
+                             std::uint32_t access, LiveKey& key) {
     HKEY opened = nullptr;
     const LONG status = RegOpenKeyExW(static_cast<HKEY>(parent.handle), subKey.c_str(), 0,
                                       static_cast<REGSAM>(access), &opened);
@@ -35,7 +35,7 @@ std::uint32_t liveRegOpenKey(const RegistryKey& parent, const std::wstring& subK
     return ERROR_SUCCESS;
 }
 
-void liveRegCloseKey(RegistryKey& key) {
+void liveRegCloseKey(LiveKey& key) {
     if (key.handle != nullptr && key.owned) {
         RegCloseKey(static_cast<HKEY>(key.handle));
     }
@@ -43,7 +43,7 @@ void liveRegCloseKey(RegistryKey& key) {
     key.owned = false;
 }
 
-std::uint32_t liveRegEnumKey(const RegistryKey& key, std::uint32_t index, std::uint32_t bufferChars,
+std::uint32_t liveRegEnumKey(const LiveKey& key, std::uint32_t index, std::uint32_t bufferChars,
                              std::wstring& name) {
     std::vector<wchar_t> buffer(bufferChars == 0 ? 1 : bufferChars, L'\0');
     DWORD length = bufferChars;
@@ -56,7 +56,7 @@ std::uint32_t liveRegEnumKey(const RegistryKey& key, std::uint32_t index, std::u
     return ERROR_SUCCESS;
 }
 
-std::uint32_t liveRegEnumValue(const RegistryKey& key, std::uint32_t index,
+std::uint32_t liveRegEnumValue(const LiveKey& key, std::uint32_t index,
                                std::uint32_t nameBufferChars, std::wstring& name,
                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataSize) {
     std::vector<wchar_t> buffer(nameBufferChars == 0 ? 1 : nameBufferChars, L'\0');
@@ -74,8 +74,8 @@ std::uint32_t liveRegEnumValue(const RegistryKey& key, std::uint32_t index,
     return ERROR_SUCCESS;
 }
 
-std::uint32_t liveRegQueryValue(const RegistryKey& key, const std::wstring& name,
-                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataSize) {
+std::uint32_t liveRegQueryValue(const LiveKey& key, const std::wstring& name, std::uint32_t& type,
+                                std::uint8_t* data, std::uint32_t& dataSize) {
     DWORD valueType = 0;
     DWORD size = dataSize;
     const LONG status = RegQueryValueExW(static_cast<HKEY>(key.handle), name.c_str(), nullptr,

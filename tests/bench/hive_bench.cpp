@@ -9,7 +9,7 @@
 
 #include "hive/hive_load.h"
 #include "platform/error_codes.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "support/corpus_files.h"
 #include "tools/sample/hive_writer.h"
 

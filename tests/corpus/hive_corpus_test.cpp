@@ -10,7 +10,7 @@
 
 #include "hive/hive_walk.h"
 #include "platform/error_codes.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "support/corpus_files.h"
 #include "support/hive_files.h"
 #include "support/reg_file.h"

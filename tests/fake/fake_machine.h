@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/filetime.h"
-#include "platform/registry.h"
+#include "platform/live_registry.h"
 
 namespace tidewell::fake {
 

@@ -99,19 +99,19 @@ KeyNode& keyCreating(RegistryRoot root, const std::wstring& path) {
     return *node;
 }
 
-KeyNode* node(const RegistryKey& key) {
+KeyNode* node(const LiveKey& key) {
     return static_cast<KeyNode*>(key.handle);
 }
 
 } // namespace
 
-void liveRegistryRoot(RegistryRoot root, RegistryKey& key) {
+void liveRegistryRoot(RegistryRoot root, LiveKey& key) {
     key.handle = &rootNode(root);
     key.owned = false;
 }
 
-std::uint32_t liveRegOpenKey(const RegistryKey& parent, const std::wstring& subKey,
-                             std::uint32_t /*access*/, RegistryKey& key) {
+std::uint32_t liveRegOpenKey(const LiveKey& parent, const std::wstring& subKey,
+                             std::uint32_t /*access*/, LiveKey& key) {
     if (node(parent) == nullptr) {
         return ERROR_INVALID_HANDLE;
     }
@@ -131,12 +131,12 @@ std::uint32_t liveRegOpenKey(const RegistryKey& parent, const std::wstring& subK
     return ERROR_SUCCESS;
 }
 
-void liveRegCloseKey(RegistryKey& key) {
+void liveRegCloseKey(LiveKey& key) {
     key.handle = nullptr;
     key.owned = false;
 }
 
-std::uint32_t liveRegEnumKey(const RegistryKey& key, std::uint32_t index, std::uint32_t bufferChars,
+std::uint32_t liveRegEnumKey(const LiveKey& key, std::uint32_t index, std::uint32_t bufferChars,
                              std::wstring& name) {
     KeyNode* current = node(key);
     if (current == nullptr) {
@@ -157,7 +157,7 @@ std::uint32_t liveRegEnumKey(const RegistryKey& key, std::uint32_t index, std::u
     return ERROR_SUCCESS;
 }
 
-std::uint32_t liveRegEnumValue(const RegistryKey& key, std::uint32_t index,
+std::uint32_t liveRegEnumValue(const LiveKey& key, std::uint32_t index,
                                std::uint32_t nameBufferChars, std::wstring& name,
                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataSize) {
     KeyNode* current = node(key);
@@ -193,8 +193,8 @@ std::uint32_t liveRegEnumValue(const RegistryKey& key, std::uint32_t index,
     return ERROR_SUCCESS;
 }
 
-std::uint32_t liveRegQueryValue(const RegistryKey& key, const std::wstring& name,
-                                std::uint32_t& type, std::uint8_t* data, std::uint32_t& dataSize) {
+std::uint32_t liveRegQueryValue(const LiveKey& key, const std::wstring& name, std::uint32_t& type,
+                                std::uint8_t* data, std::uint32_t& dataSize) {
     KeyNode* current = node(key);
     if (current == nullptr) {
         return ERROR_INVALID_HANDLE;

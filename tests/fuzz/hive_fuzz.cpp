@@ -6,7 +6,7 @@
 
 #include "hive/hive_load.h"
 #include "platform/error_codes.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "hive/hive_image.h"
 #include "hive/hive_load.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "support/reg_file.h"
 
 namespace tidewell::testing {

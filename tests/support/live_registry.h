@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "userassist/profile_list.h"
 #include "userassist/userassist_scan.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 namespace tidewell::testing {
 

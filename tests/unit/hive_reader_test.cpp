@@ -5,7 +5,7 @@
 
 #include "hive/hive_base_block.h"
 #include "platform/error_codes.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "support/corpus_files.h"
 #include "support/hive_files.h"
 #include "tools/sample/hive_writer.h"

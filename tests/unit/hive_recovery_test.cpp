@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/error_codes.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "support/hive_files.h"
 #include "tools/sample/hive_writer.h"
 

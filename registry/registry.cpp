@@ -1,9 +1,8 @@
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 #include "hive/hive_image.h"
 #include "hive/hive_keys.h"
 #include "platform/error_codes.h"
-#include "platform/live_registry.h"
 
 namespace tidewell {
 
@@ -21,7 +20,7 @@ RegistryKey::~RegistryKey() {
 
 void openRegistryRoot(RegistryRoot root, RegistryKey& key) {
     regCloseKey(key);
-    liveRegistryRoot(root, key);
+    liveRegistryRoot(root, key.live);
 }
 
 void openHiveRoot(const HiveImage& hive, RegistryKey& key) {
@@ -35,7 +34,7 @@ std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
                          std::uint32_t access, RegistryKey& key) {
     regCloseKey(key);
     if (parent.kind == RegistryKind::Live) {
-        return liveRegOpenKey(parent, subKey, access, key);
+        return liveRegOpenKey(parent.live, subKey, access, key.live);
     }
     if (!isHiveKey(parent)) {
         return ERROR_INVALID_HANDLE;
@@ -52,11 +51,10 @@ std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
 
 void regCloseKey(RegistryKey& key) {
     if (key.kind == RegistryKind::Live) {
-        liveRegCloseKey(key);
+        liveRegCloseKey(key.live);
     }
     key.kind = RegistryKind::Live;
-    key.handle = nullptr;
-    key.owned = false;
+    key.live = LiveKey{};
     key.hive = nullptr;
     key.cell = 0;
 }
@@ -64,7 +62,7 @@ void regCloseKey(RegistryKey& key) {
 std::uint32_t regEnumKey(const RegistryKey& key, std::uint32_t index, std::uint32_t bufferChars,
                          std::wstring& name) {
     if (key.kind == RegistryKind::Live) {
-        return liveRegEnumKey(key, index, bufferChars, name);
+        return liveRegEnumKey(key.live, index, bufferChars, name);
     }
     return isHiveKey(key) ? hiveEnumKey(*key.hive, key.cell, index, bufferChars, name)
                           : ERROR_INVALID_HANDLE;
@@ -74,7 +72,7 @@ std::uint32_t regEnumValue(const RegistryKey& key, std::uint32_t index,
                            std::uint32_t nameBufferChars, std::wstring& name, std::uint32_t& type,
                            std::uint8_t* data, std::uint32_t& dataSize) {
     if (key.kind == RegistryKind::Live) {
-        return liveRegEnumValue(key, index, nameBufferChars, name, type, data, dataSize);
+        return liveRegEnumValue(key.live, index, nameBufferChars, name, type, data, dataSize);
     }
     return isHiveKey(key) ? hiveEnumValue(*key.hive, key.cell, index, nameBufferChars, name, type,
                                           data, dataSize)
@@ -84,7 +82,7 @@ std::uint32_t regEnumValue(const RegistryKey& key, std::uint32_t index,
 std::uint32_t regQueryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t& type,
                             std::uint8_t* data, std::uint32_t& dataSize) {
     if (key.kind == RegistryKind::Live) {
-        return liveRegQueryValue(key, name, type, data, dataSize);
+        return liveRegQueryValue(key.live, name, type, data, dataSize);
     }
     return isHiveKey(key) ? hiveQueryValue(*key.hive, key.cell, name, type, data, dataSize)
                           : ERROR_INVALID_HANDLE;

@@ -1,4 +1,4 @@
-#include "platform/registry_text.h"
+#include "registry/registry_text.h"
 
 #include <vector>
 

@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 namespace tidewell {
-
-inline constexpr std::uint32_t registryTypeExpandString = 2; // REG_EXPAND_SZ
 
 // A REG_SZ or REG_EXPAND_SZ value as text, without its terminating NULs (and
 // not expanded); false for any other type or a value that cannot be read.

@@ -3,24 +3,16 @@
 // operation serves both with the same Windows error codes and buffer rules,
 // so that a reader of keys need not know where they come from. Keys are
 // owned by a small RAII structure; the predefined roots are never closed.
+// This library stands above the platform (the live keys) and the hive reader
+// (the keys of hive files).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "platform/live_registry.h"
+
 namespace tidewell {
-
-inline constexpr std::uint32_t registryKeyRead = 0x20019;      // KEY_READ
-inline constexpr std::uint32_t registryKeyQueryValue = 0x0001; // KEY_QUERY_VALUE
-inline constexpr std::uint32_t registryTypeString = 1;         // REG_SZ
-inline constexpr std::uint32_t registryTypeBinary = 3;         // REG_BINARY
-inline constexpr std::uint32_t registryTypeDword = 4;          // REG_DWORD
-
-enum class RegistryRoot {
-    CurrentUser,  // HKEY_CURRENT_USER
-    Users,        // HKEY_USERS
-    LocalMachine, // HKEY_LOCAL_MACHINE
-};
 
 struct HiveImage;
 
@@ -31,8 +23,7 @@ enum class RegistryKind {
 
 struct RegistryKey {
     RegistryKind kind = RegistryKind::Live;
-    void* handle = nullptr;          // a live key: the system's own
-    bool owned = false;              // predefined roots are not closed
+    LiveKey live;                    // a live key: the system's own
     const HiveImage* hive = nullptr; // a hive key: the hive, which outlives its keys,
     std::uint32_t cell = 0;          // and its key node
 
