@@ -1,6 +1,6 @@
 #include "cli/report_command.h"
 
-#include "evidence/evidence_drive.h"
+#include "machine/collected_drive.h"
 #include "platform/decimal_text.h"
 #include "platform/system_info.h"
 #include "report/csv_report.h"

@@ -1,18 +1,26 @@
-// One launch found in either source. Records are built whole by their source,
-// appended to the scan's collection and never changed afterwards.
+// One launch found by a source. Records are built whole by their source,
+// appended to the scan's collection and never changed afterwards. Every
+// record has the same common fields, which the list, the report, the JSON
+// document and the timeline read alike; what only one source records stands
+// in that source's own details, which only the source's own description
+// (core/record_view.h) reads.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tidewell {
 
-// Which record a row came from. Any value but Prefetch is shown as UserAssist.
+// Which record a row came from; the index of its details and of its row in
+// the table of sources.
 enum class RecordSource : std::uint32_t {
     Prefetch = 0,
     UserAssist = 1,
 };
+inline constexpr std::size_t recordSourceCount = 2;
 
 // How the record's path was established. Values above NoPathRecorded are
 // treated as NoPathRecorded wherever they are shown.
@@ -33,23 +41,18 @@ struct PrefetchVolume {
     std::uint32_t serial = 0;
 };
 
-struct LaunchRecord {
-    RecordSource source = RecordSource::Prefetch;
-    std::wstring name;
-    std::wstring path;
-    PathStatus pathStatus = PathStatus::NoPathRecorded;
+// What only a Prefetch file records.
+struct PrefetchDetails {
+    // The executable name has 29 or more characters: it may be the front of a
+    // longer name cut by the 60-byte name field.
     std::uint8_t nameTruncated = 0;
-    std::uint32_t runCount = 0;
-    std::uint8_t runCountKnown = 0;
-    std::vector<std::uint64_t> runTimes; // FILETIME values, never 0
-    // Prefetch: the run times do not stand newest first, as Windows writes
-    // them (the clock was set back between runs, or the file was altered).
+    // The run times do not stand newest first, as Windows writes them (the
+    // clock was set back between runs, or the file was altered).
     std::uint8_t runTimesOutOfOrder = 0;
     std::uint32_t pathHash = 0;
     std::uint32_t formatVersion = 0;
-    std::wstring recordFile;
-    std::vector<std::wstring> referencedFiles;
-    std::uint64_t volumeCreated = 0;
+    std::vector<std::wstring> referencedFiles; // in file order
+    std::uint64_t volumeCreated = 0;           // the first volume's; 0 without a usable block
     std::uint32_t volumeSerial = 0;
     std::uint32_t volumeCount = 0;
     std::vector<PrefetchVolume> volumes; // every entry of the volume block that could be read
@@ -57,18 +60,56 @@ struct LaunchRecord {
     // kernel device path, or a packaged app's package full name; empty when
     // the file records none.
     std::wstring recordedPath;
-    std::wstring userSid;
-    std::wstring userName;
+};
+
+// What only a UserAssist value records.
+struct UserAssistDetails {
     std::uint32_t focusCount = 0;
     std::uint32_t focusMilliseconds = 0;
-    std::uint8_t hasFocus = 0;
-    // A UserAssist path of collected evidence whose folder id the examined
-    // machine's registry does not place: the folder's documented default
-    // location on that machine stands in.
+    std::uint8_t hasFocus = 0; // the record carries focus figures
+    // A path of collected evidence whose folder id the examined machine's
+    // registry does not place: the folder's documented default location on
+    // that machine stands in.
     std::uint8_t folderAtDefault = 0;
+};
+
+// One alternative per source, in the order of RecordSource.
+using RecordDetails = std::variant<PrefetchDetails, UserAssistDetails>;
+static_assert(std::variant_size_v<RecordDetails> == recordSourceCount,
+              "one kind of details for every source");
+
+struct LaunchRecord {
+    RecordSource source = RecordSource::Prefetch;
+    std::wstring name;
+    std::wstring path;
+    PathStatus pathStatus = PathStatus::NoPathRecorded;
+    std::uint32_t runCount = 0;
+    std::uint8_t runCountKnown = 0;
+    std::vector<std::uint64_t> runTimes; // FILETIME values, never 0; as the source orders them
+    std::wstring userSid;                // whose record it is, where the source says
+    std::wstring userName;
+    std::wstring recordFile; // the file the record was read from, where it was a file of its own
+    RecordDetails details;
 };
 
 // The one collection of records of the current scan.
 using RecordList = std::vector<LaunchRecord>;
+
+// A fresh record of a source, its details empty.
+LaunchRecord makeRecord(RecordSource source);
+
+// The details of a record of that source, or null for a record of another.
+inline const PrefetchDetails* prefetchDetails(const LaunchRecord& record) {
+    return std::get_if<PrefetchDetails>(&record.details);
+}
+inline PrefetchDetails* prefetchDetails(LaunchRecord& record) {
+    return std::get_if<PrefetchDetails>(&record.details);
+}
+inline const UserAssistDetails* userAssistDetails(const LaunchRecord& record) {
+    return std::get_if<UserAssistDetails>(&record.details);
+}
+inline UserAssistDetails* userAssistDetails(LaunchRecord& record) {
+    return std::get_if<UserAssistDetails>(&record.details);
+}
 
 } // namespace tidewell

@@ -1,56 +1,23 @@
 #include "core/scan_driver.h"
 
-#include "evidence/evidence_scan.h"
-#include "platform/files.h"
+#include "core/source_table.h"
+#include "machine/examined_machine.h"
 #include "platform/filetime.h"
-#include "registry/registry.h"
-#include "platform/system_info.h"
-#include "prefetch/prefetch_environment.h"
-#include "prefetch/prefetch_folder_scan.h"
-#include "userassist/userassist_scan.h"
 
 namespace tidewell {
-
-namespace {
-
-void scanThisMachine(ScanResults& results) {
-    queryComputerName(results.origin.hostName);
-    results.facts = probePrefetchSetup();
-
-    std::wstring windows;
-    if (getWindowsDirectory(windows)) {
-        scanPrefetchFolder(windows + L"\\Prefetch", results.records, results.tally);
-    } else {
-        ++results.tally.prefetchDirUnreadable;
-    }
-
-    // UserAssist is read whether or not Prefetch could be.
-    RegistryKey machine;
-    RegistryKey currentUser;
-    RegistryKey users;
-    openRegistryRoot(RegistryRoot::LocalMachine, machine);
-    openRegistryRoot(RegistryRoot::CurrentUser, currentUser);
-    openRegistryRoot(RegistryRoot::Users, users);
-    scanUserAssist(UserAssistRegistry{machine, currentUser, users}, results.records, results.tally,
-                   results.facts);
-}
-
-} // namespace
 
 void runScan(const ScanTarget& target, ScanResults& results) {
     results.records.clear();
     results.tally = ScanTally{};
     results.facts = ScanFacts{};
     results.origin = ScanOrigin{};
-    switch (target.subject) {
-    case ScanSubject::ThisMachine:
-        scanThisMachine(results);
-        break;
-    case ScanSubject::EvidenceRoot:
-        scanEvidence(target.evidenceRoot, results.records, results.tally, results.facts,
-                     results.origin);
-        break;
+    ExaminedMachine machine;
+    openExaminedMachine(target, machine, results);
+    // Each source is read whether or not the ones before it could be.
+    for (const SourceEntry& entry : sourceTable) {
+        entry.scan(machine, results);
     }
+    closeExaminedMachine(machine, results);
     computeRunTimeSpan(results.records, results.facts);
     results.anyFailure = hasFailure(results.tally);
 }

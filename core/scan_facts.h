@@ -27,7 +27,8 @@ struct ScanFacts {
     std::uint8_t elevationNotApplicable = 0;    // the examiner's process is not the machine scanned
     std::uint8_t prefetcherSettingNotKnown = 0; // its SYSTEM hive's control set could not be read
     std::uint8_t prefetchEnabledNotKnown = 0;   // no EnablePrefetcher value to say so
-    std::uint8_t retentionLimitNotKnown = 0;    // its Windows version could not be read
+    std::uint8_t enablePrefetcherValueNotApplicable = 0; // known to be absent: no raw value
+    std::uint8_t retentionLimitNotKnown = 0;             // its Windows version could not be read
 };
 
 } // namespace tidewell

@@ -125,7 +125,7 @@ bool readVolumeEntries(const ByteView& bytes, std::uint64_t blockOffset, std::ui
 // The volume block. Returns false for a declared block that cannot be read
 // in full; no block at all (count or offset 0) is no problem. The first
 // entry's creation time and serial need only 24 bytes per declared entry.
-bool readVolumeBlock(const ByteView& bytes, const PrefetchLayout& layout, LaunchRecord& record) {
+bool readVolumeBlock(const ByteView& bytes, const PrefetchLayout& layout, PrefetchDetails& details) {
     std::uint32_t offset = 0;
     std::uint32_t count = 0;
     std::uint32_t size = 0;
@@ -141,17 +141,17 @@ bool readVolumeBlock(const ByteView& bytes, const PrefetchLayout& layout, Launch
     if (!usable) {
         return false;
     }
-    bytes.readU64(static_cast<std::uint64_t>(offset) + 8, record.volumeCreated);
-    bytes.readU32(static_cast<std::uint64_t>(offset) + 16, record.volumeSerial);
-    record.volumeCount = count;
-    return readVolumeEntries(bytes, offset, count, layout.volumeEntrySize, record.volumes);
+    bytes.readU64(static_cast<std::uint64_t>(offset) + 8, details.volumeCreated);
+    bytes.readU32(static_cast<std::uint64_t>(offset) + 16, details.volumeSerial);
+    details.volumeCount = count;
+    return readVolumeEntries(bytes, offset, count, layout.volumeEntrySize, details.volumes);
 }
 
 // Windows 10's second version-30 layout and version 31 record the program's
 // own path: its offset at 212, its size in bytes (the NUL and padding
 // included) at 216. Anything unreadable leaves the record without one.
 void readRecordedPath(const ByteView& bytes, std::uint32_t version, std::uint32_t metricsOffset,
-                      LaunchRecord& record) {
+                      PrefetchDetails& details) {
     if (version != 31 && !(version == 30 && metricsOffset == metricsOffsetCountAt200)) {
         return;
     }
@@ -159,8 +159,8 @@ void readRecordedPath(const ByteView& bytes, std::uint32_t version, std::uint32_
     std::uint32_t size = 0;
     if (!bytes.readU32(recordedPathOffsetField, offset) ||
         !bytes.readU32(recordedPathOffsetField + 4, size) || offset == 0 || size < 2 ||
-        !readText(bytes, offset, size / 2, record.recordedPath)) {
-        record.recordedPath.clear();
+        !readText(bytes, offset, size / 2, details.recordedPath)) {
+        details.recordedPath.clear();
     }
 }
 
@@ -235,13 +235,13 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
         runTimes.push_back(value);
     }
 
-    record = LaunchRecord{};
-    record.source = RecordSource::Prefetch;
-    record.formatVersion = version;
+    record = makeRecord(RecordSource::Prefetch);
+    PrefetchDetails& details = *prefetchDetails(record);
+    details.formatVersion = version;
     record.recordFile = filePath;
     record.name = readName(bytes);
-    record.nameTruncated = record.name.size() >= truncatedNameLength ? 1 : 0;
-    bytes.readU32(76, record.pathHash);
+    details.nameTruncated = record.name.size() >= truncatedNameLength ? 1 : 0;
+    bytes.readU32(76, details.pathHash);
     record.runTimes = std::move(runTimes);
 
     std::uint32_t mainCount = 0;
@@ -261,12 +261,12 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
         ++tally.prefetchRunCountUnverified;
     }
 
-    const bool filesReadable = readReferencedFiles(bytes, record.referencedFiles);
+    const bool filesReadable = readReferencedFiles(bytes, details.referencedFiles);
     if (!filesReadable) {
-        record.referencedFiles.clear();
+        details.referencedFiles.clear();
     }
-    const bool volumeReadable = readVolumeBlock(bytes, *layout, record);
-    readRecordedPath(bytes, version, metricsOffset, record);
+    const bool volumeReadable = readVolumeBlock(bytes, *layout, details);
+    readRecordedPath(bytes, version, metricsOffset, details);
     if (!filesReadable || !volumeReadable) {
         ++tally.prefetchListOutside;
     }
@@ -274,7 +274,7 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
     // that the clock went back between runs (a correction at start-up, a
     // virtual machine restored from a snapshot), or that the file was altered.
     if (!std::is_sorted(record.runTimes.begin(), record.runTimes.end(), std::greater<>())) {
-        record.runTimesOutOfOrder = 1;
+        details.runTimesOutOfOrder = 1;
         ++tally.prefetchRunTimesOutOfOrder;
     }
     ++tally.prefetchParsed;

@@ -19,9 +19,10 @@ std::wstring_view fileNameOf(const std::wstring& path) {
 }
 
 // A name cut by the 60-byte field is only the front of the real name.
-bool carriesProgramName(std::wstring_view fileName, const LaunchRecord& record) {
-    return record.nameTruncated ? startsWithFolded(fileName, record.name)
-                                : equalsFolded(fileName, record.name);
+bool carriesProgramName(std::wstring_view fileName, const LaunchRecord& record,
+                        const PrefetchDetails& details) {
+    return details.nameTruncated ? startsWithFolded(fileName, record.name)
+                                 : equalsFolded(fileName, record.name);
 }
 
 // Windows 10 and later record the program's own path: where it names a
@@ -29,10 +30,10 @@ bool carriesProgramName(std::wstring_view fileName, const LaunchRecord& record) 
 // candidate is the program (an X.EXE beside its X.EXE.CONFIG, say). A
 // packaged app's name, or a path no candidate or several match, decides
 // nothing.
-void preferTheRecordedPath(const LaunchRecord& record,
+void preferTheRecordedPath(const PrefetchDetails& details,
                            std::vector<const std::wstring*>& candidates) {
     DevicePath recorded;
-    if (candidates.size() < 2 || !parseDevicePath(record.recordedPath, recorded)) {
+    if (candidates.size() < 2 || !parseDevicePath(details.recordedPath, recorded)) {
         return;
     }
     const std::wstring* match = nullptr;
@@ -53,13 +54,17 @@ void preferTheRecordedPath(const LaunchRecord& record,
 } // namespace
 
 void choosePrefetchPath(LaunchRecord& record, ScanTally& tally, const VolumeSource& volumes) {
+    const PrefetchDetails* details = prefetchDetails(record);
+    if (details == nullptr) {
+        return; // only a Prefetch record names its loaded files
+    }
     std::vector<const std::wstring*> candidates;
-    for (const std::wstring& file : record.referencedFiles) {
-        if (carriesProgramName(fileNameOf(file), record)) {
+    for (const std::wstring& file : details->referencedFiles) {
+        if (carriesProgramName(fileNameOf(file), record, *details)) {
             candidates.push_back(&file);
         }
     }
-    preferTheRecordedPath(record, candidates);
+    preferTheRecordedPath(*details, candidates);
     if (candidates.empty()) {
         return; // path stays empty, NoPathRecorded
     }
@@ -75,7 +80,7 @@ void choosePrefetchPath(LaunchRecord& record, ScanTally& tally, const VolumeSour
         }
         return;
     }
-    VolumeResolution resolution = resolveVolumePath(*candidates.front(), record.volumes, volumes);
+    VolumeResolution resolution = resolveVolumePath(*candidates.front(), details->volumes, volumes);
     if (resolution.identified) {
         record.path = std::move(resolution.path);
         record.pathStatus = PathStatus::Resolved;

@@ -1,7 +1,9 @@
 #include "report/csv_report.h"
 
 #include "core/path_status_word.h"
+#include "core/record_views.h"
 #include "core/scan_counters.h"
+#include "core/scan_fact_table.h"
 #include "platform/decimal_text.h"
 #include "platform/text_format.h"
 #include "platform/timestamp_format.h"
@@ -19,8 +21,20 @@ const wchar_t* flagWord(std::uint32_t flag) {
     return flag != 0 ? L"yes" : L"no";
 }
 
-constexpr wchar_t notKnown[] = L"not known";
-constexpr wchar_t notApplicable[] = L"not applicable";
+std::wstring factText(const ScanFactLine& fact, const ScanFacts& facts) {
+    switch (factState(fact, facts)) {
+    case FactState::NotKnown:
+        return L"not known";
+    case FactState::NotApplicable:
+        return L"not applicable";
+    case FactState::Known:
+        break;
+    }
+    if (fact.flag != nullptr) {
+        return flagWord(facts.*fact.flag);
+    }
+    return decimalText(facts.*fact.number) + (fact.reportSuffix != nullptr ? fact.reportSuffix : L"");
+}
 
 void addLine(std::wstring& text, const std::wstring& line) {
     text += line;
@@ -56,30 +70,10 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     }
     // Each fact keeps its line, so that a reader counting lines still finds
     // it; what the scan could not establish says so in place of a value.
-    addLine(text,
-            std::wstring(L"# Elevated,") +
-                (facts.elevationNotApplicable != 0 ? notApplicable : flagWord(facts.elevated)));
-    addLine(text,
-            std::wstring(L"# Prefetch enabled,") +
-                (facts.prefetchEnabledNotKnown != 0 ? notKnown : flagWord(facts.prefetchEnabled)));
-    addLine(text,
-            std::wstring(L"# Prefetch directory readable,") + flagWord(facts.prefetchDirReadable));
-    if (facts.retentionLimitNotKnown != 0) {
-        addLine(text, std::wstring(L"# Prefetch retains at most,") + notKnown);
-    } else {
-        addLine(text, L"# Prefetch retains at most," + decimalText(facts.prefetchRetentionLimit) +
-                          L" files (older ones are evicted)");
-    }
-    addLine(text,
-            std::wstring(L"# EnablePrefetcher value present,") +
-                (facts.prefetcherSettingNotKnown != 0 ? notKnown
-                                                      : flagWord(facts.enablePrefetcherPresent)));
-    if (facts.prefetcherSettingNotKnown != 0) {
-        addLine(text, std::wstring(L"# EnablePrefetcher raw value,") + notKnown);
-    } else if (facts.enablePrefetcherPresent == 0 && facts.prefetchEnabledNotKnown != 0) {
-        addLine(text, std::wstring(L"# EnablePrefetcher raw value,") + notApplicable);
-    } else {
-        addLine(text, L"# EnablePrefetcher raw value," + decimalText(facts.enablePrefetcherValue));
+    for (const ScanFactLine& fact : scanFactLines) {
+        if (fact.reportLabel != nullptr) {
+            addLine(text, std::wstring(L"# ") + fact.reportLabel + L"," + factText(fact, facts));
+        }
     }
     if (facts.profileCoverageKnown != 0) {
         addLine(text, std::wstring(L"# User profiles on ") + machine + L"," +
@@ -117,7 +111,9 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
 }
 
 std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
-    const bool prefetch = record.source == RecordSource::Prefetch;
+    const RecordView& view = recordView(record.source);
+    SourceCells cells;
+    view.cells(record, cells);
     std::wstring allRuns;
     for (std::size_t i = 0; i < record.runTimes.size(); ++i) {
         if (i != 0) {
@@ -130,13 +126,7 @@ std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
                                      : formatTimestamp(record.runTimes.front(), times);
     const std::wstring runCount =
         record.runCountKnown != 0 ? decimalText(record.runCount) : std::wstring(L"unverified");
-    std::wstring focusCount;
-    std::wstring focusSeconds;
-    if (record.hasFocus != 0) {
-        focusCount = decimalText(record.focusCount);
-        focusSeconds = fixedText(record.focusMilliseconds / 1000.0, 1);
-    }
-    std::wstring line = csvQuote(prefetch ? L"Prefetch" : L"UserAssist");
+    std::wstring line = csvQuote(view.word);
     for (const std::wstring& field : {
              record.name,
              record.path,
@@ -146,11 +136,11 @@ std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
              allRuns,
              record.userName,
              record.userSid,
-             focusCount,
-             focusSeconds,
-             prefetch ? decimalText(record.formatVersion) : std::wstring(),
-             prefetch ? hex8Text(record.pathHash) : std::wstring(),
-             prefetch ? decimalText(record.referencedFiles.size()) : std::wstring(),
+             cells.focusCount,
+             cells.focusSeconds,
+             cells.formatVersion,
+             cells.hash,
+             cells.referencedFiles,
              record.recordFile,
          }) {
         line.push_back(L',');

@@ -12,9 +12,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/userassist_values.h"
-#include "tools/sample/xpress_huffman_encoder.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/userassist_values.h"
+#include "sample/xpress_huffman_encoder.h"
 
 namespace {
 

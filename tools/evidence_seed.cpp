@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "tools/sample/evidence_tree.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/userassist_values.h"
-#include "tools/sample/xpress_huffman_encoder.h"
+#include "sample/evidence_tree.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/userassist_values.h"
+#include "sample/xpress_huffman_encoder.h"
 
 namespace {
 

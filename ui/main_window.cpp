@@ -13,6 +13,7 @@
 #include <cstring>
 #include <optional>
 
+#include "core/record_views.h"
 #include "core/scan_driver.h"
 #include "platform/dpi_scale.h"
 #include "platform/identity.h"
@@ -77,8 +78,11 @@ HMENU buildMenuBar() {
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, commandExit, L"E&xit");
     HMENU view = CreatePopupMenu();
-    AppendMenuW(view, MF_STRING | MF_CHECKED, commandShowPrefetch, L"Show &Prefetch records");
-    AppendMenuW(view, MF_STRING | MF_CHECKED, commandShowUserAssist, L"Show &UserAssist records");
+    for (std::size_t index = 0; index < recordSourceCount; ++index) {
+        AppendMenuW(view, MF_STRING | MF_CHECKED,
+                    static_cast<UINT_PTR>(commandShowSourceFirst + static_cast<int>(index)),
+                    recordView(static_cast<RecordSource>(index)).viewMenuText);
+    }
     AppendMenuW(view, MF_STRING, commandTimesInUtc, L"&Times in UTC");
     AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(view, MF_STRING, commandDetails, L"&Details\tEnter");
@@ -290,12 +294,6 @@ void onCommand(HWND window, int command, int notification) {
     case commandScanThisMachine:
         scanThisMachine();
         break;
-    case commandShowPrefetch:
-        toggleSource(command, windowState().rows.showPrefetch);
-        break;
-    case commandShowUserAssist:
-        toggleSource(command, windowState().rows.showUserAssist);
-        break;
     case commandTimesInUtc:
         toggleTimesInUtc();
         break;
@@ -319,6 +317,12 @@ void onCommand(HWND window, int command, int notification) {
         }
         break;
     default:
+        if (command >= commandShowSourceFirst &&
+            command < commandShowSourceFirst + static_cast<int>(recordSourceCount)) {
+            toggleSource(command, windowState()
+                                      .rows.showSource[static_cast<std::size_t>(
+                                          command - commandShowSourceFirst)]);
+        }
         break;
     }
 }

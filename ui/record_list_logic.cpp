@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/record_views.h"
 #include "platform/decimal_text.h"
 #include "platform/text_fold.h"
 #include "platform/text_format.h"
@@ -32,10 +33,6 @@ std::uint32_t shownCount(const LaunchRecord& record) {
     return record.runCountKnown != 0 ? record.runCount : 0; // a withheld count sorts as 0
 }
 
-bool isPrefetch(const LaunchRecord& record) {
-    return record.source == RecordSource::Prefetch;
-}
-
 const wchar_t* pathPrefix(PathStatus status) {
     switch (status) {
     case PathStatus::VolumeNotIdentified:
@@ -55,9 +52,11 @@ std::wstring foldFilter(std::wstring_view typed) {
     return foldText(typed.substr(0, std::min(typed.size(), filterLimit)));
 }
 
-bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter, bool showPrefetch,
-             bool showUserAssist) {
-    if (isPrefetch(record) ? !showPrefetch : !showUserAssist) {
+bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter,
+             const std::array<bool, recordSourceCount>& showSource) {
+    // A value beyond the table is shown as the last source, as its word is.
+    const auto index = static_cast<std::size_t>(record.source);
+    if (!showSource[index < recordSourceCount ? index : recordSourceCount - 1]) {
         return false;
     }
     return foldedFilter.empty() || containsFolded(record.name, foldedFilter) ||
@@ -125,7 +124,7 @@ std::wstring columnTitle(int column, TimeBasis times) {
 std::wstring cellText(const LaunchRecord& record, int column, TimeBasis times) {
     switch (column) {
     case columnSource:
-        return isPrefetch(record) ? L"Prefetch" : L"UserAssist";
+        return recordView(record.source).word;
     case columnName:
         return record.name;
     case columnRuns:
@@ -144,18 +143,7 @@ std::wstring cellText(const LaunchRecord& record, int column, TimeBasis times) {
     case columnUser:
         return record.userName.empty() ? record.userSid : record.userName;
     case columnDetail:
-        if (isPrefetch(record)) {
-            return L"v" + decimalText(record.formatVersion) + L", " +
-                   decimalText(record.referencedFiles.size()) + L" files";
-        }
-        if (record.runCount == 0 && record.focusCount == 0 && record.focusMilliseconds == 0 &&
-            !record.runTimes.empty()) {
-            return L"no counted launch";
-        }
-        if (record.hasFocus == 0) {
-            return {};
-        }
-        return L"focus " + fixedText(record.focusMilliseconds / 1000.0, 0) + L" s";
+        return recordView(record.source).listDetail(record);
     default:
         return {};
     }
@@ -174,7 +162,7 @@ void rebuildVisible(ListState& state, const RecordList& records, std::wstring_vi
     state.visible.clear();
     state.visible.reserve(records.size());
     for (std::size_t index = 0; index < records.size(); ++index) {
-        if (isShown(records[index], foldedFilter, state.showPrefetch, state.showUserAssist)) {
+        if (isShown(records[index], foldedFilter, state.showSource)) {
             state.visible.push_back(index);
         }
     }

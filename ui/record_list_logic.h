@@ -26,6 +26,14 @@ enum ListColumn : int {
 };
 inline constexpr int listColumnCount = 7;
 
+constexpr std::array<bool, recordSourceCount> allSourcesShown() {
+    std::array<bool, recordSourceCount> shown{};
+    for (bool& source : shown) {
+        source = true;
+    }
+    return shown;
+}
+
 struct ColumnSpec {
     const wchar_t* title;
     bool rightAligned;
@@ -39,8 +47,8 @@ extern const ColumnSpec listColumns[listColumnCount];
 // current scan's records, which only forgetRecords lets go of.
 struct ListState {
     std::vector<std::size_t> visible;
-    bool showPrefetch = true;
-    bool showUserAssist = true;
+    // One View toggle per source, by RecordSource.
+    std::array<bool, recordSourceCount> showSource = allSourcesShown();
     int sortColumn = columnLastRun;
     bool sortAscending = false; // newest first
     TimeBasis times = TimeBasis::Local;
@@ -52,8 +60,8 @@ std::wstring foldFilter(std::wstring_view typed);
 
 // Shown when its source is switched on and the folded filter occurs in its
 // folded name or path (an empty filter matches everything).
-bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter, bool showPrefetch,
-             bool showUserAssist);
+bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter,
+             const std::array<bool, recordSourceCount>& showSource);
 
 // True when record a must come before record b (both indexes into records).
 bool compareRows(const RecordList& records, std::size_t a, std::size_t b, int sortColumn,

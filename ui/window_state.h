@@ -27,13 +27,13 @@ enum CommandId : int {
     commandExit = 103,
     commandOpenEvidence = 104,
     commandScanThisMachine = 105,
-    commandShowPrefetch = 110,
-    commandShowUserAssist = 111,
     commandTimesInUtc = 115,
     commandDetails = 112,
     commandCopyPath = 113,
     commandShowInExplorer = 114,
     commandAbout = 120,
+    // One View toggle per source: this plus the source's index.
+    commandShowSourceFirst = 130,
 };
 
 struct WindowState {

@@ -76,12 +76,4 @@ bool resolveFolderIdFromTable(const std::wstring& path, const FolderTable& table
     return false;
 }
 
-std::wstring accountNameForSid(const std::wstring& sid) {
-    std::wstring name;
-    if (sid.empty() || !lookupAccountNameForSid(sid, name)) {
-        return {};
-    }
-    return name;
-}
-
 } // namespace tidewell

@@ -5,8 +5,8 @@
 
 #include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
+
+#include "machine/machine_folders.h"
 
 namespace tidewell {
 
@@ -34,21 +34,6 @@ inline constexpr std::wstring_view machineWideFolderIds[] = {
 // Whether a braced folder id is one of the machine-wide ones (ASCII case ignored).
 bool isMachineWideFolderId(std::wstring_view folderId);
 
-// Where one folder id led on a machine that is not this one.
-struct KnownFolderPlace {
-    std::wstring id; // braced
-    std::wstring path;
-    // The examined machine's registry does not record it: this is the
-    // folder's documented default location on that machine.
-    bool documentedDefault = false;
-};
-
-// Where the folder ids of one hive lead on a machine that is not this one,
-// as the examined machine's own registry says.
-struct FolderTable {
-    std::vector<KnownFolderPlace> folders;
-};
-
 // Resolves a path that begins with a braced known-folder id. For a hive
 // that is not the running account's only machine-wide folders resolve: the
 // shell answers for the running account alone. Clears resolved first; true
@@ -60,8 +45,5 @@ bool resolveFolderIdPath(const std::wstring& path, bool ownHive, std::wstring& r
 // was placed at its documented default location.
 bool resolveFolderIdFromTable(const std::wstring& path, const FolderTable& table,
                               std::wstring& resolved, bool& documentedDefault);
-
-// The account name a SID names, without its domain; empty when none.
-std::wstring accountNameForSid(const std::wstring& sid);
 
 } // namespace tidewell

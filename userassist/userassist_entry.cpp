@@ -33,7 +33,7 @@ void classifyPath(const std::wstring& decoded, const HiveContext& hive, ScanTall
                 : resolveFolderIdPath(decoded, hive.ownHive, record.path);
         if (resolved) {
             record.pathStatus = PathStatus::Resolved;
-            record.folderAtDefault = documentedDefault ? 1 : 0;
+            userAssistDetails(record)->folderAtDefault = documentedDefault ? 1 : 0;
             return;
         }
         record.path = decoded;
@@ -122,15 +122,15 @@ bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data,
         ++tally.userAssistWrongSize;
         return false;
     }
-    record = LaunchRecord{};
-    record.source = RecordSource::UserAssist;
+    record = makeRecord(RecordSource::UserAssist);
     record.userSid = hive.sid;
     record.userName = hive.accountName;
     record.runCount = entry.runCount;
     record.runCountKnown = 1; // the shell's count is taken as stored
-    record.focusCount = entry.focusCount;
-    record.focusMilliseconds = entry.focusMilliseconds;
-    record.hasFocus = 1;
+    UserAssistDetails& details = *userAssistDetails(record);
+    details.focusCount = entry.focusCount;
+    details.focusMilliseconds = entry.focusMilliseconds;
+    details.hasFocus = 1;
 
     const FileTime now = currentSystemFileTime();
     if (entry.hasLastRun && isPossibleTimestamp(entry.lastRun, now)) {

@@ -9,6 +9,7 @@
 
 #include "core/launch_record.h"
 #include "core/scan_tally.h"
+#include "machine/machine_folders.h"
 #include "platform/filetime.h"
 
 namespace tidewell {
@@ -23,8 +24,6 @@ struct UserAssistEntry {
     FileTime lastRun = 0;
     bool hasLastRun = false; // cleared again when the stamp fails the date check
 };
-
-struct FolderTable;
 
 // The same for every value of one hive.
 struct HiveContext {

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "platform/error_codes.h"
-#include "userassist/known_folders.h"
 #include "userassist/userassist_entry.h"
 
 namespace tidewell {
@@ -83,15 +82,6 @@ bool readUserAssistKeys(const RegistryKey& hiveRoot, const HiveContext& hive, Re
         readCountKey(countKey, hive, records, tally);
     }
     return true;
-}
-
-void readUserAssistHive(const RegistryKey& hiveRoot, const std::wstring& sid, HiveOwner owner,
-                        RecordList& records, ScanTally& tally) {
-    const bool ownHive = owner == HiveOwner::RunningAccount;
-    const HiveContext hive{sid, accountNameForSid(sid), ownHive, nullptr};
-    if (!readUserAssistKeys(hiveRoot, hive, records, tally) && ownHive) {
-        ++tally.userAssistUnreadable;
-    }
 }
 
 } // namespace tidewell

@@ -11,7 +11,7 @@
 #include "platform/error_codes.h"
 #include "registry/registry.h"
 #include "support/corpus_files.h"
-#include "tools/sample/hive_writer.h"
+#include "sample/hive_writer.h"
 
 namespace {
 

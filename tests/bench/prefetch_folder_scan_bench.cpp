@@ -9,9 +9,11 @@
 
 #include "fake/fake_machine.h"
 #include "prefetch/prefetch_folder_scan.h"
+#include "prefetch/prefetch_path_choice.h"
 #include "support/temp_folder.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/xpress_huffman_encoder.h"
+#include "support/this_machine.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/xpress_huffman_encoder.h"
 
 namespace {
 
@@ -58,6 +60,7 @@ Fixture& fixture() {
 void scanFolderOf1024CompressedFiles(benchmark::State& state) {
     Fixture& f = fixture();
     tidewell::fake::setVolumes({{L"vol", 0x1A2B3C4D, false, {L"C:\\"}, false}});
+    tidewell::testing::OpenedMachine opened;
     std::size_t transientPeak = 0;
     for (auto _ : state) {
         tidewell::RecordList records;
@@ -65,7 +68,10 @@ void scanFolderOf1024CompressedFiles(benchmark::State& state) {
         tidewell::ScanTally tally;
         const std::size_t before = tidewell::bench::liveHeapBytes();
         tidewell::bench::resetHeapPeak();
-        tidewell::scanPrefetchFolder(f.folder.text(), records, tally);
+        tidewell::scanPrefetchFolder(opened.machine, f.folder.text(), records, tally);
+        for (tidewell::LaunchRecord& record : records) {
+            tidewell::choosePrefetchPath(record, tally);
+        }
         const std::size_t kept =
             tidewell::bench::liveHeapBytes() - before; // the records themselves
         transientPeak = std::max(transientPeak, tidewell::bench::peakHeapBytes() - before - kept);

@@ -9,6 +9,7 @@
 #include "heap_counter.h"
 
 #include "report/report_commit.h"
+#include "support/record_details.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -17,6 +18,8 @@ tidewell::RecordList makeRecords(std::size_t count) {
     tidewell::RecordList records(count);
     for (std::size_t i = 0; i < count; ++i) {
         tidewell::LaunchRecord& record = records[i];
+        record = tidewell::makeRecord(i % 2 == 0 ? tidewell::RecordSource::Prefetch
+                                                 : tidewell::RecordSource::UserAssist);
         if (i % 2 == 0) {
             record.name = L"PROGRAM" + std::to_wstring(i) + L".EXE";
             record.path =
@@ -28,13 +31,12 @@ tidewell::RecordList makeRecords(std::size_t count) {
                 record.runTimes.push_back(133500000000000000ULL -
                                           static_cast<std::uint64_t>(run) * 864000000000ULL);
             }
-            record.formatVersion = 30;
-            record.pathHash = static_cast<std::uint32_t>(i * 2654435761u);
+            tidewell::testing::prefetchOf(record).formatVersion = 30;
+            tidewell::testing::prefetchOf(record).pathHash = static_cast<std::uint32_t>(i * 2654435761u);
             record.recordFile = L"C:\\Windows\\Prefetch\\" + record.name + L"-ABCDEF01.pf";
-            record.referencedFiles.assign(
+            tidewell::testing::prefetchOf(record).referencedFiles.assign(
                 40, L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\WINDOWS\\SYSTEM32\\NTDLL.DLL");
         } else {
-            record.source = tidewell::RecordSource::UserAssist;
             record.name = L"tool" + std::to_wstring(i) + L".exe";
             record.path = L"C:\\Users\\analyst\\Desktop\\" + record.name;
             record.pathStatus = tidewell::PathStatus::Resolved;
@@ -43,9 +45,9 @@ tidewell::RecordList makeRecords(std::size_t count) {
             record.runTimes = {133500000000000000ULL};
             record.userSid = L"S-1-5-21-1-2-3-1001";
             record.userName = L"analyst";
-            record.focusCount = 4;
-            record.focusMilliseconds = 12345;
-            record.hasFocus = 1;
+            tidewell::testing::userAssistOf(record).focusCount = 4;
+            tidewell::testing::userAssistOf(record).focusMilliseconds = 12345;
+            tidewell::testing::userAssistOf(record).hasFocus = 1;
         }
     }
     return records;
@@ -74,3 +76,4 @@ BENCHMARK(writeReportFor100000Records)->Arg(1000)->Arg(100000)->Unit(benchmark::
 } // namespace
 
 BENCHMARK_MAIN();
+

@@ -3,6 +3,8 @@
 // with the file's name.
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "platform/byte_reader.h"
 #include "platform/system_clock.h"
 #include "prefetch/mam_container.h"
@@ -36,7 +38,7 @@ TEST(CompressedCorpus, EveryContainerUnpacksAndParses) {
         LaunchRecord record;
         ScanTally tally;
         ASSERT_TRUE(parsePrefetch(image.data(), image.size(), L"x", record, tally));
-        EXPECT_TRUE(record.formatVersion == 30 || record.formatVersion == 31);
+        EXPECT_TRUE(testing::prefetchOf(record).formatVersion == 30 || testing::prefetchOf(record).formatVersion == 31);
         testing::expectConsistentWithFile(record, file, now);
         EXPECT_TRUE(record.runCountKnown) << "both version 30 layouts settle their count";
     }
@@ -75,7 +77,7 @@ TEST(CompressedCorpus, OnlyTheSecondVersion30LayoutRecordsTheProgramsPath) {
         LaunchRecord record;
         ScanTally tally;
         ASSERT_TRUE(parsePrefetch(image.data(), image.size(), L"x", record, tally)) << file;
-        EXPECT_EQ(record.recordedPath, path) << file;
+        EXPECT_EQ(testing::prefetchOf(record).recordedPath, path) << file;
     }
 }
 

@@ -261,7 +261,8 @@ TEST(HiveCorpus, TheUserAssistReaderCountsEveryValueOfAHiveFile) {
         openHiveRoot(hive.image, root);
         RecordList records;
         ScanTally tally;
-        readUserAssistHive(root, L"S-1-5-21-1-2-3-1001", HiveOwner::OtherAccount, records, tally);
+        const HiveContext other{L"S-1-5-21-1-2-3-1001", L"", false, nullptr};
+        readUserAssistKeys(root, other, records, tally);
         testing::expectEveryValueCountedOnce(tally, facts);
         EXPECT_EQ(records.size(), facts.parsed);
         EXPECT_EQ(tally.userAssistKeysUnreadable, 0u);

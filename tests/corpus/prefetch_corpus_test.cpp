@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "platform/system_clock.h"
 #include "prefetch/prefetch_parser.h"
 #include "support/corpus_files.h"
@@ -57,7 +59,7 @@ TEST(PrefetchCorpus, EveryPlainFileAgreesWithItsOwnName) {
         const LaunchRecord& record = parsed.record;
 
         testing::expectConsistentWithFile(record, file, now);
-        EXPECT_EQ(record.formatVersion, static_cast<std::uint32_t>(bytes[0]));
+        EXPECT_EQ(testing::prefetchOf(record).formatVersion, static_cast<std::uint32_t>(bytes[0]));
         EXPECT_EQ(record.recordFile, testing::wideFileName(file));
     }
     EXPECT_GE(plainFiles, 20);
@@ -68,7 +70,7 @@ TEST(PrefetchCorpus, VersionSeventeenRunTimesAreReadFromTheirRealPlace) {
     // Values read by hand from the files' bytes.
     const Parsed calc = parseFile(corpusFile("EZ-Prefetch/XPPro/CALC.EXE-02CD573A.pf"));
     ASSERT_TRUE(calc.accepted);
-    EXPECT_EQ(calc.record.formatVersion, 17u);
+    EXPECT_EQ(testing::prefetchOf(calc.record).formatVersion, 17u);
     EXPECT_EQ(calc.record.runTimes, std::vector<FileTime>{0x01D14E4E90B773D4ULL});
     EXPECT_TRUE(calc.record.runCountKnown);
     EXPECT_EQ(calc.record.runCount, 3u);
@@ -79,7 +81,7 @@ TEST(PrefetchCorpus, VersionSeventeenRunTimesAreReadFromTheirRealPlace) {
           "plaso/CMD.EXE-087B4001.pf"}) {
         const Parsed parsed = parseFile(corpusFile(other));
         ASSERT_TRUE(parsed.accepted) << other;
-        EXPECT_EQ(parsed.record.formatVersion, 17u);
+        EXPECT_EQ(testing::prefetchOf(parsed.record).formatVersion, 17u);
         EXPECT_EQ(parsed.record.runTimes.size(), 1u) << other;
     }
 }
@@ -90,7 +92,7 @@ TEST(PrefetchCorpus, AVersion23FileGivesItsRecordedFigures) {
     ASSERT_TRUE(calc.accepted);
     EXPECT_EQ(calc.record.runTimes, std::vector<FileTime>{0x01D1509C41599E0CULL});
     EXPECT_EQ(calc.record.runCount, 2u);
-    EXPECT_EQ(calc.record.pathHash, 0x77FDF17Fu);
+    EXPECT_EQ(testing::prefetchOf(calc.record).pathHash, 0x77FDF17Fu);
 }
 
 TEST(PrefetchCorpus, TheThirteenByteFileIsNoPrefetchImage) {
@@ -112,14 +114,14 @@ TEST(PrefetchCorpus, AWindows7FileNamesItsVolumeAndFourShadowCopiesOfIt) {
         L"\\DEVICE\\HARDDISKVOLUME1", L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY2",
         L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY4", L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY7",
         L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY8"};
-    ASSERT_EQ(parsed.record.volumes.size(), devices.size());
+    ASSERT_EQ(testing::prefetchOf(parsed.record).volumes.size(), devices.size());
     for (std::size_t i = 0; i < devices.size(); ++i) {
-        EXPECT_EQ(parsed.record.volumes[i].devicePath, devices[i]);
+        EXPECT_EQ(testing::prefetchOf(parsed.record).volumes[i].devicePath, devices[i]);
         // A shadow copy carries the serial and creation time of its volume.
-        EXPECT_EQ(parsed.record.volumes[i].serial, 0xAC036525u);
-        EXPECT_EQ(parsed.record.volumes[i].created, 129338842464843750ULL);
+        EXPECT_EQ(testing::prefetchOf(parsed.record).volumes[i].serial, 0xAC036525u);
+        EXPECT_EQ(testing::prefetchOf(parsed.record).volumes[i].created, 129338842464843750ULL);
     }
-    EXPECT_TRUE(parsed.record.recordedPath.empty()) << "Windows 7 records no program path";
+    EXPECT_TRUE(testing::prefetchOf(parsed.record).recordedPath.empty()) << "Windows 7 records no program path";
 }
 
 TEST(PrefetchCorpus, Windows11RecordsTheProgramsPathOrItsPackage) {
@@ -135,7 +137,7 @@ TEST(PrefetchCorpus, Windows11RecordsTheProgramsPathOrItsPackage) {
     for (const auto& [file, path] : recorded) {
         const Parsed parsed = parseFile(corpusFile(folder + file));
         ASSERT_TRUE(parsed.accepted) << file;
-        EXPECT_EQ(parsed.record.recordedPath, path) << file;
+        EXPECT_EQ(testing::prefetchOf(parsed.record).recordedPath, path) << file;
     }
 }
 

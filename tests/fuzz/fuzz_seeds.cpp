@@ -13,10 +13,10 @@
 
 #include "prefetch/mam_container.h"
 #include "support/xpress_test_data.h"
-#include "tools/sample/hive_writer.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/userassist_values.h"
-#include "tools/sample/xpress_huffman_encoder.h"
+#include "sample/hive_writer.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/userassist_values.h"
+#include "sample/xpress_huffman_encoder.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "prefetch/xpress_huffman.h"
-#include "tools/sample/xpress_huffman_encoder.h"
+#include "sample/xpress_huffman_encoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "fake/fake_machine.h"
 #include "report/csv_report.h"
 #include "support/corpus_files.h"
@@ -38,15 +40,14 @@ SmallScan smallScan() {
     prefetch.runCount = 5; // withheld: never shown
     prefetch.runCountKnown = 0;
     prefetch.runTimes = {133497936000000000ULL, 133496946150000000ULL, 133485407999999999ULL};
-    prefetch.pathHash = 0x1A2B;
-    prefetch.formatVersion = 30;
+    testing::prefetchOf(prefetch).pathHash = 0x1A2B;
+    testing::prefetchOf(prefetch).formatVersion = 30;
     prefetch.recordFile = L"C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf";
-    prefetch.referencedFiles = {L"\\VOLUME{0-1}\\A.DLL", L"\\VOLUME{0-1}\\NOTEPAD.EXE"};
-    prefetch.volumeSerial = 1;
+    testing::prefetchOf(prefetch).referencedFiles = {L"\\VOLUME{0-1}\\A.DLL", L"\\VOLUME{0-1}\\NOTEPAD.EXE"};
+    testing::prefetchOf(prefetch).volumeSerial = 1;
     scan.records.push_back(prefetch);
 
-    LaunchRecord app;
-    app.source = RecordSource::UserAssist;
+    LaunchRecord app = makeRecord(RecordSource::UserAssist);
     app.name = L"app.exe";
     app.path = L"C:\\Tools\\app.exe";
     app.pathStatus = PathStatus::Resolved;
@@ -54,9 +55,9 @@ SmallScan smallScan() {
     app.runCountKnown = 1;
     app.userName = L"analyst";
     app.userSid = L"S-1-5-21-1-2-3-1001";
-    app.focusCount = 2;
-    app.focusMilliseconds = 2500;
-    app.hasFocus = 1;
+    testing::userAssistOf(app).focusCount = 2;
+    testing::userAssistOf(app).focusMilliseconds = 2500;
+    testing::userAssistOf(app).hasFocus = 1;
     scan.records.push_back(app);
 
     LaunchRecord explorer = app;
@@ -65,8 +66,8 @@ SmallScan smallScan() {
     explorer.pathStatus = static_cast<PathStatus>(7);
     explorer.runCount = 0;
     explorer.runTimes = {133536603040000000ULL};
-    explorer.focusCount = 0;
-    explorer.focusMilliseconds = 0;
+    testing::userAssistOf(explorer).focusCount = 0;
+    testing::userAssistOf(explorer).focusMilliseconds = 0;
     scan.records.push_back(explorer);
 
     scan.tally.prefetchSeen = 1;
@@ -305,14 +306,13 @@ TEST(CsvRecordLine, EveryPathStatusHasItsWord) {
 
 TEST(CsvRecordLine, FocusSecondsRoundAsPrintfDoes) {
     ScopedTimeZone utc("UTC0");
-    LaunchRecord record;
-    record.source = RecordSource::UserAssist;
-    record.hasFocus = 1;
+    LaunchRecord record = makeRecord(RecordSource::UserAssist);
+    testing::userAssistOf(record).hasFocus = 1;
     const std::pair<std::uint32_t, const wchar_t*> cases[] = {
         {0, L"0.0"},   {50, L"0.1"},   {250, L"0.2"},
         {350, L"0.3"}, {2500, L"2.5"}, {4294967295u, L"4294967.3"}};
     for (const auto& [ms, text] : cases) {
-        record.focusMilliseconds = ms;
+        testing::userAssistOf(record).focusMilliseconds = ms;
         char expected[32];
         std::snprintf(expected, sizeof expected, "%.1f", ms / 1000.0);
         const std::wstring wideExpected(expected, expected + std::strlen(expected));

@@ -12,9 +12,9 @@
 
 #include "core/scan_driver.h"
 #include "support/temp_folder.h"
-#include "tools/sample/evidence_tree.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/userassist_values.h"
+#include "sample/evidence_tree.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {

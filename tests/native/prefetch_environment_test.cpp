@@ -1,11 +1,12 @@
 // The Prefetch set-up probe: each fact with its default when it cannot be had.
-#include "prefetch/prefetch_environment.h"
+#include "machine/machine_facts.h"
 
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
 #include "platform/error_codes.h"
 #include "support/temp_folder.h"
+#include "support/this_machine.h"
 
 namespace tidewell {
 namespace {
@@ -20,7 +21,7 @@ protected:
 };
 
 TEST_F(PrefetchEnvironment, NothingKnownGivesTheDefaults) {
-    const ScanFacts facts = probePrefetchSetup();
+    const ScanFacts facts = testing::probeThisMachine();
     EXPECT_FALSE(facts.elevated);
     EXPECT_FALSE(facts.enablePrefetcherPresent);
     EXPECT_EQ(facts.enablePrefetcherValue, 0u);
@@ -35,7 +36,7 @@ TEST_F(PrefetchEnvironment, EnablePrefetcherBitZeroDecides) {
     for (std::uint32_t value : {0u, 1u, 2u, 3u}) {
         fake::setRegistryDword(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher",
                                value);
-        const ScanFacts facts = probePrefetchSetup();
+        const ScanFacts facts = testing::probeThisMachine();
         EXPECT_TRUE(facts.enablePrefetcherPresent);
         EXPECT_EQ(facts.enablePrefetcherValue, value);
         EXPECT_EQ(facts.prefetchEnabled != 0, (value & 1) != 0) << value;
@@ -45,18 +46,18 @@ TEST_F(PrefetchEnvironment, EnablePrefetcherBitZeroDecides) {
 TEST_F(PrefetchEnvironment, ASettingOfAnotherTypeOrSizeCountsAsAbsent) {
     fake::setRegistryValue(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher",
                            registryTypeString, {'0', 0, 0, 0});
-    ScanFacts facts = probePrefetchSetup();
+    ScanFacts facts = testing::probeThisMachine();
     EXPECT_FALSE(facts.enablePrefetcherPresent);
     EXPECT_TRUE(facts.prefetchEnabled);
 
     fake::setRegistryValue(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher",
                            registryTypeDword, {2, 0, 0, 0, 0, 0, 0, 0});
-    facts = probePrefetchSetup();
+    facts = testing::probeThisMachine();
     EXPECT_FALSE(facts.enablePrefetcherPresent);
 
     fake::setRegistryDword(RegistryRoot::LocalMachine, parametersKey, L"EnablePrefetcher", 2);
     fake::failRegistryOpen(RegistryRoot::LocalMachine, parametersKey, ERROR_ACCESS_DENIED);
-    facts = probePrefetchSetup();
+    facts = testing::probeThisMachine();
     EXPECT_FALSE(facts.enablePrefetcherPresent);
     EXPECT_TRUE(facts.prefetchEnabled);
 }
@@ -66,7 +67,7 @@ TEST_F(PrefetchEnvironment, RetentionFollowsTheWindowsVersion) {
         {6, 1, 128}, {6, 2, 1024}, {6, 3, 1024}, {10, 0, 1024}, {5, 1, 128}, {7, 0, 1024}};
     for (const auto& [major, minor, limit] : cases) {
         fake::setWindowsVersion(major, minor);
-        EXPECT_EQ(probePrefetchSetup().prefetchRetentionLimit, limit) << major << "." << minor;
+        EXPECT_EQ(testing::probeThisMachine().prefetchRetentionLimit, limit) << major << "." << minor;
     }
 }
 
@@ -75,7 +76,7 @@ TEST_F(PrefetchEnvironment, ElevationAndTheFolderAreReportedWhenKnown) {
     windows.makeFolder("Prefetch");
     fake::setWindowsDirectory(windows.text());
     fake::setElevated(true);
-    ScanFacts facts = probePrefetchSetup();
+    ScanFacts facts = testing::probeThisMachine();
     EXPECT_TRUE(facts.elevated);
     EXPECT_TRUE(facts.prefetchDirReadable);
 
@@ -83,7 +84,7 @@ TEST_F(PrefetchEnvironment, ElevationAndTheFolderAreReportedWhenKnown) {
     fake::setElevated(false);
     fake::failListing(windows.text() + L"\\Prefetch\\*", {ERROR_ACCESS_DENIED, -1, 0});
     fake::setWindowsVersion(10, 0);
-    facts = probePrefetchSetup();
+    facts = testing::probeThisMachine();
     EXPECT_FALSE(facts.elevated);
     EXPECT_FALSE(facts.prefetchDirReadable);
     EXPECT_EQ(facts.prefetchRetentionLimit, 1024u);

@@ -1,5 +1,6 @@
-// A whole Prefetch folder: every entry ends in exactly one counted outcome.
-#include "prefetch/prefetch_folder_scan.h"
+// A whole Prefetch folder, read by the Prefetch source from the test
+// double's Windows directory: every entry ends in exactly one counted outcome.
+#include "prefetch/prefetch_scan.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -11,8 +12,9 @@
 #include "platform/path_join.h"
 #include "support/corpus_files.h"
 #include "support/temp_folder.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/xpress_huffman_encoder.h"
+#include "support/this_machine.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {
@@ -40,6 +42,32 @@ std::uint32_t outcomes(const ScanTally& tally) {
            tally.prefetchMalformed + tally.prefetchUnknownVersion + tally.prefetchParsed;
 }
 
+// The test double's Windows directory and its Prefetch folder.
+struct PrefetchFolder {
+    TempFolder windows;
+    std::filesystem::path path = windows.path / "Prefetch";
+
+    PrefetchFolder() {
+        windows.makeFolder("Prefetch");
+        fake::setWindowsDirectory(windows.text());
+    }
+    // The folder as the scan forms it: the Windows directory and "\Prefetch".
+    std::wstring text() const { return windows.text() + L"\\Prefetch"; }
+    void writeFile(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+        windows.writeFile("Prefetch/" + name, bytes);
+    }
+    void makeFolder(const std::string& name) const { windows.makeFolder("Prefetch/" + name); }
+};
+
+// The Prefetch source, as a scan of this machine runs it.
+void scanThisMachinesPrefetch(RecordList& records, ScanTally& tally) {
+    testing::OpenedMachine opened;
+    opened.results.records = std::move(records);
+    scanPrefetch(opened.machine, opened.results);
+    records = std::move(opened.results.records);
+    tally = opened.results.tally;
+}
+
 class PrefetchFolderScan : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -51,23 +79,31 @@ protected:
 };
 
 TEST_F(PrefetchFolderScan, AFolderThatCannotBeListedExaminesNothing) {
-    TempFolder folder;
+    PrefetchFolder folder;
     folder.writeFile("A.EXE-00000001.pf", plainImage(L"A.EXE"));
     fake::failListing(joinPath(folder.text(), L"*"), {ERROR_ACCESS_DENIED, -1, 0});
     RecordList records;
     ScanTally tally;
-    scanPrefetchFolder(folder.text(), records, tally);
+    scanThisMachinesPrefetch(records, tally);
     EXPECT_EQ(tally.prefetchDirUnreadable, 1u);
     EXPECT_EQ(tally.prefetchSeen, 0u);
     EXPECT_TRUE(records.empty());
 
+    TempFolder withoutPrefetch;
+    fake::setWindowsDirectory(withoutPrefetch.text());
     ScanTally missing;
-    scanPrefetchFolder(folder.text() + L"\\absent", records, missing);
+    scanThisMachinesPrefetch(records, missing);
     EXPECT_EQ(missing.prefetchDirUnreadable, 1u);
+
+    // Without a Windows directory there is no folder to name at all.
+    fake::clearWindowsDirectory();
+    ScanTally nowhere;
+    scanThisMachinesPrefetch(records, nowhere);
+    EXPECT_EQ(nowhere.prefetchDirUnreadable, 1u);
 }
 
 TEST_F(PrefetchFolderScan, EachKindOfEntryEndsInItsOwnOutcome) {
-    TempFolder folder;
+    PrefetchFolder folder;
     folder.makeFolder("subfolder.pf");
     folder.writeFile("UPPER.EXE-00000001.PF", plainImage(L"UPPER.EXE"));
     folder.writeFile("PACKED.EXE-00000002.pf", compressed(plainImage(L"PACKED.EXE")));
@@ -92,7 +128,7 @@ TEST_F(PrefetchFolderScan, EachKindOfEntryEndsInItsOwnOutcome) {
 
     RecordList records;
     ScanTally tally;
-    scanPrefetchFolder(folder.text(), records, tally);
+    scanThisMachinesPrefetch(records, tally);
 
     EXPECT_EQ(tally.prefetchDirUnreadable, 0u);
     EXPECT_EQ(tally.prefetchListingStopped, 0u);
@@ -116,19 +152,19 @@ TEST_F(PrefetchFolderScan, EachKindOfEntryEndsInItsOwnOutcome) {
 }
 
 TEST_F(PrefetchFolderScan, AFileAbove64MiBIsUnreadableWithoutBeingRead) {
-    TempFolder folder;
+    PrefetchFolder folder;
     std::filesystem::path big = folder.path / "BIG.EXE-00000001.pf";
     folder.writeFile("BIG.EXE-00000001.pf", {});
     std::filesystem::resize_file(big, 64u * 1024 * 1024 + 1);
     RecordList records;
     ScanTally tally;
-    scanPrefetchFolder(folder.text(), records, tally);
+    scanThisMachinesPrefetch(records, tally);
     EXPECT_EQ(tally.prefetchSeen, 1u);
     EXPECT_EQ(tally.prefetchUnreadable, 1u);
 }
 
 TEST_F(PrefetchFolderScan, AListingThatBreaksOffKeepsWhatItHad) {
-    TempFolder folder;
+    PrefetchFolder folder;
     for (int i = 0; i < 6; ++i) {
         const std::wstring name = L"APP" + std::to_wstring(i) + L".EXE";
         folder.writeFile("APP" + std::to_string(i) + ".EXE-0000000" + std::to_string(i) + ".pf",
@@ -138,7 +174,7 @@ TEST_F(PrefetchFolderScan, AListingThatBreaksOffKeepsWhatItHad) {
     fake::failListing(joinPath(folder.text(), L"*"), {0, 6, ERROR_READ_FAULT});
     RecordList records;
     ScanTally tally;
-    scanPrefetchFolder(folder.text(), records, tally);
+    scanThisMachinesPrefetch(records, tally);
     EXPECT_EQ(tally.prefetchListingStopped, 1u);
     EXPECT_EQ(tally.prefetchSeen, 4u);
     EXPECT_EQ(records.size(), 4u);
@@ -146,11 +182,11 @@ TEST_F(PrefetchFolderScan, AListingThatBreaksOffKeepsWhatItHad) {
 }
 
 TEST_F(PrefetchFolderScan, RecordsAreAppendedAfterThoseAlreadyThere) {
-    TempFolder folder;
+    PrefetchFolder folder;
     folder.writeFile("ONE.EXE-00000001.pf", plainImage(L"ONE.EXE"));
     RecordList records(3);
     ScanTally tally;
-    scanPrefetchFolder(folder.text(), records, tally);
+    scanThisMachinesPrefetch(records, tally);
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records.back().name, L"ONE.EXE");
 }
@@ -158,7 +194,7 @@ TEST_F(PrefetchFolderScan, RecordsAreAppendedAfterThoseAlreadyThere) {
 TEST_F(PrefetchFolderScan, CorpusFilesMixedWithDamagedOnesAreAllAccountedFor) {
     TIDEWELL_REQUIRE_CORPUS("prefetch");
     fake::useRealClock();
-    TempFolder folder;
+    PrefetchFolder folder;
     std::size_t copied = 0;
     for (const auto& file : testing::corpusFiles("prefetch")) {
         // Same names in different folders: keep each under a unique one.
@@ -171,7 +207,7 @@ TEST_F(PrefetchFolderScan, CorpusFilesMixedWithDamagedOnesAreAllAccountedFor) {
 
     RecordList records;
     ScanTally tally;
-    scanPrefetchFolder(folder.text(), records, tally);
+    scanThisMachinesPrefetch(records, tally);
     EXPECT_EQ(tally.prefetchSeen, copied + 2);
     EXPECT_EQ(tally.prefetchSeen, outcomes(tally));
     EXPECT_EQ(tally.prefetchNonPrefetchSkipped, 1u);
@@ -190,7 +226,7 @@ TEST_F(PrefetchFolderScan, CorpusFilesMixedWithDamagedOnesAreAllAccountedFor) {
 }
 
 TEST_F(PrefetchFolderScan, NamesOutsideAsciiAreListedAsTheyAreAndOpenAgain) {
-    TempFolder folder;
+    PrefetchFolder folder;
     // A UTF-8 name, and a name whose bytes are not UTF-8 at all (Latin-1).
     folder.writeFile("\xC3\x89"
                      "DITEUR.EXE-00000001.pf",
@@ -198,7 +234,7 @@ TEST_F(PrefetchFolderScan, NamesOutsideAsciiAreListedAsTheyAreAndOpenAgain) {
     folder.writeFile("CAF\xC9.EXE-00000002.pf", plainImage(L"CAFE.EXE"));
     RecordList records;
     ScanTally tally;
-    scanPrefetchFolder(folder.text(), records, tally);
+    scanThisMachinesPrefetch(records, tally);
     EXPECT_EQ(tally.prefetchUnreadable, 0u);
     ASSERT_EQ(tally.prefetchParsed, 2u);
     std::vector<std::wstring> files;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
-#include "tools/sample/prefetch_image_builder.h"
+#include "sample/prefetch_image_builder.h"
 
 namespace tidewell {
 namespace {

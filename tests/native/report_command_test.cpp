@@ -10,13 +10,13 @@
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
+#include "machine/profile_list.h"
 #include "platform/error_codes.h"
+#include "sample/evidence_tree.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/userassist_values.h"
 #include "support/corpus_files.h"
 #include "support/temp_folder.h"
-#include "tools/sample/evidence_tree.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/userassist_values.h"
-#include "userassist/profile_list.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -42,7 +42,8 @@ protected:
         windows.makeFolder("Prefetch");
         fake::setWindowsDirectory(windows.text());
         fake::createRegistryKey(RegistryRoot::LocalMachine,
-                                std::wstring(profileListKeyPath) + L"\\" + ownSid);
+                                (L"SOFTWARE\\" + std::wstring(profileListKeyPath)) + L"\\" +
+                                    ownSid);
         fake::setRegistryValue(RegistryRoot::CurrentUser,
                                std::wstring(userAssistKeyPath) +
                                    L"\\{CEBFF5CD-ACE2-4F4F-9178-9926F41749EA}\\Count",
@@ -152,14 +153,16 @@ TEST_F(ReportCommand, ACompleteMachineExitsZeroAndSaysSo) {
 TEST_F(ReportCommand, AnIncompletePictureIsWrittenAndNamesEveryReason) {
     windows.writeFile("Prefetch/JUNK.EXE-00000000.pf", {'n', 'o', 't', ' ', 'o', 'n', 'e', '!'});
     fake::createRegistryKey(RegistryRoot::LocalMachine,
-                            std::wstring(profileListKeyPath) + L"\\S-1-5-21-7-8-9-1002");
+                            (L"SOFTWARE\\" + std::wstring(profileListKeyPath)) +
+                                L"\\S-1-5-21-7-8-9-1002");
     EXPECT_EQ(run({destination()}), reportIncomplete);
     EXPECT_EQ(narrow(output), "tidewell-report: 2 records written to " + narrow(destination()) +
                                   "; complete picture: no (prefetch not a prefetch file 1; "
                                   "UserAssist examined in 1 of 2 profiles)\r\n");
     EXPECT_TRUE(written());
 
-    fake::failRegistryOpen(RegistryRoot::LocalMachine, profileListKeyPath, ERROR_ACCESS_DENIED);
+    fake::failRegistryOpen(RegistryRoot::LocalMachine,
+                           L"SOFTWARE\\" + std::wstring(profileListKeyPath), ERROR_ACCESS_DENIED);
     EXPECT_EQ(run({destination()}), reportIncomplete);
     EXPECT_NE(output.find(L"user profile list unreadable - the machine's profile total is not "
                           L"known 1; UserAssist profile coverage could not be determined)"),

@@ -10,8 +10,8 @@
 
 #include "fake/fake_machine.h"
 #include "support/temp_folder.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/userassist_values.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {

@@ -7,7 +7,7 @@
 
 #include "fake/fake_machine.h"
 #include "support/corpus_files.h"
-#include "support/live_registry.h"
+#include "support/this_machine.h"
 #include "support/reg_file.h"
 #include "support/userassist_corpus_checks.h"
 #include "userassist/known_folders.h"

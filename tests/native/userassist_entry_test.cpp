@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "machine/user_hives.h"
+
+#include "support/record_details.h"
+
 #include "fake/fake_machine.h"
 #include "support/tally_checks.h"
-#include "tools/sample/userassist_values.h"
+#include "sample/userassist_values.h"
 #include "userassist/known_folders.h"
 
 namespace tidewell {
@@ -85,9 +89,9 @@ TEST_F(UserAssistEntryTest, OnlySeventyTwoBytesMakeARecord) {
     ASSERT_TRUE(made.made);
     EXPECT_EQ(made.record.runCount, 7u);
     EXPECT_TRUE(made.record.runCountKnown);
-    EXPECT_EQ(made.record.focusCount, 3u);
-    EXPECT_EQ(made.record.focusMilliseconds, 2500u);
-    EXPECT_TRUE(made.record.hasFocus);
+    EXPECT_EQ(testing::userAssistOf(made.record).focusCount, 3u);
+    EXPECT_EQ(testing::userAssistOf(made.record).focusMilliseconds, 2500u);
+    EXPECT_TRUE(testing::userAssistOf(made.record).hasFocus);
     EXPECT_EQ(made.record.runTimes, std::vector<FileTime>{aStamp});
     EXPECT_EQ(made.record.source, RecordSource::UserAssist);
     EXPECT_EQ(made.record.userSid, L"S-1-5-21-1-2-3-1001");

@@ -1,12 +1,12 @@
 // The UserAssist half of a scan: which hives are read and what coverage the
 // facts then claim.
-#include "support/live_registry.h"
+#include "support/this_machine.h"
 
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
 #include "platform/error_codes.h"
-#include "tools/sample/userassist_values.h"
+#include "sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -197,10 +197,13 @@ TEST_F(ProfileCoverage, UsersRootFailuresAreCountedAndTheRestStays) {
 TEST_F(ProfileCoverage, AnOwnHiveWithoutUserAssistIsUnreadableButExamined) {
     fake::resetAll();
     fake::setOwnSid(ownSid);
-    listProfiles({ownSid});
+    listProfiles({ownSid, otherSid});
+    // Another account's loaded hive may well lack the key: that is no failure.
+    fake::createRegistryKey(RegistryRoot::Users, otherSid);
     testing::scanLiveUserAssist(records, tally, facts);
     EXPECT_EQ(tally.userAssistUnreadable, 1u);
-    EXPECT_EQ(facts.profilesExamined, 1u);
+    EXPECT_EQ(tally.userAssistKeysUnreadable, 0u);
+    EXPECT_EQ(facts.profilesExamined, 2u);
     EXPECT_TRUE(records.empty());
 }
 

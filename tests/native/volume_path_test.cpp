@@ -2,6 +2,8 @@
 // volume-device path to a mounted volume by its serial.
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "fake/fake_machine.h"
 #include "platform/error_codes.h"
 #include "prefetch/prefetch_path_choice.h"
@@ -107,7 +109,7 @@ TEST_F(VolumeTable, AListingThatBreaksOffIdentifiesNothing) {
 
     LaunchRecord record;
     record.name = L"NOTEPAD.EXE";
-    record.referencedFiles = {notepadOnVolume};
+    testing::prefetchOf(record).referencedFiles = {notepadOnVolume};
     ScanTally tally;
     choosePrefetchPath(record, tally);
     EXPECT_EQ(record.pathStatus, PathStatus::VolumeNotIdentified);
@@ -127,8 +129,8 @@ TEST_F(VolumeTable, NoListingMeansNotIdentifiedWithNoCount) {
 LaunchRecord recordNamed(const std::wstring& name, std::vector<std::wstring> files) {
     LaunchRecord record;
     record.name = name;
-    record.nameTruncated = name.size() >= 29 ? 1 : 0;
-    record.referencedFiles = std::move(files);
+    testing::prefetchOf(record).nameTruncated = name.size() >= 29 ? 1 : 0;
+    testing::prefetchOf(record).referencedFiles = std::move(files);
     return record;
 }
 
@@ -191,7 +193,7 @@ TEST_F(VolumeTable, TruncatedNamesMatchTheFrontOfLongerFileNames) {
 
     // Without the truncation mark only the whole name matches.
     record = recordNamed(cut, {longer});
-    record.nameTruncated = 0;
+    testing::prefetchOf(record).nameTruncated = 0;
     choosePrefetchPath(record, tally);
     EXPECT_EQ(record.pathStatus, PathStatus::NoPathRecorded);
     EXPECT_TRUE(record.path.empty());
@@ -259,8 +261,8 @@ TEST_F(VolumeTable, OneDeviceNameWithTwoSerialsIsNotIdentified) {
         fileVolume(L"\\DEVICE\\HARDDISKVOLUME2", 0xE892367F)};
     LaunchRecord record;
     record.name = L"CALC.EXE";
-    record.referencedFiles = {calcOnDevice};
-    record.volumes = volumes;
+    testing::prefetchOf(record).referencedFiles = {calcOnDevice};
+    testing::prefetchOf(record).volumes = volumes;
     ScanTally tally;
     choosePrefetchPath(record, tally);
     EXPECT_EQ(record.pathStatus, PathStatus::VolumeNotIdentified);
@@ -292,7 +294,7 @@ TEST_F(VolumeTable, TheRecordedPathPicksTheProgramBesideItsConfigFile) {
     const std::wstring program = folder + L"LENOVOVANTAGE-(VANTAGECOREADDIN).EXE";
     LaunchRecord record = recordNamed(L"LENOVOVANTAGE-(VANTAGECOREADD",
                                       {folder + L"X.DLL", program, program + L".CONFIG"});
-    record.recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\program files (x86)\\LENOVO\\"
+    testing::prefetchOf(record).recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\program files (x86)\\LENOVO\\"
                           L"VANTAGESERVICE\\LENOVOVANTAGE-(VANTAGECOREADDIN).EXE";
     ScanTally tally;
     choosePrefetchPath(record, tally);
@@ -312,7 +314,7 @@ TEST_F(VolumeTable, ARecordedPathThatDecidesNothingLeavesTheRulesAlone) {
          {std::wstring(L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe"),
           std::wstring(L"\\DEVICE\\HARDDISKVOLUME5\\ELSEWHERE\\NOTEPAD.EXE"), std::wstring()}) {
         LaunchRecord record = recordNamed(L"NOTEPAD.EXE", {app, other});
-        record.recordedPath = recorded;
+        testing::prefetchOf(record).recordedPath = recorded;
         ScanTally tally;
         choosePrefetchPath(record, tally);
         EXPECT_EQ(record.pathStatus, PathStatus::SeveralPossiblePaths) << testing::narrow(recorded);

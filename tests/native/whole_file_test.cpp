@@ -10,7 +10,7 @@
 #include "fake/fake_machine.h"
 #include "hive/hive_load.h"
 #include "support/temp_folder.h"
-#include "tools/sample/evidence_tree.h"
+#include "sample/evidence_tree.h"
 
 namespace tidewell {
 namespace {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "platform/timestamp_format.h"
 #include "support/corpus_files.h"
 
@@ -19,18 +21,17 @@ LaunchRecord prefetchRecord() {
     record.pathStatus = PathStatus::Resolved;
     record.runCount = 12;
     record.runCountKnown = 1;
-    record.formatVersion = 30;
-    record.pathHash = 0x1A2B;
-    record.volumeSerial = 0x1A2B3C4D;
-    record.volumeCount = 2;
-    record.volumeCreated = 0;
+    testing::prefetchOf(record).formatVersion = 30;
+    testing::prefetchOf(record).pathHash = 0x1A2B;
+    testing::prefetchOf(record).volumeSerial = 0x1A2B3C4D;
+    testing::prefetchOf(record).volumeCount = 2;
+    testing::prefetchOf(record).volumeCreated = 0;
     record.recordFile = L"C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf";
     return record;
 }
 
 LaunchRecord userAssistRecord() {
-    LaunchRecord record;
-    record.source = RecordSource::UserAssist;
+    LaunchRecord record = makeRecord(RecordSource::UserAssist);
     record.name = L"app.exe";
     record.path = L"C:\\Tools\\app.exe";
     record.pathStatus = PathStatus::Resolved;
@@ -38,9 +39,9 @@ LaunchRecord userAssistRecord() {
     record.runCountKnown = 1;
     record.userSid = ownSid;
     record.userName = L"analyst";
-    record.focusCount = 3;
-    record.focusMilliseconds = 2500;
-    record.hasFocus = 1;
+    testing::userAssistOf(record).focusCount = 3;
+    testing::userAssistOf(record).focusMilliseconds = 2500;
+    testing::userAssistOf(record).hasFocus = 1;
     return record;
 }
 
@@ -67,14 +68,14 @@ TEST(DetailText, APrefetchRecordWholeWithTwoVolumesAndNoCreationTime) {
 
 TEST(DetailText, OneVolumeOrNoSerial) {
     LaunchRecord record = prefetchRecord();
-    record.volumeCount = 1;
-    record.volumeSerial = 0x00ABCDEF;
+    testing::prefetchOf(record).volumeCount = 1;
+    testing::prefetchOf(record).volumeSerial = 0x00ABCDEF;
     std::wstring text = buildDetailText(record, own);
     EXPECT_NE(
         text.find(L"Path status:       resolved  \u2014 matched to a mounted volume by serial "
                   L"00ABCDEF\r\n"),
         std::wstring::npos);
-    record.volumeSerial = 0;
+    testing::prefetchOf(record).volumeSerial = 0;
     text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"Path status:       resolved\r\n"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Volume serial"), std::wstring::npos);
@@ -84,11 +85,11 @@ TEST(DetailText, OneVolumeOrNoSerial) {
 TEST(DetailText, RunTimesFilesCreationTimeAndTheTruncatedName) {
     LaunchRecord record = prefetchRecord();
     record.name = L"DCODEDCODEDCODEDCODEDCODEDCOD";
-    record.nameTruncated = 1;
+    testing::prefetchOf(record).nameTruncated = 1;
     record.runCountKnown = 0;
-    record.volumeCreated = 133497936000000000ULL;
+    testing::prefetchOf(record).volumeCreated = 133497936000000000ULL;
     record.runTimes = {133497936000000000ULL, 133400000000000000ULL};
-    record.referencedFiles = {L"\\VOLUME{1}\\A.DLL", L"\\VOLUME{1}\\B.DLL"};
+    testing::prefetchOf(record).referencedFiles = {L"\\VOLUME{1}\\A.DLL", L"\\VOLUME{1}\\B.DLL"};
     const std::wstring text = buildDetailText(record, own);
     EXPECT_NE(
         text.find(
@@ -111,13 +112,13 @@ TEST(DetailText, RunTimesFilesCreationTimeAndTheTruncatedName) {
 TEST(DetailText, OlderFormatsDoNotClaimEightRunTimes) {
     LaunchRecord record = prefetchRecord();
     for (std::uint32_t version : {17u, 23u}) {
-        record.formatVersion = version;
+        testing::prefetchOf(record).formatVersion = version;
         EXPECT_NE(buildDetailText(record, own).find(L"\r\nRecorded run times:\r\n"),
                   std::wstring::npos)
             << version;
     }
     for (std::uint32_t version : {26u, 31u}) {
-        record.formatVersion = version;
+        testing::prefetchOf(record).formatVersion = version;
         EXPECT_NE(buildDetailText(record, own).find(L"(Windows keeps the last eight)"),
                   std::wstring::npos);
     }
@@ -143,8 +144,8 @@ TEST(DetailText, AUserAssistRecordWhole) {
 TEST(DetailText, AStampWithNoCountedLaunchIsExplained) {
     LaunchRecord record = userAssistRecord();
     record.runCount = 0;
-    record.focusCount = 0;
-    record.focusMilliseconds = 0;
+    testing::userAssistOf(record).focusCount = 0;
+    testing::userAssistOf(record).focusMilliseconds = 0;
     record.runTimes = {133497936000000000ULL};
     record.userName.clear();
     record.userSid.clear();
@@ -215,11 +216,11 @@ TEST(DetailText, AFolderIdSpeaksOfAnotherAccountOnlyForAnotherAccountsRecord) {
 
 TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
     LaunchRecord record = prefetchRecord();
-    record.formatVersion = 31;
-    record.volumeCount = 2;
-    record.volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74},
+    testing::prefetchOf(record).formatVersion = 31;
+    testing::prefetchOf(record).volumeCount = 2;
+    testing::prefetchOf(record).volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74},
                       {L"", 0, 0x0000BEEF}};
-    record.recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\NOTEPAD.EXE";
+    testing::prefetchOf(record).recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\NOTEPAD.EXE";
     std::wstring text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"Record file:       C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf\r\n"
                         L"Recorded path:     \\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\NOTEPAD.EXE\r\n"
@@ -240,7 +241,7 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
               std::wstring::npos)
         << testing::narrow(text);
 
-    record.recordedPath = L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe";
+    testing::prefetchOf(record).recordedPath = L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe";
     text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"Recorded path:     Microsoft.WindowsNotepad_11.2312.18.0_x64__"
                         L"8wekyb3d8bbwe\r\n"
@@ -251,8 +252,8 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
               std::wstring::npos)
         << testing::narrow(text);
 
-    record.recordedPath.clear();
-    record.volumes.clear();
+    testing::prefetchOf(record).recordedPath.clear();
+    testing::prefetchOf(record).volumes.clear();
     text = buildDetailText(record, own);
     EXPECT_EQ(text.find(L"Recorded path:"), std::wstring::npos);
     EXPECT_EQ(text.find(L"Volumes the file names"), std::wstring::npos);
@@ -260,9 +261,9 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
 
 TEST(DetailText, InUtcEveryMomentSaysSo) {
     LaunchRecord record = prefetchRecord();
-    record.volumeCount = 1;
-    record.volumeCreated = 133497936000000000ULL;
-    record.volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74}};
+    testing::prefetchOf(record).volumeCount = 1;
+    testing::prefetchOf(record).volumeCreated = 133497936000000000ULL;
+    testing::prefetchOf(record).volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74}};
     record.runTimes = {133498350000000000ULL, 133497936000000000ULL};
     const std::wstring text = buildDetailText(record, DetailContext{ownSid, false, TimeBasis::Utc});
     EXPECT_NE(text.find(L"Volume created:    2024-01-15 12:00:00 UTC\r\n"), std::wstring::npos);
@@ -333,7 +334,7 @@ TEST(DetailText, RunTimesOutOfOrderAreSaidBelowThem) {
     LaunchRecord record = prefetchRecord();
     record.runTimes = {133500000000000000ULL, 133500000000000009ULL};
     EXPECT_EQ(buildDetailText(record, own).find(L"not in time order"), std::wstring::npos);
-    record.runTimesOutOfOrder = 1;
+    testing::prefetchOf(record).runTimesOutOfOrder = 1;
     const std::wstring text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"\r\n\r\n    These times are not in time order, though Windows writes "
                         L"the newest\r\n"),
@@ -346,7 +347,7 @@ TEST(DetailText, AFolderPlacedAtItsDocumentedDefaultSaysSo) {
     const DetailContext evidence{L"", true};
     LaunchRecord user = userAssistRecord();
     user.path = L"C:\\Program Files\\app.exe";
-    user.folderAtDefault = 1;
+    testing::userAssistOf(user).folderAtDefault = 1;
     EXPECT_NE(buildDetailText(user, evidence)
                   .find(L"Path status:       resolved  \u2014 the examined machine's registry "
                         L"does not record\r\n"
@@ -359,7 +360,7 @@ TEST(DetailText, AFolderPlacedAtItsDocumentedDefaultSaysSo) {
                   .find(L"puts it by default; nor does it record the letter\r\n"
                         L"                   of its system drive, hence %SystemDrive%\r\n"),
               std::wstring::npos);
-    user.folderAtDefault = 0;
+    testing::userAssistOf(user).folderAtDefault = 0;
     EXPECT_EQ(buildDetailText(user, evidence).find(L"by default"), std::wstring::npos);
 }
 

@@ -6,14 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "report/csv_report.h"
 #include "report/json_report.h"
 #include "support/corpus_files.h"
 #include "support/temp_folder.h"
 #include "support/userassist_corpus_facts.h"
-#include "tools/sample/evidence_tree.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/userassist_values.h"
+#include "sample/evidence_tree.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/userassist_values.h"
 #include "ui/coverage_text.h"
 #include "userassist/userassist_reader.h"
 
@@ -240,7 +242,7 @@ TEST_F(EvidenceScan, WithoutSoftwareTheUsersFoldersStandForTheProfileList) {
     EXPECT_EQ(named(results, L"CALC.EXE")->pathStatus, PathStatus::VolumeNotIdentified);
     EXPECT_EQ(named(results, L"calc.exe")->pathStatus, PathStatus::Resolved);
     EXPECT_EQ(named(results, L"calc.exe")->path, L"%SystemDrive%\\windows\\System32\\calc.exe");
-    EXPECT_TRUE(named(results, L"calc.exe")->folderAtDefault);
+    EXPECT_TRUE(testing::userAssistOf(*named(results, L"calc.exe")).folderAtDefault);
     EXPECT_TRUE(named(results, L"b.exe")->userSid.empty());
 }
 
@@ -332,7 +334,7 @@ TEST_F(EvidenceScan, FixedFoldersComeFromTheRegistryOrElseTheirDocumentedPlace) 
     writeEvidenceFile(drive, "users/Alice/ntuser.dat", sample::writeHive(user));
     const auto pathOf = [&](const ScanResults& results, std::size_t i, bool& atDefault) {
         const LaunchRecord* record = named(results, L"app" + std::to_wstring(i) + L".exe");
-        atDefault = record != nullptr && record->folderAtDefault != 0;
+        atDefault = record != nullptr && testing::userAssistOf(*record).folderAtDefault != 0;
         return record == nullptr || record->pathStatus != PathStatus::Resolved ? std::wstring()
                                                                                : record->path;
     };
@@ -425,9 +427,9 @@ TEST_F(EvidenceScan, FactsItsFilesDoNotGiveAreNotKnownNeverThisMachines) {
         EXPECT_NE(header.find(line), std::wstring::npos) << testing::narrow(header);
     }
     const std::string json = jsonReportOpening(results.tally, facts, results.origin);
-    EXPECT_NE(json.find("\"elevated\":null,\"enable_prefetcher_present\":null,"
-                        "\"enable_prefetcher_value\":null,\"prefetch_enabled\":null,"
-                        "\"prefetch_dir_readable\":true,\"prefetch_retention_limit\":null"),
+    EXPECT_NE(json.find("\"elevated\":null,\"prefetch_enabled\":null,"
+                        "\"prefetch_dir_readable\":true,\"prefetch_retention_limit\":null,"
+                        "\"enable_prefetcher_present\":null,\"enable_prefetcher_value\":null"),
               std::string::npos)
         << json;
 

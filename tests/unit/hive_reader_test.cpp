@@ -8,7 +8,7 @@
 #include "registry/registry.h"
 #include "support/corpus_files.h"
 #include "support/hive_files.h"
-#include "tools/sample/hive_writer.h"
+#include "sample/hive_writer.h"
 
 namespace tidewell {
 namespace {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "report/report_format.h"
 
 namespace tidewell {
@@ -23,16 +25,15 @@ LaunchRecord prefetchRecord() {
     record.runCount = 2;
     record.runCountKnown = 1;
     record.runTimes = {secondRun, firstRun};
-    record.formatVersion = 30;
-    record.pathHash = 0x00ABCDEF;
-    record.volumes = {PrefetchVolume{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 0, 0x96A49C74}};
-    record.volumeCount = 1;
+    testing::prefetchOf(record).formatVersion = 30;
+    testing::prefetchOf(record).pathHash = 0x00ABCDEF;
+    testing::prefetchOf(record).volumes = {PrefetchVolume{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 0, 0x96A49C74}};
+    testing::prefetchOf(record).volumeCount = 1;
     return record;
 }
 
 LaunchRecord userAssistRecord() {
-    LaunchRecord record;
-    record.source = RecordSource::UserAssist;
+    LaunchRecord record = makeRecord(RecordSource::UserAssist);
     record.name = L"editor.exe";
     record.path = L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\editor.exe";
     record.pathStatus = PathStatus::FolderIdUnresolved;

@@ -1,7 +1,7 @@
 // JSON text as RFC 8259 has it, and nothing of the program's text lost on
 // the way: pairs become UTF-8, lone surrogates and control characters
 // escapes, everything else itself.
-#include "report/json_text.h"
+#include "platform/json_text.h"
 
 #include <gtest/gtest.h>
 

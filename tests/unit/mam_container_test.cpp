@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "support/xpress_test_data.h"
-#include "tools/sample/xpress_huffman_encoder.h"
+#include "sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "support/tally_checks.h"
-#include "tools/sample/prefetch_image_builder.h"
+#include "sample/prefetch_image_builder.h"
 
 namespace tidewell {
 namespace {
@@ -159,7 +161,7 @@ TEST(PrefetchRunTimeSlots, TimesNotNewestFirstAreKeptAsRecordedAndMarked) {
         spec.alternateRunCount = 8;
         const Outcome outcome = parse(buildPrefetchImage(spec));
         ASSERT_TRUE(outcome.accepted);
-        EXPECT_EQ(outcome.record.runTimesOutOfOrder != 0, c.outOfOrder) << c.slots.size();
+        EXPECT_EQ(testing::prefetchOf(outcome.record).runTimesOutOfOrder != 0, c.outOfOrder) << c.slots.size();
         EXPECT_EQ(outcome.tally.prefetchRunTimesOutOfOrder, c.outOfOrder ? 1u : 0u);
         EXPECT_EQ(outcome.tally.prefetchParsed, 1u) << "a doubt beside the record, not instead";
         // The last run stays the first slot, as Windows recorded it.
@@ -215,7 +217,7 @@ TEST(PrefetchReferencedFiles, StringsAreSplitAtNulsAndEmptyOnesDropped) {
     Outcome outcome = parse(buildPrefetchImage(spec));
     ASSERT_TRUE(outcome.accepted);
     // The empty string vanished; the duplicate stays.
-    EXPECT_EQ(outcome.record.referencedFiles,
+    EXPECT_EQ(testing::prefetchOf(outcome.record).referencedFiles,
               (std::vector<std::wstring>{spec.referencedFiles[0], spec.referencedFiles[2],
                                          spec.referencedFiles[3]}));
     EXPECT_EQ(outcome.tally.prefetchListOutside, 0u);
@@ -229,14 +231,14 @@ TEST(PrefetchReferencedFiles, ALastStringWithoutItsNulIsKept) {
     putU32(image, 104, static_cast<std::uint32_t>(layout.stringsSize - 2)); // drop the final NUL
     Outcome outcome = parse(image);
     ASSERT_TRUE(outcome.accepted);
-    EXPECT_EQ(outcome.record.referencedFiles, (std::vector<std::wstring>{L"A.DLL", L"B.DLL"}));
+    EXPECT_EQ(testing::prefetchOf(outcome.record).referencedFiles, (std::vector<std::wstring>{L"A.DLL", L"B.DLL"}));
 }
 
 TEST(PrefetchReferencedFiles, AnAbsentSectionIsNoProblem) {
     PrefetchImageSpec spec = specWithOneRun();
     Outcome outcome = parse(buildPrefetchImage(spec));
     ASSERT_TRUE(outcome.accepted);
-    EXPECT_TRUE(outcome.record.referencedFiles.empty());
+    EXPECT_TRUE(testing::prefetchOf(outcome.record).referencedFiles.empty());
     EXPECT_EQ(outcome.tally.prefetchListOutside, 0u);
 }
 
@@ -262,7 +264,7 @@ TEST(PrefetchReferencedFiles, AHalfDeclaredOddOrOverlongSectionIsCountedAndNotRe
         putU32(image, 104, s);
         Outcome outcome = parse(image);
         ASSERT_TRUE(outcome.accepted) << o << "/" << s;
-        EXPECT_TRUE(outcome.record.referencedFiles.empty()) << o << "/" << s;
+        EXPECT_TRUE(testing::prefetchOf(outcome.record).referencedFiles.empty()) << o << "/" << s;
         EXPECT_EQ(outcome.tally.prefetchListOutside, 1u) << o << "/" << s;
         EXPECT_EQ(outcome.tally.prefetchParsed, 1u);
     }
@@ -283,14 +285,14 @@ TEST(PrefetchVolumeBlock, EveryEntryOfEveryVersionIsRead) {
         spec.volumes = volumes;
         Outcome outcome = parse(buildPrefetchImage(spec));
         ASSERT_TRUE(outcome.accepted) << version;
-        ASSERT_EQ(outcome.record.volumes.size(), 3u) << version;
+        ASSERT_EQ(testing::prefetchOf(outcome.record).volumes.size(), 3u) << version;
         for (std::size_t i = 0; i < volumes.size(); ++i) {
-            EXPECT_TRUE(outcome.record.volumes[i] == volumes[i]) << version << " entry " << i;
+            EXPECT_TRUE(testing::prefetchOf(outcome.record).volumes[i] == volumes[i]) << version << " entry " << i;
         }
         // The first entry also stands in the record's own fields.
-        EXPECT_EQ(outcome.record.volumeCreated, volumes[0].created);
-        EXPECT_EQ(outcome.record.volumeSerial, volumes[0].serial);
-        EXPECT_EQ(outcome.record.volumeCount, 3u);
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCreated, volumes[0].created);
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeSerial, volumes[0].serial);
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCount, 3u);
         EXPECT_EQ(outcome.tally.prefetchListOutside, 0u);
     }
 }
@@ -316,18 +318,18 @@ TEST(PrefetchVolumeBlock, ABlockCutShortKeepsTheEntriesBeforeTheCut) {
     resizeKeepingDeclaredSize(image, image.size());
     Outcome outcome = parse(image);
     ASSERT_TRUE(outcome.accepted);
-    ASSERT_EQ(outcome.record.volumes.size(), 1u);
-    EXPECT_EQ(outcome.record.volumes[0].devicePath, L"\\D:1");
-    EXPECT_EQ(outcome.record.volumes[0].serial, 0x0BADF00Du);
-    EXPECT_EQ(outcome.record.volumeCount, 2u);
+    ASSERT_EQ(testing::prefetchOf(outcome.record).volumes.size(), 1u);
+    EXPECT_EQ(testing::prefetchOf(outcome.record).volumes[0].devicePath, L"\\D:1");
+    EXPECT_EQ(testing::prefetchOf(outcome.record).volumes[0].serial, 0x0BADF00Du);
+    EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCount, 2u);
     EXPECT_EQ(outcome.tally.prefetchListOutside, 1u);
 
     // A device path that lies outside: the entry keeps its serial and time.
     putU32(image, block, 0xFFFFFF00u);
     outcome = parse(image);
-    ASSERT_EQ(outcome.record.volumes.size(), 1u);
-    EXPECT_TRUE(outcome.record.volumes[0].devicePath.empty());
-    EXPECT_EQ(outcome.record.volumes[0].created, aRunTime);
+    ASSERT_EQ(testing::prefetchOf(outcome.record).volumes.size(), 1u);
+    EXPECT_TRUE(testing::prefetchOf(outcome.record).volumes[0].devicePath.empty());
+    EXPECT_EQ(testing::prefetchOf(outcome.record).volumes[0].created, aRunTime);
     EXPECT_EQ(outcome.tally.prefetchListOutside, 1u);
 }
 
@@ -345,7 +347,7 @@ TEST(PrefetchRecordedPath, OnlyTheLayoutsThatRecordItAreRead) {
         spec.recordedPath = edge;
         Outcome outcome = parse(buildPrefetchImage(spec));
         ASSERT_TRUE(outcome.accepted);
-        EXPECT_EQ(outcome.record.recordedPath, c.read ? edge : L"") << c.version;
+        EXPECT_EQ(testing::prefetchOf(outcome.record).recordedPath, c.read ? edge : L"") << c.version;
     }
 }
 
@@ -353,7 +355,7 @@ TEST(PrefetchRecordedPath, AnUnreadablePathIsNoneAndCountsNothing) {
     PrefetchImageSpec spec = specWithOneRun(31);
     spec.recordedPath = L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe";
     const std::vector<std::uint8_t> good = buildPrefetchImage(spec);
-    ASSERT_EQ(parse(good).record.recordedPath, spec.recordedPath);
+    ASSERT_EQ(testing::prefetchOf(parse(good).record).recordedPath, spec.recordedPath);
     const std::pair<std::uint32_t, std::uint32_t> damaged[] = {
         {0, 120},                                           // no offset
         {static_cast<std::uint32_t>(good.size()) - 4, 120}, // runs past the end
@@ -365,7 +367,7 @@ TEST(PrefetchRecordedPath, AnUnreadablePathIsNoneAndCountsNothing) {
         putU32(image, 216, size);
         Outcome outcome = parse(image);
         ASSERT_TRUE(outcome.accepted);
-        EXPECT_TRUE(outcome.record.recordedPath.empty()) << offset;
+        EXPECT_TRUE(testing::prefetchOf(outcome.record).recordedPath.empty()) << offset;
         EXPECT_EQ(outcome.tally.prefetchListOutside, 0u);
     }
 }
@@ -380,9 +382,9 @@ TEST(PrefetchVolumeBlock, ACountOrOffsetOfZeroMeansNoBlock) {
     for (const auto& variant : {zeroCount, zeroOffset}) {
         Outcome outcome = parse(variant);
         ASSERT_TRUE(outcome.accepted);
-        EXPECT_EQ(outcome.record.volumeSerial, 0u);
-        EXPECT_EQ(outcome.record.volumeCreated, 0u);
-        EXPECT_EQ(outcome.record.volumeCount, 0u);
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeSerial, 0u);
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCreated, 0u);
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCount, 0u);
         EXPECT_EQ(outcome.tally.prefetchListOutside, 0u);
     }
 }
@@ -411,9 +413,9 @@ TEST(PrefetchVolumeBlock, ABlockTooSmallForItsCountOrOutsideTheImageIsCounted) {
         putU32(image, 116, d.size);
         Outcome outcome = parse(image);
         ASSERT_TRUE(outcome.accepted);
-        EXPECT_EQ(outcome.record.volumeSerial, 0u) << d.offset << "/" << d.count << "/" << d.size;
-        EXPECT_EQ(outcome.record.volumeCreated, 0u);
-        EXPECT_EQ(outcome.record.volumeCount, 0u);
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeSerial, 0u) << d.offset << "/" << d.count << "/" << d.size;
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCreated, 0u);
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCount, 0u);
         EXPECT_EQ(outcome.tally.prefetchListOutside, 1u);
     }
 }
@@ -438,13 +440,13 @@ TEST(PrefetchHeaderFields, NameHashVersionAndFileAreCopied) {
     ASSERT_TRUE(outcome.accepted);
     EXPECT_EQ(outcome.record.source, RecordSource::Prefetch);
     EXPECT_EQ(outcome.record.name, L"CALC.EXE");
-    EXPECT_FALSE(outcome.record.nameTruncated);
-    EXPECT_EQ(outcome.record.pathHash, 0x77FDF17Fu);
-    EXPECT_EQ(outcome.record.formatVersion, 26u);
+    EXPECT_FALSE(testing::prefetchOf(outcome.record).nameTruncated);
+    EXPECT_EQ(testing::prefetchOf(outcome.record).pathHash, 0x77FDF17Fu);
+    EXPECT_EQ(testing::prefetchOf(outcome.record).formatVersion, 26u);
     EXPECT_EQ(outcome.record.recordFile, L"C:\\Windows\\Prefetch\\X.pf");
     EXPECT_TRUE(outcome.record.path.empty());
     EXPECT_EQ(outcome.record.pathStatus, PathStatus::NoPathRecorded);
-    EXPECT_FALSE(outcome.record.hasFocus);
+    EXPECT_EQ(userAssistDetails(outcome.record), nullptr) << "no focus figures of any kind";
     EXPECT_TRUE(outcome.record.userSid.empty());
 }
 
@@ -467,7 +469,7 @@ TEST(PrefetchHeaderFields, NamesOf29OrMoreUnitsMayBeCutAndAreMarked) {
         Outcome outcome = parse(buildPrefetchImage(spec));
         ASSERT_TRUE(outcome.accepted);
         EXPECT_EQ(outcome.record.name, c.expected);
-        EXPECT_EQ(outcome.record.nameTruncated != 0, c.truncated) << c.expected.size();
+        EXPECT_EQ(testing::prefetchOf(outcome.record).nameTruncated != 0, c.truncated) << c.expected.size();
     }
 }
 
@@ -511,10 +513,10 @@ TEST(PrefetchCounting, ARecordReusedFromAnEarlierParseStartsFresh) {
     bare.volumes.clear();
     const std::vector<std::uint8_t> image = buildPrefetchImage(bare);
     ASSERT_TRUE(parsePrefetchAt(image.data(), image.size(), L"y", reused, tally, testNow));
-    EXPECT_TRUE(reused.referencedFiles.empty());
+    EXPECT_TRUE(testing::prefetchOf(reused).referencedFiles.empty());
     EXPECT_TRUE(reused.userSid.empty());
     EXPECT_TRUE(reused.path.empty());
-    EXPECT_EQ(reused.volumeSerial, 0u);
+    EXPECT_EQ(testing::prefetchOf(reused).volumeSerial, 0u);
 }
 
 } // namespace

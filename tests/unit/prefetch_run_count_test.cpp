@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/sample/prefetch_image_builder.h"
+#include "sample/prefetch_image_builder.h"
 
 namespace tidewell {
 namespace {

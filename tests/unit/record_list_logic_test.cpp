@@ -4,11 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include "support/record_details.h"
+
 #include "platform/dpi_scale.h"
 #include "platform/filetime.h"
 
 namespace tidewell {
 namespace {
+
+// The View toggles of the two sources.
+std::array<bool, recordSourceCount> toggles(bool prefetch, bool userAssist) {
+    return {prefetch, userAssist};
+}
 
 LaunchRecord prefetchRecord(const std::wstring& name, std::vector<FileTime> runs = {},
                             std::uint32_t count = 1) {
@@ -17,19 +24,18 @@ LaunchRecord prefetchRecord(const std::wstring& name, std::vector<FileTime> runs
     record.runTimes = std::move(runs);
     record.runCount = count;
     record.runCountKnown = 1;
-    record.formatVersion = 30;
+    testing::prefetchOf(record).formatVersion = 30;
     return record;
 }
 
 LaunchRecord userAssistRecord(const std::wstring& name, const std::wstring& sid,
                               std::vector<FileTime> runs = {}) {
-    LaunchRecord record;
-    record.source = RecordSource::UserAssist;
+    LaunchRecord record = makeRecord(RecordSource::UserAssist);
     record.name = name;
     record.userSid = sid;
     record.runTimes = std::move(runs);
     record.runCountKnown = 1;
-    record.hasFocus = 1;
+    testing::userAssistOf(record).hasFocus = 1;
     return record;
 }
 
@@ -49,14 +55,14 @@ std::vector<std::wstring> namesInOrder(const RecordList& records, int column, bo
 TEST(ListVisibility, TogglesHideAWholeSource) {
     const LaunchRecord prefetch = prefetchRecord(L"a.exe");
     const LaunchRecord shell = userAssistRecord(L"b.exe", L"S-1");
-    EXPECT_TRUE(isShown(prefetch, L"", true, true));
-    EXPECT_TRUE(isShown(shell, L"", true, true));
-    EXPECT_FALSE(isShown(prefetch, L"", false, true));
-    EXPECT_TRUE(isShown(shell, L"", false, true));
-    EXPECT_FALSE(isShown(shell, L"", true, false));
+    EXPECT_TRUE(isShown(prefetch, L"", toggles(true, true)));
+    EXPECT_TRUE(isShown(shell, L"", toggles(true, true)));
+    EXPECT_FALSE(isShown(prefetch, L"", toggles(false, true)));
+    EXPECT_TRUE(isShown(shell, L"", toggles(false, true)));
+    EXPECT_FALSE(isShown(shell, L"", toggles(true, false)));
     LaunchRecord odd = shell;
     odd.source = static_cast<RecordSource>(9); // any other value is UserAssist
-    EXPECT_FALSE(isShown(odd, L"", true, false));
+    EXPECT_FALSE(isShown(odd, L"", toggles(true, false)));
 }
 
 TEST(ListVisibility, TheFilterSearchesNameAndPathOnly) {
@@ -65,17 +71,17 @@ TEST(ListVisibility, TheFilterSearchesNameAndPathOnly) {
     byPath.path = L"C:\\Windows\\NOTEPAD.EXE";
     byPath.userName = L"exeuser";
     const std::wstring filter = foldFilter(L"EXE");
-    EXPECT_TRUE(isShown(byName, filter, true, true));
-    EXPECT_TRUE(isShown(byPath, filter, true, true));
+    EXPECT_TRUE(isShown(byName, filter, toggles(true, true)));
+    EXPECT_TRUE(isShown(byPath, filter, toggles(true, true)));
     LaunchRecord other = userAssistRecord(L"tool", L"S-1-5-21-EXE");
     other.userName = L"exe";
-    EXPECT_FALSE(isShown(other, filter, true, true))
+    EXPECT_FALSE(isShown(other, filter, toggles(true, true)))
         << "the user, source and detail are not searched";
-    EXPECT_FALSE(isShown(other, foldFilter(L"UserAssist"), true, true));
+    EXPECT_FALSE(isShown(other, foldFilter(L"UserAssist"), toggles(true, true)));
     // An accented capital does not match its small letter.
     const LaunchRecord accented = prefetchRecord(L"caf\x00E9.exe");
-    EXPECT_FALSE(isShown(accented, foldFilter(L"CAF\x00C9"), true, true));
-    EXPECT_TRUE(isShown(accented, foldFilter(L"CAF\x00E9"), true, true));
+    EXPECT_FALSE(isShown(accented, foldFilter(L"CAF\x00C9"), toggles(true, true)));
+    EXPECT_TRUE(isShown(accented, foldFilter(L"CAF\x00E9"), toggles(true, true)));
     // Only 255 characters of the filter count.
     EXPECT_EQ(foldFilter(std::wstring(300, L'A')).size(), 255u);
 }
@@ -161,7 +167,7 @@ TEST(ListHeaderClicks, NewColumnsStartByKindAndTheSameColumnReverses) {
 
 TEST(ListCells, TextPerColumn) {
     LaunchRecord record = prefetchRecord(L"NOTEPAD.EXE");
-    record.referencedFiles = {L"a", L"b", L"c"};
+    testing::prefetchOf(record).referencedFiles = {L"a", L"b", L"c"};
     EXPECT_EQ(cellText(record, columnSource), L"Prefetch");
     EXPECT_EQ(cellText(record, columnLastRun), L"not recorded");
     EXPECT_EQ(cellText(record, columnDetail), L"v30, 3 files");
@@ -184,12 +190,12 @@ TEST(ListCells, TextPerColumn) {
     EXPECT_EQ(cellText(shell, columnDetail), L"no counted launch");
     shell.runCountKnown = 0; // not consulted
     EXPECT_EQ(cellText(shell, columnDetail), L"no counted launch");
-    shell.focusCount = 1;
-    shell.focusMilliseconds = 2500;
+    testing::userAssistOf(shell).focusCount = 1;
+    testing::userAssistOf(shell).focusMilliseconds = 2500;
     EXPECT_EQ(cellText(shell, columnDetail), L"focus 2 s") << "2.5 rounds to even as printf does";
-    shell.focusMilliseconds = 3500;
+    testing::userAssistOf(shell).focusMilliseconds = 3500;
     EXPECT_EQ(cellText(shell, columnDetail), L"focus 4 s");
-    shell.hasFocus = 0;
+    testing::userAssistOf(shell).hasFocus = 0;
     EXPECT_EQ(cellText(shell, columnDetail), L"");
 }
 
@@ -329,7 +335,7 @@ TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
             }
         }
         // Fewer rows, the same ranks.
-        list.showUserAssist = false;
+        list.showSource[1] = false;
         std::size_t prefetchRows = 0;
         for (const LaunchRecord& record : records) {
             prefetchRows += record.source == RecordSource::Prefetch ? 1 : 0;
@@ -339,12 +345,12 @@ TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
             rebuildVisible(list, records, L"");
             expectComparatorsOrder(list, records, prefetchRows);
         }
-        list.showUserAssist = true;
+        list.showSource[1] = true;
         list.sortColumn = columnPath;
         rebuildVisible(list, records, foldFilter(L"PROG"));
         std::size_t matching = 0;
         for (const LaunchRecord& record : records) {
-            matching += isShown(record, foldFilter(L"PROG"), true, true) ? 1 : 0;
+            matching += isShown(record, foldFilter(L"PROG"), toggles(true, true)) ? 1 : 0;
         }
         expectComparatorsOrder(list, records, matching);
     }

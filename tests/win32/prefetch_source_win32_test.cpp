@@ -10,11 +10,12 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "prefetch/prefetch_environment.h"
-#include "prefetch/prefetch_folder_scan.h"
+#include "prefetch/prefetch_scan.h"
 #include "support/corpus_files.h"
-#include "tools/sample/prefetch_image_builder.h"
-#include "tools/sample/xpress_huffman_encoder.h"
+#include "support/record_details.h"
+#include "support/this_machine.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {
@@ -69,9 +70,10 @@ TEST(PrefetchSourceWin32, AFolderOfCorpusAndBuiltFilesUnderWine) {
                   testing::readWholeFile(file));
     }
 
-    RecordList records;
-    ScanTally tally;
-    scanPrefetchFolder(windowsDirectory() + L"\\Prefetch", records, tally);
+    testing::OpenedMachine opened;
+    scanPrefetch(opened.machine, opened.results);
+    const RecordList& records = opened.results.records;
+    const ScanTally& tally = opened.results.tally;
 
     EXPECT_EQ(tally.prefetchDirUnreadable, 0u);
     EXPECT_EQ(tally.prefetchListingStopped, 0u);
@@ -92,8 +94,8 @@ TEST(PrefetchSourceWin32, AFolderOfCorpusAndBuiltFilesUnderWine) {
             EXPECT_EQ(record.pathStatus, PathStatus::Resolved);
             EXPECT_EQ(record.path, L"C:\\WINDOWS\\NOTEPAD.EXE");
         }
-        if (record.name == L"CALC.EXE" && record.formatVersion == 30 &&
-            record.pathHash == 0x1A2B3C4D) {
+        if (record.name == L"CALC.EXE" && testing::prefetchOf(record).formatVersion == 30 &&
+            testing::prefetchOf(record).pathHash == 0x1A2B3C4D) {
             ++found;
             EXPECT_EQ(record.pathStatus, PathStatus::Resolved);
             EXPECT_EQ(record.path, L"C:\\WINDOWS\\SYSTEM32\\CALC.EXE");
@@ -139,7 +141,7 @@ TEST(PrefetchSourceWin32, TheProbeReadsTheRealRegistryAndToken) {
     ASSERT_EQ(RegSetValueExW(key, L"EnablePrefetcher", 0, REG_DWORD,
                              reinterpret_cast<const BYTE*>(&bootOnly), sizeof bootOnly),
               ERROR_SUCCESS);
-    ScanFacts facts = probePrefetchSetup();
+    ScanFacts facts = testing::probeThisMachine();
     EXPECT_TRUE(facts.enablePrefetcherPresent);
     EXPECT_EQ(facts.enablePrefetcherValue, 2u);
     EXPECT_FALSE(facts.prefetchEnabled);
@@ -149,7 +151,7 @@ TEST(PrefetchSourceWin32, TheProbeReadsTheRealRegistryAndToken) {
 
     RegDeleteValueW(key, L"EnablePrefetcher");
     RegCloseKey(key);
-    facts = probePrefetchSetup();
+    facts = testing::probeThisMachine();
     EXPECT_FALSE(facts.enablePrefetcherPresent);
     EXPECT_TRUE(facts.prefetchEnabled);
     std::filesystem::remove_all(prefetch);

@@ -12,10 +12,12 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "machine/user_hives.h"
 #include "support/corpus_files.h"
 #include "support/hive_files.h"
-#include "support/live_registry.h"
+#include "support/record_details.h"
 #include "support/reg_file.h"
+#include "support/this_machine.h"
 #include "support/userassist_corpus_checks.h"
 #include "userassist/userassist_reader.h"
 
@@ -88,7 +90,8 @@ void expectSameAsTheHiveFile(RecordList live, const char* hiveFile, const std::w
     openHiveRoot(hive.image, root);
     RecordList fromFile;
     ScanTally tally;
-    readUserAssistHive(root, sid, HiveOwner::RunningAccount, fromFile, tally);
+    const HiveContext own{sid, accountNameForSid(sid), true, nullptr};
+    readUserAssistKeys(root, own, fromFile, tally);
     ASSERT_EQ(fromFile.size(), live.size());
     const auto order = [](const LaunchRecord& a, const LaunchRecord& b) {
         return std::tie(a.name, a.path, a.runCount, a.runTimes) <
@@ -102,8 +105,10 @@ void expectSameAsTheHiveFile(RecordList live, const char* hiveFile, const std::w
         EXPECT_EQ(fromFile[i].path, live[i].path);
         EXPECT_EQ(fromFile[i].pathStatus, live[i].pathStatus);
         EXPECT_EQ(fromFile[i].runCount, live[i].runCount);
-        EXPECT_EQ(fromFile[i].focusCount, live[i].focusCount);
-        EXPECT_EQ(fromFile[i].focusMilliseconds, live[i].focusMilliseconds);
+        EXPECT_EQ(testing::userAssistOf(fromFile[i]).focusCount,
+                  testing::userAssistOf(live[i]).focusCount);
+        EXPECT_EQ(testing::userAssistOf(fromFile[i]).focusMilliseconds,
+                  testing::userAssistOf(live[i]).focusMilliseconds);
         EXPECT_EQ(fromFile[i].runTimes, live[i].runTimes);
         EXPECT_EQ(fromFile[i].userName, live[i].userName);
     }

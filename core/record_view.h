@@ -1,0 +1,72 @@
+// How each source's records are shown. Every view (the list, the detail
+// window, the CSV report, the JSON document, the timeline) writes a record's
+// common fields itself and asks the record's source for the rest, through
+// the source's own description below; adding a source adds a description,
+// not a branch to every view. Descriptions are plain tables of free
+// functions, one per source, gathered in the table of sources.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "core/launch_record.h"
+
+namespace tidewell {
+
+// Declared where they are defined (platform/timestamp_format.h,
+// platform/json_text.h); a description only passes them on.
+enum class TimeBasis;
+struct JsonWriter;
+
+// What the detail text needs to know of the scan the record came from.
+struct DetailContext {
+    // The SID of the account running the program, which decides whether an
+    // unresolved folder id belongs to another account.
+    std::wstring runningSid;
+    // The record came from collected evidence: its paths are the examined
+    // machine's, its account names the names of profile folders.
+    bool evidence = false;
+    TimeBasis times{}; // local time unless said
+};
+
+// The CSV report's columns that only some sources fill; empty for the others.
+struct SourceCells {
+    std::wstring focusCount;
+    std::wstring focusSeconds;
+    std::wstring formatVersion;
+    std::wstring hash;
+    std::wstring referencedFiles;
+};
+
+// The source's own parts of the detail text, each placed where the text has
+// room for it; every part is text ending in CR LF where it holds lines.
+struct SourceDetailParts {
+    std::wstring pathExplanation; // after the path status, on its line
+    std::wstring afterPath;       // notes under the path
+    std::wstring afterRunCount;   // notes under the run count
+    std::wstring fields;          // the source's own labelled lines
+    std::wstring runTimesTitle;   // after "Recorded run times"
+    std::wstring afterRunTimes;   // notes and lists under the run times
+};
+
+struct RecordView {
+    const wchar_t* word;           // the Source column, the report, the JSON "source"
+    const wchar_t* described;      // the detail window's Source line
+    const wchar_t* runTimeMeaning; // a timeline event's timestamp_desc for a run time
+    const wchar_t* viewMenuText;   // the View menu's toggle, with its access key
+    void (*cells)(const LaunchRecord& record, SourceCells& cells);
+    std::wstring (*listDetail)(const LaunchRecord& record); // the list's Detail column
+    void (*detailParts)(const LaunchRecord& record, const DetailContext& context,
+                        SourceDetailParts& parts);
+    // The source's members of a record in the JSON document, and of an event
+    // of the timeline; with a null record, the same members as a record of
+    // another source has them (null where they do not apply).
+    void (*jsonMembers)(JsonWriter& json, const LaunchRecord* record);
+    void (*eventMembers)(JsonWriter& json, const LaunchRecord* record);
+    // What ran, from where, for whom, as one sentence of a timeline event
+    // (onHost is " on HOST" or empty, fromWhere " from PATH (status)").
+    std::wstring (*eventMessage)(const LaunchRecord& record, std::size_t run,
+                                 const std::wstring& onHost, const std::wstring& fromWhere);
+};
+
+} // namespace tidewell

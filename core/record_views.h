@@ -1,0 +1,13 @@
+// The description of each source's records, from the table of sources.
+#pragma once
+
+#include "core/launch_record.h"
+#include "core/record_view.h"
+
+namespace tidewell {
+
+// A value beyond the table is shown as the last source the specification
+// knew, UserAssist.
+const RecordView& recordView(RecordSource source);
+
+} // namespace tidewell

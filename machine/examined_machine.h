@@ -1,0 +1,89 @@
+// The machine a scan examines, and the one way every source reads from it:
+// its files, its SYSTEM and SOFTWARE keys, its users' hives, how paths on
+// its system volume are named, and its facts. One plain value with a tag
+// saying what kind of machine it is; the free functions here and beside it
+// answer the same questions for every kind.
+//
+//   ThisMachine    the Windows machine the program runs on: its own files
+//                  and live registry, its mounted volumes.
+//   CollectedDrive a copy of another machine's system drive in a folder (on
+//                  either system): only files inside the folder are read,
+//                  its hives are read from their files with their logs.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/scan_results.h"
+#include "machine/collected_drive.h"
+#include "machine/hive_file.h"
+#include "machine/machine_registry.h"
+#include "platform/file_scope.h"
+#include "registry/registry.h"
+
+namespace tidewell {
+
+enum class MachineKind {
+    ThisMachine,
+    CollectedDrive,
+};
+
+struct ExaminedMachine {
+    MachineKind kind = MachineKind::ThisMachine;
+    FileScope scope; // what of the host's files may be read
+
+    // A collected drive: where it lies, and its Windows and Prefetch folders
+    // as the copy spells them (empty where there are none).
+    EvidenceDrive drive;
+    std::wstring configFolder;
+    std::wstring prefetchFolder;
+    bool posixNames = false; // the root was named with slashes: paths are shown so
+
+    // SYSTEM and SOFTWARE: the live keys, or the roots of the hive files,
+    // whose images stay put (and so are held apart) while keys of them are
+    // open. controlSet is the current control set's name below SYSTEM.
+    std::unique_ptr<HiveFile> systemHive;
+    std::unique_ptr<HiveFile> softwareHive;
+    RegistryKey system;
+    RegistryKey software;
+    bool systemOpen = false;
+    bool softwareOpen = false;
+    std::wstring controlSet;
+
+    // What a collected machine's registry says of itself (profiles, folders).
+    MachineRegistry recorded;
+    std::wstring runningSid; // this machine: the account the program runs as
+
+    ExaminedMachine() = default;
+    ExaminedMachine(const ExaminedMachine&) = delete;
+    ExaminedMachine& operator=(const ExaminedMachine&) = delete;
+};
+
+// Opens the machine the target names: finds a collected drive and reads its
+// SYSTEM and SOFTWARE hives (each counted, and listed in the origin), and
+// states the machine's facts and name in the results.
+void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine, ScanResults& results);
+
+// Puts into the results' origin what the scan's reading refused, and why.
+void closeExaminedMachine(ExaminedMachine& machine, ScanResults& results);
+
+// The Prefetch folder, or empty text when the machine has none that can be
+// named (this machine's Windows directory could not be had).
+std::wstring prefetchFolderOf(const ExaminedMachine& machine);
+
+// How paths on the machine's volumes are named: this machine's mounted
+// volumes are asked; a collected machine's system volume is named by the
+// drive its registry gives it (such as C:; empty when not recorded), and only
+// that volume can be named.
+struct PathNaming {
+    bool mountedVolumes = true;
+    std::wstring systemDrive;
+};
+PathNaming pathNamingOf(const ExaminedMachine& machine);
+
+// A path the scan read, as it is shown: below a root named with slashes,
+// with slashes.
+std::wstring shownPath(const ExaminedMachine& machine, const std::wstring& path);
+
+} // namespace tidewell

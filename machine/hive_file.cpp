@@ -1,0 +1,127 @@
+#include "machine/hive_file.h"
+
+#include <vector>
+
+#include "platform/folded_paths.h"
+#include "platform/path_join.h"
+
+namespace tidewell {
+
+namespace {
+
+// A log that is missing, too large, refused or unreadable is no log at all:
+// the hive's outcome then says whether it mattered.
+std::vector<std::uint8_t> readLog(FileScope& scope, const std::wstring& folder,
+                                  const std::wstring& name) {
+    std::wstring path;
+    std::vector<std::uint8_t> bytes;
+    if (findEntryFolded(scope, folder, name, EntryKind::File, path) &&
+        readWholeFileUpTo(scope, path, maxHiveFileSize, bytes) != WholeFileRead::Read) {
+        bytes.clear();
+    }
+    return bytes;
+}
+
+HiveOutcome outcomeOf(const HiveFile& hive) {
+    if (!hive.found) {
+        return HiveOutcome::Missing;
+    }
+    switch (hive.fileRead) {
+    case WholeFileRead::Read:
+        break;
+    case WholeFileRead::TooLarge:
+        return HiveOutcome::TooLarge;
+    default:
+        return HiveOutcome::Unreadable;
+    }
+    switch (hive.load.status) {
+    case HiveStatus::Clean:
+        return HiveOutcome::Clean;
+    case HiveStatus::Recovered:
+        return HiveOutcome::Recovered;
+    case HiveStatus::Stale:
+        return HiveOutcome::Stale;
+    case HiveStatus::TooLarge:
+        return HiveOutcome::TooLarge;
+    case HiveStatus::Malformed:
+        break;
+    }
+    return HiveOutcome::Malformed;
+}
+
+std::wstring whyOf(const HiveFile& hive, HiveOutcome outcome) {
+    switch (outcome) {
+    case HiveOutcome::Unreadable:
+        return hive.fileRead == WholeFileRead::Refused ? refusalText(hive.refusal)
+                                                       : L"the file could not be read";
+    case HiveOutcome::Stale:
+        return hive.load.replayRefused
+                   ? L"dirty; its logs begin after the hive's last complete write, and replaying "
+                     L"them did not give a sound hive, so it is read as it stands"
+                   : L"dirty, and its transaction logs are absent or unusable";
+    case HiveOutcome::Recovered:
+        return hive.load.earlierEntriesMissing
+                   ? L"the logs' earlier entries were missing: Windows had already written them "
+                     L"to the hive, and the hive read soundly once every entry present was applied"
+                   : L"";
+    case HiveOutcome::Malformed:
+        return L"not a hive whose keys can be read";
+    default:
+        return L"";
+    }
+}
+
+} // namespace
+
+void loadHiveFile(FileScope& scope, const std::wstring& folder, std::wstring_view name,
+                      HiveFile& hive) {
+    hive = HiveFile{};
+    if (folder.empty()) {
+        return;
+    }
+    hive.path = joinPath(folder, name);
+    if (!findEntryFolded(scope, folder, name, EntryKind::File, hive.path)) {
+        return;
+    }
+    std::vector<std::uint8_t> primary;
+    const std::size_t refusedBefore = scope.refused.size();
+    hive.fileRead = readWholeFileUpTo(scope, hive.path, maxHiveFileSize, primary);
+    hive.found = hive.fileRead != WholeFileRead::Missing;
+    if (hive.fileRead == WholeFileRead::Refused && scope.refused.size() > refusedBefore) {
+        hive.refusal = scope.refused.back().why;
+    }
+    if (hive.fileRead != WholeFileRead::Read) {
+        hive.load.status =
+            hive.fileRead == WholeFileRead::TooLarge ? HiveStatus::TooLarge : HiveStatus::Malformed;
+        return;
+    }
+    const std::vector<std::uint8_t> log1 = readLog(scope, folder, std::wstring(name) + L".LOG1");
+    const std::vector<std::uint8_t> log2 = readLog(scope, folder, std::wstring(name) + L".LOG2");
+    hive.load = loadHive(std::move(primary), ByteView{log1.data(), log1.size()},
+                         ByteView{log2.data(), log2.size()}, hive.image);
+    hive.read = isReadable(hive.load.status);
+}
+
+void countHiveRecovery(const HiveFile& hive, ScanTally& tally) {
+    if (hive.load.status == HiveStatus::Recovered) {
+        ++tally.hivesRecovered;
+        tally.hiveLogEntriesApplied += hive.load.logEntriesApplied;
+    } else if (hive.load.status == HiveStatus::Stale) {
+        ++tally.hivesStale;
+    }
+}
+
+ExaminedHive describeHive(const HiveFile& hive, std::wstring_view name) {
+    ExaminedHive examined;
+    examined.hive = name;
+    examined.path = hive.path;
+    examined.outcome = outcomeOf(hive);
+    if (examined.outcome == HiveOutcome::Recovered) {
+        examined.logEntriesApplied = hive.load.logEntriesApplied;
+        examined.earlierEntriesMissing = hive.load.earlierEntriesMissing;
+    }
+    examined.why = whyOf(hive, examined.outcome);
+    return examined;
+}
+
+} // namespace tidewell

@@ -1,0 +1,26 @@
+#include "prefetch/prefetch_scan.h"
+
+#include "prefetch/prefetch_folder_scan.h"
+#include "prefetch/prefetch_path_choice.h"
+#include "prefetch/system_volume_proof.h"
+
+namespace tidewell {
+
+void scanPrefetch(ExaminedMachine& machine, ScanResults& results) {
+    const std::wstring folder = prefetchFolderOf(machine);
+    if (folder.empty()) {
+        ++results.tally.prefetchDirUnreadable;
+        return;
+    }
+    const std::size_t first = results.records.size();
+    scanPrefetchFolder(machine, folder, results.records, results.tally);
+    const VolumeSource volumes =
+        placeableVolumes(pathNamingOf(machine), results.records, first);
+    for (std::size_t i = first; i < results.records.size(); ++i) {
+        LaunchRecord& record = results.records[i];
+        choosePrefetchPath(record, results.tally, volumes);
+        record.recordFile = shownPath(machine, record.recordFile);
+    }
+}
+
+} // namespace tidewell

@@ -1,0 +1,242 @@
+#include "prefetch/prefetch_view.h"
+
+#include "core/path_status_word.h"
+#include "platform/decimal_text.h"
+#include "platform/json_text.h"
+#include "platform/text_fold.h"
+#include "platform/text_format.h"
+#include "platform/timestamp_format.h"
+
+namespace tidewell {
+
+namespace {
+
+constexpr wchar_t lineEnd[] = L"\r\n";
+// Continuation lines of an explanation start under the values.
+constexpr wchar_t under[] = L"\r\n                   ";
+
+const PrefetchDetails& detailsOf(const LaunchRecord& record) {
+    static const PrefetchDetails none;
+    const PrefetchDetails* details = prefetchDetails(record);
+    return details != nullptr ? *details : none;
+}
+
+// A path on a shadow copy (a snapshot of a volume, which carries the serial
+// of the volume it copies).
+bool onShadowCopy(const std::wstring& path) {
+    return startsWithFolded(path, L"\\DEVICE\\HARDDISKVOLUMESHADOWCOPY");
+}
+
+// The kernel's name of a volume, as opposed to a packaged app's name.
+bool isDevicePath(const std::wstring& path) {
+    return startsWithFolded(path, L"\\DEVICE\\");
+}
+
+// The versions that keep eight run times; the older ones keep one.
+bool keepsEightRunTimes(std::uint32_t version) {
+    return version == 26 || version == 30 || version == 31;
+}
+
+// A moment as the view shows it; in UTC it says so, since the same text
+// would otherwise read as local time.
+std::wstring momentText(FileTime value, TimeBasis times) {
+    std::wstring text = formatTimestamp(value, times);
+    if (times == TimeBasis::Utc && !text.empty()) {
+        text += L" UTC";
+    }
+    return text;
+}
+
+void cells(const LaunchRecord& record, SourceCells& cells) {
+    const PrefetchDetails& details = detailsOf(record);
+    cells.formatVersion = decimalText(details.formatVersion);
+    cells.hash = hex8Text(details.pathHash);
+    cells.referencedFiles = decimalText(details.referencedFiles.size());
+}
+
+std::wstring listDetail(const LaunchRecord& record) {
+    const PrefetchDetails& details = detailsOf(record);
+    return L"v" + decimalText(details.formatVersion) + L", " +
+           decimalText(details.referencedFiles.size()) + L" files";
+}
+
+std::wstring pathExplanation(const LaunchRecord& record, const PrefetchDetails& details,
+                             const DetailContext& context) {
+    switch (record.pathStatus) {
+    case PathStatus::SeveralPossiblePaths:
+        return std::wstring(L"  \u2014 more than one file the program loaded carries its name.") +
+               under + L"The record does not say which of them the program was," + under +
+               L"so all of the candidates are listed rather than one" + under +
+               L"of them being chosen";
+    case PathStatus::VolumeNotIdentified:
+        if (onShadowCopy(record.path)) {
+            return std::wstring(L"  \u2014 it lies on a shadow copy, a snapshot of a volume that") +
+                   under + L"carries the serial of the volume it copies; rewritten onto" + under +
+                   L"that volume it would name a file that may not be there";
+        }
+        if (context.evidence) {
+            return std::wstring(L"  \u2014 only the examined machine's system volume can be") +
+                   under + L"placed (by the serial its Prefetch files prove), and" + under +
+                   L"this path is not on it";
+        }
+        return L"  \u2014 no single mounted volume answers to the serial it names";
+    case PathStatus::Resolved:
+        if (context.evidence) {
+            return std::wstring(L"  \u2014 on the examined machine's system volume, which its") +
+                   under + L"Prefetch files prove by its serial";
+        }
+        if (details.volumeSerial != 0) {
+            if (details.volumeCount > 1) {
+                return L"  \u2014 matched by volume serial. NOTE: the record names " +
+                       decimalText(details.volumeCount) + under + L"volumes and " +
+                       hex8Text(details.volumeSerial) + L" is only the first of them";
+            }
+            return L"  \u2014 matched to a mounted volume by serial " +
+                   hex8Text(details.volumeSerial);
+        }
+        return L"";
+    default:
+        return L""; // a Prefetch record without a path only lacks a matching loaded file
+    }
+}
+
+void detailParts(const LaunchRecord& record, const DetailContext& context,
+                 SourceDetailParts& parts) {
+    const PrefetchDetails& details = detailsOf(record);
+    parts.pathExplanation = pathExplanation(record, details, context);
+    if (details.nameTruncated != 0) {
+        parts.afterPath =
+            L"\r\n    Windows stores the program's name in 60 bytes, so this one is cut\r\n"
+            L"    at 29 characters and may be the front of a longer name.\r\n";
+    }
+    std::wstring& text = parts.fields;
+    text += L"Format version:    " + decimalText(details.formatVersion) + lineEnd;
+    text += L"Path hash:         " + hex8Text(details.pathHash) + lineEnd;
+    if (details.volumeSerial != 0) {
+        text += L"Volume serial:     " + hex8Text(details.volumeSerial) + lineEnd;
+        // Windows 10 and 11 files often leave the creation time empty.
+        text += L"Volume created:    " +
+                (details.volumeCreated == 0 ? std::wstring(L"not recorded")
+                                            : momentText(details.volumeCreated, context.times)) +
+                lineEnd;
+    }
+    text += L"Record file:       " + record.recordFile + lineEnd;
+    if (!details.recordedPath.empty()) {
+        text += L"Recorded path:     " + details.recordedPath + under;
+        text += isDevicePath(details.recordedPath)
+                    ? std::wstring(L"\u2014 the path Windows recorded for the program itself;") +
+                          under + L"it names the volume as the kernel does, not by its letter"
+                    : std::wstring(L"\u2014 the package Windows recorded for the program: a") +
+                          under + L"packaged app, named by its package rather than a path";
+        text += lineEnd;
+    }
+    if (keepsEightRunTimes(details.formatVersion)) {
+        parts.runTimesTitle = L" (Windows keeps the last eight)";
+    }
+    std::wstring& tail = parts.afterRunTimes;
+    if (details.runTimesOutOfOrder != 0) {
+        tail += L"\r\n    These times are not in time order, though Windows writes the newest\r\n"
+                L"    first: the clock was set back between runs (a correction at start-up,\r\n"
+                L"    a virtual machine restored from a snapshot), or the file was altered.\r\n"
+                L"    Last run shows the first of them, as Windows recorded it.\r\n";
+    }
+    if (!details.volumes.empty()) {
+        tail += L"\r\nVolumes the file names (" + decimalText(details.volumes.size()) + L"):\r\n";
+        for (const PrefetchVolume& volume : details.volumes) {
+            tail += L"    " +
+                    (volume.devicePath.empty() ? std::wstring(L"(no device path)")
+                                               : volume.devicePath) +
+                    L", serial " + hex8Text(volume.serial) + L", created " +
+                    (volume.created == 0 ? std::wstring(L"not recorded")
+                                         : momentText(volume.created, context.times)) +
+                    lineEnd;
+        }
+    }
+    if (!details.referencedFiles.empty()) {
+        tail += L"\r\nFiles loaded while starting (" + decimalText(details.referencedFiles.size()) +
+                L"):\r\n";
+        for (const std::wstring& file : details.referencedFiles) {
+            tail += L"    " + file + lineEnd;
+        }
+    }
+}
+
+void jsonMembers(JsonWriter& json, const LaunchRecord* record) {
+    if (record == nullptr) {
+        json.memberFlag("name_truncated", false);
+        for (const char* member : {"run_times_out_of_order", "format_version", "path_hash",
+                                   "referenced_files", "volume_created", "volume_serial",
+                                   "volume_count", "volumes", "recorded_path"}) {
+            json.memberNull(member);
+        }
+        return;
+    }
+    const PrefetchDetails& details = detailsOf(*record);
+    json.memberFlag("name_truncated", details.nameTruncated != 0);
+    json.memberFlag("run_times_out_of_order", details.runTimesOutOfOrder != 0);
+    json.member("format_version", details.formatVersion);
+    json.member("path_hash", hex8Text(details.pathHash));
+    json.key("referenced_files");
+    json.beginArray();
+    for (const std::wstring& file : details.referencedFiles) {
+        json.string(file);
+    }
+    json.endArray();
+    jsonOptionalMoment(json, "volume_created", details.volumeCreated);
+    json.member("volume_serial", details.volumeSerial);
+    json.member("volume_count", details.volumeCount);
+    json.key("volumes");
+    json.beginArray();
+    for (const PrefetchVolume& volume : details.volumes) {
+        json.beginObject();
+        json.member("device_path", volume.devicePath);
+        json.member("serial", volume.serial);
+        json.member("serial_hex", hex8Text(volume.serial));
+        jsonOptionalMoment(json, "created", volume.created);
+        json.endObject();
+    }
+    json.endArray();
+    json.member("recorded_path", details.recordedPath);
+}
+
+void eventMembers(JsonWriter& json, const LaunchRecord* record) {
+    if (record == nullptr) {
+        json.memberFlag("name_truncated", false);
+        for (const char* member : {"run_times_out_of_order", "format_version", "path_hash",
+                                   "recorded_path", "volume_serial"}) {
+            json.memberNull(member);
+        }
+        return;
+    }
+    const PrefetchDetails& details = detailsOf(*record);
+    json.memberFlag("name_truncated", details.nameTruncated != 0);
+    json.memberFlag("run_times_out_of_order", details.runTimesOutOfOrder != 0);
+    json.member("format_version", details.formatVersion);
+    json.member("path_hash", hex8Text(details.pathHash));
+    json.member("recorded_path", details.recordedPath);
+    json.member("volume_serial", details.volumeSerial);
+}
+
+std::wstring eventMessage(const LaunchRecord& record, std::size_t run, const std::wstring& onHost,
+                          const std::wstring& fromWhere) {
+    return record.name + L" was started" + onHost + fromWhere + L"; run time " +
+           decimalText(run + 1) + L" of " + decimalText(record.runTimes.size()) +
+           L" in its Prefetch file, which does not record the user";
+}
+
+} // namespace
+
+const RecordView prefetchRecordView = {
+    L"Prefetch",
+    L"Prefetch (system record of program starts)",
+    L"Prefetch: program run",
+    L"Show &Prefetch records",
+    cells,
+    listDetail,
+    detailParts,
+    jsonMembers,
+    eventMembers,
+    eventMessage,
+};
+
+} // namespace tidewell

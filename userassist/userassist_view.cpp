@@ -1,0 +1,155 @@
+#include "userassist/userassist_view.h"
+
+#include "platform/decimal_text.h"
+#include "platform/json_text.h"
+#include "platform/text_fold.h"
+#include "platform/text_format.h"
+
+namespace tidewell {
+
+namespace {
+
+constexpr wchar_t lineEnd[] = L"\r\n";
+// Continuation lines of an explanation start under the values.
+constexpr wchar_t under[] = L"\r\n                   ";
+
+const UserAssistDetails& detailsOf(const LaunchRecord& record) {
+    static const UserAssistDetails none;
+    const UserAssistDetails* details = userAssistDetails(record);
+    return details != nullptr ? *details : none;
+}
+
+// A stamp with no counted launch, focus count or focus time.
+bool stampOnly(const LaunchRecord& record, const UserAssistDetails& details) {
+    return record.runCount == 0 && details.focusCount == 0 && details.focusMilliseconds == 0 &&
+           !record.runTimes.empty();
+}
+
+void cells(const LaunchRecord& record, SourceCells& cells) {
+    const UserAssistDetails& details = detailsOf(record);
+    if (details.hasFocus != 0) {
+        cells.focusCount = decimalText(details.focusCount);
+        cells.focusSeconds = fixedText(details.focusMilliseconds / 1000.0, 1);
+    }
+}
+
+std::wstring listDetail(const LaunchRecord& record) {
+    const UserAssistDetails& details = detailsOf(record);
+    if (stampOnly(record, details)) {
+        return L"no counted launch";
+    }
+    if (details.hasFocus == 0) {
+        return {};
+    }
+    return L"focus " + fixedText(details.focusMilliseconds / 1000.0, 0) + L" s";
+}
+
+std::wstring pathExplanation(const LaunchRecord& record, const UserAssistDetails& details,
+                             const DetailContext& context) {
+    switch (record.pathStatus) {
+    case PathStatus::NoPathRecorded:
+        // A UserAssist name without a path names an application.
+        return L"  \u2014 this record identifies an application, not a file on disk";
+    case PathStatus::FolderIdUnresolved:
+        if (context.evidence) {
+            return L"  \u2014 the examined machine's registry does not say where it was";
+        }
+        if (!record.userSid.empty() && !equalsFolded(record.userSid, context.runningSid)) {
+            return std::wstring(
+                       L"  \u2014 a folder inside a profile. It can only be located with") +
+                   under + L"the rights of the account it belongs to, and this" + under +
+                   L"record does not belong to the account running the tool";
+        }
+        return L"  \u2014 the shell did not recognise this folder id";
+    case PathStatus::Resolved:
+        if (details.folderAtDefault != 0) {
+            return std::wstring(L"  \u2014 the examined machine's registry does not record") +
+                   under + L"where this folder was, so it is placed where Windows" + under +
+                   L"puts it by default" +
+                   (startsWithFolded(record.path, L"%SystemDrive%")
+                        ? std::wstring(L"; nor does it record the letter") + under +
+                              L"of its system drive, hence %SystemDrive%"
+                        : std::wstring());
+        }
+        return L"";
+    default:
+        return L"";
+    }
+}
+
+void detailParts(const LaunchRecord& record, const DetailContext& context,
+                 SourceDetailParts& parts) {
+    const UserAssistDetails& details = detailsOf(record);
+    parts.pathExplanation = pathExplanation(record, details, context);
+    if (stampOnly(record, details)) {
+        parts.afterRunCount =
+            L"\r\n    This record carries a timestamp while its launch tally, its focus\r\n"
+            L"    count and its focus time are all zero. The shell wrote the entry and\r\n"
+            L"    stamped it without counting a launch. The stamp is real; it is not on\r\n"
+            L"    its own evidence that the program was started.\r\n";
+    }
+    std::wstring& text = parts.fields;
+    text += L"User:              ";
+    if (context.evidence) {
+        text += (record.userName.empty() ? std::wstring(L"(no profile folder)") : record.userName) +
+                L" (the name of the profile's folder; the examined machine's" + under +
+                L"account names are not read)";
+    } else {
+        text += record.userName.empty() ? L"(the SID resolves to no account)" : record.userName;
+    }
+    text += lineEnd;
+    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
+            lineEnd;
+    if (details.hasFocus != 0) {
+        text += L"Window focus:      " + decimalText(details.focusCount) + L" times, " +
+                fixedText(details.focusMilliseconds / 1000.0, 1) + L" seconds total" + lineEnd;
+    }
+}
+
+void focusMembers(JsonWriter& json, const LaunchRecord* record) {
+    const UserAssistDetails* details = record != nullptr ? userAssistDetails(*record) : nullptr;
+    if (details != nullptr && details->hasFocus != 0) {
+        json.member("focus_count", details->focusCount);
+        json.member("focus_milliseconds", details->focusMilliseconds);
+    } else {
+        json.memberNull("focus_count");
+        json.memberNull("focus_milliseconds");
+    }
+    json.memberFlag("has_focus", details != nullptr && details->hasFocus != 0);
+    if (details != nullptr) {
+        json.memberFlag("folder_at_default", details->folderAtDefault != 0);
+    } else {
+        json.memberNull("folder_at_default");
+    }
+}
+
+std::wstring eventMessage(const LaunchRecord& record, std::size_t /*run*/,
+                          const std::wstring& onHost, const std::wstring& fromWhere) {
+    const std::wstring who = !record.userName.empty()  ? record.userName
+                             : !record.userSid.empty() ? record.userSid
+                                                       : std::wstring(L"an unknown user");
+    std::wstring text =
+        record.name + L" was last launched through the shell by " + who + onHost + fromWhere;
+    if (record.runCountKnown == 0) {
+        return text + L"; its launch count is withheld";
+    }
+    return text + L"; the shell counted " + decimalText(record.runCount) +
+           (record.runCount == 1 ? L" launch" : L" launches");
+}
+
+} // namespace
+
+const RecordView userAssistRecordView = {
+    L"UserAssist",
+    L"UserAssist (shell record of user launches)",
+    L"UserAssist: last shell launch",
+    L"Show &UserAssist records",
+    cells,
+    listDetail,
+    detailParts,
+    focusMembers,
+    focusMembers,
+    eventMessage,
+};
+
+} // namespace tidewell
