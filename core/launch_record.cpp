@@ -19,8 +19,8 @@ RecordDetails detailsAt(std::size_t wanted, std::index_sequence<index...>) {
 LaunchRecord makeRecord(RecordSource source) {
     LaunchRecord record;
     record.source = source;
-    record.details = detailsAt(static_cast<std::size_t>(source),
-                               std::make_index_sequence<recordSourceCount>{});
+    record.details =
+        detailsAt(static_cast<std::size_t>(source), std::make_index_sequence<recordSourceCount>{});
     return record;
 }
 

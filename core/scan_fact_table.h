@@ -14,11 +14,11 @@
 namespace tidewell {
 
 struct ScanFactLine {
-    const char* key;             // its stable name in machine-readable output
-    const wchar_t* reportLabel;  // its report line ("# label,value"); null: none of its own
-    std::uint8_t ScanFacts::*flag = nullptr;    // a yes/no fact ...
-    std::uint32_t ScanFacts::*number = nullptr; // ... or a number
-    const wchar_t* reportSuffix = nullptr;      // after a known number in the report
+    const char* key;            // its stable name in machine-readable output
+    const wchar_t* reportLabel; // its report line ("# label,value"); null: none of its own
+    std::uint8_t ScanFacts::*flag = nullptr;          // a yes/no fact ...
+    std::uint32_t ScanFacts::*number = nullptr;       // ... or a number
+    const wchar_t* reportSuffix = nullptr;            // after a known number in the report
     std::uint8_t ScanFacts::*notKnown = nullptr;      // when set, the fact is not known
     std::uint8_t ScanFacts::*notApplicable = nullptr; // when set, it does not apply
 };

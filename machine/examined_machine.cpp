@@ -84,8 +84,7 @@ void openCollectedDrive(const std::wstring& root, ExaminedMachine& machine, Scan
 
 } // namespace
 
-void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine,
-                         ScanResults& results) {
+void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine, ScanResults& results) {
     switch (target.subject) {
     case ScanSubject::EvidenceRoot:
         openCollectedDrive(target.evidenceRoot, machine, results);
@@ -98,7 +97,8 @@ void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine,
 
 void closeExaminedMachine(ExaminedMachine& machine, ScanResults& results) {
     for (const ScopeRefusal& refusal : machine.scope.refused) {
-        results.origin.refused.push_back({shownPath(machine, refusal.path), refusalText(refusal.why)});
+        results.origin.refused.push_back(
+            {shownPath(machine, refusal.path), refusalText(refusal.why)});
     }
     for (ExaminedHive& hive : results.origin.hives) {
         hive.path = shownPath(machine, hive.path);

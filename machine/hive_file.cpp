@@ -74,7 +74,7 @@ std::wstring whyOf(const HiveFile& hive, HiveOutcome outcome) {
 } // namespace
 
 void loadHiveFile(FileScope& scope, const std::wstring& folder, std::wstring_view name,
-                      HiveFile& hive) {
+                  HiveFile& hive) {
     hive = HiveFile{};
     if (folder.empty()) {
         return;

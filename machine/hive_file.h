@@ -28,7 +28,7 @@ struct HiveFile {
 // Loads the file of that name in folder (an empty folder: nowhere to look).
 // The image stays where it is for as long as keys of it are open.
 void loadHiveFile(FileScope& scope, const std::wstring& folder, std::wstring_view name,
-                      HiveFile& hive);
+                  HiveFile& hive);
 
 // Counts a hive's recovery outcome: recovered from its logs (and how many
 // entries), or stale. Being missing or unreadable is counted by the caller,

@@ -92,8 +92,7 @@ ScanFacts thisMachinesSetup(ExaminedMachine& machine) {
     }
     settlePrefetchEnabled(facts);
     const std::wstring folder = prefetchFolderOf(machine);
-    facts.prefetchDirReadable =
-        !folder.empty() && machineFolderListable(machine, folder) ? 1 : 0;
+    facts.prefetchDirReadable = !folder.empty() && machineFolderListable(machine, folder) ? 1 : 0;
     std::uint32_t major = 0;
     std::uint32_t minor = 0;
     facts.prefetchRetentionLimit =

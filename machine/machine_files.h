@@ -17,8 +17,8 @@
 namespace tidewell {
 
 struct FolderListing {
-    bool started = false;  // the folder could be listed at all
-    bool complete = false; // and the listing ran to its end rather than breaking off
+    bool started = false;                // the folder could be listed at all
+    bool complete = false;               // and the listing ran to its end rather than breaking off
     std::vector<DirectoryEntry> entries; // as the system lists them, "." and ".." included
 };
 

@@ -1,11 +1,11 @@
 #include "machine/machine_registry.h"
 
+#include "machine/profile_list.h"
 #include "platform/decimal_text.h"
 #include "platform/error_codes.h"
 #include "platform/path_join.h"
-#include "registry/registry_text.h"
 #include "platform/text_fold.h"
-#include "machine/profile_list.h"
+#include "registry/registry_text.h"
 
 namespace tidewell {
 

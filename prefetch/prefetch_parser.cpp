@@ -125,7 +125,8 @@ bool readVolumeEntries(const ByteView& bytes, std::uint64_t blockOffset, std::ui
 // The volume block. Returns false for a declared block that cannot be read
 // in full; no block at all (count or offset 0) is no problem. The first
 // entry's creation time and serial need only 24 bytes per declared entry.
-bool readVolumeBlock(const ByteView& bytes, const PrefetchLayout& layout, PrefetchDetails& details) {
+bool readVolumeBlock(const ByteView& bytes, const PrefetchLayout& layout,
+                     PrefetchDetails& details) {
     std::uint32_t offset = 0;
     std::uint32_t count = 0;
     std::uint32_t size = 0;

@@ -14,8 +14,7 @@ void scanPrefetch(ExaminedMachine& machine, ScanResults& results) {
     }
     const std::size_t first = results.records.size();
     scanPrefetchFolder(machine, folder, results.records, results.tally);
-    const VolumeSource volumes =
-        placeableVolumes(pathNamingOf(machine), results.records, first);
+    const VolumeSource volumes = placeableVolumes(pathNamingOf(machine), results.records, first);
     for (std::size_t i = first; i < results.records.size(); ++i) {
         LaunchRecord& record = results.records[i];
         choosePrefetchPath(record, results.tally, volumes);

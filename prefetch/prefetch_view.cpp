@@ -164,9 +164,9 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
 void jsonMembers(JsonWriter& json, const LaunchRecord* record) {
     if (record == nullptr) {
         json.memberFlag("name_truncated", false);
-        for (const char* member : {"run_times_out_of_order", "format_version", "path_hash",
-                                   "referenced_files", "volume_created", "volume_serial",
-                                   "volume_count", "volumes", "recorded_path"}) {
+        for (const char* member :
+             {"run_times_out_of_order", "format_version", "path_hash", "referenced_files",
+              "volume_created", "volume_serial", "volume_count", "volumes", "recorded_path"}) {
             json.memberNull(member);
         }
         return;

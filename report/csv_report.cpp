@@ -33,7 +33,8 @@ std::wstring factText(const ScanFactLine& fact, const ScanFacts& facts) {
     if (fact.flag != nullptr) {
         return flagWord(facts.*fact.flag);
     }
-    return decimalText(facts.*fact.number) + (fact.reportSuffix != nullptr ? fact.reportSuffix : L"");
+    return decimalText(facts.*fact.number) +
+           (fact.reportSuffix != nullptr ? fact.reportSuffix : L"");
 }
 
 void addLine(std::wstring& text, const std::wstring& line) {

@@ -319,9 +319,8 @@ void onCommand(HWND window, int command, int notification) {
     default:
         if (command >= commandShowSourceFirst &&
             command < commandShowSourceFirst + static_cast<int>(recordSourceCount)) {
-            toggleSource(command, windowState()
-                                      .rows.showSource[static_cast<std::size_t>(
-                                          command - commandShowSourceFirst)]);
+            toggleSource(command, windowState().rows.showSource[static_cast<std::size_t>(
+                                      command - commandShowSourceFirst)]);
         }
         break;
     }

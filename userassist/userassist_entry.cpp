@@ -2,8 +2,8 @@
 
 #include "platform/byte_reader.h"
 #include "platform/possible_date.h"
-#include "registry/registry.h"
 #include "platform/system_clock.h"
+#include "registry/registry.h"
 #include "userassist/known_folders.h"
 
 namespace tidewell {

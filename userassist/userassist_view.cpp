@@ -98,8 +98,8 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
         text += record.userName.empty() ? L"(the SID resolves to no account)" : record.userName;
     }
     text += lineEnd;
-    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
-            lineEnd;
+    text +=
+        L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) + lineEnd;
     if (details.hasFocus != 0) {
         text += L"Window focus:      " + decimalText(details.focusCount) + L" times, " +
                 fixedText(details.focusMilliseconds / 1000.0, 1) + L" seconds total" + lineEnd;

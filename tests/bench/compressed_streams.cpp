@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "sample/xpress_huffman_encoder.h"
 #include "support/corpus_files.h"
 #include "support/xpress_test_data.h"
-#include "sample/xpress_huffman_encoder.h"
 
 namespace tidewell::bench {
 

@@ -10,8 +10,8 @@
 #include "hive/hive_load.h"
 #include "platform/error_codes.h"
 #include "registry/registry.h"
-#include "support/corpus_files.h"
 #include "sample/hive_writer.h"
+#include "support/corpus_files.h"
 
 namespace {
 

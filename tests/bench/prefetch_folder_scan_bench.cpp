@@ -10,10 +10,10 @@
 #include "fake/fake_machine.h"
 #include "prefetch/prefetch_folder_scan.h"
 #include "prefetch/prefetch_path_choice.h"
-#include "support/temp_folder.h"
-#include "support/this_machine.h"
 #include "sample/prefetch_image_builder.h"
 #include "sample/xpress_huffman_encoder.h"
+#include "support/temp_folder.h"
+#include "support/this_machine.h"
 
 namespace {
 

@@ -32,7 +32,8 @@ tidewell::RecordList makeRecords(std::size_t count) {
                                           static_cast<std::uint64_t>(run) * 864000000000ULL);
             }
             tidewell::testing::prefetchOf(record).formatVersion = 30;
-            tidewell::testing::prefetchOf(record).pathHash = static_cast<std::uint32_t>(i * 2654435761u);
+            tidewell::testing::prefetchOf(record).pathHash =
+                static_cast<std::uint32_t>(i * 2654435761u);
             record.recordFile = L"C:\\Windows\\Prefetch\\" + record.name + L"-ABCDEF01.pf";
             tidewell::testing::prefetchOf(record).referencedFiles.assign(
                 40, L"\\VOLUME{01D2A3B4C5D6E7F8-1A2B3C4D}\\WINDOWS\\SYSTEM32\\NTDLL.DLL");
@@ -76,4 +77,3 @@ BENCHMARK(writeReportFor100000Records)->Arg(1000)->Arg(100000)->Unit(benchmark::
 } // namespace
 
 BENCHMARK_MAIN();
-

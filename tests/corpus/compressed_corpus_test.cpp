@@ -38,7 +38,8 @@ TEST(CompressedCorpus, EveryContainerUnpacksAndParses) {
         LaunchRecord record;
         ScanTally tally;
         ASSERT_TRUE(parsePrefetch(image.data(), image.size(), L"x", record, tally));
-        EXPECT_TRUE(testing::prefetchOf(record).formatVersion == 30 || testing::prefetchOf(record).formatVersion == 31);
+        EXPECT_TRUE(testing::prefetchOf(record).formatVersion == 30 ||
+                    testing::prefetchOf(record).formatVersion == 31);
         testing::expectConsistentWithFile(record, file, now);
         EXPECT_TRUE(record.runCountKnown) << "both version 30 layouts settle their count";
     }

@@ -121,7 +121,8 @@ TEST(PrefetchCorpus, AWindows7FileNamesItsVolumeAndFourShadowCopiesOfIt) {
         EXPECT_EQ(testing::prefetchOf(parsed.record).volumes[i].serial, 0xAC036525u);
         EXPECT_EQ(testing::prefetchOf(parsed.record).volumes[i].created, 129338842464843750ULL);
     }
-    EXPECT_TRUE(testing::prefetchOf(parsed.record).recordedPath.empty()) << "Windows 7 records no program path";
+    EXPECT_TRUE(testing::prefetchOf(parsed.record).recordedPath.empty())
+        << "Windows 7 records no program path";
 }
 
 TEST(PrefetchCorpus, Windows11RecordsTheProgramsPathOrItsPackage) {

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "prefetch/mam_container.h"
-#include "support/xpress_test_data.h"
 #include "sample/hive_writer.h"
 #include "sample/prefetch_image_builder.h"
 #include "sample/userassist_values.h"
 #include "sample/xpress_huffman_encoder.h"
+#include "support/xpress_test_data.h"
 
 namespace {
 

@@ -43,7 +43,8 @@ SmallScan smallScan() {
     testing::prefetchOf(prefetch).pathHash = 0x1A2B;
     testing::prefetchOf(prefetch).formatVersion = 30;
     prefetch.recordFile = L"C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf";
-    testing::prefetchOf(prefetch).referencedFiles = {L"\\VOLUME{0-1}\\A.DLL", L"\\VOLUME{0-1}\\NOTEPAD.EXE"};
+    testing::prefetchOf(prefetch).referencedFiles = {L"\\VOLUME{0-1}\\A.DLL",
+                                                     L"\\VOLUME{0-1}\\NOTEPAD.EXE"};
     testing::prefetchOf(prefetch).volumeSerial = 1;
     scan.records.push_back(prefetch);
 

@@ -11,10 +11,10 @@
 #include <gtest/gtest.h>
 
 #include "core/scan_driver.h"
-#include "support/temp_folder.h"
 #include "sample/evidence_tree.h"
 #include "sample/prefetch_image_builder.h"
 #include "sample/userassist_values.h"
+#include "support/temp_folder.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {

@@ -67,7 +67,8 @@ TEST_F(PrefetchEnvironment, RetentionFollowsTheWindowsVersion) {
         {6, 1, 128}, {6, 2, 1024}, {6, 3, 1024}, {10, 0, 1024}, {5, 1, 128}, {7, 0, 1024}};
     for (const auto& [major, minor, limit] : cases) {
         fake::setWindowsVersion(major, minor);
-        EXPECT_EQ(testing::probeThisMachine().prefetchRetentionLimit, limit) << major << "." << minor;
+        EXPECT_EQ(testing::probeThisMachine().prefetchRetentionLimit, limit)
+            << major << "." << minor;
     }
 }
 

@@ -10,11 +10,11 @@
 #include "fake/fake_machine.h"
 #include "platform/error_codes.h"
 #include "platform/path_join.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/xpress_huffman_encoder.h"
 #include "support/corpus_files.h"
 #include "support/temp_folder.h"
 #include "support/this_machine.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {

@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
-#include "support/temp_folder.h"
 #include "sample/prefetch_image_builder.h"
 #include "sample/userassist_values.h"
+#include "support/temp_folder.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {

@@ -7,8 +7,8 @@
 
 #include "fake/fake_machine.h"
 #include "support/corpus_files.h"
-#include "support/this_machine.h"
 #include "support/reg_file.h"
+#include "support/this_machine.h"
 #include "support/userassist_corpus_checks.h"
 #include "userassist/known_folders.h"
 

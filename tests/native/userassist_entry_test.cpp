@@ -8,8 +8,8 @@
 #include "support/record_details.h"
 
 #include "fake/fake_machine.h"
-#include "support/tally_checks.h"
 #include "sample/userassist_values.h"
+#include "support/tally_checks.h"
 #include "userassist/known_folders.h"
 
 namespace tidewell {

@@ -294,8 +294,9 @@ TEST_F(VolumeTable, TheRecordedPathPicksTheProgramBesideItsConfigFile) {
     const std::wstring program = folder + L"LENOVOVANTAGE-(VANTAGECOREADDIN).EXE";
     LaunchRecord record = recordNamed(L"LENOVOVANTAGE-(VANTAGECOREADD",
                                       {folder + L"X.DLL", program, program + L".CONFIG"});
-    testing::prefetchOf(record).recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\program files (x86)\\LENOVO\\"
-                          L"VANTAGESERVICE\\LENOVOVANTAGE-(VANTAGECOREADDIN).EXE";
+    testing::prefetchOf(record).recordedPath =
+        L"\\DEVICE\\HARDDISKVOLUME5\\program files (x86)\\LENOVO\\"
+        L"VANTAGESERVICE\\LENOVOVANTAGE-(VANTAGECOREADDIN).EXE";
     ScanTally tally;
     choosePrefetchPath(record, tally);
     EXPECT_EQ(record.pathStatus, PathStatus::Resolved);

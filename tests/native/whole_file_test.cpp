@@ -9,8 +9,8 @@
 #include "core/scan_driver.h"
 #include "fake/fake_machine.h"
 #include "hive/hive_load.h"
-#include "support/temp_folder.h"
 #include "sample/evidence_tree.h"
+#include "support/temp_folder.h"
 
 namespace tidewell {
 namespace {

@@ -218,8 +218,9 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
     LaunchRecord record = prefetchRecord();
     testing::prefetchOf(record).formatVersion = 31;
     testing::prefetchOf(record).volumeCount = 2;
-    testing::prefetchOf(record).volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74},
-                      {L"", 0, 0x0000BEEF}};
+    testing::prefetchOf(record).volumes = {
+        {L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74},
+        {L"", 0, 0x0000BEEF}};
     testing::prefetchOf(record).recordedPath = L"\\DEVICE\\HARDDISKVOLUME5\\WINDOWS\\NOTEPAD.EXE";
     std::wstring text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"Record file:       C:\\Windows\\Prefetch\\NOTEPAD.EXE-00001A2B.pf\r\n"
@@ -241,7 +242,8 @@ TEST(DetailText, TheVolumesAndThePathTheFileRecords) {
               std::wstring::npos)
         << testing::narrow(text);
 
-    testing::prefetchOf(record).recordedPath = L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe";
+    testing::prefetchOf(record).recordedPath =
+        L"Microsoft.WindowsNotepad_11.2312.18.0_x64__8wekyb3d8bbwe";
     text = buildDetailText(record, own);
     EXPECT_NE(text.find(L"Recorded path:     Microsoft.WindowsNotepad_11.2312.18.0_x64__"
                         L"8wekyb3d8bbwe\r\n"
@@ -263,7 +265,8 @@ TEST(DetailText, InUtcEveryMomentSaysSo) {
     LaunchRecord record = prefetchRecord();
     testing::prefetchOf(record).volumeCount = 1;
     testing::prefetchOf(record).volumeCreated = 133497936000000000ULL;
-    testing::prefetchOf(record).volumes = {{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74}};
+    testing::prefetchOf(record).volumes = {
+        {L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 133497936000000000ULL, 0x96A49C74}};
     record.runTimes = {133498350000000000ULL, 133497936000000000ULL};
     const std::wstring text = buildDetailText(record, DetailContext{ownSid, false, TimeBasis::Utc});
     EXPECT_NE(text.find(L"Volume created:    2024-01-15 12:00:00 UTC\r\n"), std::wstring::npos);

@@ -10,12 +10,12 @@
 
 #include "report/csv_report.h"
 #include "report/json_report.h"
-#include "support/corpus_files.h"
-#include "support/temp_folder.h"
-#include "support/userassist_corpus_facts.h"
 #include "sample/evidence_tree.h"
 #include "sample/prefetch_image_builder.h"
 #include "sample/userassist_values.h"
+#include "support/corpus_files.h"
+#include "support/temp_folder.h"
+#include "support/userassist_corpus_facts.h"
 #include "ui/coverage_text.h"
 #include "userassist/userassist_reader.h"
 

@@ -6,9 +6,9 @@
 #include "hive/hive_base_block.h"
 #include "platform/error_codes.h"
 #include "registry/registry.h"
+#include "sample/hive_writer.h"
 #include "support/corpus_files.h"
 #include "support/hive_files.h"
-#include "sample/hive_writer.h"
 
 namespace tidewell {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "platform/error_codes.h"
 #include "registry/registry.h"
-#include "support/hive_files.h"
 #include "sample/hive_writer.h"
+#include "support/hive_files.h"
 
 namespace tidewell {
 namespace {

@@ -27,7 +27,8 @@ LaunchRecord prefetchRecord() {
     record.runTimes = {secondRun, firstRun};
     testing::prefetchOf(record).formatVersion = 30;
     testing::prefetchOf(record).pathHash = 0x00ABCDEF;
-    testing::prefetchOf(record).volumes = {PrefetchVolume{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 0, 0x96A49C74}};
+    testing::prefetchOf(record).volumes = {
+        PrefetchVolume{L"\\VOLUME{01d5f51ea48267ca-96a49c74}", 0, 0x96A49C74}};
     testing::prefetchOf(record).volumeCount = 1;
     return record;
 }

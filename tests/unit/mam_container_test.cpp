@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/xpress_test_data.h"
 #include "sample/xpress_huffman_encoder.h"
+#include "support/xpress_test_data.h"
 
 namespace tidewell {
 namespace {

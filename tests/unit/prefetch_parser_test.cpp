@@ -6,8 +6,8 @@
 
 #include "support/record_details.h"
 
-#include "support/tally_checks.h"
 #include "sample/prefetch_image_builder.h"
+#include "support/tally_checks.h"
 
 namespace tidewell {
 namespace {
@@ -161,7 +161,8 @@ TEST(PrefetchRunTimeSlots, TimesNotNewestFirstAreKeptAsRecordedAndMarked) {
         spec.alternateRunCount = 8;
         const Outcome outcome = parse(buildPrefetchImage(spec));
         ASSERT_TRUE(outcome.accepted);
-        EXPECT_EQ(testing::prefetchOf(outcome.record).runTimesOutOfOrder != 0, c.outOfOrder) << c.slots.size();
+        EXPECT_EQ(testing::prefetchOf(outcome.record).runTimesOutOfOrder != 0, c.outOfOrder)
+            << c.slots.size();
         EXPECT_EQ(outcome.tally.prefetchRunTimesOutOfOrder, c.outOfOrder ? 1u : 0u);
         EXPECT_EQ(outcome.tally.prefetchParsed, 1u) << "a doubt beside the record, not instead";
         // The last run stays the first slot, as Windows recorded it.
@@ -231,7 +232,8 @@ TEST(PrefetchReferencedFiles, ALastStringWithoutItsNulIsKept) {
     putU32(image, 104, static_cast<std::uint32_t>(layout.stringsSize - 2)); // drop the final NUL
     Outcome outcome = parse(image);
     ASSERT_TRUE(outcome.accepted);
-    EXPECT_EQ(testing::prefetchOf(outcome.record).referencedFiles, (std::vector<std::wstring>{L"A.DLL", L"B.DLL"}));
+    EXPECT_EQ(testing::prefetchOf(outcome.record).referencedFiles,
+              (std::vector<std::wstring>{L"A.DLL", L"B.DLL"}));
 }
 
 TEST(PrefetchReferencedFiles, AnAbsentSectionIsNoProblem) {
@@ -287,7 +289,8 @@ TEST(PrefetchVolumeBlock, EveryEntryOfEveryVersionIsRead) {
         ASSERT_TRUE(outcome.accepted) << version;
         ASSERT_EQ(testing::prefetchOf(outcome.record).volumes.size(), 3u) << version;
         for (std::size_t i = 0; i < volumes.size(); ++i) {
-            EXPECT_TRUE(testing::prefetchOf(outcome.record).volumes[i] == volumes[i]) << version << " entry " << i;
+            EXPECT_TRUE(testing::prefetchOf(outcome.record).volumes[i] == volumes[i])
+                << version << " entry " << i;
         }
         // The first entry also stands in the record's own fields.
         EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCreated, volumes[0].created);
@@ -347,7 +350,8 @@ TEST(PrefetchRecordedPath, OnlyTheLayoutsThatRecordItAreRead) {
         spec.recordedPath = edge;
         Outcome outcome = parse(buildPrefetchImage(spec));
         ASSERT_TRUE(outcome.accepted);
-        EXPECT_EQ(testing::prefetchOf(outcome.record).recordedPath, c.read ? edge : L"") << c.version;
+        EXPECT_EQ(testing::prefetchOf(outcome.record).recordedPath, c.read ? edge : L"")
+            << c.version;
     }
 }
 
@@ -413,7 +417,8 @@ TEST(PrefetchVolumeBlock, ABlockTooSmallForItsCountOrOutsideTheImageIsCounted) {
         putU32(image, 116, d.size);
         Outcome outcome = parse(image);
         ASSERT_TRUE(outcome.accepted);
-        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeSerial, 0u) << d.offset << "/" << d.count << "/" << d.size;
+        EXPECT_EQ(testing::prefetchOf(outcome.record).volumeSerial, 0u)
+            << d.offset << "/" << d.count << "/" << d.size;
         EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCreated, 0u);
         EXPECT_EQ(testing::prefetchOf(outcome.record).volumeCount, 0u);
         EXPECT_EQ(outcome.tally.prefetchListOutside, 1u);
@@ -469,7 +474,8 @@ TEST(PrefetchHeaderFields, NamesOf29OrMoreUnitsMayBeCutAndAreMarked) {
         Outcome outcome = parse(buildPrefetchImage(spec));
         ASSERT_TRUE(outcome.accepted);
         EXPECT_EQ(outcome.record.name, c.expected);
-        EXPECT_EQ(testing::prefetchOf(outcome.record).nameTruncated != 0, c.truncated) << c.expected.size();
+        EXPECT_EQ(testing::prefetchOf(outcome.record).nameTruncated != 0, c.truncated)
+            << c.expected.size();
     }
 }
 

@@ -2,8 +2,8 @@
 // trip might not reach, and streams that must be refused.
 #include <gtest/gtest.h>
 
-#include "support/xpress_test_data.h"
 #include "sample/xpress_huffman_encoder.h"
+#include "support/xpress_test_data.h"
 
 namespace tidewell {
 namespace {

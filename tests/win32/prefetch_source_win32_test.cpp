@@ -11,11 +11,11 @@
 #include <windows.h>
 
 #include "prefetch/prefetch_scan.h"
+#include "sample/prefetch_image_builder.h"
+#include "sample/xpress_huffman_encoder.h"
 #include "support/corpus_files.h"
 #include "support/record_details.h"
 #include "support/this_machine.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/xpress_huffman_encoder.h"
 
 namespace tidewell {
 namespace {
