@@ -133,8 +133,7 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
     const std::wstring& path = parsed.destination;
     ScanResults results;
     runScan(parsed.target, results);
-    if (!writeReport(path, results.records, results.tally, results.facts, results.origin,
-                     parsed.options)) {
+    if (!writeReport(path, results, parsed.options)) {
         errors += L"tidewell-report: the report could not be written to " + path +
                   L" and no partial file was left behind\r\n";
         return reportNotWritten;

@@ -118,4 +118,10 @@ bool writeReport(const std::wstring& destination, const RecordList& records, con
     return true;
 }
 
+bool writeReport(const std::wstring& destination, const ScanResults& results,
+                 const ReportOptions& options) {
+    return writeReport(destination, results.records, results.tally, results.facts, results.origin,
+                       options);
+}
+
 } // namespace tidewell

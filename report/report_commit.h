@@ -7,6 +7,7 @@
 #include "core/launch_record.h"
 #include "core/scan_facts.h"
 #include "core/scan_origin.h"
+#include "core/scan_results.h"
 #include "core/scan_tally.h"
 #include "report/report_format.h"
 
@@ -20,6 +21,11 @@ namespace tidewell {
 // stays bounded by the header and one record's text.
 bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
                  const ScanFacts& facts, const ScanOrigin& origin = {},
+                 const ReportOptions& options = {});
+
+// The same for a whole scan's results, as the command-line tool and the
+// window's export write them.
+bool writeReport(const std::wstring& destination, const ScanResults& results,
                  const ReportOptions& options = {});
 
 } // namespace tidewell

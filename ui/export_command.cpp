@@ -46,8 +46,7 @@ void exportReportCommand() {
     const ReportOptions options{reportFormatForFileName(fileName, chosen),
                                 windowState().rows.times};
     const ScanResults& results = windowState().results;
-    if (!writeReport(fileName, results.records, results.tally, results.facts, results.origin,
-                     options)) {
+    if (!writeReport(fileName, results, options)) {
         showExportFailure();
         return;
     }
