@@ -29,6 +29,11 @@ struct DetailContext {
     TimeBasis times{}; // local time unless said
 };
 
+// The detail text's line end, and where continuation lines of an
+// explanation start: under the values, after 19 characters of labels.
+inline constexpr wchar_t detailLineEnd[] = L"\r\n";
+inline constexpr wchar_t detailUnder[] = L"\r\n                   ";
+
 // The CSV report's columns that only some sources fill; empty for the others.
 struct SourceCells {
     std::wstring focusCount;

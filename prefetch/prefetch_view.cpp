@@ -11,10 +11,6 @@ namespace tidewell {
 
 namespace {
 
-constexpr wchar_t lineEnd[] = L"\r\n";
-// Continuation lines of an explanation start under the values.
-constexpr wchar_t under[] = L"\r\n                   ";
-
 const PrefetchDetails& detailsOf(const LaunchRecord& record) {
     static const PrefetchDetails none;
     const PrefetchDetails* details = prefetchDetails(record);
@@ -65,30 +61,30 @@ std::wstring pathExplanation(const LaunchRecord& record, const PrefetchDetails& 
     switch (record.pathStatus) {
     case PathStatus::SeveralPossiblePaths:
         return std::wstring(L"  \u2014 more than one file the program loaded carries its name.") +
-               under + L"The record does not say which of them the program was," + under +
-               L"so all of the candidates are listed rather than one" + under +
+               detailUnder + L"The record does not say which of them the program was," +
+               detailUnder + L"so all of the candidates are listed rather than one" + detailUnder +
                L"of them being chosen";
     case PathStatus::VolumeNotIdentified:
         if (onShadowCopy(record.path)) {
             return std::wstring(L"  \u2014 it lies on a shadow copy, a snapshot of a volume that") +
-                   under + L"carries the serial of the volume it copies; rewritten onto" + under +
-                   L"that volume it would name a file that may not be there";
+                   detailUnder + L"carries the serial of the volume it copies; rewritten onto" +
+                   detailUnder + L"that volume it would name a file that may not be there";
         }
         if (context.evidence) {
             return std::wstring(L"  \u2014 only the examined machine's system volume can be") +
-                   under + L"placed (by the serial its Prefetch files prove), and" + under +
-                   L"this path is not on it";
+                   detailUnder + L"placed (by the serial its Prefetch files prove), and" +
+                   detailUnder + L"this path is not on it";
         }
         return L"  \u2014 no single mounted volume answers to the serial it names";
     case PathStatus::Resolved:
         if (context.evidence) {
             return std::wstring(L"  \u2014 on the examined machine's system volume, which its") +
-                   under + L"Prefetch files prove by its serial";
+                   detailUnder + L"Prefetch files prove by its serial";
         }
         if (details.volumeSerial != 0) {
             if (details.volumeCount > 1) {
                 return L"  \u2014 matched by volume serial. NOTE: the record names " +
-                       decimalText(details.volumeCount) + under + L"volumes and " +
+                       decimalText(details.volumeCount) + detailUnder + L"volumes and " +
                        hex8Text(details.volumeSerial) + L" is only the first of them";
             }
             return L"  \u2014 matched to a mounted volume by serial " +
@@ -110,25 +106,25 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
             L"    at 29 characters and may be the front of a longer name.\r\n";
     }
     std::wstring& text = parts.fields;
-    text += L"Format version:    " + decimalText(details.formatVersion) + lineEnd;
-    text += L"Path hash:         " + hex8Text(details.pathHash) + lineEnd;
+    text += L"Format version:    " + decimalText(details.formatVersion) + detailLineEnd;
+    text += L"Path hash:         " + hex8Text(details.pathHash) + detailLineEnd;
     if (details.volumeSerial != 0) {
-        text += L"Volume serial:     " + hex8Text(details.volumeSerial) + lineEnd;
+        text += L"Volume serial:     " + hex8Text(details.volumeSerial) + detailLineEnd;
         // Windows 10 and 11 files often leave the creation time empty.
         text += L"Volume created:    " +
                 (details.volumeCreated == 0 ? std::wstring(L"not recorded")
                                             : momentText(details.volumeCreated, context.times)) +
-                lineEnd;
+                detailLineEnd;
     }
-    text += L"Record file:       " + record.recordFile + lineEnd;
+    text += L"Record file:       " + record.recordFile + detailLineEnd;
     if (!details.recordedPath.empty()) {
-        text += L"Recorded path:     " + details.recordedPath + under;
+        text += L"Recorded path:     " + details.recordedPath + detailUnder;
         text += isDevicePath(details.recordedPath)
                     ? std::wstring(L"\u2014 the path Windows recorded for the program itself;") +
-                          under + L"it names the volume as the kernel does, not by its letter"
+                          detailUnder + L"it names the volume as the kernel does, not by its letter"
                     : std::wstring(L"\u2014 the package Windows recorded for the program: a") +
-                          under + L"packaged app, named by its package rather than a path";
-        text += lineEnd;
+                          detailUnder + L"packaged app, named by its package rather than a path";
+        text += detailLineEnd;
     }
     if (keepsEightRunTimes(details.formatVersion)) {
         parts.runTimesTitle = L" (Windows keeps the last eight)";
@@ -149,16 +145,24 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
                     L", serial " + hex8Text(volume.serial) + L", created " +
                     (volume.created == 0 ? std::wstring(L"not recorded")
                                          : momentText(volume.created, context.times)) +
-                    lineEnd;
+                    detailLineEnd;
         }
     }
     if (!details.referencedFiles.empty()) {
         tail += L"\r\nFiles loaded while starting (" + decimalText(details.referencedFiles.size()) +
                 L"):\r\n";
         for (const std::wstring& file : details.referencedFiles) {
-            tail += L"    " + file + lineEnd;
+            tail += L"    " + file + detailLineEnd;
         }
     }
+}
+
+// The members an event shares with the whole record.
+void fileMembers(JsonWriter& json, const PrefetchDetails& details) {
+    json.memberFlag("name_truncated", details.nameTruncated != 0);
+    json.memberFlag("run_times_out_of_order", details.runTimesOutOfOrder != 0);
+    json.member("format_version", details.formatVersion);
+    json.member("path_hash", hex8Text(details.pathHash));
 }
 
 void jsonMembers(JsonWriter& json, const LaunchRecord* record) {
@@ -172,10 +176,7 @@ void jsonMembers(JsonWriter& json, const LaunchRecord* record) {
         return;
     }
     const PrefetchDetails& details = detailsOf(*record);
-    json.memberFlag("name_truncated", details.nameTruncated != 0);
-    json.memberFlag("run_times_out_of_order", details.runTimesOutOfOrder != 0);
-    json.member("format_version", details.formatVersion);
-    json.member("path_hash", hex8Text(details.pathHash));
+    fileMembers(json, details);
     json.key("referenced_files");
     json.beginArray();
     for (const std::wstring& file : details.referencedFiles) {
@@ -209,10 +210,7 @@ void eventMembers(JsonWriter& json, const LaunchRecord* record) {
         return;
     }
     const PrefetchDetails& details = detailsOf(*record);
-    json.memberFlag("name_truncated", details.nameTruncated != 0);
-    json.memberFlag("run_times_out_of_order", details.runTimesOutOfOrder != 0);
-    json.member("format_version", details.formatVersion);
-    json.member("path_hash", hex8Text(details.pathHash));
+    fileMembers(json, details);
     json.member("recorded_path", details.recordedPath);
     json.member("volume_serial", details.volumeSerial);
 }

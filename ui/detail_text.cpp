@@ -8,8 +8,6 @@ namespace tidewell {
 
 namespace {
 
-constexpr wchar_t lineEnd[] = L"\r\n";
-
 // A moment as the view shows it; in UTC it says so, since the same text
 // would otherwise read as local time.
 std::wstring momentText(FileTime value, TimeBasis times) {
@@ -28,11 +26,11 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
     view.detailParts(record, context, parts);
 
     std::wstring text = record.name + L"\r\n\r\n";
-    text += std::wstring(L"Source:            ") + view.described + lineEnd;
-    text +=
-        L"Path:              " + (record.path.empty() ? L"(none recorded)" : record.path) + lineEnd;
+    text += std::wstring(L"Source:            ") + view.described + detailLineEnd;
+    text += L"Path:              " + (record.path.empty() ? L"(none recorded)" : record.path) +
+            detailLineEnd;
     text += std::wstring(L"Path status:       ") + pathStatusWord(record.pathStatus) +
-            parts.pathExplanation + lineEnd;
+            parts.pathExplanation + detailLineEnd;
     text += parts.afterPath;
     text += L"Times run:         ";
     text +=
@@ -40,7 +38,7 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
             ? decimalText(record.runCount)
             : std::wstring(L"withheld \u2014 the stored value failed a consistency check and is "
                            L"not shown rather than shown wrongly");
-    text += lineEnd;
+    text += detailLineEnd;
     text += parts.afterRunCount;
     text += parts.fields;
     text += L"\r\nRecorded run times" + parts.runTimesTitle + L":\r\n";
@@ -48,7 +46,7 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
         text += L"    none recorded \u2014 this is not the same as never having run\r\n";
     } else {
         for (FileTime run : record.runTimes) {
-            text += L"    " + momentText(run, context.times) + lineEnd;
+            text += L"    " + momentText(run, context.times) + detailLineEnd;
         }
     }
     text += parts.afterRunTimes;

@@ -9,10 +9,6 @@ namespace tidewell {
 
 namespace {
 
-constexpr wchar_t lineEnd[] = L"\r\n";
-// Continuation lines of an explanation start under the values.
-constexpr wchar_t under[] = L"\r\n                   ";
-
 const UserAssistDetails& detailsOf(const LaunchRecord& record) {
     static const UserAssistDetails none;
     const UserAssistDetails* details = userAssistDetails(record);
@@ -57,17 +53,17 @@ std::wstring pathExplanation(const LaunchRecord& record, const UserAssistDetails
         if (!record.userSid.empty() && !equalsFolded(record.userSid, context.runningSid)) {
             return std::wstring(
                        L"  \u2014 a folder inside a profile. It can only be located with") +
-                   under + L"the rights of the account it belongs to, and this" + under +
-                   L"record does not belong to the account running the tool";
+                   detailUnder + L"the rights of the account it belongs to, and this" +
+                   detailUnder + L"record does not belong to the account running the tool";
         }
         return L"  \u2014 the shell did not recognise this folder id";
     case PathStatus::Resolved:
         if (details.folderAtDefault != 0) {
             return std::wstring(L"  \u2014 the examined machine's registry does not record") +
-                   under + L"where this folder was, so it is placed where Windows" + under +
-                   L"puts it by default" +
+                   detailUnder + L"where this folder was, so it is placed where Windows" +
+                   detailUnder + L"puts it by default" +
                    (startsWithFolded(record.path, L"%SystemDrive%")
-                        ? std::wstring(L"; nor does it record the letter") + under +
+                        ? std::wstring(L"; nor does it record the letter") + detailUnder +
                               L"of its system drive, hence %SystemDrive%"
                         : std::wstring());
         }
@@ -92,17 +88,18 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
     text += L"User:              ";
     if (context.evidence) {
         text += (record.userName.empty() ? std::wstring(L"(no profile folder)") : record.userName) +
-                L" (the name of the profile's folder; the examined machine's" + under +
+                L" (the name of the profile's folder; the examined machine's" + detailUnder +
                 L"account names are not read)";
     } else {
         text += record.userName.empty() ? L"(the SID resolves to no account)" : record.userName;
     }
-    text += lineEnd;
-    text +=
-        L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) + lineEnd;
+    text += detailLineEnd;
+    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
+            detailLineEnd;
     if (details.hasFocus != 0) {
         text += L"Window focus:      " + decimalText(details.focusCount) + L" times, " +
-                fixedText(details.focusMilliseconds / 1000.0, 1) + L" seconds total" + lineEnd;
+                fixedText(details.focusMilliseconds / 1000.0, 1) + L" seconds total" +
+                detailLineEnd;
     }
 }
 
