@@ -1,6 +1,9 @@
 #include "cli/report_command.h"
 
-#include "machine/collected_drive.h"
+#include <stdexcept>
+#include <string>
+
+#include "machine/examined_machine.h"
 #include "platform/decimal_text.h"
 #include "platform/system_info.h"
 #include "report/csv_report.h"
@@ -12,10 +15,13 @@ namespace tidewell {
 namespace {
 
 constexpr wchar_t usage[] =
-    L"usage: tidewell-report [--evidence ROOT] [--format csv|json|timeline] [--utc] FILE\r\n"
+    L"usage: tidewell-report [--evidence ROOT|IMAGE [--partition N] [--no-shadow-copies]] "
+    L"[--format csv|json|timeline] [--utc] FILE\r\n"
     L"Scans this machine's Prefetch files and UserAssist values, or with --evidence those of "
-    L"the copy of a Windows system drive in ROOT (or one folder below it), and writes the "
-    L"report to FILE.\r\n"
+    L"the copy of a Windows system drive in ROOT (or one folder below it), or of the Windows "
+    L"volume of a disk image (raw, E01, VHD, VHDX, VMDK, QCOW2; Linux only) with every shadow "
+    L"copy of it, and writes the report to FILE. --partition chooses the image's volume where "
+    L"several hold Windows.\r\n"
     L"Formats: csv (the default) is the report with its header block, in local time or with "
     L"--utc in UTC; json is one JSON document with the coverage and every record; timeline is "
     L"JSON Lines with one event per recorded run time. The JSON forms give times in UTC.\r\n"
@@ -43,6 +49,8 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
     bool formatGiven = false;
     bool utc = false;
     bool evidenceGiven = false;
+    bool partitionGiven = false;
+    bool copiesSkipped = false;
     std::size_t i = 0;
     for (; i + 1 < arguments.size(); ++i) {
         const std::wstring& option = arguments[i];
@@ -51,7 +59,26 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
         } else if (option == L"--evidence" && !evidenceGiven && i + 2 < arguments.size() &&
                    isValue(arguments[i + 1])) {
             evidenceGiven = true;
-            parsed.target = ScanTarget{ScanSubject::EvidenceRoot, arguments[++i]};
+            parsed.target.subject = ScanSubject::EvidenceRoot;
+            parsed.target.evidenceRoot = arguments[++i];
+        } else if (option == L"--partition" && !partitionGiven && i + 2 < arguments.size()) {
+            partitionGiven = true;
+            const std::wstring& number = arguments[++i];
+            unsigned long value = 0;
+            std::size_t used = 0;
+            try {
+                value = std::stoul(number, &used, 10);
+            } catch (const std::exception&) {
+                used = 0;
+            }
+            if (used != number.size() || number.empty() || value == 0 || value > 0xFFFF) {
+                parsed.problem = L"tidewell-report: --partition takes a partition's number, from 1";
+                return false;
+            }
+            parsed.target.partition = static_cast<std::uint32_t>(value);
+        } else if (option == L"--no-shadow-copies" && !copiesSkipped) {
+            copiesSkipped = true;
+            parsed.target.shadowCopies = false;
         } else if (option == L"--format" && !formatGiven && i + 2 < arguments.size()) {
             formatGiven = true;
             const std::wstring& name = arguments[++i];
@@ -70,6 +97,10 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
         return false;
     }
     parsed.destination = arguments[i];
+    if ((partitionGiven || copiesSkipped) && !evidenceGiven) {
+        parsed.problem = L"tidewell-report: --partition and --no-shadow-copies apply to --evidence";
+        return false;
+    }
     if (utc && parsed.options.format != ReportFormat::Csv) {
         parsed.problem = L"tidewell-report: --utc applies to the csv format only; the json and "
                          L"timeline formats always give their times in UTC";
@@ -92,7 +123,9 @@ std::wstring incompleteReasons(const ScanResults& results) {
 std::wstring reportSummary(const ScanResults& results, const std::wstring& path) {
     std::wstring summary = L"tidewell-report: " + decimalText(results.records.size()) +
                            (results.records.size() == 1 ? L" record" : L" records");
-    if (results.origin.evidence) {
+    if (results.origin.image) {
+        summary += L" from the disk image " + results.origin.evidenceFolder;
+    } else if (results.origin.evidence) {
         summary += L" from the evidence folder " + results.origin.evidenceFolder;
     }
     summary += L" written to " + path + L"; complete picture: ";
@@ -121,14 +154,13 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
                   L"to scan; name a copy of a Windows drive with --evidence ROOT\r\n";
         return reportUsageError;
     }
-    if (parsed.target.subject == ScanSubject::EvidenceRoot) {
-        FileScope scope = confinedFileScope(parsed.target.evidenceRoot);
-        const EvidenceDrive drive = locateEvidenceDrive(scope, parsed.target.evidenceRoot);
-        if (!drive.found) {
-            errors += L"tidewell-report: " + parsed.target.evidenceRoot +
-                      L" is not a copy of a Windows system drive: " + drive.problem + L"\r\n";
-            return reportUsageError;
-        }
+    const EvidenceCheck check = checkEvidence(parsed.target);
+    if (!check.readable) {
+        errors += L"tidewell-report: " + parsed.target.evidenceRoot +
+                  (check.image ? L" cannot be read as a disk image of Windows: "
+                               : L" is not a copy of a Windows system drive: ") +
+                  check.problem + L"\r\n";
+        return reportUsageError;
     }
     const std::wstring& path = parsed.destination;
     ScanResults results;

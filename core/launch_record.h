@@ -49,6 +49,8 @@ struct PrefetchDetails {
     // The run times do not stand newest first, as Windows writes them (the
     // clock was set back between runs, or the file was altered).
     std::uint8_t runTimesOutOfOrder = 0;
+    // Read from a deleted file that an image's file table still lists.
+    std::uint8_t deletedFile = 0;
     std::uint32_t pathHash = 0;
     std::uint32_t formatVersion = 0;
     std::vector<std::wstring> referencedFiles; // in file order
@@ -89,6 +91,11 @@ struct LaunchRecord {
     std::wstring userSid;                // whose record it is, where the source says
     std::wstring userName;
     std::wstring recordFile; // the file the record was read from, where it was a file of its own
+    // The states of the machine the record was found in, by their index in
+    // the scan origin's copies (0: as it is), and for each run time the state
+    // it was found in; both empty when the scan read one state only.
+    std::vector<std::uint16_t> copies;
+    std::vector<std::uint16_t> runTimeCopies;
     RecordDetails details;
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/launch_record.h"
+#include "core/scan_origin.h"
 
 namespace tidewell {
 
@@ -27,6 +28,9 @@ struct DetailContext {
     // machine's, its account names the names of profile folders.
     bool evidence = false;
     TimeBasis times{}; // local time unless said
+    // Every state of the machine the scan read (the current one, then its
+    // shadow copies), which a record's copies name; null when it read one.
+    const std::vector<MachineCopy>* copies = nullptr;
 };
 
 // The detail text's line end, and where continuation lines of an
@@ -72,6 +76,9 @@ struct RecordView {
     // (onHost is " on HOST" or empty, fromWhere " from PATH (status)").
     std::wstring (*eventMessage)(const LaunchRecord& record, std::size_t run,
                                  const std::wstring& onHost, const std::wstring& fromWhere);
+    // What makes two records of older and newer states of a machine the same
+    // program's: records with equal keys are merged into one.
+    std::wstring (*mergeKey)(const LaunchRecord& record);
 };
 
 } // namespace tidewell

@@ -18,9 +18,10 @@ namespace tidewell {
 // it keeps working; a counter added since is given there only by the JSON
 // document, the timeline and the detail texts.
 enum class CounterLine : std::uint8_t {
-    Always,      // every scan counts it, every report lists it
-    Evidence,    // only a scan of collected evidence counts it and lists it
-    NotInLiveCsv // every scan counts it; every report but this machine's CSV lists it
+    Always,       // every scan counts it, every report lists it
+    Evidence,     // only a scan of collected evidence counts it and lists it
+    NotInLiveCsv, // every scan counts it; every report but this machine's CSV lists it
+    Image,        // only a scan of a disk image counts it and lists it
 };
 
 struct ScanCounter {
@@ -113,6 +114,26 @@ inline constexpr ScanCounter scanCounters[] = {
     {&ScanTally::prefetchRunTimesOutOfOrder, "prefetch_run_times_out_of_order", false,
      L"prefetch run times out of time order - clock set back or file altered", nullptr, 0,
      CounterLine::NotInLiveCsv},
+    {&ScanTally::shadowCopiesExamined, "shadow_copies_examined", false,
+     L"shadow copies examined - older states of the volume, merged into the records", nullptr, 0,
+     CounterLine::Image},
+    {&ScanTally::shadowCopiesUnreadable, "shadow_copies_unreadable", true,
+     L"shadow copies unreadable", L" %lu shadow cop(ies) unreadable;", 19, CounterLine::Image},
+    {&ScanTally::shadowCopyFailures, "shadow_copy_failures", true,
+     L"read or parse failures inside shadow copies", L" %lu failure(s) inside shadow copies;", 20,
+     CounterLine::Image},
+    {&ScanTally::shadowCopyOnlyRecords, "shadow_copy_only_records", false,
+     L"records found only in shadow copies (evicted or deleted since)", nullptr, 0,
+     CounterLine::Image},
+    {&ScanTally::shadowCopyRunTimesAdded, "shadow_copy_run_times_added", false,
+     L"run times added from shadow copies", nullptr, 0, CounterLine::Image},
+    {&ScanTally::deletedPrefetchRead, "deleted_prefetch_read", false,
+     L"deleted prefetch files read from the file table", nullptr, 0, CounterLine::Image},
+    {&ScanTally::deletedPrefetchUnreadable, "deleted_prefetch_unreadable", false,
+     L"deleted prefetch files overwritten or unreadable (expected)", nullptr, 0,
+     CounterLine::Image},
+    {&ScanTally::imageReadErrors, "image_read_errors", true, L"read errors inside the image",
+     L" %lu read error(s) inside the image;", 21, CounterLine::Image},
 };
 
 inline constexpr std::size_t scanCounterCount = std::size(scanCounters);

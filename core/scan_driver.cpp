@@ -1,10 +1,56 @@
 #include "core/scan_driver.h"
 
+#include "core/scan_counters.h"
 #include "core/source_table.h"
+#include "core/state_merge.h"
 #include "machine/examined_machine.h"
 #include "platform/filetime.h"
 
 namespace tidewell {
+
+namespace {
+
+// Each source is read whether or not the ones before it could be.
+void readEverySource(ExaminedMachine& machine, ScanResults& results) {
+    for (const SourceEntry& entry : sourceTable) {
+        entry.scan(machine, results);
+    }
+}
+
+// Every older state of the machine (its shadow copies), newest first, read
+// as the current one was read, its records merged into the current ones. Its
+// own counts stay its own, but for its failures: the records and counts of
+// the current state are those of a copy of its files.
+void readOlderStates(ExaminedMachine& current, ScanResults& results) {
+    markCurrentState(results.records);
+    for (std::size_t index = 0; index < current.olderStates.size(); ++index) {
+        ExaminedMachine older;
+        ScanResults olderResults;
+        if (!openOlderState(current, index, older, olderResults)) {
+            ++results.tally.shadowCopiesUnreadable;
+            continue;
+        }
+        readEverySource(older, olderResults);
+        closeExaminedMachine(older, olderResults);
+        const auto copy = static_cast<std::uint16_t>(index + 1);
+        mergeOlderState(results.records, olderResults.records, copy, results.tally);
+        for (const ScanCounter& counter : scanCounters) {
+            if (counter.failure) {
+                results.tally.shadowCopyFailures += olderResults.tally.*counter.member;
+            }
+        }
+        for (ExaminedHive& hive : olderResults.origin.hives) {
+            results.origin.hives.push_back(std::move(hive));
+        }
+        if (copy < results.origin.copies.size()) {
+            results.origin.copies[copy].read = true;
+        }
+        ++results.tally.shadowCopiesExamined;
+    }
+    orderMergedRunTimes(results.records);
+}
+
+} // namespace
 
 void runScan(const ScanTarget& target, ScanResults& results) {
     results.records.clear();
@@ -13,9 +59,9 @@ void runScan(const ScanTarget& target, ScanResults& results) {
     results.origin = ScanOrigin{};
     ExaminedMachine machine;
     openExaminedMachine(target, machine, results);
-    // Each source is read whether or not the ones before it could be.
-    for (const SourceEntry& entry : sourceTable) {
-        entry.scan(machine, results);
+    readEverySource(machine, results);
+    if (!machine.olderStates.empty()) {
+        readOlderStates(machine, results);
     }
     closeExaminedMachine(machine, results);
     computeRunTimeSpan(results.records, results.facts);

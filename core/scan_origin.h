@@ -3,6 +3,7 @@
 // and every entry it would not read.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,36 @@ struct RefusedEntry {
     std::wstring why;
 };
 
+// What was read of a disk image.
+struct ImageOrigin {
+    std::wstring path;           // the image file as named
+    std::wstring format;         // "raw", "E01", "VHD/VHDX", "VMDK", "QCOW2"
+    std::wstring partitionTable; // "GPT", "MBR"; empty: none, the image is one volume
+    std::uint32_t partition = 0; // the volume read, from 1; 0: the whole image
+    std::uint64_t offset = 0;    // its first byte in the image
+    std::wstring fileSystem;
+};
+
+// One state of the examined machine a record may be found in: the first is
+// the machine as it is, each after it an older copy of it (a shadow copy).
+struct MachineCopy {
+    std::wstring label;        // "current volume", "shadow copy 2"
+    std::uint64_t created = 0; // FILETIME; 0 for the current state
+    std::wstring identifier;   // a shadow copy's store GUID
+    bool read = false;         // it could be read
+};
+
 struct ScanOrigin {
     bool evidence = false;
     std::wstring evidenceFolder;       // the folder holding the copied drive's Windows folder
     std::wstring hostName;             // the scanned machine's name, where it is known
     std::vector<ExaminedHive> hives;   // evidence only: every hive file looked for
     std::vector<RefusedEntry> refused; // evidence only
+    bool image = false;                // the evidence is a disk image
+    ImageOrigin imageRead;
+    // Every state the scan read, the current one first; empty when it read
+    // only one (a folder, this machine, an image without shadow copies).
+    std::vector<MachineCopy> copies;
 };
 
 } // namespace tidewell

@@ -4,6 +4,7 @@
 // command-line tool, a test); the scan keeps nothing between scans.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "core/launch_record.h"
@@ -13,9 +14,9 @@
 
 namespace tidewell {
 
-// What a scan reads: the machine the program runs on, or an evidence root
-// (a folder holding a copy of a Windows system drive, or a collection with
-// such a copy one folder down).
+// What a scan reads: the machine the program runs on, or evidence: a folder
+// holding a copy of a Windows system drive (or a collection with such a copy
+// one folder down), or a disk image of such a drive.
 enum class ScanSubject {
     ThisMachine,
     EvidenceRoot,
@@ -24,6 +25,10 @@ enum class ScanSubject {
 struct ScanTarget {
     ScanSubject subject = ScanSubject::ThisMachine;
     std::wstring evidenceRoot;
+    // A disk image: the partition to read (from 1; 0: the one that holds
+    // Windows), and whether its shadow copies are read too.
+    std::uint32_t partition = 0;
+    bool shadowCopies = true;
 };
 
 struct ScanResults {

@@ -46,6 +46,15 @@ struct ScanTally {
     std::uint32_t systemHivesUnreadable = 0;
     // Prefetch files whose run times do not stand newest first.
     std::uint32_t prefetchRunTimesOutOfOrder = 0;
+    // Counted only when the scan reads a disk image.
+    std::uint32_t shadowCopiesExamined = 0;
+    std::uint32_t shadowCopiesUnreadable = 0;
+    std::uint32_t shadowCopyFailures = 0; // failures counted while reading shadow copies
+    std::uint32_t shadowCopyOnlyRecords = 0;
+    std::uint32_t shadowCopyRunTimesAdded = 0;
+    std::uint32_t deletedPrefetchRead = 0;
+    std::uint32_t deletedPrefetchUnreadable = 0;
+    std::uint32_t imageReadErrors = 0;
 };
 
 // True when any failure counter is non-zero: something could not be read or

@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include "platform/files.h"
-#include "platform/folded_paths.h"
+#include "machine/machine_files.h"
 #include "platform/path_join.h"
 #include "platform/text_fold.h"
 
@@ -11,8 +10,8 @@ namespace tidewell {
 
 namespace {
 
-bool holdsWindows(FileScope& scope, const std::wstring& folder, std::wstring& windows) {
-    return findEntryFolded(scope, folder, L"Windows", EntryKind::Folder, windows);
+bool holdsWindows(ExaminedMachine& machine, const std::wstring& folder, std::wstring& windows) {
+    return findMachineEntry(machine, folder, L"Windows", EntryKind::Folder, windows);
 }
 
 } // namespace
@@ -30,31 +29,28 @@ std::wstring withSlashes(std::wstring path) {
     return path;
 }
 
-EvidenceDrive locateEvidenceDrive(FileScope& scope, const std::wstring& root) {
+EvidenceDrive locateEvidenceDrive(ExaminedMachine& machine, const std::wstring& root) {
     EvidenceDrive drive;
-    if (holdsWindows(scope, root, drive.windows)) {
+    if (holdsWindows(machine, root, drive.windows)) {
         drive.found = true;
         drive.folder = root;
         return drive;
     }
-    DirectoryListing listing;
-    DirectoryEntry entry;
-    std::uint32_t error = 0;
-    if (!findFirstFile(joinPath(root, L"*"), listing, entry, error)) {
+    const FolderListing listing = listMachineFolder(machine, root);
+    if (!listing.started) {
         drive.problem = L"the folder cannot be listed";
         return drive;
     }
     std::vector<std::wstring> candidates;
-    do {
+    for (const FolderEntry& entry : listing.entries) {
+        std::wstring folder;
         std::wstring windows;
-        Refusal why = Refusal::None;
         if (entry.isDirectory && entry.name != L"." && entry.name != L".." &&
-            mayListFolder(scope, joinPath(root, entry.name), why) &&
-            holdsWindows(scope, joinPath(root, entry.name), windows)) {
+            findMachineEntry(machine, root, entry.name, EntryKind::Folder, folder) &&
+            holdsWindows(machine, folder, windows)) {
             candidates.push_back(entry.name);
         }
-    } while (findNextFile(listing, entry, error));
-    closeListing(listing);
+    }
     // Several copies side by side: the one of drive C, when there is one.
     std::wstring chosen;
     if (candidates.size() == 1) {
@@ -76,7 +72,7 @@ EvidenceDrive locateEvidenceDrive(FileScope& scope, const std::wstring& root) {
     // folder reads naturally where it is shown; either separator opens it.
     drive.folder = namedPosixStyle(root) ? root + (root.back() == L'/' ? L"" : L"/") + chosen
                                          : joinPath(root, chosen);
-    drive.found = holdsWindows(scope, drive.folder, drive.windows);
+    drive.found = holdsWindows(machine, drive.folder, drive.windows);
     return drive;
 }
 

@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "platform/file_scope.h"
-
 namespace tidewell {
 
 struct EvidenceDrive {
@@ -18,8 +16,11 @@ struct EvidenceDrive {
     std::wstring problem;
 };
 
-// Only what the scope lets be listed is looked into.
-EvidenceDrive locateEvidenceDrive(FileScope& scope, const std::wstring& root);
+struct ExaminedMachine;
+
+// Through the machine's files, so that only what they let be listed is
+// looked into.
+EvidenceDrive locateEvidenceDrive(ExaminedMachine& machine, const std::wstring& root);
 
 // A root named the POSIX way (slashes, no backslash): the paths shown below
 // it are continued with slashes too, as the host opens them.

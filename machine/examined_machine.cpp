@@ -3,9 +3,12 @@
 #include "machine/machine_facts.h"
 #include "machine/machine_files.h"
 #include "machine/profile_list.h"
+#include "platform/decimal_text.h"
 #include "platform/error_codes.h"
+#include "platform/file_place.h"
 #include "platform/files.h"
 #include "platform/system_info.h"
+#include "platform/text_fold.h"
 
 namespace tidewell {
 
@@ -14,6 +17,10 @@ namespace {
 std::wstring lastPart(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+bool namesAFile(const std::wstring& path) {
+    return resolvePlace(path).type == PlaceType::File;
 }
 
 void openThisMachine(ExaminedMachine& machine, ScanResults& results) {
@@ -31,11 +38,11 @@ void openThisMachine(ExaminedMachine& machine, ScanResults& results) {
     results.facts = readPrefetchSetup(machine);
 }
 
-// SYSTEM or SOFTWARE of a collected drive: read (with its logs), or counted
-// as unreadable; listed in the origin either way.
+// SYSTEM or SOFTWARE of a copy: read (with its logs), or counted as
+// unreadable; listed in the origin either way.
 void loadSystemHive(ExaminedMachine& machine, const wchar_t* name, HiveFile& hive,
                     ScanResults& results) {
-    loadHiveFile(machine.scope, machine.configFolder, name, hive);
+    loadHiveFile(machine, machine.configFolder, name, hive);
     ExaminedHive examined = describeHive(hive, name);
     if (machine.configFolder.empty()) {
         examined.why = L"the evidence has no Windows\\System32\\config folder";
@@ -48,13 +55,11 @@ void loadSystemHive(ExaminedMachine& machine, const wchar_t* name, HiveFile& hiv
     countHiveRecovery(hive, results.tally);
 }
 
-void openCollectedDrive(const std::wstring& root, ExaminedMachine& machine, ScanResults& results) {
-    machine.kind = MachineKind::CollectedDrive;
-    machine.scope = confinedFileScope(root);
-    machine.drive = locateEvidenceDrive(machine.scope, root);
-    results.origin.evidence = true;
-    results.origin.evidenceFolder = machine.drive.found ? machine.drive.folder : root;
-    machine.posixNames = namedPosixStyle(results.origin.evidenceFolder);
+// A copy of a Windows drive below root, however the machine's files are
+// read: its Windows folder, its system hives, its facts and its registry's
+// account of itself.
+void readCopiedDrive(ExaminedMachine& machine, const std::wstring& root, ScanResults& results) {
+    machine.drive = locateEvidenceDrive(machine, root);
     if (machine.drive.found) {
         findMachinePath(machine, machine.drive.windows, L"System32\\config", EntryKind::Folder,
                         machine.configFolder);
@@ -82,17 +87,185 @@ void openCollectedDrive(const std::wstring& root, ExaminedMachine& machine, Scan
                         machine.recorded);
 }
 
+void openCollectedDrive(const std::wstring& root, ExaminedMachine& machine, ScanResults& results) {
+    machine.kind = MachineKind::CollectedDrive;
+    machine.scope = confinedFileScope(root);
+    results.origin.evidence = true;
+    readCopiedDrive(machine, root, results);
+    results.origin.evidenceFolder = machine.drive.found ? machine.drive.folder : root;
+    machine.posixNames = namedPosixStyle(results.origin.evidenceFolder);
+}
+
+// --- disk images ---
+
+std::wstring volumeName(const ImageVolume& volume) {
+    return volume.partition == 0 ? std::wstring(L"the whole image")
+                                 : L"partition " + decimalText(volume.partition);
+}
+
+// Each volume, its file system and its shadow copies, for the one who must
+// choose among them or learn why none will do.
+std::wstring describeVolumes(const ImageSurvey& survey) {
+    std::wstring text;
+    for (const ImageVolume& volume : survey.volumes) {
+        text += text.empty() ? L"" : L"; ";
+        text += volumeName(volume) + L" (" + volume.description + L", " +
+                (volume.fileSystem.empty() ? std::wstring(L"no file system recognised")
+                                           : volume.fileSystem) +
+                L", " + decimalText(volume.shadowCopies) + L" shadow copies" +
+                (volume.holdsWindows ? L", holds Windows" : L"") + L")";
+    }
+    return text.empty() ? std::wstring(L"no volume at all") : text;
+}
+
+// The volume to read: the one asked for, or the one that holds Windows.
+const ImageVolume* chooseVolume(const ImageSurvey& survey, std::uint32_t partition,
+                                std::wstring& problem) {
+    const ImageVolume* chosen = nullptr;
+    std::uint32_t holdingWindows = 0;
+    for (const ImageVolume& volume : survey.volumes) {
+        if (partition != 0 ? volume.partition == partition : volume.holdsWindows) {
+            chosen = chosen == nullptr ? &volume : chosen;
+            ++holdingWindows;
+        }
+    }
+    if (partition != 0 && chosen == nullptr) {
+        problem = L"it has no partition " + decimalText(partition) + L"; its volumes: " +
+                  describeVolumes(survey);
+    } else if (partition != 0 && chosen->fileSystem != L"NTFS") {
+        problem = volumeName(*chosen) + L" holds no NTFS file system; its volumes: " +
+                  describeVolumes(survey);
+        chosen = nullptr;
+    } else if (partition == 0 && holdingWindows == 0) {
+        problem = L"none of its volumes holds Windows\\System32\\config or Windows\\Prefetch; its "
+                  L"volumes: " +
+                  describeVolumes(survey);
+    } else if (partition == 0 && holdingWindows > 1) {
+        problem = L"several of its volumes hold a Windows folder, so choose one with --partition "
+                  L"N; its volumes: " +
+                  describeVolumes(survey);
+        chosen = nullptr;
+    }
+    return chosen;
+}
+
+void openImage(const ScanTarget& target, ExaminedMachine& machine, ScanResults& results) {
+    machine.kind = MachineKind::DiskImage;
+    ImageSurvey survey;
+    machine.ownedImage = openDiskImage(target.evidenceRoot, survey);
+    machine.image = machine.ownedImage.get();
+    ScanOrigin& origin = results.origin;
+    origin.evidence = true;
+    origin.image = true;
+    origin.imageRead.path = target.evidenceRoot;
+    origin.imageRead.format = survey.format;
+    origin.imageRead.partitionTable = survey.partitionTable;
+    origin.evidenceFolder = target.evidenceRoot;
+    std::wstring problem;
+    const ImageVolume* volume =
+        machine.image != nullptr ? chooseVolume(survey, target.partition, problem) : nullptr;
+    if (volume != nullptr) {
+        machine.volume = *volume;
+        machine.fileSystem = openImageVolume(*machine.image, machine.volume);
+        origin.imageRead.partition = volume->partition;
+        origin.imageRead.offset = volume->offset;
+        origin.imageRead.fileSystem = volume->fileSystem;
+        machine.locationPrefix =
+            target.evidenceRoot +
+            (volume->partition == 0 ? std::wstring() : L" :: " + volumeName(*volume));
+        origin.evidenceFolder = machine.locationPrefix;
+    }
+    // Without a volume to read, nothing below is found: every source is
+    // counted unreadable as for an empty folder.
+    readCopiedDrive(machine, L"\\", results);
+    if (machine.fileSystem == nullptr || !target.shadowCopies) {
+        return;
+    }
+    std::wstring catalogProblem;
+    std::vector<ShadowCopy> copies =
+        listShadowCopies(*machine.image, machine.volume, catalogProblem);
+    if (!catalogProblem.empty()) {
+        ++results.tally.shadowCopiesUnreadable;
+    }
+    if (copies.empty()) {
+        return;
+    }
+    origin.copies.push_back({L"current volume", 0, L"", true});
+    // Newest first, so that a program's newest state is met first.
+    for (auto copy = copies.rbegin(); copy != copies.rend(); ++copy) {
+        const std::wstring label = L"shadow copy " + decimalText(copy->store);
+        machine.olderStates.push_back({label, copy->created, copy->identifier, copy->store});
+        origin.copies.push_back({label, copy->created, copy->identifier, false});
+    }
+}
+
 } // namespace
+
+EvidenceCheck checkEvidence(const ScanTarget& target) {
+    EvidenceCheck check;
+    if (target.subject == ScanSubject::ThisMachine) {
+        check.readable = true;
+        return check;
+    }
+    const std::wstring& root = target.evidenceRoot;
+    check.image = namesAFile(root);
+    if (check.image) {
+        if (!diskImagesReadable()) {
+            check.problem = L"it is a file: disk images are read by tidewell-report on Linux; "
+                            L"this build reads a folder holding a copy of a Windows drive";
+            return check;
+        }
+        ImageSurvey survey;
+        const DiskImageHandle image = openDiskImage(root, survey);
+        if (image == nullptr) {
+            check.problem = survey.problem;
+            return check;
+        }
+        check.readable = chooseVolume(survey, target.partition, check.problem) != nullptr;
+        return check;
+    }
+    ExaminedMachine machine;
+    machine.scope = confinedFileScope(root);
+    const EvidenceDrive drive = locateEvidenceDrive(machine, root);
+    check.readable = drive.found;
+    check.problem = drive.problem;
+    return check;
+}
 
 void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine, ScanResults& results) {
     switch (target.subject) {
     case ScanSubject::EvidenceRoot:
-        openCollectedDrive(target.evidenceRoot, machine, results);
+        if (namesAFile(target.evidenceRoot)) {
+            openImage(target, machine, results);
+        } else {
+            openCollectedDrive(target.evidenceRoot, machine, results);
+        }
         return;
     case ScanSubject::ThisMachine:
         break;
     }
     openThisMachine(machine, results);
+}
+
+bool openOlderState(ExaminedMachine& current, std::size_t index, ExaminedMachine& older,
+                    ScanResults& results) {
+    if (index >= current.olderStates.size() || current.image == nullptr) {
+        return false;
+    }
+    const OlderState& state = current.olderStates[index];
+    older.kind = current.kind;
+    older.image = current.image;
+    older.volume = current.volume;
+    older.fileSystem = openShadowCopy(*current.image, current.volume, state.store);
+    if (older.fileSystem == nullptr) {
+        return false;
+    }
+    older.locationPrefix = current.locationPrefix + L" :: " + state.label;
+    results.origin.evidence = true;
+    results.origin.image = true;
+    results.origin.evidenceFolder = older.locationPrefix;
+    readCopiedDrive(older, L"\\", results);
+    return true;
 }
 
 void closeExaminedMachine(ExaminedMachine& machine, ScanResults& results) {
@@ -101,13 +274,16 @@ void closeExaminedMachine(ExaminedMachine& machine, ScanResults& results) {
             {shownPath(machine, refusal.path), refusalText(refusal.why)});
     }
     for (ExaminedHive& hive : results.origin.hives) {
-        hive.path = shownPath(machine, hive.path);
+        if (!hive.path.empty()) {
+            hive.path = shownPath(machine, hive.path);
+        }
     }
 }
 
 std::wstring prefetchFolderOf(const ExaminedMachine& machine) {
     switch (machine.kind) {
     case MachineKind::CollectedDrive:
+    case MachineKind::DiskImage:
         return machine.prefetchFolder;
     case MachineKind::ThisMachine:
         break;
@@ -120,6 +296,7 @@ std::wstring prefetchFolderOf(const ExaminedMachine& machine) {
 PathNaming pathNamingOf(const ExaminedMachine& machine) {
     switch (machine.kind) {
     case MachineKind::CollectedDrive:
+    case MachineKind::DiskImage:
         return PathNaming{false, machine.recorded.systemDrive};
     case MachineKind::ThisMachine:
         break;
@@ -128,6 +305,9 @@ PathNaming pathNamingOf(const ExaminedMachine& machine) {
 }
 
 std::wstring shownPath(const ExaminedMachine& machine, const std::wstring& path) {
+    if (machine.kind == MachineKind::DiskImage) {
+        return machine.locationPrefix + L" :: " + path;
+    }
     return machine.posixNames ? withSlashes(path) : path;
 }
 

@@ -9,6 +9,10 @@
 //   CollectedDrive a copy of another machine's system drive in a folder (on
 //                  either system): only files inside the folder are read,
 //                  its hives are read from their files with their logs.
+//   DiskImage      an image of another machine's disk (Linux): its Windows
+//                  volume read through the image's own file system, as a
+//                  collected drive is read, and each of its shadow copies as
+//                  an older state of the same machine.
 #pragma once
 
 #include <memory>
@@ -17,6 +21,7 @@
 
 #include "core/scan_results.h"
 #include "machine/collected_drive.h"
+#include "machine/disk_image.h"
 #include "machine/hive_file.h"
 #include "machine/machine_registry.h"
 #include "platform/file_scope.h"
@@ -27,14 +32,34 @@ namespace tidewell {
 enum class MachineKind {
     ThisMachine,
     CollectedDrive,
+    DiskImage,
+};
+
+// An older state of the machine the scan can read after its current one.
+struct OlderState {
+    std::wstring label;        // "shadow copy 2"
+    std::uint64_t created = 0; // FILETIME
+    std::wstring identifier;
+    std::uint32_t store = 0; // an image's shadow copy: its store, from 1
 };
 
 struct ExaminedMachine {
     MachineKind kind = MachineKind::ThisMachine;
     FileScope scope; // what of the host's files may be read
 
-    // A collected drive: where it lies, and its Windows and Prefetch folders
-    // as the copy spells them (empty where there are none).
+    // A disk image: the image (owned by the machine that opened it, shared
+    // by the states opened from it), the volume read and the state of its
+    // file system this machine reads; where each file lies is named after
+    // the image, the volume and the state.
+    DiskImageHandle ownedImage;
+    DiskImage* image = nullptr;
+    ImageVolume volume;
+    ImageFileSystemHandle fileSystem;
+    std::wstring locationPrefix;
+
+    // A collected drive or an image's volume: where the copy of the drive
+    // lies, and its Windows and Prefetch folders as the copy spells them
+    // (empty where there are none).
     EvidenceDrive drive;
     std::wstring configFolder;
     std::wstring prefetchFolder;
@@ -55,15 +80,34 @@ struct ExaminedMachine {
     MachineRegistry recorded;
     std::wstring runningSid; // this machine: the account the program runs as
 
+    // Older states to read after this one, newest first.
+    std::vector<OlderState> olderStates;
+
     ExaminedMachine() = default;
     ExaminedMachine(const ExaminedMachine&) = delete;
     ExaminedMachine& operator=(const ExaminedMachine&) = delete;
 };
 
-// Opens the machine the target names: finds a collected drive and reads its
-// SYSTEM and SOFTWARE hives (each counted, and listed in the origin), and
-// states the machine's facts and name in the results.
+// Whether the evidence named can be read, and if not, why (for the one who
+// named it): a folder without a copy of a Windows drive, an image that
+// cannot be opened or holds no Windows volume, or several to choose from.
+struct EvidenceCheck {
+    bool readable = false;
+    bool image = false;
+    std::wstring problem;
+};
+EvidenceCheck checkEvidence(const ScanTarget& target);
+
+// Opens the machine the target names: finds a collected drive (or an image's
+// Windows volume) and reads its SYSTEM and SOFTWARE hives (each counted, and
+// listed in the origin), and states the machine's facts and name in the
+// results.
 void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine, ScanResults& results);
+
+// The older state the current machine lists at index, opened for reading as
+// the machine was then; false when it cannot be read.
+bool openOlderState(ExaminedMachine& current, std::size_t index, ExaminedMachine& older,
+                    ScanResults& results);
 
 // Puts into the results' origin what the scan's reading refused, and why.
 void closeExaminedMachine(ExaminedMachine& machine, ScanResults& results);
@@ -83,7 +127,7 @@ struct PathNaming {
 PathNaming pathNamingOf(const ExaminedMachine& machine);
 
 // A path the scan read, as it is shown: below a root named with slashes,
-// with slashes.
+// with slashes; inside an image, after the image, its volume and its state.
 std::wstring shownPath(const ExaminedMachine& machine, const std::wstring& path);
 
 } // namespace tidewell

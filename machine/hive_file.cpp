@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/folded_paths.h"
+#include "machine/machine_files.h"
 #include "platform/path_join.h"
 
 namespace tidewell {
@@ -11,12 +11,12 @@ namespace {
 
 // A log that is missing, too large, refused or unreadable is no log at all:
 // the hive's outcome then says whether it mattered.
-std::vector<std::uint8_t> readLog(FileScope& scope, const std::wstring& folder,
+std::vector<std::uint8_t> readLog(ExaminedMachine& machine, const std::wstring& folder,
                                   const std::wstring& name) {
     std::wstring path;
     std::vector<std::uint8_t> bytes;
-    if (findEntryFolded(scope, folder, name, EntryKind::File, path) &&
-        readWholeFileUpTo(scope, path, maxHiveFileSize, bytes) != WholeFileRead::Read) {
+    if (findMachineEntry(machine, folder, name, EntryKind::File, path) &&
+        readMachineFile(machine, path, maxHiveFileSize, bytes) != WholeFileRead::Read) {
         bytes.clear();
     }
     return bytes;
@@ -73,19 +73,20 @@ std::wstring whyOf(const HiveFile& hive, HiveOutcome outcome) {
 
 } // namespace
 
-void loadHiveFile(FileScope& scope, const std::wstring& folder, std::wstring_view name,
+void loadHiveFile(ExaminedMachine& machine, const std::wstring& folder, std::wstring_view name,
                   HiveFile& hive) {
     hive = HiveFile{};
     if (folder.empty()) {
         return;
     }
     hive.path = joinPath(folder, name);
-    if (!findEntryFolded(scope, folder, name, EntryKind::File, hive.path)) {
+    if (!findMachineEntry(machine, folder, name, EntryKind::File, hive.path)) {
         return;
     }
     std::vector<std::uint8_t> primary;
+    FileScope& scope = machine.scope;
     const std::size_t refusedBefore = scope.refused.size();
-    hive.fileRead = readWholeFileUpTo(scope, hive.path, maxHiveFileSize, primary);
+    hive.fileRead = readMachineFile(machine, hive.path, maxHiveFileSize, primary);
     hive.found = hive.fileRead != WholeFileRead::Missing;
     if (hive.fileRead == WholeFileRead::Refused && scope.refused.size() > refusedBefore) {
         hive.refusal = scope.refused.back().why;
@@ -95,8 +96,8 @@ void loadHiveFile(FileScope& scope, const std::wstring& folder, std::wstring_vie
             hive.fileRead == WholeFileRead::TooLarge ? HiveStatus::TooLarge : HiveStatus::Malformed;
         return;
     }
-    const std::vector<std::uint8_t> log1 = readLog(scope, folder, std::wstring(name) + L".LOG1");
-    const std::vector<std::uint8_t> log2 = readLog(scope, folder, std::wstring(name) + L".LOG2");
+    const std::vector<std::uint8_t> log1 = readLog(machine, folder, std::wstring(name) + L".LOG1");
+    const std::vector<std::uint8_t> log2 = readLog(machine, folder, std::wstring(name) + L".LOG2");
     hive.load = loadHive(std::move(primary), ByteView{log1.data(), log1.size()},
                          ByteView{log2.data(), log2.size()}, hive.image);
     hive.read = isReadable(hive.load.status);

@@ -25,9 +25,12 @@ struct HiveFile {
     HiveLoad load;
 };
 
-// Loads the file of that name in folder (an empty folder: nowhere to look).
-// The image stays where it is for as long as keys of it are open.
-void loadHiveFile(FileScope& scope, const std::wstring& folder, std::wstring_view name,
+struct ExaminedMachine;
+
+// Loads the file of that name in a folder of the machine (an empty folder:
+// nowhere to look). The image stays where it is for as long as keys of it are
+// open.
+void loadHiveFile(ExaminedMachine& machine, const std::wstring& folder, std::wstring_view name,
                   HiveFile& hive);
 
 // Counts a hive's recovery outcome: recovered from its logs (and how many

@@ -133,6 +133,7 @@ ScanFacts collectedSetup(ExaminedMachine& machine) {
 ScanFacts readPrefetchSetup(ExaminedMachine& machine) {
     switch (machine.kind) {
     case MachineKind::CollectedDrive:
+    case MachineKind::DiskImage:
         return collectedSetup(machine);
     case MachineKind::ThisMachine:
         break;

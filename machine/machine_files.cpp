@@ -1,11 +1,63 @@
 #include "machine/machine_files.h"
 
 #include "platform/error_codes.h"
+#include "platform/file_place.h"
+#include "platform/files.h"
 #include "platform/path_join.h"
+#include "platform/text_fold.h"
 
 namespace tidewell {
 
-FolderListing listMachineFolder(ExaminedMachine& machine, const std::wstring& folder) {
+namespace {
+
+FolderListing listImage(ImageFileSystem& fileSystem, const std::wstring& folder, bool withDeleted) {
+    FolderListing listing;
+    std::vector<ImageEntry> entries;
+    listing.started = listImageFolder(fileSystem, folder, entries, withDeleted);
+    listing.complete = listing.started;
+    for (ImageEntry& entry : entries) {
+        listing.entries.push_back(
+            {std::move(entry.name), entry.isDirectory, entry.deleted, entry.address});
+    }
+    return listing;
+}
+
+bool kindMatches(EntryKind kind, bool isDirectory) {
+    return kind == EntryKind::Any || (kind == EntryKind::Folder) == isDirectory;
+}
+
+// The entry of an image's folder whose name folds to name, one spelled
+// exactly so preferred.
+bool findInImage(ImageFileSystem& fileSystem, const std::wstring& folder, std::wstring_view name,
+                 EntryKind kind, std::wstring& path) {
+    const FolderListing listing = listImage(fileSystem, folder, false);
+    const FolderEntry* folded = nullptr;
+    for (const FolderEntry& entry : listing.entries) {
+        if (!kindMatches(kind, entry.isDirectory) || !equalsFolded(entry.name, name)) {
+            continue;
+        }
+        if (entry.name == name) {
+            folded = &entry;
+            break;
+        }
+        if (folded == nullptr) {
+            folded = &entry;
+        }
+    }
+    if (folded == nullptr || name.empty()) {
+        return false;
+    }
+    path = joinPath(folder, folded->name);
+    return true;
+}
+
+} // namespace
+
+FolderListing listMachineFolder(ExaminedMachine& machine, const std::wstring& folder,
+                                bool withDeleted) {
+    if (machine.fileSystem != nullptr) {
+        return listImage(*machine.fileSystem, folder, withDeleted);
+    }
     FolderListing listing;
     Refusal why = Refusal::None;
     DirectoryListing open;
@@ -17,13 +69,16 @@ FolderListing listMachineFolder(ExaminedMachine& machine, const std::wstring& fo
     }
     listing.started = true;
     do {
-        listing.entries.push_back(entry);
+        listing.entries.push_back({entry.name, entry.isDirectory, false, 0});
     } while (findNextFile(open, entry, error));
     listing.complete = error == ERROR_NO_MORE_FILES;
     return listing;
 }
 
 bool machineFolderListable(ExaminedMachine& machine, const std::wstring& folder) {
+    if (machine.fileSystem != nullptr) {
+        return listImage(*machine.fileSystem, folder, false).started;
+    }
     Refusal why = Refusal::None;
     DirectoryListing open;
     DirectoryEntry first;
@@ -34,17 +89,59 @@ bool machineFolderListable(ExaminedMachine& machine, const std::wstring& folder)
 
 bool findMachineEntry(ExaminedMachine& machine, const std::wstring& folder, std::wstring_view name,
                       EntryKind kind, std::wstring& path) {
+    if (machine.fileSystem != nullptr) {
+        return findInImage(*machine.fileSystem, folder, name, kind, path);
+    }
     return findEntryFolded(machine.scope, folder, name, kind, path);
 }
 
 bool findMachinePath(ExaminedMachine& machine, const std::wstring& base, std::wstring_view relative,
                      EntryKind kind, std::wstring& path) {
-    return findPathFolded(machine.scope, base, relative, kind, path);
+    if (machine.fileSystem == nullptr) {
+        return findPathFolded(machine.scope, base, relative, kind, path);
+    }
+    std::wstring current = base;
+    std::size_t at = 0;
+    while (at <= relative.size()) {
+        std::size_t end = relative.find(L'\\', at);
+        if (end == std::wstring_view::npos) {
+            end = relative.size();
+        }
+        const std::wstring_view part = relative.substr(at, end - at);
+        at = end + 1;
+        if (part.empty()) {
+            continue;
+        }
+        const bool last = at > relative.size();
+        if (!findInImage(*machine.fileSystem, current, part, last ? kind : EntryKind::Folder,
+                         current)) {
+            return false;
+        }
+    }
+    path = current;
+    return true;
 }
 
 WholeFileRead readMachineFile(ExaminedMachine& machine, const std::wstring& path,
                               std::uint64_t limit, std::vector<std::uint8_t>& bytes) {
+    if (machine.fileSystem != nullptr) {
+        return readImageFile(*machine.fileSystem, path, limit, bytes);
+    }
     return readWholeFileUpTo(machine.scope, path, limit, bytes);
+}
+
+WholeFileRead readDeletedMachineFile(ExaminedMachine& machine, const FolderEntry& entry,
+                                     std::uint64_t limit, std::vector<std::uint8_t>& bytes) {
+    if (machine.fileSystem == nullptr || !entry.deleted) {
+        bytes.clear();
+        return WholeFileRead::Missing;
+    }
+    return readDeletedImageFile(*machine.fileSystem, entry.address, limit, bytes);
+}
+
+std::wstring realFolderOf(ExaminedMachine& machine, const std::wstring& folder) {
+    // An image's junctions are not followed: its folders are each one place.
+    return machine.fileSystem != nullptr ? folder : resolvePlace(folder).realPath;
 }
 
 } // namespace tidewell

@@ -1,7 +1,8 @@
 // The examined machine's files: a folder's listing, an entry found by name
 // without regard to the case of A to Z, and a whole file read up to a limit.
 // This machine's files are read as they are; a collected drive's only inside
-// its folder (see FileScope), and what is refused is kept to be said.
+// its folder (see FileScope), and what is refused is kept to be said; an
+// image's through its file system, as the image holds them.
 #pragma once
 
 #include <cstdint>
@@ -10,19 +11,28 @@
 #include <vector>
 
 #include "machine/examined_machine.h"
-#include "platform/files.h"
 #include "platform/folded_paths.h"
 #include "platform/whole_file.h"
 
 namespace tidewell {
 
-struct FolderListing {
-    bool started = false;                // the folder could be listed at all
-    bool complete = false;               // and the listing ran to its end rather than breaking off
-    std::vector<DirectoryEntry> entries; // as the system lists them, "." and ".." included
+struct FolderEntry {
+    std::wstring name;
+    bool isDirectory = false;
+    bool deleted = false;      // an image's file that is no longer allocated
+    std::uint64_t address = 0; // its file record, to read it by
 };
 
-FolderListing listMachineFolder(ExaminedMachine& machine, const std::wstring& folder);
+struct FolderListing {
+    bool started = false;             // the folder could be listed at all
+    bool complete = false;            // and the listing ran to its end rather than breaking off
+    std::vector<FolderEntry> entries; // as the system lists them ("." and ".." may be there)
+};
+
+// Deleted entries are listed only when asked for, and only where the
+// machine's files still know them (an image's file table).
+FolderListing listMachineFolder(ExaminedMachine& machine, const std::wstring& folder,
+                                bool withDeleted = false);
 
 // Whether the folder can be listed at all; only its first entry is asked for.
 bool machineFolderListable(ExaminedMachine& machine, const std::wstring& folder);
@@ -36,5 +46,13 @@ bool findMachinePath(ExaminedMachine& machine, const std::wstring& base, std::ws
 
 WholeFileRead readMachineFile(ExaminedMachine& machine, const std::wstring& path,
                               std::uint64_t limit, std::vector<std::uint8_t>& bytes);
+
+// A deleted file of the listing, as much of it as is still there.
+WholeFileRead readDeletedMachineFile(ExaminedMachine& machine, const FolderEntry& entry,
+                                     std::uint64_t limit, std::vector<std::uint8_t>& bytes);
+
+// Where a folder really is, links followed, so that one reached two ways is
+// known to be one.
+std::wstring realFolderOf(ExaminedMachine& machine, const std::wstring& folder);
 
 } // namespace tidewell

@@ -6,7 +6,6 @@
 #include "machine/machine_files.h"
 #include "machine/profile_list.h"
 #include "platform/error_codes.h"
-#include "platform/file_place.h"
 #include "platform/identity.h"
 #include "platform/path_join.h"
 #include "platform/text_fold.h"
@@ -128,7 +127,7 @@ std::vector<std::wstring> userFoldersWithHives(ExaminedMachine& machine) {
                               parent)) {
             continue;
         }
-        for (const DirectoryEntry& entry : listMachineFolder(machine, parent).entries) {
+        for (const FolderEntry& entry : listMachineFolder(machine, parent).entries) {
             bool shared = entry.name == L"." || entry.name == L"..";
             for (std::wstring_view name : notUserFolders) {
                 shared = shared || equalsFolded(entry.name, name);
@@ -138,7 +137,7 @@ std::vector<std::wstring> userFoldersWithHives(ExaminedMachine& machine) {
             if (entry.isDirectory && !shared &&
                 findMachineEntry(machine, parent, entry.name, EntryKind::Folder, folder) &&
                 findMachineEntry(machine, folder, L"NTUSER.DAT", EntryKind::File, hive)) {
-                const std::wstring real = resolvePlace(folder).realPath;
+                const std::wstring real = realFolderOf(machine, folder);
                 if (std::find(reached.begin(), reached.end(), real) == reached.end()) {
                     reached.push_back(real);
                     folders.push_back(folder);
@@ -200,7 +199,7 @@ struct CollectedVisit {
     void read(const std::wstring& folderHere, const std::wstring& sid,
               const std::wstring& machineFolder) {
         HiveFile hive;
-        loadHiveFile(machine.scope, folderHere, L"NTUSER.DAT", hive);
+        loadHiveFile(machine, folderHere, L"NTUSER.DAT", hive);
         const std::wstring account = lastPart(machineFolder.empty() ? folderHere : machineFolder);
         ExaminedHive outcome = describeHive(hive, L"NTUSER.DAT");
         outcome.machinePath =
@@ -259,6 +258,7 @@ UserHiveVisit visitUserHives(ExaminedMachine& machine, ScanResults& results,
                              const std::function<void(const UserHive&)>& visit) {
     switch (machine.kind) {
     case MachineKind::CollectedDrive:
+    case MachineKind::DiskImage:
         return visitCollectedHives(machine, results, visit);
     case MachineKind::ThisMachine:
         break;

@@ -155,6 +155,11 @@ void JsonWriter::memberNull(std::string_view name) {
 
 void jsonMoment(JsonWriter& json, std::uint64_t filetime) {
     json.beginObject();
+    jsonMomentMembers(json, filetime);
+    json.endObject();
+}
+
+void jsonMomentMembers(JsonWriter& json, std::uint64_t filetime) {
     json.member("filetime", filetime);
     const std::wstring text = isoUtcText(filetime);
     if (text.empty()) {
@@ -162,7 +167,6 @@ void jsonMoment(JsonWriter& json, std::uint64_t filetime) {
     } else {
         json.member("utc", text);
     }
-    json.endObject();
 }
 
 void jsonOptionalMoment(JsonWriter& json, std::string_view name, std::uint64_t filetime) {

@@ -46,6 +46,9 @@ std::string jsonString(std::wstring_view value);
 // ns, or null for a moment no calendar holds}.
 void jsonMoment(JsonWriter& json, std::uint64_t filetime);
 
+// Its two members alone, into an object the caller opened.
+void jsonMomentMembers(JsonWriter& json, std::uint64_t filetime);
+
 // A member holding a moment, or null for 0 (no moment).
 void jsonOptionalMoment(JsonWriter& json, std::string_view name, std::uint64_t filetime);
 

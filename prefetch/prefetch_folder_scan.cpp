@@ -21,51 +21,82 @@ bool carriesScca(const std::vector<std::uint8_t>& bytes) {
            bytes[7] == 'A';
 }
 
-// One file from reading to record; every way out counts exactly one outcome.
-// Files above 64 MiB are refused unread: no Prefetch file comes near that.
-void examineFile(ExaminedMachine& machine, const std::wstring& path, RecordList& records,
-                 ScanTally& tally) {
-    std::vector<std::uint8_t> contents;
-    if (readMachineFile(machine, path, maxPrefetchImageSize, contents) != WholeFileRead::Read ||
-        contents.empty()) {
+// A file's bytes to a record; every way out but a record counts exactly one
+// outcome. Files above 64 MiB are refused unread: no Prefetch file comes
+// near that.
+bool recordFromFile(std::vector<std::uint8_t>& contents, const std::wstring& path,
+                    LaunchRecord& record, ScanTally& tally) {
+    if (contents.empty()) {
         ++tally.prefetchUnreadable;
-        return;
+        return false;
     }
     std::vector<std::uint8_t> unpacked;
     const std::vector<std::uint8_t>* image = &contents;
     if (startsWithMam(contents)) {
         if (!decompressMam(contents.data(), contents.size(), unpacked)) {
             ++tally.prefetchDecompressFailed;
-            return;
+            return false;
         }
         contents.clear();
         contents.shrink_to_fit(); // keep at most one of the two buffers large
         image = &unpacked;
     } else if (!carriesScca(contents)) {
         ++tally.prefetchNotPrefetch;
+        return false;
+    }
+    return parsePrefetch(image->data(), image->size(), path, record, tally); // it counts why not
+}
+
+void examineFile(ExaminedMachine& machine, const std::wstring& path, RecordList& records,
+                 ScanTally& tally) {
+    std::vector<std::uint8_t> contents;
+    if (readMachineFile(machine, path, maxPrefetchImageSize, contents) != WholeFileRead::Read) {
+        ++tally.prefetchUnreadable;
         return;
     }
     LaunchRecord record;
-    if (!parsePrefetch(image->data(), image->size(), path, record, tally)) {
-        return; // the parser counted why
+    if (recordFromFile(contents, path, record, tally)) {
+        records.push_back(std::move(record));
     }
+}
+
+// A deleted file the file table still lists: what of it is still there may
+// be overwritten, so every check of the parser applies, and it is counted on
+// its own (the files as they stand count as a copy of the folder counts them).
+void examineDeletedFile(ExaminedMachine& machine, const FolderEntry& entry,
+                        const std::wstring& path, RecordList& records, ScanTally& tally) {
+    std::vector<std::uint8_t> contents;
+    ScanTally own;
+    LaunchRecord record;
+    if (readDeletedMachineFile(machine, entry, maxPrefetchImageSize, contents) !=
+            WholeFileRead::Read ||
+        !recordFromFile(contents, path, record, own)) {
+        ++tally.deletedPrefetchUnreadable;
+        return;
+    }
+    prefetchDetails(record)->deletedFile = 1;
+    ++tally.deletedPrefetchRead;
     records.push_back(std::move(record));
+}
+
+bool namesPrefetchFile(const FolderEntry& entry) {
+    return !entry.isDirectory && entry.name.size() >= 3 && endsWithFolded(entry.name, L".pf");
 }
 
 } // namespace
 
 void scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, RecordList& records,
                         ScanTally& tally) {
-    const FolderListing listing = listMachineFolder(machine, folder);
+    const FolderListing listing = listMachineFolder(machine, folder, true);
     if (!listing.started) {
         ++tally.prefetchDirUnreadable;
         return;
     }
-    for (const DirectoryEntry& entry : listing.entries) {
-        if (entry.isDirectory) {
+    for (const FolderEntry& entry : listing.entries) {
+        if (entry.isDirectory || entry.deleted) {
             continue;
         }
-        if (entry.name.size() < 3 || !endsWithFolded(entry.name, L".pf")) {
+        if (!namesPrefetchFile(entry)) {
             ++tally.prefetchNonPrefetchSkipped;
             continue;
         }
@@ -74,6 +105,11 @@ void scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, Re
     }
     if (!listing.complete) {
         ++tally.prefetchListingStopped;
+    }
+    for (const FolderEntry& entry : listing.entries) {
+        if (entry.deleted && namesPrefetchFile(entry)) {
+            examineDeletedFile(machine, entry, joinPath(folder, entry.name), records, tally);
+        }
     }
 }
 

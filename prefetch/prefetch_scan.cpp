@@ -15,9 +15,13 @@ void scanPrefetch(ExaminedMachine& machine, ScanResults& results) {
     const std::size_t first = results.records.size();
     scanPrefetchFolder(machine, folder, results.records, results.tally);
     const VolumeSource volumes = placeableVolumes(pathNamingOf(machine), results.records, first);
+    ScanTally deleted; // a deleted file's doubts are its own, not the folder's
     for (std::size_t i = first; i < results.records.size(); ++i) {
         LaunchRecord& record = results.records[i];
-        choosePrefetchPath(record, results.tally, volumes);
+        const PrefetchDetails* details = prefetchDetails(record);
+        choosePrefetchPath(
+            record, details != nullptr && details->deletedFile != 0 ? deleted : results.tally,
+            volumes);
         record.recordFile = shownPath(machine, record.recordFile);
     }
 }

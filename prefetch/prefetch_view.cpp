@@ -53,7 +53,8 @@ void cells(const LaunchRecord& record, SourceCells& cells) {
 std::wstring listDetail(const LaunchRecord& record) {
     const PrefetchDetails& details = detailsOf(record);
     return L"v" + decimalText(details.formatVersion) + L", " +
-           decimalText(details.referencedFiles.size()) + L" files";
+           decimalText(details.referencedFiles.size()) + L" files" +
+           (details.deletedFile != 0 ? L", deleted" : L"");
 }
 
 std::wstring pathExplanation(const LaunchRecord& record, const PrefetchDetails& details,
@@ -104,6 +105,12 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
         parts.afterPath =
             L"\r\n    Windows stores the program's name in 60 bytes, so this one is cut\r\n"
             L"    at 29 characters and may be the front of a longer name.\r\n";
+    }
+    if (details.deletedFile != 0) {
+        parts.afterPath +=
+            L"\r\n    Read from a deleted file that the volume's file table still lists.\r\n"
+            L"    What is left of it may have been overwritten: it passed every check,\r\n"
+            L"    which is not proof that none of it was.\r\n";
     }
     std::wstring& text = parts.fields;
     text += L"Format version:    " + decimalText(details.formatVersion) + detailLineEnd;
@@ -157,8 +164,12 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
     }
 }
 
-// The members an event shares with the whole record.
+// The members an event shares with the whole record. A deleted file (read
+// from an image's file table) says so; no other ever names the member.
 void fileMembers(JsonWriter& json, const PrefetchDetails& details) {
+    if (details.deletedFile != 0) {
+        json.memberFlag("deleted_file", true);
+    }
     json.memberFlag("name_truncated", details.nameTruncated != 0);
     json.memberFlag("run_times_out_of_order", details.runTimesOutOfOrder != 0);
     json.member("format_version", details.formatVersion);
@@ -222,6 +233,15 @@ std::wstring eventMessage(const LaunchRecord& record, std::size_t run, const std
            L" in its Prefetch file, which does not record the user";
 }
 
+// One record per Prefetch file: its name (the program and its path hash),
+// the files a file table lists as deleted apart from the live ones.
+std::wstring mergeKey(const LaunchRecord& record) {
+    const std::size_t slash = record.recordFile.find_last_of(L"\\/");
+    const std::wstring file = foldText(
+        slash == std::wstring::npos ? record.recordFile : record.recordFile.substr(slash + 1));
+    return detailsOf(record).deletedFile != 0 ? L"deleted " + file : file;
+}
+
 } // namespace
 
 const RecordView prefetchRecordView = {
@@ -235,6 +255,7 @@ const RecordView prefetchRecordView = {
     jsonMembers,
     eventMembers,
     eventMessage,
+    mergeKey,
 };
 
 } // namespace tidewell

@@ -42,6 +42,25 @@ void addLine(std::wstring& text, const std::wstring& line) {
     text += lineEnd;
 }
 
+// What of a disk image was read: the image, the volume, its shadow copies.
+void addImageLines(std::wstring& text, const ScanOrigin& origin) {
+    const ImageOrigin& image = origin.imageRead;
+    addLine(text, L"# Disk image," + image.path + L" (" + image.format + L")");
+    std::wstring volume = image.partition == 0
+                              ? std::wstring(L"the whole image (no partition table recognised)")
+                              : L"partition " + decimalText(image.partition) + L" of its " +
+                                    image.partitionTable + L" partition table";
+    volume += L", at byte " + decimalText(image.offset) + L", " + image.fileSystem;
+    addLine(text, L"# Volume read," + volume);
+    std::uint32_t read = 0;
+    for (std::size_t copy = 1; copy < origin.copies.size(); ++copy) {
+        read += origin.copies[copy].read ? 1 : 0;
+    }
+    const std::size_t copies = origin.copies.empty() ? 0 : origin.copies.size() - 1;
+    addLine(text, L"# Shadow copies of the volume read," + decimalText(read) + L" of " +
+                      decimalText(copies));
+}
+
 } // namespace
 
 std::wstring csvQuote(const std::wstring& text) {
@@ -63,7 +82,9 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     const wchar_t* const machine = origin.evidence ? L"the examined machine" : L"this machine";
     std::wstring text;
     addLine(text, L"# Tidewell");
-    if (origin.evidence) {
+    if (origin.image) {
+        addImageLines(text, origin);
+    } else if (origin.evidence) {
         addLine(text, L"# Evidence folder," + origin.evidenceFolder);
     }
     if (times == TimeBasis::Utc) {
@@ -96,7 +117,9 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     addLine(text, L"# Prefetch records whatever the system started, including things");
     addLine(text, L"# no person clicked. A row is not proof that somebody did it.");
     for (const ScanCounter& counter : scanCounters) {
-        if (counter.line == CounterLine::Always || origin.evidence) {
+        const bool listed = counter.line == CounterLine::Always ||
+                            (counter.line == CounterLine::Image ? origin.image : origin.evidence);
+        if (listed) {
             addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
                               decimalText(tally.*counter.member));
         }

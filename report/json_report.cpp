@@ -85,6 +85,55 @@ void evidenceFiles(JsonWriter& json, const ScanOrigin& origin) {
     json.endArray();
 }
 
+// A disk image: what of it was read, and every state of its volume (the
+// current one, then each shadow copy), to which the records' copies point.
+void imageRead(JsonWriter& json, const ScanOrigin& origin) {
+    if (!origin.image) {
+        return; // a folder's or this machine's document stays as it was
+    }
+    const ImageOrigin& image = origin.imageRead;
+    json.key("image");
+    json.beginObject();
+    json.member("path", image.path);
+    json.member("format", image.format);
+    jsonOptionalText(json, "partition_table", image.partitionTable);
+    if (image.partition == 0) {
+        json.memberNull("partition");
+    } else {
+        json.member("partition", image.partition);
+    }
+    json.member("offset", image.offset);
+    jsonOptionalText(json, "file_system", image.fileSystem);
+    json.endObject();
+    json.key("copies");
+    json.beginArray();
+    for (const MachineCopy& copy : origin.copies) {
+        json.beginObject();
+        json.member("label", copy.label);
+        jsonOptionalMoment(json, "created", copy.created);
+        jsonOptionalText(json, "identifier", copy.identifier);
+        json.memberFlag("read", copy.read);
+        json.endObject();
+    }
+    json.endArray();
+}
+
+// Where a record was found, where the scan read more than one state of the
+// machine: the states (indexes into "copies"), and whether it was found only
+// in older ones.
+void copyMembers(JsonWriter& json, const LaunchRecord& record) {
+    if (record.copies.empty()) {
+        return;
+    }
+    json.key("copies");
+    json.beginArray();
+    for (std::uint16_t copy : record.copies) {
+        json.number(copy);
+    }
+    json.endArray();
+    json.memberFlag("only_in_shadow_copies", record.copies.front() != 0);
+}
+
 // The fields every record has, whatever its source.
 void commonFields(JsonWriter& json, const LaunchRecord& record) {
     json.member("source", recordView(record.source).word);
@@ -137,7 +186,9 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
     json.endObject();
     json.key("scanned");
     json.beginObject();
-    json.member("kind", origin.evidence ? L"evidence root" : L"this machine");
+    json.member("kind", origin.image      ? L"disk image"
+                        : origin.evidence ? L"evidence root"
+                                          : L"this machine");
     jsonOptionalText(json, "host", origin.hostName);
     if (origin.evidence) {
         json.member("evidence_folder", origin.evidenceFolder);
@@ -145,6 +196,7 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
         json.memberNull("evidence_folder");
     }
     evidenceFiles(json, origin);
+    imageRead(json, origin);
     json.endObject();
     coverage(json, tally, facts);
     json.text += ",\"records\":[";
@@ -158,10 +210,21 @@ std::string jsonReportRecord(const LaunchRecord& record, bool first) {
     commonFields(json, record);
     json.key("run_times");
     json.beginArray();
-    for (std::uint64_t run : record.runTimes) {
-        jsonMoment(json, run);
+    const bool withCopies =
+        record.runTimeCopies.size() == record.runTimes.size() && !record.runTimeCopies.empty();
+    for (std::size_t run = 0; run < record.runTimes.size(); ++run) {
+        if (!withCopies) {
+            jsonMoment(json, record.runTimes[run]);
+            continue;
+        }
+        // The moment, and the state of the machine it was found in.
+        json.beginObject();
+        jsonMomentMembers(json, record.runTimes[run]);
+        json.member("copy", record.runTimeCopies[run]);
+        json.endObject();
     }
     json.endArray();
+    copyMembers(json, record);
     sourceMembers(json, record, &RecordView::jsonMembers);
     json.endObject();
     return json.text;
@@ -199,6 +262,9 @@ std::string timelineEvents(const LaunchRecord& record, const TimelineScan& scan)
         json.member("filetime", time);
         json.member("run_index", run + 1);
         json.member("run_times_recorded", record.runTimes.size());
+        if (run < record.runTimeCopies.size()) {
+            json.member("copy", record.runTimeCopies[run]);
+        }
         jsonOptionalText(json, "host", scan.host);
         jsonOptionalText(json, "evidence_folder", scan.evidenceFolder);
         json.memberFlag("coverage_complete", scan.complete);

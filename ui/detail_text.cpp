@@ -18,6 +18,18 @@ std::wstring momentText(FileTime value, TimeBasis times) {
     return text;
 }
 
+// A state of the machine by its label, and for an older one when it was made.
+std::wstring copyText(std::uint16_t copy, const DetailContext& context) {
+    if (context.copies == nullptr || copy >= context.copies->size()) {
+        return copy == 0 ? std::wstring(L"current volume") : L"copy " + decimalText(copy);
+    }
+    const MachineCopy& known = (*context.copies)[copy];
+    if (known.created == 0) {
+        return known.label;
+    }
+    return known.label + L" (made " + momentText(known.created, context.times) + L")";
+}
+
 } // namespace
 
 std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& context) {
@@ -41,12 +53,28 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
     text += detailLineEnd;
     text += parts.afterRunCount;
     text += parts.fields;
+    if (!record.copies.empty()) {
+        text += L"Found in:          ";
+        for (std::size_t i = 0; i < record.copies.size(); ++i) {
+            text += (i == 0 ? L"" : L"; ") + copyText(record.copies[i], context);
+        }
+        text += detailLineEnd;
+        if (record.copies.front() != 0) {
+            text += L"\r\n    Only older copies of the volume hold this record: the current one\r\n"
+                    L"    no longer does (evicted, deleted or rewritten since).\r\n";
+        }
+    }
     text += L"\r\nRecorded run times" + parts.runTimesTitle + L":\r\n";
     if (record.runTimes.empty()) {
         text += L"    none recorded \u2014 this is not the same as never having run\r\n";
     } else {
-        for (FileTime run : record.runTimes) {
-            text += L"    " + momentText(run, context.times) + detailLineEnd;
+        const bool withCopies = record.runTimeCopies.size() == record.runTimes.size();
+        for (std::size_t run = 0; run < record.runTimes.size(); ++run) {
+            text += L"    " + momentText(record.runTimes[run], context.times);
+            if (withCopies) {
+                text += L"  \u2014 " + copyText(record.runTimeCopies[run], context);
+            }
+            text += detailLineEnd;
         }
     }
     text += parts.afterRunTimes;

@@ -62,7 +62,7 @@ void openDetailWindow() {
     }
     const std::wstring text =
         buildDetailText(*record, DetailContext{handles.runningSid, handles.results.origin.evidence,
-                                               handles.rows.times});
+                                               handles.rows.times, &handles.results.origin.copies});
     HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                                     ES_AUTOVSCROLL | ES_READONLY,

@@ -134,6 +134,13 @@ std::wstring eventMessage(const LaunchRecord& record, std::size_t /*run*/,
            (record.runCount == 1 ? L" launch" : L" launches");
 }
 
+// One record per user and entry: the same entry in an older copy of the
+// user's hive holds an earlier run.
+std::wstring mergeKey(const LaunchRecord& record) {
+    return foldText(record.userSid.empty() ? record.userName : record.userSid) + L"|" +
+           foldText(record.path.empty() ? record.name : record.path);
+}
+
 } // namespace
 
 const RecordView userAssistRecordView = {
@@ -147,6 +154,7 @@ const RecordView userAssistRecordView = {
     focusMembers,
     focusMembers,
     eventMessage,
+    mergeKey,
 };
 
 } // namespace tidewell

@@ -85,7 +85,7 @@ def check_coverage(header, document, table, zone):
     coverage = document["coverage"]
     facts = coverage["facts"]
     evidence = header[1].startswith("# Evidence folder,")
-    if evidence != (document["scanned"]["kind"] == "evidence root"):
+    if evidence != (document["scanned"]["kind"] in ("evidence root", "disk image")):
         fail("the CSV and the JSON disagree on what was scanned")
     if evidence and values["Evidence folder"] != document["scanned"]["evidence_folder"]:
         fail("the evidence folder")
@@ -124,9 +124,15 @@ def check_coverage(header, document, table, zone):
     counters = coverage["counters"]
     if len(counters) != len(table):
         fail(f"{len(counters)} counters in the JSON, {len(table)} in the table")
+    image = document["scanned"]["kind"] == "disk image"
     for key, label, line in table:
         label = label.replace('\\"', '"')
-        if line == "Evidence" and not evidence:
+        if line == "Image" and not image:
+            if counters[key] != 0:
+                fail(f"{key} counted without an image")
+            if label in values:
+                fail(f"{key} listed in a report of no image")
+        elif line == "Evidence" and not evidence:
             if counters[key] != 0:
                 fail(f"{key} counted on this machine")
             if label in values:

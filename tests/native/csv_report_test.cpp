@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/origins.h"
+
 #include "support/record_details.h"
 
 #include "fake/fake_machine.h"
@@ -224,7 +226,7 @@ TEST_F(CsvReport, HeaderVariants) {
 
 TEST_F(CsvReport, AnEvidenceReportNamesItsFolderAndTheExaminedMachine) {
     SmallScan scan = smallScan();
-    const ScanOrigin evidence{true, L"/cases/host7/C", L"HOST7", {}, {}};
+    const ScanOrigin evidence = testing::evidenceOrigin(L"/cases/host7/C", L"HOST7");
     scan.tally.hivesRecovered = 2;
     scan.tally.hiveLogEntriesApplied = 5;
     const std::wstring header = buildReportHeader(scan.tally, scan.facts, evidence);

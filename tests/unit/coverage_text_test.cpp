@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/origins.h"
+
 namespace tidewell {
 namespace {
 
@@ -148,7 +150,7 @@ TEST(FormatDate, TheFirstTenCharacters) {
 }
 
 TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
-    const ScanOrigin evidence{true, L"E:\\cases\\host7\\C", L"HOST7", {}, {}};
+    const ScanOrigin evidence = testing::evidenceOrigin(L"E:\\cases\\host7\\C", L"HOST7");
     const std::wstring named =
         L"Evidence folder E:\\cases\\host7\\C, a copy of another machine's system drive.  ";
     ScanTally tally;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/origins.h"
+
 #include "support/record_details.h"
 
 #include "report/report_format.h"
@@ -81,7 +83,7 @@ TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
     facts.profilesOnMachine = 2;
     facts.profilesExamined = 2;
     const std::string machine =
-        jsonReportOpening(tally, facts, ScanOrigin{false, L"", L"HOST", {}, {}});
+        jsonReportOpening(tally, facts, testing::thisMachineOrigin(L"HOST"));
     EXPECT_TRUE(has(machine, "\"scanned\":{\"kind\":\"this machine\",\"host\":\"HOST\","
                              "\"evidence_folder\":null,\"hives\":null,\"refused_entries\":null}"));
     EXPECT_TRUE(has(machine, "\"complete\":true,\"reasons\":[]"));
@@ -91,7 +93,7 @@ TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
     facts.profilesNotExamined = 1;
     facts.profilesOnMachine = 3;
     const std::string evidence =
-        jsonReportOpening(tally, facts, ScanOrigin{true, L"/case/C", L"", {}, {}});
+        jsonReportOpening(tally, facts, testing::evidenceOrigin(L"/case/C", L""));
     EXPECT_TRUE(has(evidence, "\"kind\":\"evidence root\",\"host\":null,"
                               "\"evidence_folder\":\"/case/C\""));
     EXPECT_TRUE(has(evidence, "\"prefetch_malformed\":2,"));
@@ -103,7 +105,7 @@ TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
 }
 
 TEST(JsonDocument, AnEvidenceScanListsEveryHiveItLookedForAndEveryEntryItRefused) {
-    ScanOrigin origin{true, L"/case/C", L"PC7", {}, {}};
+    ScanOrigin origin = testing::evidenceOrigin(L"/case/C", L"PC7");
     ExaminedHive system;
     system.hive = L"SYSTEM";
     system.path = L"/case/C/Windows/System32/config/SYSTEM";
@@ -137,8 +139,7 @@ TEST(JsonDocument, AnEvidenceScanListsEveryHiveItLookedForAndEveryEntryItRefused
 TEST(Timeline, EveryRecordedRunIsAnEventThatNamesWhatRanWhereAndForWhom) {
     ScanTally tally;
     tally.prefetchUnreadable = 1;
-    const TimelineScan scan =
-        timelineScan(tally, ScanFacts{}, ScanOrigin{false, L"", L"PC7", {}, {}});
+    const TimelineScan scan = timelineScan(tally, ScanFacts{}, testing::thisMachineOrigin(L"PC7"));
     EXPECT_FALSE(scan.complete);
 
     const std::string prefetch = timelineEvents(prefetchRecord(), scan);

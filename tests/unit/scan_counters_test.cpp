@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/origins.h"
+
 #include "cli/report_command.h"
 #include "report/csv_report.h"
 #include "report/json_report.h"
@@ -38,7 +40,10 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
 
         // A counter this machine's report lists is checked there, any other
         // in a report of evidence.
-        const ScanOrigin origin{counter.line != CounterLine::Always, L"E:\\case", L"", {}, {}};
+        ScanOrigin origin =
+            counter.line == CounterLine::Image    ? testing::imageOrigin(L"E:\\case.E01")
+            : counter.line != CounterLine::Always ? testing::evidenceOrigin(L"E:\\case")
+                                                  : ScanOrigin{};
         const std::wstring header = buildReportHeader(results.tally, results.facts, origin);
         EXPECT_NE(header.find(L"\r\n# " + std::wstring(counter.reportLabel) + L",37\r\n"),
                   std::wstring::npos);
@@ -97,10 +102,17 @@ TEST(ScanCounters, TheCsvReportOfThisMachineKeepsItsTwentyNineLines) {
     };
     EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage())), 29u)
         << "the report of this machine stays as it was";
+    std::size_t imageOnly = 0;
+    for (const ScanCounter& counter : scanCounters) {
+        imageOnly += counter.line == CounterLine::Image ? 1 : 0;
+    }
     EXPECT_EQ(
-        linesOf(buildReportHeader(tally, fullCoverage(), ScanOrigin{true, L"E:\\x", L"", {}, {}})),
-        scanCounterCount)
-        << "a report of evidence lists every counter";
+        linesOf(buildReportHeader(tally, fullCoverage(), testing::evidenceOrigin(L"E:\\x", L""))),
+        scanCounterCount - imageOnly)
+        << "a report of a folder lists every counter but an image's own";
+    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(), testing::imageOrigin(L"E:\\x.E01"))),
+              scanCounterCount)
+        << "a report of an image lists every counter";
     const std::string json = jsonReportOpening(tally, fullCoverage(), ScanOrigin{});
     for (const ScanCounter& counter : scanCounters) {
         EXPECT_NE(json.find(std::string("\"") + counter.key + "\":5"), std::string::npos)
@@ -115,7 +127,7 @@ TEST(ScanCounters, TheReportListsEveryCounterOnceInTheTablesOrder) {
         tally.*counter.member = value++;
     }
     const std::wstring header =
-        buildReportHeader(tally, fullCoverage(), ScanOrigin{true, L"E:\\x", L"", {}, {}});
+        buildReportHeader(tally, fullCoverage(), testing::imageOrigin(L"E:\\x.E01"));
     std::size_t at = 0;
     value = 1;
     for (const ScanCounter& counter : scanCounters) {

@@ -1,0 +1,100 @@
+// Disk images read in place, never mounted and never written: raw and split
+// raw, E01 (one segment or several), VHD and VHDX, VMDK and QCOW2; their
+// partition tables (MBR, GPT), their NTFS volumes, and every shadow copy
+// (Volume Shadow Copy store) of a volume. The field's own libraries do the
+// reading: The Sleuth Kit for the images it knows, their partitions and NTFS,
+// libqcow for QCOW2, libvshadow (over libbfio) for shadow copies. Only the
+// Linux build reads images; the Windows build says so instead.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/whole_file.h"
+
+namespace tidewell {
+
+// Whether this build reads disk images at all.
+bool diskImagesReadable();
+
+struct DiskImage;
+struct DiskImageClose {
+    void operator()(DiskImage* image) const;
+};
+using DiskImageHandle = std::unique_ptr<DiskImage, DiskImageClose>;
+
+// One volume of an image: a partition, or the whole image when it has no
+// partition table.
+struct ImageVolume {
+    std::uint32_t partition = 0; // as the table numbers it, from 1; 0: the whole image
+    std::uint64_t offset = 0;    // bytes from the start of the image
+    std::uint64_t length = 0;
+    std::wstring description;  // the table's own words for it
+    std::wstring fileSystem;   // "NTFS", "FAT32"; empty: none recognised
+    bool holdsWindows = false; // Windows\System32\config or Windows\Prefetch is there
+    std::uint32_t shadowCopies = 0;
+};
+
+struct ImageSurvey {
+    bool opened = false;
+    std::wstring problem;        // why it could not be opened
+    std::wstring format;         // "raw", "E01", "VHD/VHDX", "VMDK", "QCOW2"
+    std::wstring partitionTable; // "GPT", "MBR"; empty: none recognised
+    std::vector<ImageVolume> volumes;
+};
+
+// Opens the image read-only and surveys its volumes.
+DiskImageHandle openDiskImage(const std::wstring& path, ImageSurvey& survey);
+
+// One state of a volume's file system: as it is, or as a shadow copy holds it.
+struct ImageFileSystem;
+struct ImageFileSystemClose {
+    void operator()(ImageFileSystem* fileSystem) const;
+};
+using ImageFileSystemHandle = std::unique_ptr<ImageFileSystem, ImageFileSystemClose>;
+
+struct ShadowCopy {
+    std::uint32_t store = 0;   // from 1, oldest first, as Windows numbers them
+    std::uint64_t created = 0; // FILETIME
+    std::wstring identifier;   // the store's GUID
+};
+
+ImageFileSystemHandle openImageVolume(DiskImage& image, const ImageVolume& volume);
+
+// The volume's shadow copies, oldest first; problem says why none could be
+// listed where the volume has them but they cannot be read.
+std::vector<ShadowCopy> listShadowCopies(DiskImage& image, const ImageVolume& volume,
+                                         std::wstring& problem);
+
+// The file system as the shadow copy holds it; null when it cannot be read.
+ImageFileSystemHandle openShadowCopy(DiskImage& image, const ImageVolume& volume,
+                                     std::uint32_t store);
+
+// Paths are backslash-separated from the volume's root, such as
+// \Windows\Prefetch; names compare as NTFS compares them.
+struct ImageEntry {
+    std::wstring name;
+    bool isDirectory = false;
+    bool deleted = false;      // listed, but no longer allocated
+    std::uint64_t address = 0; // its file record, to read a deleted file by
+};
+
+// False when the folder cannot be listed. Deleted entries are listed only
+// when asked for, and only where they still name a file record.
+bool listImageFolder(ImageFileSystem& fileSystem, const std::wstring& folder,
+                     std::vector<ImageEntry>& entries, bool withDeleted = false);
+
+WholeFileRead readImageFile(ImageFileSystem& fileSystem, const std::wstring& path,
+                            std::uint64_t limit, std::vector<std::uint8_t>& bytes);
+
+// A deleted file by its file record: what of its data is still there.
+WholeFileRead readDeletedImageFile(ImageFileSystem& fileSystem, std::uint64_t address,
+                                   std::uint64_t limit, std::vector<std::uint8_t>& bytes);
+
+// Reads that failed inside the image since it was opened (a damaged or cut
+// short image, a segment missing).
+std::uint32_t imageReadErrors(const DiskImage& image);
+
+} // namespace tidewell

@@ -1,0 +1,599 @@
+// Disk images through The Sleuth Kit (images, partition tables, NTFS),
+// libqcow (QCOW2, which The Sleuth Kit does not read) and libvshadow (shadow
+// copies, reached through a libbfio handle that reads the volume out of the
+// image). Every handle these libraries give is closed by the structure that
+// owns it; every read is checked, and a failed one is counted.
+#include "machine/disk_image.h"
+
+#include <libbfio.h>
+#include <libqcow.h>
+#include <libvshadow.h>
+#include <tsk/libtsk.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/text_fold.h"
+#include "platform/utf8_codec.h"
+
+// Exported by The Sleuth Kit for images it does not open itself, though its
+// headers leave them out: they allocate the image structure it later closes.
+extern "C" {
+void* tsk_img_malloc(size_t length);
+void tsk_img_free(void* pointer);
+}
+
+namespace tidewell {
+
+namespace {
+
+constexpr unsigned sectorSize = 512;
+constexpr std::size_t readPiece = 4u * 1024 * 1024;
+
+// A volume's shadow copies, opened once and kept for as long as the image.
+struct ShadowVolume {
+    std::uint64_t offset = 0;
+    libbfio_handle_t* handle = nullptr;
+    libvshadow_volume_t* volume = nullptr;
+    bool opened = false;
+};
+
+} // namespace
+
+struct DiskImage {
+    TSK_IMG_INFO* image = nullptr;
+    std::vector<ShadowVolume> shadows;
+    std::uint32_t readErrors = 0;
+};
+
+struct ImageFileSystem {
+    DiskImage* image = nullptr;
+    TSK_IMG_INFO* storeImage = nullptr; // a shadow copy's own image, closed with it
+    TSK_FS_INFO* fileSystem = nullptr;
+};
+
+namespace {
+
+// --- QCOW2 as an image The Sleuth Kit reads through us ---
+
+struct QcowImage {
+    TSK_IMG_INFO info; // first: The Sleuth Kit sees only this
+    libqcow_file_t* file;
+};
+
+ssize_t readQcow(TSK_IMG_INFO* info, TSK_OFF_T offset, char* buffer, size_t length) {
+    auto* image = reinterpret_cast<QcowImage*>(info);
+    return libqcow_file_read_buffer_at_offset(image->file, buffer, length, offset, nullptr);
+}
+
+void closeQcow(TSK_IMG_INFO* info) {
+    auto* image = reinterpret_cast<QcowImage*>(info);
+    libqcow_file_close(image->file, nullptr);
+    libqcow_file_free(&image->file, nullptr);
+    tsk_img_free(info);
+}
+
+void statImage(TSK_IMG_INFO*, FILE*) {}
+
+TSK_IMG_INFO* openQcow(const std::string& path) {
+    libqcow_file_t* file = nullptr;
+    if (libqcow_file_initialize(&file, nullptr) != 1) {
+        return nullptr;
+    }
+    size64_t size = 0;
+    if (libqcow_file_open(file, path.c_str(), LIBQCOW_OPEN_READ, nullptr) != 1 ||
+        libqcow_file_get_media_size(file, &size, nullptr) != 1) {
+        libqcow_file_free(&file, nullptr);
+        return nullptr;
+    }
+    auto* image = static_cast<QcowImage*>(tsk_img_malloc(sizeof(QcowImage)));
+    if (image == nullptr) {
+        libqcow_file_close(file, nullptr);
+        libqcow_file_free(&file, nullptr);
+        return nullptr;
+    }
+    image->file = file;
+    return tsk_img_open_external(image, static_cast<TSK_OFF_T>(size), sectorSize, readQcow,
+                                 closeQcow, statImage);
+}
+
+// --- a shadow copy's store as an image ---
+
+struct StoreImage {
+    TSK_IMG_INFO info;
+    libvshadow_store_t* store;
+};
+
+ssize_t readStore(TSK_IMG_INFO* info, TSK_OFF_T offset, char* buffer, size_t length) {
+    auto* image = reinterpret_cast<StoreImage*>(info);
+    return libvshadow_store_read_buffer_at_offset(image->store, buffer, length, offset, nullptr);
+}
+
+void closeStore(TSK_IMG_INFO* info) {
+    auto* image = reinterpret_cast<StoreImage*>(info);
+    libvshadow_store_free(&image->store, nullptr);
+    tsk_img_free(info);
+}
+
+// --- a volume inside the image, as libbfio reads it for libvshadow ---
+
+struct VolumeRange {
+    DiskImage* image;
+    TSK_OFF_T start;
+    TSK_OFF_T size;
+    TSK_OFF_T position;
+};
+
+VolumeRange* rangeOf(intptr_t* handle) {
+    return reinterpret_cast<VolumeRange*>(handle);
+}
+
+int freeRange(intptr_t** handle, libbfio_error_t**) {
+    delete rangeOf(*handle);
+    *handle = nullptr;
+    return 1;
+}
+
+int cloneRange(intptr_t** destination, intptr_t* source, libbfio_error_t**) {
+    *destination = reinterpret_cast<intptr_t*>(new VolumeRange(*rangeOf(source)));
+    return 1;
+}
+
+int openRange(intptr_t*, int, libbfio_error_t**) {
+    return 1;
+}
+
+int closeRange(intptr_t*, libbfio_error_t**) {
+    return 0;
+}
+
+ssize_t readRange(intptr_t* handle, uint8_t* buffer, size_t size, libbfio_error_t**) {
+    VolumeRange* range = rangeOf(handle);
+    if (range->position >= range->size) {
+        return 0;
+    }
+    const auto wanted = static_cast<size_t>(
+        std::min<TSK_OFF_T>(static_cast<TSK_OFF_T>(size), range->size - range->position));
+    const ssize_t got = tsk_img_read(range->image->image, range->start + range->position,
+                                     reinterpret_cast<char*>(buffer), wanted);
+    if (got < 0) {
+        ++range->image->readErrors;
+        return -1;
+    }
+    range->position += got;
+    return got;
+}
+
+ssize_t writeRange(intptr_t*, const uint8_t*, size_t, libbfio_error_t**) {
+    return -1; // read-only, always
+}
+
+off64_t seekRange(intptr_t* handle, off64_t offset, int whence, libbfio_error_t**) {
+    VolumeRange* range = rangeOf(handle);
+    const TSK_OFF_T base = whence == SEEK_CUR   ? range->position
+                           : whence == SEEK_END ? range->size
+                                                : 0;
+    if (offset < -base) {
+        return -1;
+    }
+    range->position = base + offset;
+    return range->position;
+}
+
+int rangeExists(intptr_t*, libbfio_error_t**) {
+    return 1;
+}
+
+int rangeIsOpen(intptr_t*, libbfio_error_t**) {
+    return 1;
+}
+
+int rangeSize(intptr_t* handle, size64_t* size, libbfio_error_t**) {
+    *size = static_cast<size64_t>(rangeOf(handle)->size);
+    return 1;
+}
+
+// The volume's shadow copies, opened on first use.
+ShadowVolume* shadowVolume(DiskImage& image, const ImageVolume& volume) {
+    for (ShadowVolume& known : image.shadows) {
+        if (known.offset == volume.offset) {
+            return known.opened ? &known : nullptr;
+        }
+    }
+    ShadowVolume shadow;
+    shadow.offset = volume.offset;
+    auto* range = new VolumeRange{&image, static_cast<TSK_OFF_T>(volume.offset),
+                                  static_cast<TSK_OFF_T>(volume.length), 0};
+    if (libbfio_handle_initialize(
+            &shadow.handle, reinterpret_cast<intptr_t*>(range), freeRange, cloneRange, openRange,
+            closeRange, readRange, writeRange, seekRange, rangeExists, rangeIsOpen, rangeSize,
+            LIBBFIO_FLAG_IO_HANDLE_MANAGED | LIBBFIO_FLAG_IO_HANDLE_CLONE_BY_FUNCTION,
+            nullptr) != 1) {
+        delete range;
+        image.shadows.push_back(shadow);
+        return nullptr;
+    }
+    shadow.opened = libvshadow_volume_initialize(&shadow.volume, nullptr) == 1 &&
+                    libvshadow_check_volume_signature_file_io_handle(shadow.handle, nullptr) == 1 &&
+                    libvshadow_volume_open_file_io_handle(shadow.volume, shadow.handle,
+                                                          LIBVSHADOW_OPEN_READ, nullptr) == 1;
+    image.shadows.push_back(shadow);
+    return shadow.opened ? &image.shadows.back() : nullptr;
+}
+
+// --- names and paths ---
+
+std::string hostPathOf(const std::wstring& path) {
+    std::wstring slashed = path.empty() ? std::wstring(L"/") : path;
+    std::replace(slashed.begin(), slashed.end(), L'\\', L'/');
+    return toUtf8(slashed);
+}
+
+std::wstring fileSystemName(TSK_FS_TYPE_ENUM type) {
+    if (TSK_FS_TYPE_ISNTFS(type)) {
+        return L"NTFS";
+    }
+    std::wstring name = fromUtf8(tsk_fs_type_toname(type));
+    for (wchar_t& unit : name) {
+        unit = (unit >= L'a' && unit <= L'z') ? unit - L'a' + L'A' : unit;
+    }
+    return name;
+}
+
+struct OpenFile {
+    TSK_FS_FILE* file = nullptr;
+    ~OpenFile() {
+        if (file != nullptr) {
+            tsk_fs_file_close(file);
+        }
+    }
+};
+
+WholeFileRead readWhole(ImageFileSystem& fileSystem, TSK_FS_FILE* file, std::uint64_t limit,
+                        std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    if (file == nullptr || file->meta == nullptr || file->meta->type != TSK_FS_META_TYPE_REG ||
+        file->meta->size < 0) {
+        return WholeFileRead::Unreadable;
+    }
+    const auto size = static_cast<std::uint64_t>(file->meta->size);
+    if (size > limit) {
+        return WholeFileRead::TooLarge;
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    for (std::uint64_t done = 0; done < size;) {
+        const auto wanted =
+            static_cast<std::size_t>(std::min<std::uint64_t>(readPiece, size - done));
+        tsk_error_reset();
+        const ssize_t got = tsk_fs_file_read(file, static_cast<TSK_OFF_T>(done),
+                                             reinterpret_cast<char*>(bytes.data() + done), wanted,
+                                             TSK_FS_FILE_READ_FLAG_NONE);
+        if (got <= 0 || static_cast<std::size_t>(got) != wanted) {
+            ++fileSystem.image->readErrors;
+            bytes.clear();
+            return WholeFileRead::Unreadable;
+        }
+        done += wanted;
+    }
+    return WholeFileRead::Read;
+}
+
+// The entry of a folder whose name folds to name (A to Z only).
+bool findFolded(ImageFileSystem& fileSystem, const std::wstring& folder, std::wstring_view name,
+                bool folderWanted) {
+    std::vector<ImageEntry> entries;
+    if (!listImageFolder(fileSystem, folder, entries)) {
+        return false;
+    }
+    return std::any_of(entries.begin(), entries.end(), [&](const ImageEntry& entry) {
+        return entry.isDirectory == folderWanted && equalsFolded(entry.name, name);
+    });
+}
+
+bool holdsWindows(ImageFileSystem& fileSystem) {
+    std::vector<ImageEntry> root;
+    if (!listImageFolder(fileSystem, L"\\", root)) {
+        return false;
+    }
+    for (const ImageEntry& entry : root) {
+        if (!entry.isDirectory || !equalsFolded(entry.name, L"Windows")) {
+            continue;
+        }
+        const std::wstring windows = L"\\" + entry.name;
+        if (findFolded(fileSystem, windows, L"Prefetch", true)) {
+            return true;
+        }
+        std::vector<ImageEntry> inWindows;
+        listImageFolder(fileSystem, windows, inWindows);
+        for (const ImageEntry& system32 : inWindows) {
+            if (system32.isDirectory && equalsFolded(system32.name, L"System32") &&
+                findFolded(fileSystem, windows + L"\\" + system32.name, L"config", true)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void surveyVolume(DiskImage& image, ImageVolume& volume) {
+    ImageFileSystemHandle fileSystem = openImageVolume(image, volume);
+    if (fileSystem == nullptr) {
+        return;
+    }
+    volume.fileSystem = fileSystemName(fileSystem->fileSystem->ftype);
+    if (!TSK_FS_TYPE_ISNTFS(fileSystem->fileSystem->ftype)) {
+        return;
+    }
+    volume.holdsWindows = holdsWindows(*fileSystem);
+    std::wstring problem;
+    volume.shadowCopies =
+        static_cast<std::uint32_t>(listShadowCopies(image, volume, problem).size());
+}
+
+std::wstring formatName(TSK_IMG_TYPE_ENUM type, bool qcow) {
+    if (qcow) {
+        return L"QCOW2";
+    }
+    switch (type) {
+    case TSK_IMG_TYPE_EWF_EWF:
+        return L"E01";
+    case TSK_IMG_TYPE_VHD_VHD:
+        return L"VHD/VHDX";
+    case TSK_IMG_TYPE_VMDK_VMDK:
+        return L"VMDK";
+    default:
+        return L"raw";
+    }
+}
+
+// A GUID as Windows writes it: its first three fields little-endian.
+std::wstring guidText(const std::uint8_t (&guid)[16]) {
+    const auto field = [&](int at, int length) {
+        unsigned value = 0;
+        for (int i = length - 1; i >= 0; --i) {
+            value = value << 8 | guid[at + i];
+        }
+        return value;
+    };
+    wchar_t text[40];
+    std::swprintf(text, 40, L"%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x", field(0, 4),
+                  field(4, 2), field(6, 2), unsigned{guid[8]}, unsigned{guid[9]},
+                  unsigned{guid[10]}, unsigned{guid[11]}, unsigned{guid[12]}, unsigned{guid[13]},
+                  unsigned{guid[14]}, unsigned{guid[15]});
+    return text;
+}
+
+bool startsWithBytes(const std::string& path, const char* signature, std::size_t length) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    char head[16] = {};
+    const std::size_t got = std::fread(head, 1, length, file);
+    std::fclose(file);
+    return got == length && std::memcmp(head, signature, length) == 0;
+}
+
+} // namespace
+
+bool diskImagesReadable() {
+    return true;
+}
+
+void DiskImageClose::operator()(DiskImage* image) const {
+    if (image == nullptr) {
+        return;
+    }
+    for (ShadowVolume& shadow : image->shadows) {
+        if (shadow.volume != nullptr) {
+            if (shadow.opened) {
+                libvshadow_volume_close(shadow.volume, nullptr);
+            }
+            libvshadow_volume_free(&shadow.volume, nullptr);
+        }
+        if (shadow.handle != nullptr) {
+            libbfio_handle_free(&shadow.handle, nullptr);
+        }
+    }
+    if (image->image != nullptr) {
+        tsk_img_close(image->image);
+    }
+    delete image;
+}
+
+void ImageFileSystemClose::operator()(ImageFileSystem* fileSystem) const {
+    if (fileSystem == nullptr) {
+        return;
+    }
+    if (fileSystem->fileSystem != nullptr) {
+        tsk_fs_close(fileSystem->fileSystem);
+    }
+    if (fileSystem->storeImage != nullptr) {
+        tsk_img_close(fileSystem->storeImage);
+    }
+    delete fileSystem;
+}
+
+DiskImageHandle openDiskImage(const std::wstring& path, ImageSurvey& survey) {
+    survey = ImageSurvey{};
+    const std::string host = hostPathOf(path);
+    DiskImageHandle image(new DiskImage);
+    tsk_error_reset();
+    const bool qcow = startsWithBytes(host, "QFI\xfb", 4);
+    image->image = qcow ? openQcow(host)
+                        : tsk_img_open_utf8_sing(host.c_str(), TSK_IMG_TYPE_DETECT, sectorSize);
+    if (image->image == nullptr) {
+        survey.problem = qcow ? L"it looks like a QCOW2 image, but libqcow could not open it"
+                              : L"it is not an image of a format this tool reads (" +
+                                    fromUtf8(tsk_error_get() != nullptr ? tsk_error_get() : "") +
+                                    L")";
+        return nullptr;
+    }
+    survey.opened = true;
+    survey.format = formatName(image->image->itype, qcow);
+
+    tsk_error_reset();
+    TSK_VS_INFO* table = tsk_vs_open(image->image, 0, TSK_VS_TYPE_DETECT);
+    if (table == nullptr) {
+        ImageVolume whole;
+        whole.length = static_cast<std::uint64_t>(image->image->size);
+        whole.description = L"the whole image (no partition table)";
+        survey.volumes.push_back(whole);
+    } else {
+        survey.partitionTable = table->vstype == TSK_VS_TYPE_GPT ? L"GPT"
+                                : table->vstype == TSK_VS_TYPE_DOS
+                                    ? L"MBR"
+                                    : fromUtf8(tsk_vs_type_toname(table->vstype));
+        std::uint32_t number = 0;
+        for (TSK_PNUM_T index = 0; index < table->part_count; ++index) {
+            const TSK_VS_PART_INFO* part = tsk_vs_part_get(table, index);
+            if (part == nullptr || (part->flags & TSK_VS_PART_FLAG_ALLOC) == 0) {
+                continue;
+            }
+            ImageVolume volume;
+            volume.partition = ++number;
+            volume.offset = static_cast<std::uint64_t>(part->start) * table->block_size;
+            volume.length = static_cast<std::uint64_t>(part->len) * table->block_size;
+            volume.description = fromUtf8(part->desc != nullptr ? part->desc : "");
+            survey.volumes.push_back(volume);
+        }
+        tsk_vs_close(table);
+    }
+    for (ImageVolume& volume : survey.volumes) {
+        surveyVolume(*image, volume);
+    }
+    return image;
+}
+
+ImageFileSystemHandle openImageVolume(DiskImage& image, const ImageVolume& volume) {
+    tsk_error_reset();
+    TSK_FS_INFO* fileSystem =
+        tsk_fs_open_img(image.image, static_cast<TSK_OFF_T>(volume.offset), TSK_FS_TYPE_DETECT);
+    if (fileSystem == nullptr) {
+        return nullptr;
+    }
+    return ImageFileSystemHandle(new ImageFileSystem{&image, nullptr, fileSystem});
+}
+
+std::vector<ShadowCopy> listShadowCopies(DiskImage& image, const ImageVolume& volume,
+                                         std::wstring& problem) {
+    problem.clear();
+    std::vector<ShadowCopy> copies;
+    ShadowVolume* shadow = shadowVolume(image, volume);
+    if (shadow == nullptr) {
+        return copies; // no shadow copies (or none that can be read as such)
+    }
+    int stores = 0;
+    if (libvshadow_volume_get_number_of_stores(shadow->volume, &stores, nullptr) != 1) {
+        problem = L"the volume's shadow copy catalog could not be read";
+        return copies;
+    }
+    for (int index = 0; index < stores; ++index) {
+        libvshadow_store_t* store = nullptr;
+        ShadowCopy copy;
+        copy.store = static_cast<std::uint32_t>(index + 1);
+        if (libvshadow_volume_get_store(shadow->volume, index, &store, nullptr) == 1) {
+            libvshadow_store_get_creation_time(store, &copy.created, nullptr);
+            std::uint8_t guid[16] = {};
+            if (libvshadow_store_get_identifier(store, guid, sizeof guid, nullptr) == 1) {
+                copy.identifier = guidText(guid);
+            }
+            libvshadow_store_free(&store, nullptr);
+        }
+        copies.push_back(copy);
+    }
+    return copies;
+}
+
+ImageFileSystemHandle openShadowCopy(DiskImage& image, const ImageVolume& volume,
+                                     std::uint32_t store) {
+    ShadowVolume* shadow = shadowVolume(image, volume);
+    libvshadow_store_t* opened = nullptr;
+    size64_t size = 0;
+    if (shadow == nullptr || store == 0 ||
+        libvshadow_volume_get_store(shadow->volume, static_cast<int>(store - 1), &opened,
+                                    nullptr) != 1) {
+        return nullptr;
+    }
+    if (libvshadow_store_get_volume_size(opened, &size, nullptr) != 1) {
+        libvshadow_store_free(&opened, nullptr);
+        return nullptr;
+    }
+    auto* storeImage = static_cast<StoreImage*>(tsk_img_malloc(sizeof(StoreImage)));
+    if (storeImage == nullptr) {
+        libvshadow_store_free(&opened, nullptr);
+        return nullptr;
+    }
+    storeImage->store = opened;
+    TSK_IMG_INFO* info = tsk_img_open_external(storeImage, static_cast<TSK_OFF_T>(size), sectorSize,
+                                               readStore, closeStore, statImage);
+    ImageFileSystemHandle fileSystem(new ImageFileSystem{&image, info, nullptr});
+    tsk_error_reset();
+    fileSystem->fileSystem = tsk_fs_open_img(info, 0, TSK_FS_TYPE_DETECT);
+    if (fileSystem->fileSystem == nullptr) {
+        return nullptr;
+    }
+    return fileSystem;
+}
+
+bool listImageFolder(ImageFileSystem& fileSystem, const std::wstring& folder,
+                     std::vector<ImageEntry>& entries, bool withDeleted) {
+    entries.clear();
+    tsk_error_reset();
+    TSK_FS_DIR* directory = tsk_fs_dir_open(fileSystem.fileSystem, hostPathOf(folder).c_str());
+    if (directory == nullptr) {
+        return false;
+    }
+    const std::size_t count = tsk_fs_dir_getsize(directory);
+    for (std::size_t index = 0; index < count; ++index) {
+        OpenFile file{tsk_fs_dir_get(directory, index)};
+        if (file.file == nullptr || file.file->name == nullptr ||
+            file.file->name->name == nullptr) {
+            continue;
+        }
+        const TSK_FS_NAME* name = file.file->name;
+        if (std::strcmp(name->name, ".") == 0 || std::strcmp(name->name, "..") == 0 ||
+            name->type == TSK_FS_NAME_TYPE_VIRT || name->type == TSK_FS_NAME_TYPE_VIRT_DIR) {
+            continue;
+        }
+        // A deleted name comes without its file record loaded; whether the
+        // record still holds the file is for the reading to find out.
+        const bool deleted = (name->flags & TSK_FS_NAME_FLAG_UNALLOC) != 0;
+        if (deleted && (!withDeleted || name->meta_addr == 0)) {
+            continue;
+        }
+        ImageEntry entry;
+        entry.name = fromUtf8(name->name);
+        entry.isDirectory = name->type == TSK_FS_NAME_TYPE_DIR;
+        entry.deleted = deleted;
+        entry.address = name->meta_addr;
+        entries.push_back(std::move(entry));
+    }
+    tsk_fs_dir_close(directory);
+    return true;
+}
+
+WholeFileRead readImageFile(ImageFileSystem& fileSystem, const std::wstring& path,
+                            std::uint64_t limit, std::vector<std::uint8_t>& bytes) {
+    tsk_error_reset();
+    OpenFile file{tsk_fs_file_open(fileSystem.fileSystem, nullptr, hostPathOf(path).c_str())};
+    if (file.file == nullptr) {
+        bytes.clear();
+        return WholeFileRead::Missing;
+    }
+    return readWhole(fileSystem, file.file, limit, bytes);
+}
+
+WholeFileRead readDeletedImageFile(ImageFileSystem& fileSystem, std::uint64_t address,
+                                   std::uint64_t limit, std::vector<std::uint8_t>& bytes) {
+    tsk_error_reset();
+    OpenFile file{tsk_fs_file_open_meta(fileSystem.fileSystem, nullptr, address)};
+    return readWhole(fileSystem, file.file, limit, bytes);
+}
+
+std::uint32_t imageReadErrors(const DiskImage& image) {
+    return image.readErrors;
+}
+
+} // namespace tidewell

@@ -1,0 +1,31 @@
+// What a scan read, made for tests of the outputs.
+#pragma once
+
+#include <string>
+
+#include "core/scan_origin.h"
+
+namespace tidewell::testing {
+
+inline ScanOrigin thisMachineOrigin(const std::wstring& host) {
+    ScanOrigin origin;
+    origin.hostName = host;
+    return origin;
+}
+
+inline ScanOrigin evidenceOrigin(const std::wstring& folder, const std::wstring& host = L"") {
+    ScanOrigin origin;
+    origin.evidence = true;
+    origin.evidenceFolder = folder;
+    origin.hostName = host;
+    return origin;
+}
+
+inline ScanOrigin imageOrigin(const std::wstring& image, const std::wstring& host = L"") {
+    ScanOrigin origin = evidenceOrigin(image, host);
+    origin.image = true;
+    origin.imageRead.path = image;
+    return origin;
+}
+
+} // namespace tidewell::testing
