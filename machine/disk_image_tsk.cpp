@@ -241,6 +241,14 @@ std::wstring fileSystemName(TSK_FS_TYPE_ENUM type) {
     return name;
 }
 
+// Whether the last error of The Sleuth Kit was a read that failed inside the
+// image (as opposed to a name that is not there).
+bool failedReading() {
+    const std::uint32_t error = tsk_error_get_errno();
+    return error == TSK_ERR_IMG_READ || error == TSK_ERR_IMG_READ_OFF ||
+           error == TSK_ERR_IMG_SEEK || error == TSK_ERR_FS_READ;
+}
+
 struct OpenFile {
     TSK_FS_FILE* file = nullptr;
     ~OpenFile() {
@@ -543,6 +551,9 @@ bool listImageFolder(ImageFileSystem& fileSystem, const std::wstring& folder,
     tsk_error_reset();
     TSK_FS_DIR* directory = tsk_fs_dir_open(fileSystem.fileSystem, hostPathOf(folder).c_str());
     if (directory == nullptr) {
+        if (failedReading()) {
+            ++fileSystem.image->readErrors;
+        }
         return false;
     }
     const std::size_t count = tsk_fs_dir_getsize(directory);
@@ -580,6 +591,10 @@ WholeFileRead readImageFile(ImageFileSystem& fileSystem, const std::wstring& pat
     OpenFile file{tsk_fs_file_open(fileSystem.fileSystem, nullptr, hostPathOf(path).c_str())};
     if (file.file == nullptr) {
         bytes.clear();
+        if (failedReading()) {
+            ++fileSystem.image->readErrors;
+            return WholeFileRead::Unreadable;
+        }
         return WholeFileRead::Missing;
     }
     return readWhole(fileSystem, file.file, limit, bytes);

@@ -1,5 +1,7 @@
 #include "machine/examined_machine.h"
 
+#include <algorithm>
+
 #include "machine/machine_facts.h"
 #include "machine/machine_files.h"
 #include "machine/profile_list.h"
@@ -109,7 +111,8 @@ std::wstring describeVolumes(const ImageSurvey& survey) {
     std::wstring text;
     for (const ImageVolume& volume : survey.volumes) {
         text += text.empty() ? L"" : L"; ";
-        text += volumeName(volume) + L" (" + volume.description + L", " +
+        text += volumeName(volume) + L" (" +
+                (volume.partition == 0 ? std::wstring() : volume.description + L", ") +
                 (volume.fileSystem.empty() ? std::wstring(L"no file system recognised")
                                            : volume.fileSystem) +
                 L", " + decimalText(volume.shadowCopies) + L" shadow copies" +
@@ -121,6 +124,16 @@ std::wstring describeVolumes(const ImageSurvey& survey) {
 // The volume to read: the one asked for, or the one that holds Windows.
 const ImageVolume* chooseVolume(const ImageSurvey& survey, std::uint32_t partition,
                                 std::wstring& problem) {
+    // Any file reads as a raw image: one with neither a partition table nor
+    // a file system is no image at all.
+    const bool anyFileSystem =
+        std::any_of(survey.volumes.begin(), survey.volumes.end(),
+                    [](const ImageVolume& volume) { return !volume.fileSystem.empty(); });
+    if (survey.partitionTable.empty() && !anyFileSystem) {
+        problem = L"it is not an image of a format this tool reads: read as a raw image, it holds "
+                  L"neither a partition table nor a file system";
+        return nullptr;
+    }
     const ImageVolume* chosen = nullptr;
     std::uint32_t holdingWindows = 0;
     for (const ImageVolume& volume : survey.volumes) {
@@ -269,6 +282,10 @@ bool openOlderState(ExaminedMachine& current, std::size_t index, ExaminedMachine
 }
 
 void closeExaminedMachine(ExaminedMachine& machine, ScanResults& results) {
+    // The image's reads that failed, whichever state of it was being read.
+    if (machine.ownedImage != nullptr) {
+        results.tally.imageReadErrors = imageReadErrors(*machine.ownedImage);
+    }
     for (const ScopeRefusal& refusal : machine.scope.refused) {
         results.origin.refused.push_back(
             {shownPath(machine, refusal.path), refusalText(refusal.why)});

@@ -367,5 +367,33 @@ TEST(DetailText, AFolderPlacedAtItsDocumentedDefaultSaysSo) {
     EXPECT_EQ(buildDetailText(user, evidence).find(L"by default"), std::wstring::npos);
 }
 
+TEST(DetailText, AMergedRecordSaysWhichCopyHeldEachRunTime) {
+    const std::vector<MachineCopy> copies = {{L"current volume", 0, L"", true},
+                                             {L"shadow copy 2", 130305262689190583ULL, L"", true}};
+    DetailContext context{L"", true, TimeBasis::Utc, &copies};
+    LaunchRecord record = prefetchRecord();
+    record.runTimes = {133500000000000000ULL, 133400000000000000ULL};
+    record.copies = {0, 1};
+    record.runTimeCopies = {0, 1};
+    std::wstring text = buildDetailText(record, context);
+    EXPECT_NE(text.find(L"Found in:          current volume; shadow copy 2 (made "
+                        L"2013-12-03 06:37:48 UTC)\r\n"),
+              std::wstring::npos)
+        << testing::narrow(text);
+    EXPECT_NE(text.find(L"    2024-01-17 21:20:00 UTC  \u2014 current volume\r\n"),
+              std::wstring::npos);
+    EXPECT_NE(text.find(L"  \u2014 shadow copy 2 (made 2013-12-03 06:37:48 UTC)\r\n"),
+              std::wstring::npos);
+    EXPECT_EQ(text.find(L"Only older copies"), std::wstring::npos);
+
+    record.copies = {1};
+    record.runTimeCopies = {1, 1};
+    testing::prefetchOf(record).deletedFile = 1;
+    text = buildDetailText(record, context);
+    EXPECT_NE(text.find(L"Only older copies of the volume hold this record"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Read from a deleted file that the volume's file table still lists."),
+              std::wstring::npos);
+}
+
 } // namespace
 } // namespace tidewell

@@ -188,5 +188,47 @@ TEST(ReportFormat, NamesAndExtensionsChooseTheForm) {
     EXPECT_EQ(reportFormatForFileName(L"json", ReportFormat::Timeline), ReportFormat::Timeline);
 }
 
+TEST(JsonDocument, AnImageSaysWhatOfItWasReadAndEveryRunTimeItsCopy) {
+    ScanOrigin origin = testing::imageOrigin(L"/case/disk.E01 :: partition 3");
+    origin.imageRead = {L"/case/disk.E01", L"E01", L"GPT", 3, 36700160, L"NTFS"};
+    origin.copies = {{L"current volume", 0, L"", true},
+                     {L"shadow copy 2", 130305262689190583ULL, L"600f0b6d", true},
+                     {L"shadow copy 1", 130305261097363787ULL, L"600f0b69", false}};
+    const std::string opening = jsonReportOpening(ScanTally{}, ScanFacts{}, origin);
+    EXPECT_TRUE(has(opening, "\"kind\":\"disk image\""));
+    EXPECT_TRUE(has(opening, "\"image\":{\"path\":\"/case/disk.E01\",\"format\":\"E01\","
+                             "\"partition_table\":\"GPT\",\"partition\":3,\"offset\":36700160,"
+                             "\"file_system\":\"NTFS\"}"));
+    EXPECT_TRUE(has(opening, "{\"label\":\"shadow copy 2\",\"created\":{\"filetime\":"
+                             "130305262689190583,\"utc\":\"2013-12-03T06:37:48.9190583Z\"},"
+                             "\"identifier\":\"600f0b6d\",\"read\":true}"));
+    EXPECT_TRUE(has(opening, "\"read\":false}]")) << "a copy that could not be read says so";
+
+    LaunchRecord record = makeRecord(RecordSource::Prefetch);
+    record.name = L"CALC.EXE";
+    record.runTimes = {133500000000000000ULL, 133400000000000000ULL};
+    record.copies = {0, 1};
+    record.runTimeCopies = {0, 1};
+    testing::prefetchOf(record).deletedFile = 1;
+    const std::string json = jsonReportRecord(record, true);
+    EXPECT_TRUE(has(json, "\"run_times\":[{\"filetime\":133500000000000000,\"utc\":"
+                          "\"2024-01-17T21:20:00.0000000Z\",\"copy\":0},{\"filetime\":"
+                          "133400000000000000,"));
+    EXPECT_TRUE(has(json, "\"copy\":1}],\"copies\":[0,1],\"only_in_shadow_copies\":false"));
+    EXPECT_TRUE(has(json, "\"deleted_file\":true"));
+    const std::string events =
+        timelineEvents(record, timelineScan(ScanTally{}, ScanFacts{}, origin));
+    EXPECT_NE(events.find("\"run_index\":2,\"run_times_recorded\":2,\"copy\":1"), std::string::npos)
+        << events;
+
+    // A record of one state only, as every folder's, names no copy at all.
+    record.copies.clear();
+    record.runTimeCopies.clear();
+    testing::prefetchOf(record).deletedFile = 0;
+    const std::string plain = jsonReportRecord(record, true);
+    EXPECT_FALSE(has(plain, "copy"));
+    EXPECT_FALSE(has(plain, "deleted_file"));
+}
+
 } // namespace
 } // namespace tidewell

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The command-line tool on the corpus disk in every form an examiner is
+# handed (E01 in one segment and in several, raw with MBR and with GPT, split
+# raw, VHDX, VMDK, QCOW2): each gives the records and counts of a plain
+# folder holding the same files (extracted by The Sleuth Kit's own
+# tsk_recover), plus the deleted Prefetch file its file table still lists.
+# Then the refusals: a disk with two Windows volumes, a volume without
+# Windows, a file that is no image, an image cut short.
+set -euo pipefail
+
+report=$1 # tidewell-report (native)
+corpus=$2 # the shared corpus folder
+work=$3   # a scratch folder in the build tree
+here=$(cd "$(dirname "$0")" && pwd)
+images=$corpus/images
+
+if [ ! -f "$images/corpus-gpt.E01" ]; then
+    echo "corpus images are absent at $images (skipped)"
+    exit 77
+fi
+for tool in tsk_recover qemu-img ewfacquire xz; do
+    command -v "$tool" >/dev/null || { echo "$tool is not installed (skipped)"; exit 77; }
+done
+rm -rf "$work"
+mkdir -p "$work"
+
+# Every form of the GPT disk, and the MBR disk.
+xz -dc "$images/corpus-gpt.vhdx.xz" > "$work/gpt.vhdx"
+xz -dc "$images/corpus-mbr.raw.xz" > "$work/mbr.raw"
+qemu-img convert -f qcow2 -O raw "$images/corpus-gpt.qcow2" "$work/gpt.raw"
+(cd "$work" && split -b 20M -d -a 3 --numeric-suffixes=1 gpt.raw split.raw.)
+ewfacquire -u -t "$work/segments" -f encase6 -c deflate:fast -S 1MiB -q "$work/gpt.raw" \
+    >/dev/null 2>&1
+[ -f "$work/segments.E03" ] || { echo "FAIL: ewfacquire made no segments"; exit 1; }
+
+scan() { # expected-status output image [options]
+    local expected=$1 out=$2 status=0
+    shift 2
+    "$report" --evidence "$@" --format json "$out" >"$work/stdout" 2>"$work/stderr" || status=$?
+    if [ "$status" -ne "$expected" ]; then
+        echo "FAIL: $* gave exit status $status, expected $expected"
+        cat "$work/stdout" "$work/stderr"
+        exit 1
+    fi
+}
+
+# The same files as a folder: the Windows volume's allocated files.
+tsk_recover -a -o 71680 "$images/corpus-gpt.E01" "$work/folder" >/dev/null
+scan 3 "$work/folder.json" "$work/folder"
+
+forms=("$images/corpus-gpt.E01:E01" "$work/segments.E01:E01" "$work/gpt.raw:raw"
+       "$work/split.raw.001:raw" "$work/gpt.vhdx:VHD/VHDX" "$images/corpus-gpt.vmdk:VMDK"
+       "$images/corpus-gpt.qcow2:QCOW2" "$work/mbr.raw:raw")
+index=0
+for form in "${forms[@]}"; do
+    index=$((index + 1))
+    scan 3 "$work/form$index.json" "${form%:*}"
+    python3 "$here/check_image_scan.py" "$work/form$index.json" "$work/folder.json" \
+        "${form##*:}" "$corpus/prefetch/plaso/PING.EXE-B29F6629.pf"
+done
+scan 3 "$work/no-copies.json" "$images/corpus-gpt.E01" --no-shadow-copies
+
+refused() { # expected-message image [options]
+    local message=$1 status=0
+    shift
+    "$report" --evidence "$@" "$work/refused.csv" >"$work/stdout" 2>"$work/stderr" || status=$?
+    if [ "$status" -ne 2 ] || ! grep -qF -e "$message" "$work/stderr" || [ -e "$work/refused.csv" ]
+    then
+        echo "FAIL: $* gave exit status $status and said:"; cat "$work/stderr"; exit 1
+    fi
+}
+
+# Two volumes that hold Windows: the examiner chooses, and may.
+python3 "$here/two_windows_volumes.py" "$work/mbr.raw" "$work/two.raw"
+refused "several of its volumes hold a Windows folder, so choose one with --partition N" \
+    "$work/two.raw"
+grep -qF "partition 1 (NTFS / exFAT (0x07), NTFS, 0 shadow copies, holds Windows); partition 2" \
+    "$work/stderr" || { echo "FAIL: the volumes are not each named"; cat "$work/stderr"; exit 1; }
+scan 3 "$work/second.json" "$work/two.raw" --partition 2
+refused "it has no partition 5" "$work/two.raw" --partition 5
+refused "partition 1 holds no NTFS file system" "$images/corpus-gpt.E01" --partition 1
+refused "none of its volumes holds Windows" "$images/vsstest.qcow2"
+grep -qF "NTFS, 2 shadow copies" "$work/stderr" || { echo "FAIL: the copies unsaid"; exit 1; }
+head -c 100000 /dev/urandom > "$work/noise.bin"
+refused "is not an image of a format this tool reads" "$work/noise.bin"
+
+# An image cut short inside the Windows volume: every file past the cut is
+# counted as it ends, and the image's read errors are said.
+head -c 50000000 "$work/gpt.raw" > "$work/cut.raw"
+status=0
+"$report" --evidence "$work/cut.raw" --format json "$work/cut.json" >/dev/null 2>&1 || status=$?
+python3 - "$work/cut.json" "$status" <<'PYTHON'
+import json, sys
+status = int(sys.argv[2])
+document = json.load(open(sys.argv[1], encoding="utf-8"))
+counters = document["coverage"]["counters"]
+if status != 3 or document["coverage"]["complete"]:
+    sys.exit(f"FAIL: a cut image gave status {status} and complete {document['coverage']['complete']}")
+if counters["prefetch_seen"] != sum(counters[k] for k in (
+        "prefetch_parsed", "prefetch_unreadable", "prefetch_decompress_failed",
+        "prefetch_not_prefetch", "prefetch_malformed", "prefetch_unknown_version")):
+    sys.exit("FAIL: a file of the cut image without its one outcome")
+if counters["image_read_errors"] == 0 or "read errors inside the image" not in \
+        " ".join(document["coverage"]["reasons"]):
+    sys.exit("FAIL: the reads that failed past the cut are not said")
+print(f"cut image: {counters['image_read_errors']} read errors, "
+      f"{counters['prefetch_unreadable']} Prefetch files unreadable")
+PYTHON
+echo "image forms ok"

@@ -1,0 +1,140 @@
+// Disk images through the image layer itself: the corpus disk's partitions
+// and what each holds, and a real NTFS volume with two shadow copies made by
+// Windows, each listed with its creation time and read as it was.
+#include "machine/disk_image.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "support/corpus_files.h"
+#include "support/temp_folder.h"
+
+namespace tidewell {
+namespace {
+
+std::wstring imagePath(const char* name) {
+    return testing::programText(testing::corpusRoot() / "images" / name);
+}
+
+std::vector<std::wstring> namesIn(ImageFileSystem& fileSystem, const std::wstring& folder) {
+    std::vector<ImageEntry> entries;
+    EXPECT_TRUE(listImageFolder(fileSystem, folder, entries));
+    std::vector<std::wstring> names;
+    for (const ImageEntry& entry : entries) {
+        if (entry.name.front() != L'$' && entry.name != L"System Volume Information") {
+            names.push_back(entry.name);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(DiskImage, TheCorpusDiskHasOneVolumeThatHoldsWindows) {
+    TIDEWELL_REQUIRE_CORPUS("images");
+    ImageSurvey survey;
+    const DiskImageHandle image = openDiskImage(imagePath("corpus-gpt.E01"), survey);
+    ASSERT_NE(image, nullptr) << testing::narrow(survey.problem);
+    EXPECT_EQ(survey.format, L"E01");
+    EXPECT_EQ(survey.partitionTable, L"GPT");
+    ASSERT_EQ(survey.volumes.size(), 4u);
+    // EFI (FAT32), reserved (nothing), Windows, and recovery, whose
+    // Windows\System32 is a decoy without config or Prefetch.
+    const std::wstring systems[] = {L"FAT32", L"", L"NTFS", L"NTFS"};
+    const std::uint64_t starts[] = {2048, 69632, 71680, 145408};
+    for (std::size_t i = 0; i < survey.volumes.size(); ++i) {
+        EXPECT_EQ(survey.volumes[i].partition, i + 1);
+        EXPECT_EQ(survey.volumes[i].offset, starts[i] * 512);
+        EXPECT_EQ(survey.volumes[i].fileSystem, systems[i]) << i;
+        EXPECT_EQ(survey.volumes[i].holdsWindows, i == 2) << i;
+        EXPECT_EQ(survey.volumes[i].shadowCopies, 0u);
+    }
+
+    const ImageFileSystemHandle windows = openImageVolume(*image, survey.volumes[2]);
+    ASSERT_NE(windows, nullptr);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(readImageFile(*windows, L"\\Windows\\System32\\config\\SYSTEM", 64u << 20, bytes),
+              WholeFileRead::Read);
+    EXPECT_EQ(bytes, testing::readWholeFile(testing::corpusRoot() / "hives-recovery/regipy/SYSTEM"))
+        << "the file as the image holds it, byte for byte";
+    EXPECT_EQ(readImageFile(*windows, L"\\Windows\\System32\\config\\SYSTEM", 1024, bytes),
+              WholeFileRead::TooLarge);
+    EXPECT_EQ(readImageFile(*windows, L"\\Windows\\absent.pf", 1024, bytes),
+              WholeFileRead::Missing);
+    EXPECT_EQ(readImageFile(*windows, L"\\Windows\\Prefetch", 1024, bytes),
+              WholeFileRead::Unreadable)
+        << "a folder is no file";
+
+    // The deleted file is listed only when asked for, and still reads.
+    std::vector<ImageEntry> live;
+    std::vector<ImageEntry> all;
+    ASSERT_TRUE(listImageFolder(*windows, L"\\Windows\\Prefetch", live));
+    ASSERT_TRUE(listImageFolder(*windows, L"\\Windows\\Prefetch", all, true));
+    ASSERT_EQ(all.size(), live.size() + 1);
+    const auto deleted =
+        std::find_if(all.begin(), all.end(), [](const ImageEntry& entry) { return entry.deleted; });
+    ASSERT_NE(deleted, all.end());
+    EXPECT_EQ(deleted->name, L"PING.EXE-B29F6629.pf");
+    EXPECT_EQ(readDeletedImageFile(*windows, deleted->address, 64u << 20, bytes),
+              WholeFileRead::Read);
+    EXPECT_EQ(bytes, testing::readWholeFile(testing::corpusRoot() /
+                                            "prefetch/plaso/PING.EXE-B29F6629.pf"));
+    EXPECT_EQ(imageReadErrors(*image), 0u);
+}
+
+TEST(DiskImage, EveryShadowCopyIsListedAndReadAsItWas) {
+    TIDEWELL_REQUIRE_CORPUS("images");
+    ImageSurvey survey;
+    const DiskImageHandle image = openDiskImage(imagePath("vsstest.qcow2"), survey);
+    ASSERT_NE(image, nullptr) << testing::narrow(survey.problem);
+    EXPECT_EQ(survey.format, L"QCOW2");
+    EXPECT_TRUE(survey.partitionTable.empty()) << "the image is one volume";
+    ASSERT_EQ(survey.volumes.size(), 1u);
+    const ImageVolume& volume = survey.volumes.front();
+    EXPECT_EQ(volume.partition, 0u);
+    EXPECT_EQ(volume.fileSystem, L"NTFS");
+    EXPECT_FALSE(volume.holdsWindows);
+    EXPECT_EQ(volume.shadowCopies, 2u);
+
+    std::wstring problem;
+    const std::vector<ShadowCopy> copies = listShadowCopies(*image, volume, problem);
+    EXPECT_TRUE(problem.empty());
+    ASSERT_EQ(copies.size(), 2u);
+    // 2013-12-03 06:35:09.7363787 and 06:37:48.9190583 UTC.
+    EXPECT_EQ(copies[0].store, 1u);
+    EXPECT_EQ(copies[0].created, 130305261097363787ULL);
+    EXPECT_EQ(copies[0].identifier, L"600f0b69-5bdf-11e3-9d6c-005056c00008");
+    EXPECT_EQ(copies[1].store, 2u);
+    EXPECT_EQ(copies[1].created, 130305262689190583ULL);
+    EXPECT_EQ(copies[1].identifier, L"600f0b6d-5bdf-11e3-9d6c-005056c00008");
+
+    const ImageFileSystemHandle now = openImageVolume(*image, volume);
+    const ImageFileSystemHandle first = openShadowCopy(*image, volume, 1);
+    const ImageFileSystemHandle second = openShadowCopy(*image, volume, 2);
+    ASSERT_NE(now, nullptr);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(namesIn(*first, L"\\"), (std::vector<std::wstring>{L"syslog"}));
+    EXPECT_EQ(namesIn(*second, L"\\"), (std::vector<std::wstring>{L"another_file", L"syslog.gz"}));
+    EXPECT_EQ(namesIn(*now, L"\\"),
+              (std::vector<std::wstring>{L"another_file", L"password.txt", L"syslog.gz"}));
+    std::vector<std::uint8_t> older;
+    std::vector<std::uint8_t> current;
+    EXPECT_EQ(readImageFile(*first, L"\\syslog", 64u << 20, older), WholeFileRead::Read);
+    EXPECT_FALSE(older.empty());
+    EXPECT_EQ(readImageFile(*now, L"\\syslog", 64u << 20, current), WholeFileRead::Missing)
+        << "gone since the first copy was made";
+    EXPECT_EQ(openShadowCopy(*image, volume, 3), nullptr) << "no third store";
+    EXPECT_EQ(openShadowCopy(*image, volume, 0), nullptr);
+}
+
+TEST(DiskImage, AFileThatIsNoImageIsRefusedWithItsReason) {
+    TIDEWELL_REQUIRE_CORPUS("images");
+    ImageSurvey survey;
+    EXPECT_EQ(openDiskImage(imagePath("absent.E01"), survey), nullptr);
+    EXPECT_FALSE(survey.opened);
+    EXPECT_FALSE(survey.problem.empty());
+}
+
+} // namespace
+} // namespace tidewell
