@@ -30,6 +30,7 @@ void readOlderStates(ExaminedMachine& current, ScanResults& results) {
             ++results.tally.shadowCopiesUnreadable;
             continue;
         }
+        older.currentRecords = &results.records;
         readEverySource(older, olderResults);
         closeExaminedMachine(older, olderResults);
         const auto copy = static_cast<std::uint16_t>(index + 1);

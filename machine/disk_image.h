@@ -93,6 +93,12 @@ WholeFileRead readImageFile(ImageFileSystem& fileSystem, const std::wstring& pat
 WholeFileRead readDeletedImageFile(ImageFileSystem& fileSystem, std::uint64_t address,
                                    std::uint64_t limit, std::vector<std::uint8_t>& bytes);
 
+// Whether the file at path in a shadow copy is, byte for byte, the file at
+// that path on the volume as it is: the same file record, and neither it nor
+// any of the file's data lies in a block the copy holds apart. False
+// whenever that cannot be shown.
+bool sameFileInCopy(ImageFileSystem& copy, ImageFileSystem& current, const std::wstring& path);
+
 // Reads that failed inside the image since it was opened (a damaged or cut
 // short image, a segment missing).
 std::uint32_t imageReadErrors(const DiskImage& image);

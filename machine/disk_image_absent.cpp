@@ -57,6 +57,10 @@ WholeFileRead readDeletedImageFile(ImageFileSystem&, std::uint64_t, std::uint64_
     return WholeFileRead::Unreadable;
 }
 
+bool sameFileInCopy(ImageFileSystem&, ImageFileSystem&, const std::wstring&) {
+    return false;
+}
+
 std::uint32_t imageReadErrors(const DiskImage&) {
     return 0;
 }

@@ -267,6 +267,7 @@ bool openOlderState(ExaminedMachine& current, std::size_t index, ExaminedMachine
     }
     const OlderState& state = current.olderStates[index];
     older.kind = current.kind;
+    older.currentState = &current;
     older.image = current.image;
     older.volume = current.volume;
     older.fileSystem = openShadowCopy(*current.image, current.volume, state.store);

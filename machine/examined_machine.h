@@ -83,6 +83,11 @@ struct ExaminedMachine {
     // Older states to read after this one, newest first.
     std::vector<OlderState> olderStates;
 
+    // An older state: the machine as it is, and the records read from it; a
+    // file the older state holds unchanged gives its record again unread.
+    ExaminedMachine* currentState = nullptr;
+    const RecordList* currentRecords = nullptr;
+
     ExaminedMachine() = default;
     ExaminedMachine(const ExaminedMachine&) = delete;
     ExaminedMachine& operator=(const ExaminedMachine&) = delete;

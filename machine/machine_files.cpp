@@ -139,6 +139,12 @@ WholeFileRead readDeletedMachineFile(ExaminedMachine& machine, const FolderEntry
     return readDeletedImageFile(*machine.fileSystem, entry.address, limit, bytes);
 }
 
+bool unchangedSinceCurrent(ExaminedMachine& machine, const std::wstring& path) {
+    return machine.currentState != nullptr && machine.fileSystem != nullptr &&
+           machine.currentState->fileSystem != nullptr &&
+           sameFileInCopy(*machine.fileSystem, *machine.currentState->fileSystem, path);
+}
+
 std::wstring realFolderOf(ExaminedMachine& machine, const std::wstring& folder) {
     // An image's junctions are not followed: its folders are each one place.
     return machine.fileSystem != nullptr ? folder : resolvePlace(folder).realPath;

@@ -51,6 +51,10 @@ WholeFileRead readMachineFile(ExaminedMachine& machine, const std::wstring& path
 WholeFileRead readDeletedMachineFile(ExaminedMachine& machine, const FolderEntry& entry,
                                      std::uint64_t limit, std::vector<std::uint8_t>& bytes);
 
+// An older state's file that is, byte for byte, the file at the same path
+// in the current state (an image's shadow copy that holds it unchanged).
+bool unchangedSinceCurrent(ExaminedMachine& machine, const std::wstring& path);
+
 // Where a folder really is, links followed, so that one reached two ways is
 // known to be one.
 std::wstring realFolderOf(ExaminedMachine& machine, const std::wstring& folder);

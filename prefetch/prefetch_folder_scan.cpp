@@ -1,5 +1,6 @@
 #include "prefetch/prefetch_folder_scan.h"
 
+#include <unordered_map>
 #include <vector>
 
 #include "machine/machine_files.h"
@@ -47,6 +48,43 @@ bool recordFromFile(std::vector<std::uint8_t>& contents, const std::wstring& pat
     return parsePrefetch(image->data(), image->size(), path, record, tally); // it counts why not
 }
 
+// The records of the current state's files, by where each was read; only
+// an older state has them.
+using RecordsByFile = std::unordered_map<std::wstring, const LaunchRecord*>;
+
+RecordsByFile currentRecordsByFile(const ExaminedMachine& machine) {
+    RecordsByFile byFile;
+    if (machine.currentRecords == nullptr) {
+        return byFile;
+    }
+    for (const LaunchRecord& record : *machine.currentRecords) {
+        const PrefetchDetails* details = prefetchDetails(record);
+        if (details != nullptr && details->deletedFile == 0) {
+            byFile.emplace(record.recordFile, &record);
+        }
+    }
+    return byFile;
+}
+
+// A file an older state holds unchanged is the current state's file: its
+// record is given again rather than read, decoded and parsed a second time,
+// and a file that failed was counted once, where it was read.
+bool reuseUnchanged(ExaminedMachine& machine, const RecordsByFile& current,
+                    const std::wstring& path, RecordList& records) {
+    if (current.empty() || !unchangedSinceCurrent(machine, path)) {
+        return false;
+    }
+    const auto found = current.find(shownPath(*machine.currentState, path));
+    if (found != current.end()) {
+        LaunchRecord record = *found->second;
+        record.recordFile = path;
+        record.copies.clear();
+        record.runTimeCopies.clear();
+        records.push_back(std::move(record));
+    }
+    return true;
+}
+
 void examineFile(ExaminedMachine& machine, const std::wstring& path, RecordList& records,
                  ScanTally& tally) {
     std::vector<std::uint8_t> contents;
@@ -92,6 +130,7 @@ void scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, Re
         ++tally.prefetchDirUnreadable;
         return;
     }
+    const RecordsByFile current = currentRecordsByFile(machine);
     for (const FolderEntry& entry : listing.entries) {
         if (entry.isDirectory || entry.deleted) {
             continue;
@@ -101,7 +140,10 @@ void scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, Re
             continue;
         }
         ++tally.prefetchSeen;
-        examineFile(machine, joinPath(folder, entry.name), records, tally);
+        const std::wstring path = joinPath(folder, entry.name);
+        if (!reuseUnchanged(machine, current, path, records)) {
+            examineFile(machine, path, records, tally);
+        }
     }
     if (!listing.complete) {
         ++tally.prefetchListingStopped;

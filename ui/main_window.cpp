@@ -72,6 +72,7 @@ HMENU buildMenuBar() {
     AppendMenuW(file, MF_STRING, commandExport, L"&Export report...\tCtrl+S");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, commandOpenEvidence, L"Open e&vidence folder...");
+    AppendMenuW(file, MF_STRING, commandOpenImage, L"Open disk &image...");
     AppendMenuW(file, MF_STRING, commandScanThisMachine, L"Scan &this machine");
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, commandRestartElevated, L"Restart as &administrator");
@@ -293,6 +294,16 @@ void onCommand(HWND window, int command, int notification) {
         break;
     case commandScanThisMachine:
         scanThisMachine();
+        break;
+    case commandOpenImage:
+        // Said plainly rather than failing obscurely: this build has none of
+        // the libraries that read images.
+        MessageBoxW(window,
+                    L"Disk images (E01, raw, VHD, VHDX, VMDK, QCOW2) and their shadow copies are "
+                    L"read by tidewell-report on Linux:\r\n\r\n    tidewell-report --evidence "
+                    L"IMAGE REPORT.csv\r\n\r\nThis program reads this machine and folders "
+                    L"holding a copy of a Windows drive (File > Open evidence folder).",
+                    L"Tidewell", MB_OK | MB_ICONINFORMATION);
         break;
     case commandTimesInUtc:
         toggleTimesInUtc();

@@ -27,6 +27,7 @@ enum CommandId : int {
     commandExit = 103,
     commandOpenEvidence = 104,
     commandScanThisMachine = 105,
+    commandOpenImage = 106,
     commandTimesInUtc = 115,
     commandDetails = 112,
     commandCopyPath = 113,

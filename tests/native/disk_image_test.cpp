@@ -128,6 +128,52 @@ TEST(DiskImage, EveryShadowCopyIsListedAndReadAsItWas) {
     EXPECT_EQ(openShadowCopy(*image, volume, 0), nullptr);
 }
 
+// A file is said to be the same in a copy only where it is: read both ways,
+// every file said to be the same has the same bytes, and at least one is.
+TEST(DiskImage, AFileACopyHoldsUnchangedIsKnownForOneOnlyWhenItIs) {
+    TIDEWELL_REQUIRE_CORPUS("images");
+    ImageSurvey survey;
+    const DiskImageHandle image = openDiskImage(imagePath("vsstest.qcow2"), survey);
+    ASSERT_NE(image, nullptr);
+    const ImageVolume& volume = survey.volumes.front();
+    const ImageFileSystemHandle now = openImageVolume(*image, volume);
+    ASSERT_NE(now, nullptr);
+    std::size_t same = 0;
+    for (std::uint32_t store = 1; store <= 2; ++store) {
+        const ImageFileSystemHandle copy = openShadowCopy(*image, volume, store);
+        ASSERT_NE(copy, nullptr);
+        std::vector<ImageEntry> entries;
+        ASSERT_TRUE(listImageFolder(*copy, L"\\", entries));
+        for (const ImageEntry& entry : entries) {
+            if (entry.isDirectory) {
+                continue;
+            }
+            const std::wstring path = L"\\" + entry.name;
+            if (!sameFileInCopy(*copy, *now, path)) {
+                continue;
+            }
+            ++same;
+            std::vector<std::uint8_t> held;
+            std::vector<std::uint8_t> current;
+            ASSERT_EQ(readImageFile(*copy, path, 64u << 20, held), WholeFileRead::Read);
+            ASSERT_EQ(readImageFile(*now, path, 64u << 20, current), WholeFileRead::Read);
+            EXPECT_EQ(held, current) << testing::narrow(path) << " in store " << store;
+        }
+        EXPECT_FALSE(sameFileInCopy(*copy, *now, L"\\absent")) << "a name neither holds";
+        EXPECT_FALSE(sameFileInCopy(*now, *copy, L"\\syslog.gz")) << "the current is no copy";
+        EXPECT_FALSE(sameFileInCopy(*copy, *copy, L"\\syslog.gz")) << "nor is a copy the current";
+    }
+    // syslog.gz has stood untouched since the second copy was made; syslog,
+    // only in the first copy, was deleted since.
+    const ImageFileSystemHandle first = openShadowCopy(*image, volume, 1);
+    const ImageFileSystemHandle second = openShadowCopy(*image, volume, 2);
+    EXPECT_TRUE(sameFileInCopy(*second, *now, L"\\syslog.gz"));
+    EXPECT_FALSE(sameFileInCopy(*first, *now, L"\\syslog"));
+    EXPECT_GE(same, 1u);
+    // The volume's own metadata files change all the time: $LogFile above all.
+    EXPECT_FALSE(sameFileInCopy(*second, *now, L"\\$LogFile"));
+}
+
 TEST(DiskImage, AFileThatIsNoImageIsRefusedWithItsReason) {
     TIDEWELL_REQUIRE_CORPUS("images");
     ImageSurvey survey;

@@ -95,6 +95,17 @@ mkdir -p "$work/no-windows-here"
     "$(winepath -w "$work/nothing.csv" 2>/dev/null)" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 2 ] || { echo "FAIL: a root without Windows gave $status"; exit 1; }
 
+echo "-- a disk image, which this build leaves to the Linux tool"
+if [ -f "$corpus/images/corpus-gpt.E01" ]; then
+    status=0
+    "$wine_run" "$exe" --evidence "$(winepath -w "$corpus/images/corpus-gpt.E01" 2>/dev/null)" \
+        "$(winepath -w "$work/image.csv" 2>/dev/null)" >/dev/null 2>"$work/stderr" || status=$?
+    if [ "$status" -ne 2 ] || [ -e "$work/image.csv" ] ||
+        ! grep -qF "disk images are read by tidewell-report on Linux" "$work/stderr"; then
+        echo "FAIL: an image gave exit status $status and said:"; cat "$work/stderr"; exit 1
+    fi
+fi
+
 echo "-- destinations that cannot be written"
 status=0
 "$wine_run" "$exe" 'Z:\nonexistent-tidewell-folder\report.csv' >/dev/null 2>&1 || status=$?
