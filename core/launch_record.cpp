@@ -10,7 +10,7 @@ template <std::size_t... index>
 RecordDetails detailsAt(std::size_t wanted, std::index_sequence<index...>) {
     RecordDetails details;
     // The alternative whose index the source is; the first for any other.
-    ((wanted == index ? (details.emplace<index>(), true) : false) || ...);
+    static_cast<void>(((wanted == index ? (details.emplace<index>(), true) : false) || ...));
     return details;
 }
 

@@ -21,7 +21,7 @@ struct RefusedEntry {
 // What was read of a disk image.
 struct ImageOrigin {
     std::wstring path;           // the image file as named
-    std::wstring format;         // "raw", "E01", "VHD/VHDX", "VMDK", "QCOW2"
+    std::wstring format;         // "raw", "E01", "VHD", "VHDX", "VMDK", "QCOW2"
     std::wstring partitionTable; // "GPT", "MBR"; empty: none, the image is one volume
     std::uint32_t partition = 0; // the volume read, from 1; 0: the whole image
     std::uint64_t offset = 0;    // its first byte in the image

@@ -40,7 +40,7 @@ struct ImageVolume {
 struct ImageSurvey {
     bool opened = false;
     std::wstring problem;        // why it could not be opened
-    std::wstring format;         // "raw", "E01", "VHD/VHDX", "VMDK", "QCOW2"
+    std::wstring format;         // "raw", "E01", "VHD", "VHDX", "VMDK", "QCOW2"
     std::wstring partitionTable; // "GPT", "MBR"; empty: none recognised
     std::vector<ImageVolume> volumes;
 };

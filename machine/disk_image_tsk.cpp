@@ -402,20 +402,98 @@ void surveyVolume(DiskImage& image, ImageVolume& volume) {
         static_cast<std::uint32_t>(listShadowCopies(image, volume, problem).size());
 }
 
-std::wstring formatName(TSK_IMG_TYPE_ENUM type, bool qcow) {
-    if (qcow) {
-        return L"QCOW2";
+// The image's format, told from its own signatures rather than by letting
+// The Sleuth Kit try each format in turn (a failed try leaves its handles
+// behind).
+enum class ImageFormat {
+    Raw,
+    Ewf,
+    Vhd,
+    Vhdx,
+    Vmdk,
+    Qcow,
+};
+
+ImageFormat imageFormatOf(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return ImageFormat::Raw; // its opening then says why
     }
-    switch (type) {
-    case TSK_IMG_TYPE_EWF_EWF:
-        return L"E01";
-    case TSK_IMG_TYPE_VHD_VHD:
-        return L"VHD/VHDX";
-    case TSK_IMG_TYPE_VMDK_VMDK:
-        return L"VMDK";
+    char head[512] = {};
+    char tail[512] = {};
+    const std::size_t headRead = std::fread(head, 1, sizeof head, file);
+    std::size_t tailRead = 0;
+    if (std::fseek(file, -static_cast<long>(sizeof tail), SEEK_END) == 0) {
+        tailRead = std::fread(tail, 1, sizeof tail, file);
+    }
+    std::fclose(file);
+    const auto startsWith = [&](const char* text, std::size_t length) {
+        return headRead >= length && std::memcmp(head, text, length) == 0;
+    };
+    if (startsWith("EVF\x09\x0d\x0a\xff\x00", 8) || startsWith("EVF2\x0d\x0a\x81\x00", 8)) {
+        return ImageFormat::Ewf;
+    }
+    if (startsWith("vhdxfile", 8)) {
+        return ImageFormat::Vhdx;
+    }
+    // A fixed VHD has its footer at the end only; a dynamic one a copy of it
+    // at the start too.
+    if (startsWith("conectix", 8) ||
+        (tailRead == sizeof tail && std::memcmp(tail, "conectix", 8) == 0)) {
+        return ImageFormat::Vhd;
+    }
+    if (startsWith("KDMV", 4) || startsWith("# Disk DescriptorFile", 21)) {
+        return ImageFormat::Vmdk;
+    }
+    if (startsWith("QFI\xfb", 4)) {
+        return ImageFormat::Qcow;
+    }
+    return ImageFormat::Raw;
+}
+
+TSK_IMG_TYPE_ENUM sleuthKitType(ImageFormat format) {
+    switch (format) {
+    case ImageFormat::Ewf:
+        return TSK_IMG_TYPE_EWF_EWF;
+    case ImageFormat::Vhd:
+    case ImageFormat::Vhdx:
+        return TSK_IMG_TYPE_VHD_VHD;
+    case ImageFormat::Vmdk:
+        return TSK_IMG_TYPE_VMDK_VMDK;
     default:
-        return L"raw";
+        return TSK_IMG_TYPE_RAW;
     }
+}
+
+std::wstring formatName(ImageFormat format) {
+    switch (format) {
+    case ImageFormat::Ewf:
+        return L"E01";
+    case ImageFormat::Vhd:
+        return L"VHD";
+    case ImageFormat::Vhdx:
+        return L"VHDX";
+    case ImageFormat::Vmdk:
+        return L"VMDK";
+    case ImageFormat::Qcow:
+        return L"QCOW2";
+    case ImageFormat::Raw:
+        break;
+    }
+    return L"raw";
+}
+
+// The partition table, GPT tried first: a GPT disk also carries a
+// protective MBR, and The Sleuth Kit's own detection reads both and leaves
+// the one it drops behind.
+TSK_VS_INFO* openPartitionTable(TSK_IMG_INFO* image) {
+    for (const TSK_VS_TYPE_ENUM kind : {TSK_VS_TYPE_GPT, TSK_VS_TYPE_DOS}) {
+        tsk_error_reset();
+        if (TSK_VS_INFO* table = tsk_vs_open(image, 0, kind)) {
+            return table;
+        }
+    }
+    return nullptr;
 }
 
 // A GUID as Windows writes it: its first three fields little-endian.
@@ -433,17 +511,6 @@ std::wstring guidText(const std::uint8_t (&guid)[16]) {
                   unsigned{guid[10]}, unsigned{guid[11]}, unsigned{guid[12]}, unsigned{guid[13]},
                   unsigned{guid[14]}, unsigned{guid[15]});
     return text;
-}
-
-bool startsWithBytes(const std::string& path, const char* signature, std::size_t length) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    char head[16] = {};
-    const std::size_t got = std::fread(head, 1, length, file);
-    std::fclose(file);
-    return got == length && std::memcmp(head, signature, length) == 0;
 }
 
 // --- what a shadow copy holds apart from the volume as it is ---
@@ -666,21 +733,24 @@ DiskImageHandle openDiskImage(const std::wstring& path, ImageSurvey& survey) {
     const std::string host = hostPathOf(path);
     DiskImageHandle image(new DiskImage);
     tsk_error_reset();
-    const bool qcow = startsWithBytes(host, "QFI\xfb", 4);
-    image->image = qcow ? openQcow(host)
-                        : tsk_img_open_utf8_sing(host.c_str(), TSK_IMG_TYPE_DETECT, sectorSize);
+    const ImageFormat format = imageFormatOf(host);
+    image->image = format == ImageFormat::Qcow
+                       ? openQcow(host)
+                       : tsk_img_open_utf8_sing(host.c_str(), sleuthKitType(format), sectorSize);
     if (image->image == nullptr) {
-        survey.problem = qcow ? L"it looks like a QCOW2 image, but libqcow could not open it"
-                              : L"it is not an image of a format this tool reads (" +
-                                    fromUtf8(tsk_error_get() != nullptr ? tsk_error_get() : "") +
-                                    L")";
+        survey.problem =
+            format != ImageFormat::Raw
+                ? L"it looks like a " + formatName(format) +
+                      L" image, but it could not be opened (" +
+                      fromUtf8(tsk_error_get() != nullptr ? tsk_error_get() : "") + L")"
+                : L"it could not be opened (" +
+                      fromUtf8(tsk_error_get() != nullptr ? tsk_error_get() : "") + L")";
         return nullptr;
     }
     survey.opened = true;
-    survey.format = formatName(image->image->itype, qcow);
+    survey.format = formatName(format);
 
-    tsk_error_reset();
-    TSK_VS_INFO* table = tsk_vs_open(image->image, 0, TSK_VS_TYPE_DETECT);
+    TSK_VS_INFO* table = openPartitionTable(image->image);
     if (table == nullptr) {
         ImageVolume whole;
         whole.length = static_cast<std::uint64_t>(image->image->size);

@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         tally.prefetchListOutside > 1 || tally.prefetchRunTimesOutOfOrder > 1 ||
         counted != 1u + tally.prefetchRunCountUnverified + tally.prefetchListOutside +
                        tally.prefetchRunTimesOutOfOrder ||
-        tally.prefetchRunTimesOutOfOrder != record.runTimesOutOfOrder) {
+        record.source != tidewell::RecordSource::Prefetch ||
+        tally.prefetchRunTimesOutOfOrder != tidewell::prefetchDetails(record)->runTimesOutOfOrder) {
         std::abort();
     }
     if (record.runCountKnown == 0 && record.runCount != 0) {

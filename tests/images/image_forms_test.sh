@@ -49,7 +49,7 @@ tsk_recover -a -o 71680 "$images/corpus-gpt.E01" "$work/folder" >/dev/null
 scan 3 "$work/folder.json" "$work/folder"
 
 forms=("$images/corpus-gpt.E01:E01" "$work/segments.E01:E01" "$work/gpt.raw:raw"
-       "$work/split.raw.001:raw" "$work/gpt.vhdx:VHD/VHDX" "$images/corpus-gpt.vmdk:VMDK"
+       "$work/split.raw.001:raw" "$work/gpt.vhdx:VHDX" "$images/corpus-gpt.vmdk:VMDK"
        "$images/corpus-gpt.qcow2:QCOW2" "$work/mbr.raw:raw")
 index=0
 for form in "${forms[@]}"; do
