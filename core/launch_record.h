@@ -19,8 +19,11 @@ namespace tidewell {
 enum class RecordSource : std::uint32_t {
     Prefetch = 0,
     UserAssist = 1,
+    Bam = 2,            // the Background and Desktop Activity Moderators
+    AppCompatCache = 3, // the application compatibility cache
+    Amcache = 4,
 };
-inline constexpr std::size_t recordSourceCount = 2;
+inline constexpr std::size_t recordSourceCount = 5;
 
 // How the record's path was established. Values above NoPathRecorded are
 // treated as NoPathRecorded wherever they are shown.
@@ -75,8 +78,49 @@ struct UserAssistDetails {
     std::uint8_t folderAtDefault = 0;
 };
 
+// What only a BAM or DAM value records.
+struct BamDetails {
+    std::uint8_t desktopModerator = 0;    // from dam rather than bam
+    std::uint8_t packagedApplication = 0; // named after a packaged application, not a file
+    std::wstring recordedName;            // the value's name as Windows wrote it
+};
+
+// What only an entry of the application compatibility cache records. Its
+// time is the file's modification time as the cache holds it, not a run.
+struct AppCompatCacheDetails {
+    std::uint32_t position = 0; // in the cache, from 1, the newest first
+    std::uint64_t modified = 0; // FILETIME; 0 when the entry holds none
+    std::uint8_t hasFlags = 0;  // Windows 7 and 8 entries carry two words of flags
+    std::uint32_t insertionFlags = 0;
+    std::uint32_t shimFlags = 0;
+    std::vector<std::uint8_t> entryData; // the entry's own data, as recorded
+    std::wstring recordedPath;           // the path as the entry holds it
+    std::wstring package;                // the packaged application it belongs to, if any
+    std::wstring layout;                 // the Windows whose layout the cache has
+};
+
+// What only an Amcache entry records: that Windows inventoried the file, and
+// when it last wrote the entry; not each run.
+struct AmcacheDetails {
+    std::uint8_t inventoryLayout = 0; // Root\InventoryApplicationFile rather than Root\File
+    std::wstring entryKey;            // the entry's key below Root
+    std::uint64_t lastWritten = 0;    // FILETIME of the entry's key
+    std::wstring sha1;                // 40 hex digits; empty when not recorded
+    std::wstring publisher;
+    std::wstring version;
+    std::wstring productName;
+    std::wstring programId;
+    std::wstring linkDate;      // the PE link date as recorded (the new layout's text)
+    std::uint64_t linkTime = 0; // FILETIME of the PE link date; 0 when not known
+    std::uint64_t modified = 0; // the file's modification time (the old layout)
+    std::uint64_t created = 0;  // the file's creation time (the old layout)
+    std::uint64_t fileSize = 0;
+    std::uint8_t fileSizeKnown = 0;
+};
+
 // One alternative per source, in the order of RecordSource.
-using RecordDetails = std::variant<PrefetchDetails, UserAssistDetails>;
+using RecordDetails = std::variant<PrefetchDetails, UserAssistDetails, BamDetails,
+                                   AppCompatCacheDetails, AmcacheDetails>;
 static_assert(std::variant_size_v<RecordDetails> == recordSourceCount,
               "one kind of details for every source");
 
@@ -87,8 +131,10 @@ struct LaunchRecord {
     PathStatus pathStatus = PathStatus::NoPathRecorded;
     std::uint32_t runCount = 0;
     std::uint8_t runCountKnown = 0;
-    std::vector<std::uint64_t> runTimes; // FILETIME values, never 0; as the source orders them
-    std::wstring userSid;                // whose record it is, where the source says
+    // FILETIME values, never 0; as the source orders them. Only times that are
+    // runs: a source whose times mean something else keeps them in its details.
+    std::vector<std::uint64_t> runTimes;
+    std::wstring userSid; // whose record it is, where the source says
     std::wstring userName;
     std::wstring recordFile; // the file the record was read from, where it was a file of its own
     // The states of the machine the record was found in, by their index in
@@ -117,6 +163,24 @@ inline const UserAssistDetails* userAssistDetails(const LaunchRecord& record) {
 }
 inline UserAssistDetails* userAssistDetails(LaunchRecord& record) {
     return std::get_if<UserAssistDetails>(&record.details);
+}
+inline const BamDetails* bamDetails(const LaunchRecord& record) {
+    return std::get_if<BamDetails>(&record.details);
+}
+inline BamDetails* bamDetails(LaunchRecord& record) {
+    return std::get_if<BamDetails>(&record.details);
+}
+inline const AppCompatCacheDetails* appCompatCacheDetails(const LaunchRecord& record) {
+    return std::get_if<AppCompatCacheDetails>(&record.details);
+}
+inline AppCompatCacheDetails* appCompatCacheDetails(LaunchRecord& record) {
+    return std::get_if<AppCompatCacheDetails>(&record.details);
+}
+inline const AmcacheDetails* amcacheDetails(const LaunchRecord& record) {
+    return std::get_if<AmcacheDetails>(&record.details);
+}
+inline AmcacheDetails* amcacheDetails(LaunchRecord& record) {
+    return std::get_if<AmcacheDetails>(&record.details);
 }
 
 } // namespace tidewell

@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/launch_record.h"
 #include "core/scan_origin.h"
@@ -58,11 +60,41 @@ struct SourceDetailParts {
     std::wstring afterRunTimes;   // notes and lists under the run times
 };
 
+// A time of a record that is not a run (a file's modification time, when an
+// entry was last written), under its own name.
+struct NamedTime {
+    const char* key;        // its member in the JSON document
+    const wchar_t* label;   // the detail text's label, padded to the values' column
+    const wchar_t* meaning; // a timeline event's timestamp_desc
+    std::uint64_t time = 0; // FILETIME
+};
+
+// What the scan's coverage says of a source the examined machine may not
+// keep at all (null for the sources every Windows keeps).
+struct SourceCoverage {
+    const wchar_t* reportLabel; // its line in the report header, and the JSON "source"
+    const wchar_t* bannerName;  // its name in a sentence of the banner
+    // Lines of the report header (without "# ") on what a row of it is and is
+    // not, and the banner's sentence on the same; given when it was read.
+    const wchar_t* const* reportCaution;
+    const wchar_t* bannerCaution;
+    // Said of this machine's records only, where the running Windows keeps
+    // the source in a way that leaves its latest records out.
+    const wchar_t* liveNote;
+};
+
 struct RecordView {
     const wchar_t* word;           // the Source column, the report, the JSON "source"
     const wchar_t* described;      // the detail window's Source line
     const wchar_t* runTimeMeaning; // a timeline event's timestamp_desc for a run time
     const wchar_t* viewMenuText;   // the View menu's toggle, with its access key
+    // The source counts runs (the Run count column applies), and its times
+    // are runs (the Last run column applies). A source whose times mean
+    // something else gives them as named times instead.
+    bool countsRuns;
+    bool timesAreRuns;
+    const SourceCoverage* coverage; // null: every Windows keeps it
+    void (*namedTimes)(const LaunchRecord& record, std::vector<NamedTime>& times);
     void (*cells)(const LaunchRecord& record, SourceCells& cells);
     std::wstring (*listDetail)(const LaunchRecord& record); // the list's Detail column
     void (*detailParts)(const LaunchRecord& record, const DetailContext& context,
@@ -73,7 +105,9 @@ struct RecordView {
     void (*jsonMembers)(JsonWriter& json, const LaunchRecord* record);
     void (*eventMembers)(JsonWriter& json, const LaunchRecord* record);
     // What ran, from where, for whom, as one sentence of a timeline event
-    // (onHost is " on HOST" or empty, fromWhere " from PATH (status)").
+    // (onHost is " on HOST" or empty, fromWhere " from PATH (status)"); index
+    // is the run time's, or for a source whose times are not runs the named
+    // time's.
     std::wstring (*eventMessage)(const LaunchRecord& record, std::size_t run,
                                  const std::wstring& onHost, const std::wstring& fromWhere);
     // What makes two records of older and newer states of a machine the same

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "core/launch_record.h"
 #include "core/scan_tally.h"
 
 namespace tidewell {
@@ -22,6 +23,9 @@ enum class CounterLine : std::uint8_t {
     Evidence,     // only a scan of collected evidence counts it and lists it
     NotInLiveCsv, // every scan counts it; every report but this machine's CSV lists it
     Image,        // only a scan of a disk image counts it and lists it
+    // A source the machine may not keep: every report lists it but this
+    // machine's CSV report of a machine that keeps no such record.
+    Source,
 };
 
 struct ScanCounter {
@@ -34,6 +38,7 @@ struct ScanCounter {
     const wchar_t* statusFragment;
     std::uint8_t statusPosition;
     CounterLine line = CounterLine::Always;
+    RecordSource source = RecordSource::Prefetch; // whose counter a Source line is
 };
 
 inline constexpr ScanCounter scanCounters[] = {
@@ -134,6 +139,64 @@ inline constexpr ScanCounter scanCounters[] = {
      CounterLine::Image},
     {&ScanTally::imageReadErrors, "image_read_errors", true, L"read errors inside the image",
      L" %lu read error(s) inside the image;", 21, CounterLine::Image},
+    {&ScanTally::bamKeysUnreadable, "bam_keys_unreadable", true, L"BAM/DAM keys unreadable",
+     L" %lu BAM/DAM key(s) unreadable;", 22, CounterLine::Source, RecordSource::Bam},
+    {&ScanTally::bamSeen, "bam_seen", false, L"BAM/DAM values seen", nullptr, 0,
+     CounterLine::Source, RecordSource::Bam},
+    {&ScanTally::bamParsed, "bam_parsed", false, L"BAM/DAM parsed", nullptr, 0, CounterLine::Source,
+     RecordSource::Bam},
+    {&ScanTally::bamBookkeepingSkipped, "bam_bookkeeping_skipped", false,
+     L"BAM/DAM bookkeeping skipped (expected)", nullptr, 0, CounterLine::Source, RecordSource::Bam},
+    {&ScanTally::bamUnknownShape, "bam_unknown_shape", true,
+     L"BAM/DAM values in an unknown shape (not binary, or shorter than a time)",
+     L" %lu BAM/DAM value(s) in an unknown shape;", 23, CounterLine::Source, RecordSource::Bam},
+    {&ScanTally::bamNoTime, "bam_no_time", false, L"BAM/DAM values without a time", nullptr, 0,
+     CounterLine::Source, RecordSource::Bam},
+    {&ScanTally::bamImpossibleDate, "bam_impossible_date", true,
+     L"BAM/DAM time not a possible date", L" %lu BAM/DAM time(s) not a possible date;", 24,
+     CounterLine::Source, RecordSource::Bam},
+    {&ScanTally::compatCacheUnreadable, "compat_cache_unreadable", true,
+     L"AppCompatCache value unreadable", L" the AppCompatCache value could not be read;", 25,
+     CounterLine::Source, RecordSource::AppCompatCache},
+    {&ScanTally::compatCacheEarlierLayout, "compat_cache_earlier_layout", true,
+     L"AppCompatCache in a layout before Windows 7 - not read",
+     L" the AppCompatCache is in a layout before Windows 7 (not read);", 26, CounterLine::Source,
+     RecordSource::AppCompatCache},
+    {&ScanTally::compatCacheUnknownLayout, "compat_cache_unknown_layout", true,
+     L"AppCompatCache in an unknown layout - not read",
+     L" the AppCompatCache is in an unknown layout;", 27, CounterLine::Source,
+     RecordSource::AppCompatCache},
+    {&ScanTally::compatCacheEntriesRead, "compat_cache_entries_read", false,
+     L"AppCompatCache entries read", nullptr, 0, CounterLine::Source, RecordSource::AppCompatCache},
+    {&ScanTally::compatCacheEntriesMalformed, "compat_cache_entries_malformed", true,
+     L"AppCompatCache entries malformed", L" %lu AppCompatCache entr(ies) malformed;", 28,
+     CounterLine::Source, RecordSource::AppCompatCache},
+    {&ScanTally::compatCacheWalkStopped, "compat_cache_walk_stopped", true,
+     L"AppCompatCache entries past a damaged one not read",
+     L" the AppCompatCache could not be read to its end;", 29, CounterLine::Source,
+     RecordSource::AppCompatCache},
+    {&ScanTally::compatCacheCountDisagrees, "compat_cache_count_disagrees", false,
+     L"AppCompatCache header count differs from its entries (normal since Windows 10 1703)",
+     nullptr, 0, CounterLine::Source, RecordSource::AppCompatCache},
+    {&ScanTally::amcacheUnreadable, "amcache_unreadable", true,
+     L"Amcache hive unreadable or malformed", L" the Amcache hive could not be read;", 30,
+     CounterLine::Source, RecordSource::Amcache},
+    {&ScanTally::amcacheHeldOpen, "amcache_held_open", false,
+     L"Amcache hive held open by the running Windows - not read", nullptr, 0, CounterLine::Source,
+     RecordSource::Amcache},
+    {&ScanTally::amcacheStale, "amcache_stale", true,
+     L"Amcache hive dirty with its transaction logs absent or unusable - its data may be stale",
+     L" the Amcache hive is dirty without usable logs (data may be stale);", 31,
+     CounterLine::Source, RecordSource::Amcache},
+    {&ScanTally::amcacheKeysUnreadable, "amcache_keys_unreadable", true, L"Amcache keys unreadable",
+     L" %lu Amcache key(s) unreadable;", 32, CounterLine::Source, RecordSource::Amcache},
+    {&ScanTally::amcacheEntriesSeen, "amcache_entries_seen", false, L"Amcache entries seen",
+     nullptr, 0, CounterLine::Source, RecordSource::Amcache},
+    {&ScanTally::amcacheEntriesRead, "amcache_entries_read", false, L"Amcache entries read",
+     nullptr, 0, CounterLine::Source, RecordSource::Amcache},
+    {&ScanTally::amcacheValuesMalformed, "amcache_values_malformed", true,
+     L"Amcache values malformed - withheld", L" %lu Amcache value(s) malformed;", 33,
+     CounterLine::Source, RecordSource::Amcache},
 };
 
 inline constexpr std::size_t scanCounterCount = std::size(scanCounters);

@@ -3,11 +3,13 @@
 // and every entry it would not read.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "core/examined_hive.h"
+#include "core/launch_record.h"
 
 namespace tidewell {
 
@@ -37,6 +39,26 @@ struct MachineCopy {
     bool read = false;         // it could be read
 };
 
+// Whether the examined machine keeps a source's records at all, and whether
+// they could be read. What failed inside a source that was read is counted
+// by its own counters.
+enum class SourcePresence : std::uint8_t {
+    NotLooked, // no scan has looked for it
+    Read,
+    NotPresent, // the machine keeps no such record (an older Windows, Wine)
+    Unreadable, // there, or where it must be, but not read: a failure, counted
+    HeldOpen,   // this machine's Windows holds the file open while it runs
+};
+
+// "read", "not present", "could not be read", "held open by ...", "not looked
+// for".
+const wchar_t* sourcePresenceWords(SourcePresence presence);
+
+struct SourceReading {
+    SourcePresence presence = SourcePresence::NotLooked;
+    std::wstring note; // what was read of it (the layout, the keys), in words
+};
+
 struct ScanOrigin {
     bool evidence = false;
     std::wstring evidenceFolder;       // the folder holding the copied drive's Windows folder
@@ -48,6 +70,8 @@ struct ScanOrigin {
     // Every state the scan read, the current one first; empty when it read
     // only one (a folder, this machine, an image without shadow copies).
     std::vector<MachineCopy> copies;
+    // Each source as the scan found it, in the order of RecordSource.
+    std::array<SourceReading, recordSourceCount> sources{};
 };
 
 } // namespace tidewell

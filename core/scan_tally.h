@@ -55,6 +55,30 @@ struct ScanTally {
     std::uint32_t deletedPrefetchRead = 0;
     std::uint32_t deletedPrefetchUnreadable = 0;
     std::uint32_t imageReadErrors = 0;
+    // The Background and Desktop Activity Moderators.
+    std::uint32_t bamKeysUnreadable = 0;
+    std::uint32_t bamSeen = 0;
+    std::uint32_t bamParsed = 0;
+    std::uint32_t bamBookkeepingSkipped = 0;
+    std::uint32_t bamUnknownShape = 0;
+    std::uint32_t bamNoTime = 0;
+    std::uint32_t bamImpossibleDate = 0;
+    // The application compatibility cache.
+    std::uint32_t compatCacheUnreadable = 0;
+    std::uint32_t compatCacheEarlierLayout = 0;
+    std::uint32_t compatCacheUnknownLayout = 0;
+    std::uint32_t compatCacheEntriesRead = 0;
+    std::uint32_t compatCacheEntriesMalformed = 0;
+    std::uint32_t compatCacheWalkStopped = 0;
+    std::uint32_t compatCacheCountDisagrees = 0;
+    // Amcache.
+    std::uint32_t amcacheUnreadable = 0;
+    std::uint32_t amcacheHeldOpen = 0;
+    std::uint32_t amcacheStale = 0;
+    std::uint32_t amcacheKeysUnreadable = 0;
+    std::uint32_t amcacheEntriesSeen = 0;
+    std::uint32_t amcacheEntriesRead = 0;
+    std::uint32_t amcacheValuesMalformed = 0;
 };
 
 // True when any failure counter is non-zero: something could not be read or

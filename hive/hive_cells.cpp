@@ -107,6 +107,7 @@ bool readKeyNode(const HiveImage& hive, std::uint32_t offset, KeyNode& node) {
     std::uint16_t flags = 0;
     std::uint16_t nameLength = 0;
     cell.readU16(2, flags);
+    cell.readU64(4, node.lastWritten);
     cell.readU32(20, node.subkeyCount);
     cell.readU32(28, node.subkeyList);
     cell.readU32(36, node.valueCount);

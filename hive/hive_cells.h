@@ -24,8 +24,9 @@ struct KeyNode {
     std::uint32_t subkeyCount = 0;
     std::uint32_t valueList = 0;
     std::uint32_t valueCount = 0;
-    ByteView name;          // as stored
-    bool asciiName = false; // one byte per character
+    ByteView name;                 // as stored
+    bool asciiName = false;        // one byte per character
+    std::uint64_t lastWritten = 0; // FILETIME of the key's last change
 };
 
 bool readKeyNode(const HiveImage& hive, std::uint32_t offset, KeyNode& node);

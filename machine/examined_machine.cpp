@@ -311,6 +311,17 @@ std::wstring prefetchFolderOf(const ExaminedMachine& machine) {
     return getWindowsDirectory(windows) ? windows + L"\\Prefetch" : std::wstring();
 }
 
+std::wstring systemDriveOf(const ExaminedMachine& machine) {
+    if (machine.kind != MachineKind::ThisMachine) {
+        return machine.recorded.systemDrive;
+    }
+    std::wstring windows;
+    if (!getWindowsDirectory(windows) || windows.size() < 2 || windows[1] != L':') {
+        return {};
+    }
+    return windows.substr(0, 2);
+}
+
 PathNaming pathNamingOf(const ExaminedMachine& machine) {
     switch (machine.kind) {
     case MachineKind::CollectedDrive:

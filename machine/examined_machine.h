@@ -131,6 +131,10 @@ struct PathNaming {
 };
 PathNaming pathNamingOf(const ExaminedMachine& machine);
 
+// The drive the machine's Windows is on (such as C:): this machine's, or as
+// a copy's registry records it; empty when not known.
+std::wstring systemDriveOf(const ExaminedMachine& machine);
+
 // A path the scan read, as it is shown: below a root named with slashes,
 // with slashes; inside an image, after the image, its volume and its state.
 std::wstring shownPath(const ExaminedMachine& machine, const std::wstring& path);

@@ -52,8 +52,12 @@ HiveOutcome outcomeOf(const HiveFile& hive) {
 std::wstring whyOf(const HiveFile& hive, HiveOutcome outcome) {
     switch (outcome) {
     case HiveOutcome::Unreadable:
-        return hive.fileRead == WholeFileRead::Refused ? refusalText(hive.refusal)
-                                                       : L"the file could not be read";
+        if (hive.fileRead == WholeFileRead::Refused) {
+            return refusalText(hive.refusal);
+        }
+        return hive.fileRead == WholeFileRead::InUse
+                   ? L"the running Windows holds the file open and lets no one else read it"
+                   : L"the file could not be read";
     case HiveOutcome::Stale:
         return hive.load.replayRefused
                    ? L"dirty; its logs begin after the hive's last complete write, and replaying "

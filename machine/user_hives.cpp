@@ -274,4 +274,16 @@ std::wstring accountNameForSid(const std::wstring& sid) {
     return name;
 }
 
+std::wstring accountNameOnMachine(const ExaminedMachine& machine, const std::wstring& sid) {
+    if (machine.kind == MachineKind::ThisMachine) {
+        return accountNameForSid(sid);
+    }
+    for (const ListedProfile& profile : machine.recorded.profileList.profiles) {
+        if (equalsFolded(profile.sid, sid)) {
+            return lastPart(profile.folder);
+        }
+    }
+    return {};
+}
+
 } // namespace tidewell

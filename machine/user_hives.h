@@ -46,4 +46,9 @@ UserHiveVisit visitUserHives(ExaminedMachine& machine, ScanResults& results,
 // when none.
 std::wstring accountNameForSid(const std::wstring& sid);
 
+// The same on the examined machine: this machine is asked; a copy's account
+// is named by its profile folder's name, as its profile list gives it (empty
+// when the list does not name the SID).
+std::wstring accountNameOnMachine(const ExaminedMachine& machine, const std::wstring& sid);
+
 } // namespace tidewell

@@ -24,6 +24,20 @@ void dateOfDay(std::int64_t days, std::int64_t& year, unsigned& month, unsigned&
     year = static_cast<std::int64_t>(yearOfEra) + era * 400 + (month <= 2 ? 1 : 0);
 }
 
+// Days since 1970-01-01 of a proleptic Gregorian date (days-from-civil).
+std::int64_t dayOfDate(std::int64_t year, unsigned month, unsigned day) {
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+    const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<std::int64_t>(dayOfEra) - 719468;
+}
+
+bool isLeapYear(unsigned year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
 std::wstring isoText(FileTime value, bool microseconds) {
     LocalCalendar fields;
     // ISO 8601 has four digits for the year without an agreement between
@@ -97,6 +111,27 @@ std::wstring isoUtcMicrosecondsText(FileTime value) {
 long long unixMicroseconds(FileTime value) {
     const auto ticks = static_cast<long long>(value / ticksPerMicrosecond);
     return ticks - fileTimeEpochToUnixSeconds * 1000000LL;
+}
+
+bool utcCalendarToFileTime(const LocalCalendar& fields, FileTime& value) {
+    constexpr unsigned monthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (fields.year < 1601 || fields.year > 9999 || fields.month < 1 || fields.month > 12 ||
+        fields.day < 1 || fields.hour > 23 || fields.minute > 59 || fields.second > 59 ||
+        fields.milliseconds > 999) {
+        return false;
+    }
+    const unsigned lastDay =
+        monthDays[fields.month - 1] + (fields.month == 2 && isLeapYear(fields.year) ? 1 : 0);
+    if (fields.day > lastDay) {
+        return false;
+    }
+    // 1601-01-01, the FILETIME epoch, is day -134774 of the 1970 count.
+    const std::int64_t days = dayOfDate(fields.year, fields.month, fields.day) + 134774;
+    const std::int64_t seconds =
+        days * secondsPerDay + fields.hour * 3600 + fields.minute * 60 + fields.second;
+    value = static_cast<FileTime>(seconds) * fileTimeTicksPerSecond +
+            static_cast<FileTime>(fields.milliseconds) * 10000;
+    return true;
 }
 
 } // namespace tidewell

@@ -21,6 +21,10 @@ bool fileTimeToUtcCalendar(FileTime value, LocalCalendar& fields);
 std::wstring isoUtcText(FileTime value);
 std::wstring isoUtcMicrosecondsText(FileTime value);
 
+// The FILETIME of UTC calendar fields; false for fields no calendar has
+// (a 31st of April) or a year outside 1601 to 9999.
+bool utcCalendarToFileTime(const LocalCalendar& fields, FileTime& value);
+
 // Microseconds since 1970-01-01 00:00 UTC (negative before it).
 long long unixMicroseconds(FileTime value);
 

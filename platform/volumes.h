@@ -1,4 +1,5 @@
-// The machine's mounted volumes: their serial numbers and mount points.
+// The machine's mounted volumes: their serial numbers, mount points and the
+// kernel's names for them.
 #pragma once
 
 #include <cstdint>
@@ -29,5 +30,9 @@ bool getVolumeSerial(const std::wstring& volumeName, std::uint32_t& serial);
 // in the system's order; an empty list when it has none. False when the list
 // cannot be fetched.
 bool getVolumeMountPoints(const std::wstring& volumeName, std::vector<std::wstring>& mountPoints);
+
+// The kernel's device name for the volume (such as \Device\HarddiskVolume3),
+// as it names it now; false when it cannot be had.
+bool getVolumeDevice(const std::wstring& volumeName, std::wstring& devicePath);
 
 } // namespace tidewell

@@ -19,9 +19,10 @@ WholeFileRead readWholeFileUpTo(const std::wstring& path, std::uint64_t limit,
     ReadableFile file;
     std::uint32_t error = 0;
     if (!openFileForReading(path, file, error)) {
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                   ? WholeFileRead::Missing
-                   : WholeFileRead::Unreadable;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return WholeFileRead::Missing;
+        }
+        return error == ERROR_SHARING_VIOLATION ? WholeFileRead::InUse : WholeFileRead::Unreadable;
     }
     std::uint64_t size = 0;
     if (!getFileSize(file, size)) {

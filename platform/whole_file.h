@@ -16,6 +16,7 @@ enum class WholeFileRead {
     TooLarge,   // larger than the limit: refused unread
     Unreadable, // it could not be opened, sized or read in full
     Refused,    // the scope refused it unopened (see FileScope::refused)
+    InUse,      // another program holds it open and shares it with no reader
 };
 
 WholeFileRead readWholeFileUpTo(const std::wstring& path, std::uint64_t limit,

@@ -1,5 +1,6 @@
 #include "registry/registry.h"
 
+#include "hive/hive_cells.h"
 #include "hive/hive_image.h"
 #include "hive/hive_keys.h"
 #include "platform/error_codes.h"
@@ -47,6 +48,18 @@ std::uint32_t regOpenKey(const RegistryKey& parent, const std::wstring& subKey,
         key.cell = cell;
     }
     return status;
+}
+
+std::uint32_t regQueryKeyLastWritten(const RegistryKey& key, std::uint64_t& lastWritten) {
+    if (key.kind == RegistryKind::Live) {
+        return ERROR_INVALID_FUNCTION;
+    }
+    KeyNode node;
+    if (!isHiveKey(key) || !readKeyNode(*key.hive, key.cell, node)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    lastWritten = node.lastWritten;
+    return ERROR_SUCCESS;
 }
 
 void regCloseKey(RegistryKey& key) {

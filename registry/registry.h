@@ -56,6 +56,10 @@ std::uint32_t regEnumValue(const RegistryKey& key, std::uint32_t index,
                            std::uint32_t nameBufferChars, std::wstring& name, std::uint32_t& type,
                            std::uint8_t* data, std::uint32_t& dataSize);
 
+// When a hive file's key was last written (a FILETIME). A live key's time is
+// not read: ERROR_INVALID_FUNCTION.
+std::uint32_t regQueryKeyLastWritten(const RegistryKey& key, std::uint64_t& lastWritten);
+
 // A named value's type and data (dataSize in and out, as above).
 std::uint32_t regQueryValue(const RegistryKey& key, const std::wstring& name, std::uint32_t& type,
                             std::uint8_t* data, std::uint32_t& dataSize);

@@ -61,6 +61,48 @@ void addImageLines(std::wstring& text, const ScanOrigin& origin) {
                       decimalText(copies));
 }
 
+// A source the examined machine may not keep at all is stated in a report
+// of collected evidence always, and in a report of this machine only where
+// this machine keeps it: the report of a machine without it stays as it was.
+bool sourceStated(RecordSource source, const ScanOrigin& origin) {
+    const SourcePresence presence = origin.sources[static_cast<std::size_t>(source)].presence;
+    return presence != SourcePresence::NotLooked &&
+           (origin.evidence || presence != SourcePresence::NotPresent);
+}
+
+bool counterListed(const ScanCounter& counter, const ScanOrigin& origin) {
+    switch (counter.line) {
+    case CounterLine::Always:
+    case CounterLine::NotInLiveCsv:
+        return counter.line == CounterLine::Always || origin.evidence;
+    case CounterLine::Evidence:
+        return origin.evidence;
+    case CounterLine::Image:
+        return origin.image;
+    case CounterLine::Source:
+        return sourceStated(counter.source, origin);
+    }
+    return false;
+}
+
+const RecordView* coveredSource(std::size_t index) {
+    const RecordView& view = recordView(static_cast<RecordSource>(index));
+    return view.coverage != nullptr ? &view : nullptr;
+}
+
+// "# BAM/DAM,read (bam\State\UserSettings)"
+std::wstring presenceLine(const RecordView& view, const SourceReading& reading, bool live) {
+    std::wstring line = std::wstring(L"# ") + view.coverage->reportLabel + L",";
+    line += sourcePresenceWords(reading.presence);
+    if (!reading.note.empty()) {
+        line += L" (" + reading.note + L")";
+    }
+    if (live && reading.presence == SourcePresence::Read && view.coverage->liveNote != nullptr) {
+        line += std::wstring(L" - ") + view.coverage->liveNote;
+    }
+    return line;
+}
+
 } // namespace
 
 std::wstring csvQuote(const std::wstring& text) {
@@ -116,12 +158,35 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     addLine(text, L"# service and scheduled task launches never appear in it.");
     addLine(text, L"# Prefetch records whatever the system started, including things");
     addLine(text, L"# no person clicked. A row is not proof that somebody did it.");
+    for (std::size_t index = 0; index < recordSourceCount; ++index) {
+        const RecordView* view = coveredSource(index);
+        if (view != nullptr && origin.sources[index].presence == SourcePresence::Read) {
+            for (const wchar_t* const* caution = view->coverage->reportCaution; *caution != nullptr;
+                 ++caution) {
+                addLine(text, std::wstring(L"# ") + *caution);
+            }
+        }
+    }
+    // The counters of the sources every Windows keeps, then each other
+    // source's, after a line saying whether it was there and read.
     for (const ScanCounter& counter : scanCounters) {
-        const bool listed = counter.line == CounterLine::Always ||
-                            (counter.line == CounterLine::Image ? origin.image : origin.evidence);
-        if (listed) {
+        if (counter.line != CounterLine::Source && counterListed(counter, origin)) {
             addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
                               decimalText(tally.*counter.member));
+        }
+    }
+    for (std::size_t index = 0; index < recordSourceCount; ++index) {
+        const RecordView* view = coveredSource(index);
+        const auto source = static_cast<RecordSource>(index);
+        if (view == nullptr || !sourceStated(source, origin)) {
+            continue;
+        }
+        addLine(text, presenceLine(*view, origin.sources[index], !origin.evidence));
+        for (const ScanCounter& counter : scanCounters) {
+            if (counter.line == CounterLine::Source && counter.source == source) {
+                addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
+                                  decimalText(tally.*counter.member));
+            }
         }
     }
     if (!hasFailure(tally)) {
@@ -145,11 +210,15 @@ std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
         }
         allRuns += formatTimestamp(record.runTimes[i], times);
     }
-    const std::wstring lastRun = record.runTimes.empty()
+    // A source whose times are not runs, or that counts none, leaves those
+    // columns empty rather than saying a run was not recorded.
+    const std::wstring lastRun = !view.timesAreRuns ? std::wstring()
+                                 : record.runTimes.empty()
                                      ? std::wstring(L"not recorded")
                                      : formatTimestamp(record.runTimes.front(), times);
-    const std::wstring runCount =
-        record.runCountKnown != 0 ? decimalText(record.runCount) : std::wstring(L"unverified");
+    const std::wstring runCount = !view.countsRuns            ? std::wstring()
+                                  : record.runCountKnown != 0 ? decimalText(record.runCount)
+                                                              : std::wstring(L"unverified");
     std::wstring line = csvQuote(view.word);
     for (const std::wstring& field : {
              record.name,

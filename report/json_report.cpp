@@ -1,5 +1,7 @@
 #include "report/json_report.h"
 
+#include <cstring>
+
 #include "core/path_status_word.h"
 #include "core/record_views.h"
 #include "core/scan_counters.h"
@@ -80,6 +82,24 @@ void evidenceFiles(JsonWriter& json, const ScanOrigin& origin) {
         json.beginObject();
         json.member("path", refused.path);
         json.member("why", refused.why);
+        json.endObject();
+    }
+    json.endArray();
+}
+
+// Every source: whether the examined machine keeps it, and whether it was
+// read, with what was read of it.
+void sourcesRead(JsonWriter& json, const ScanOrigin& origin) {
+    json.key("sources");
+    json.beginArray();
+    for (std::size_t index = 0; index < recordSourceCount; ++index) {
+        const RecordView& view = recordView(static_cast<RecordSource>(index));
+        const SourceReading& reading = origin.sources[index];
+        json.beginObject();
+        json.member("source", view.word);
+        json.member("presence", sourcePresenceWords(reading.presence));
+        jsonOptionalText(json, "note", reading.note);
+        json.memberFlag("times_are_runs", view.timesAreRuns);
         json.endObject();
     }
     json.endArray();
@@ -196,6 +216,7 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
         json.memberNull("evidence_folder");
     }
     evidenceFiles(json, origin);
+    sourcesRead(json, origin);
     imageRead(json, origin);
     json.endObject();
     coverage(json, tally, facts);
@@ -240,43 +261,84 @@ TimelineScan timelineScan(const ScanTally& tally, const ScanFacts& facts,
                         reportIsComplete(tally, facts), incompletenessReasons(tally, facts)};
 }
 
+namespace {
+
+// One event of the timeline: a moment of a record under its meaning, with
+// the record's fields and the scan's coverage verdict.
+struct TimelineMoment {
+    std::uint64_t time = 0;
+    const wchar_t* meaning = nullptr;
+    std::wstring message;
+    const char* timeName = nullptr; // a named time's member; null for a run time
+    std::size_t runIndex = 0;       // a run time's, from 1
+};
+
+void appendEvent(std::string& lines, const LaunchRecord& record, const TimelineScan& scan,
+                 const TimelineMoment& moment) {
+    const std::wstring datetime = isoUtcMicrosecondsText(moment.time);
+    if (datetime.empty()) {
+        return; // a time no calendar holds has no place on a timeline
+    }
+    JsonWriter json;
+    json.beginObject();
+    json.member("message", moment.message);
+    json.member("datetime", datetime);
+    json.key("timestamp");
+    json.signedNumber(unixMicroseconds(moment.time));
+    json.member("timestamp_desc", moment.meaning);
+    commonFields(json, record);
+    sourceMembers(json, record, &RecordView::eventMembers);
+    json.member("filetime", moment.time);
+    if (moment.timeName == nullptr) {
+        json.member("run_index", moment.runIndex);
+        json.member("run_times_recorded", record.runTimes.size());
+        if (moment.runIndex - 1 < record.runTimeCopies.size()) {
+            json.member("copy", record.runTimeCopies[moment.runIndex - 1]);
+        }
+    } else {
+        json.member("time_name",
+                    std::wstring(moment.timeName, moment.timeName + std::strlen(moment.timeName)));
+    }
+    jsonOptionalText(json, "host", scan.host);
+    jsonOptionalText(json, "evidence_folder", scan.evidenceFolder);
+    json.memberFlag("coverage_complete", scan.complete);
+    json.key("coverage_reasons");
+    json.beginArray();
+    for (const std::wstring& reason : scan.reasons) {
+        json.string(reason);
+    }
+    json.endArray();
+    json.endObject();
+    lines += json.text;
+    lines.push_back('\n');
+}
+
+} // namespace
+
 std::string timelineEvents(const LaunchRecord& record, const TimelineScan& scan) {
     const RecordView& view = recordView(record.source);
     const std::wstring onHost = scan.host.empty() ? std::wstring() : L" on " + scan.host;
     std::string lines;
     for (std::size_t run = 0; run < record.runTimes.size(); ++run) {
-        const std::uint64_t time = record.runTimes[run];
-        const std::wstring datetime = isoUtcMicrosecondsText(time);
-        if (datetime.empty()) {
-            continue; // a time no calendar holds has no place on a timeline
-        }
-        JsonWriter json;
-        json.beginObject();
-        json.member("message", view.eventMessage(record, run, onHost, fromWhere(record)));
-        json.member("datetime", datetime);
-        json.key("timestamp");
-        json.signedNumber(unixMicroseconds(time));
-        json.member("timestamp_desc", view.runTimeMeaning);
-        commonFields(json, record);
-        sourceMembers(json, record, &RecordView::eventMembers);
-        json.member("filetime", time);
-        json.member("run_index", run + 1);
-        json.member("run_times_recorded", record.runTimes.size());
-        if (run < record.runTimeCopies.size()) {
-            json.member("copy", record.runTimeCopies[run]);
-        }
-        jsonOptionalText(json, "host", scan.host);
-        jsonOptionalText(json, "evidence_folder", scan.evidenceFolder);
-        json.memberFlag("coverage_complete", scan.complete);
-        json.key("coverage_reasons");
-        json.beginArray();
-        for (const std::wstring& reason : scan.reasons) {
-            json.string(reason);
-        }
-        json.endArray();
-        json.endObject();
-        lines += json.text;
-        lines.push_back('\n');
+        TimelineMoment moment;
+        moment.time = record.runTimes[run];
+        moment.meaning = view.runTimeMeaning;
+        moment.message = view.eventMessage(record, run, onHost, fromWhere(record));
+        moment.runIndex = run + 1;
+        appendEvent(lines, record, scan, moment);
+    }
+    // A source's other times, each under its own name.
+    std::vector<NamedTime> times;
+    if (view.namedTimes != nullptr) {
+        view.namedTimes(record, times);
+    }
+    for (std::size_t index = 0; index < times.size(); ++index) {
+        TimelineMoment moment;
+        moment.time = times[index].time;
+        moment.meaning = times[index].meaning;
+        moment.message = view.eventMessage(record, index, onHost, fromWhere(record));
+        moment.timeName = times[index].key;
+        appendEvent(lines, record, scan, moment);
     }
     return lines;
 }

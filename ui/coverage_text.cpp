@@ -1,5 +1,8 @@
 #include "ui/coverage_text.h"
 
+#include <vector>
+
+#include "core/record_views.h"
 #include "core/scan_counters.h"
 #include "platform/decimal_text.h"
 #include "platform/timestamp_format.h"
@@ -88,6 +91,79 @@ std::wstring coverageSentence(const ScanFacts& facts) {
     return {};
 }
 
+// "A", "A and B", "A, B and C".
+std::wstring listed(const std::vector<const wchar_t*>& names) {
+    std::wstring text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += i == 0 ? L"" : i + 1 == names.size() ? L" and " : L", ";
+        text += names[i];
+    }
+    return text;
+}
+
+// What became of the sources not every Windows keeps: which were read, which
+// the machine does not have, which could not be read.
+std::wstring otherSourcesSentence(const ScanOrigin& origin) {
+    std::vector<const wchar_t*> read;
+    std::vector<const wchar_t*> absent;
+    std::vector<const wchar_t*> unreadable;
+    std::vector<const wchar_t*> heldOpen;
+    std::wstring liveNotes;
+    for (std::size_t index = 0; index < recordSourceCount; ++index) {
+        const SourceCoverage* coverage = recordView(static_cast<RecordSource>(index)).coverage;
+        if (coverage == nullptr) {
+            continue;
+        }
+        switch (origin.sources[index].presence) {
+        case SourcePresence::NotLooked:
+            break;
+        case SourcePresence::Read:
+            read.push_back(coverage->bannerName);
+            if (!origin.evidence && coverage->liveNote != nullptr) {
+                liveNotes += std::wstring(L"  ") + coverage->liveNote;
+            }
+            break;
+        case SourcePresence::NotPresent:
+            absent.push_back(coverage->bannerName);
+            break;
+        case SourcePresence::Unreadable:
+            unreadable.push_back(coverage->bannerName);
+            break;
+        case SourcePresence::HeldOpen:
+            heldOpen.push_back(coverage->bannerName);
+            break;
+        }
+    }
+    std::wstring text;
+    if (!read.empty()) {
+        text += L"  Also read: " + listed(read) + L".";
+    }
+    if (!absent.empty()) {
+        text += L"  Not present on " +
+                std::wstring(origin.evidence ? L"the examined machine: " : L"this machine: ") +
+                listed(absent) + L".";
+    }
+    if (!unreadable.empty()) {
+        text += L"  \u26A0 Could not be read: " + listed(unreadable) + L".";
+    }
+    if (!heldOpen.empty()) {
+        text += L"  Held open by the running Windows, and so not read: " + listed(heldOpen) + L".";
+    }
+    return text + liveNotes;
+}
+
+// What each source read beside Prefetch and UserAssist can and cannot show.
+std::wstring otherSourcesCaution(const ScanOrigin& origin) {
+    std::wstring text;
+    for (std::size_t index = 0; index < recordSourceCount; ++index) {
+        const SourceCoverage* coverage = recordView(static_cast<RecordSource>(index)).coverage;
+        if (coverage != nullptr && origin.sources[index].presence == SourcePresence::Read) {
+            text += std::wstring(L" ") + coverage->bannerCaution;
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 std::wstring formatDate(FileTime value, TimeBasis times) {
@@ -111,9 +187,11 @@ std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts, const Sc
     if (bothRead && !switchedOff) {
         text += coverageSentence(facts);
     }
+    text += otherSourcesSentence(origin);
     text += L"\r\nUserAssist records only shell launches \u2014 a command line, script, service or "
             L"scheduled task never appears in it. Prefetch records whatever Windows started, "
             L"including things nobody clicked.";
+    text += otherSourcesCaution(origin);
     return text;
 }
 

@@ -44,13 +44,14 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
     text += std::wstring(L"Path status:       ") + pathStatusWord(record.pathStatus) +
             parts.pathExplanation + detailLineEnd;
     text += parts.afterPath;
-    text += L"Times run:         ";
-    text +=
-        record.runCountKnown != 0
-            ? decimalText(record.runCount)
-            : std::wstring(L"withheld \u2014 the stored value failed a consistency check and is "
-                           L"not shown rather than shown wrongly");
-    text += detailLineEnd;
+    if (view.countsRuns) {
+        text += L"Times run:         ";
+        text += record.runCountKnown != 0
+                    ? decimalText(record.runCount)
+                    : std::wstring(L"withheld \u2014 the stored value failed a consistency check "
+                                   L"and is not shown rather than shown wrongly");
+        text += detailLineEnd;
+    }
     text += parts.afterRunCount;
     text += parts.fields;
     if (!record.copies.empty()) {
@@ -63,6 +64,11 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
             text += L"\r\n    Only older copies of the volume hold this record: the current one\r\n"
                     L"    no longer does (evicted, deleted or rewritten since).\r\n";
         }
+    }
+    if (!view.timesAreRuns) {
+        // Its times are not runs; the source's own lines above name each.
+        text += parts.afterRunTimes;
+        return text;
     }
     text += L"\r\nRecorded run times" + parts.runTimesTitle + L":\r\n";
     if (record.runTimes.empty()) {

@@ -54,9 +54,11 @@ std::wstring foldFilter(std::wstring_view typed) {
 
 bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter,
              const std::array<bool, recordSourceCount>& showSource) {
-    // A value beyond the table is shown as the last source, as its word is.
+    // A value beyond the table is shown as UserAssist, as its word is.
     const auto index = static_cast<std::size_t>(record.source);
-    if (!showSource[index < recordSourceCount ? index : recordSourceCount - 1]) {
+    if (!showSource[index < recordSourceCount
+                        ? index
+                        : static_cast<std::size_t>(RecordSource::UserAssist)]) {
         return false;
     }
     return foldedFilter.empty() || containsFolded(record.name, foldedFilter) ||
@@ -128,8 +130,14 @@ std::wstring cellText(const LaunchRecord& record, int column, TimeBasis times) {
     case columnName:
         return record.name;
     case columnRuns:
+        if (!recordView(record.source).countsRuns) {
+            return {}; // the source counts no runs
+        }
         return record.runCountKnown != 0 ? decimalText(record.runCount) : std::wstring(L"\u2014");
     case columnLastRun:
+        if (!recordView(record.source).timesAreRuns) {
+            return {}; // its times are not runs: they stand in the detail window
+        }
         return record.runTimes.empty() ? std::wstring(L"not recorded")
                                        : formatTimestamp(record.runTimes.front(), times);
     case columnPath:

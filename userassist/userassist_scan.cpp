@@ -20,6 +20,9 @@ void scanUserAssist(ExaminedMachine& machine, ScanResults& results) {
     if (visited.offered == 0) {
         ++results.tally.userAssistUnreadable; // not one user's hive could be read
     }
+    results.origin.sources[static_cast<std::size_t>(RecordSource::UserAssist)].presence =
+        results.tally.userAssistUnreadable != 0 ? SourcePresence::Unreadable
+                                                : SourcePresence::Read;
 }
 
 } // namespace tidewell

@@ -32,4 +32,8 @@ bool getVolumeMountPoints(const std::wstring&, std::vector<std::wstring>& mountP
     return false;
 }
 
+bool getVolumeDevice(const std::wstring&, std::wstring&) {
+    return false;
+}
+
 } // namespace tidewell

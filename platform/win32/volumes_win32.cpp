@@ -86,4 +86,24 @@ bool getVolumeMountPoints(const std::wstring& volumeName, std::vector<std::wstri
     return true;
 }
 
+bool getVolumeDevice(const std::wstring& volumeName, std::wstring& devicePath) {
+    // QueryDosDeviceW takes the name without its \\?\ prefix and trailing
+    // backslash: Volume{GUID}.
+    const std::wstring prefix = L"\\\\?\\";
+    if (volumeName.size() <= prefix.size() + 1 ||
+        volumeName.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    std::wstring name = volumeName.substr(prefix.size());
+    if (name.back() == L'\\') {
+        name.pop_back();
+    }
+    wchar_t target[MAX_PATH] = {};
+    if (QueryDosDeviceW(name.c_str(), target, MAX_PATH) == 0) {
+        return false;
+    }
+    devicePath = target; // the first of the list: the current target
+    return !devicePath.empty();
+}
+
 } // namespace tidewell

@@ -59,7 +59,7 @@ Fixture& fixture() {
 
 void scanFolderOf1024CompressedFiles(benchmark::State& state) {
     Fixture& f = fixture();
-    tidewell::fake::setVolumes({{L"vol", 0x1A2B3C4D, false, {L"C:\\"}, false}});
+    tidewell::fake::setVolumes({{L"vol", 0x1A2B3C4D, false, {L"C:\\"}, false, L""}});
     tidewell::testing::OpenedMachine opened;
     std::size_t transientPeak = 0;
     for (auto _ : state) {

@@ -53,6 +53,7 @@ struct Volume {
     bool serialFails = false;
     std::vector<std::wstring> mountPoints;
     bool mountPointsFail = false;
+    std::wstring device; // the kernel's name for it; empty: it cannot be had
 };
 void setVolumes(const std::vector<Volume>& volumes);
 void setVolumeListingFails(bool fails);

@@ -110,4 +110,13 @@ void resetVolumes() {
 
 } // namespace fake
 
+bool getVolumeDevice(const std::wstring& volumeName, std::wstring& devicePath) {
+    const fake::Volume* volume = findVolume(volumeName);
+    if (volume == nullptr || volume->device.empty()) {
+        return false;
+    }
+    devicePath = volume->device;
+    return true;
+}
+
 } // namespace tidewell

@@ -73,7 +73,7 @@ protected:
     void SetUp() override {
         fake::resetAll();
         fake::setFixedNow(133616736000000000ULL);
-        fake::setVolumes({{L"vol", 0x1A2B3C4D, false, {L"C:\\"}, false}});
+        fake::setVolumes({{L"vol", 0x1A2B3C4D, false, {L"C:\\"}, false, L""}});
     }
     void TearDown() override { fake::resetAll(); }
 };

@@ -28,4 +28,13 @@ inline ScanOrigin imageOrigin(const std::wstring& image, const std::wstring& hos
     return origin;
 }
 
+// The same origin, every source looked for and found as presence says
+// (Prefetch and UserAssist read, as every Windows keeps them).
+inline ScanOrigin withSources(ScanOrigin origin, SourcePresence presence) {
+    for (std::size_t index = 0; index < recordSourceCount; ++index) {
+        origin.sources[index].presence = index < 2 ? SourcePresence::Read : presence;
+    }
+    return origin;
+}
+
 } // namespace tidewell::testing

@@ -85,7 +85,10 @@ TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
     const std::string machine =
         jsonReportOpening(tally, facts, testing::thisMachineOrigin(L"HOST"));
     EXPECT_TRUE(has(machine, "\"scanned\":{\"kind\":\"this machine\",\"host\":\"HOST\","
-                             "\"evidence_folder\":null,\"hives\":null,\"refused_entries\":null}"));
+                             "\"evidence_folder\":null,\"hives\":null,\"refused_entries\":null,"
+                             "\"sources\":[{\"source\":\"Prefetch\",\"presence\":"));
+    EXPECT_TRUE(has(machine, "{\"source\":\"AppCompatCache\",\"presence\":\"not looked for\","
+                             "\"note\":null,\"times_are_runs\":false}"));
     EXPECT_TRUE(has(machine, "\"complete\":true,\"reasons\":[]"));
     EXPECT_TRUE(has(machine, "\"span_oldest\":null")) << "no span, no moments";
 

@@ -13,8 +13,13 @@ namespace tidewell {
 namespace {
 
 // The View toggles of the two sources.
+// Prefetch's and UserAssist's toggles as given, every other source's shown.
 std::array<bool, recordSourceCount> toggles(bool prefetch, bool userAssist) {
-    return {prefetch, userAssist};
+    std::array<bool, recordSourceCount> shown{};
+    shown.fill(true);
+    shown[0] = prefetch;
+    shown[1] = userAssist;
+    return shown;
 }
 
 LaunchRecord prefetchRecord(const std::wstring& name, std::vector<FileTime> runs = {},
@@ -277,7 +282,8 @@ RecordList randomRecords(std::uint32_t seed, int count) {
                                               : userAssistRecord(names[next() % nameCount],
                                                                  names[next() % nameCount]);
         if (next() % 17 == 0) {
-            record.source = static_cast<RecordSource>(2 + next() % 3);
+            // Another source, or a value beyond the table (shown as UserAssist).
+            record.source = static_cast<RecordSource>(2 + next() % (recordSourceCount + 1));
         }
         record.path = std::wstring(names[next() % nameCount]) + names[next() % nameCount];
         record.pathStatus = static_cast<PathStatus>(next() % 6);
@@ -336,9 +342,10 @@ TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
         }
         // Fewer rows, the same ranks.
         list.showSource[1] = false;
-        std::size_t prefetchRows = 0;
+        std::size_t prefetchRows = 0; // every source's but UserAssist's, and what stands for it
         for (const LaunchRecord& record : records) {
-            prefetchRows += record.source == RecordSource::Prefetch ? 1 : 0;
+            const auto source = static_cast<std::size_t>(record.source);
+            prefetchRows += source != 1 && source < recordSourceCount ? 1 : 0;
         }
         for (int column : {columnName, columnPath, columnLastRun}) {
             list.sortColumn = column;

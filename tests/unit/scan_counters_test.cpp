@@ -42,6 +42,8 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
         // in a report of evidence.
         ScanOrigin origin =
             counter.line == CounterLine::Image    ? testing::imageOrigin(L"E:\\case.E01")
+            : counter.line == CounterLine::Source ? testing::withSources(ScanOrigin{},
+                                                                         SourcePresence::Read)
             : counter.line != CounterLine::Always ? testing::evidenceOrigin(L"E:\\case")
                                                   : ScanOrigin{};
         const std::wstring header = buildReportHeader(results.tally, results.facts, origin);
@@ -100,17 +102,29 @@ TEST(ScanCounters, TheCsvReportOfThisMachineKeepsItsTwentyNineLines) {
         }
         return lines;
     };
-    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage())), 29u)
-        << "the report of this machine stays as it was";
+    const ScanOrigin bare = testing::withSources(ScanOrigin{}, SourcePresence::NotPresent);
+    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(), bare)), 29u)
+        << "the report of this machine, which keeps no other record, stays as it was";
     std::size_t imageOnly = 0;
+    std::size_t ofOtherSources = 0;
     for (const ScanCounter& counter : scanCounters) {
         imageOnly += counter.line == CounterLine::Image ? 1 : 0;
+        ofOtherSources += counter.line == CounterLine::Source ? 1 : 0;
     }
-    EXPECT_EQ(
-        linesOf(buildReportHeader(tally, fullCoverage(), testing::evidenceOrigin(L"E:\\x", L""))),
-        scanCounterCount - imageOnly)
+    const ScanOrigin keepingAll = testing::withSources(ScanOrigin{}, SourcePresence::Read);
+    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(), keepingAll)),
+              29u + ofOtherSources)
+        << "this machine's report gives the counters of the other sources it keeps after the rest";
+    EXPECT_EQ(linesOf(buildReportHeader(
+                  tally, fullCoverage(),
+                  testing::withSources(testing::evidenceOrigin(L"E:\\x", L""),
+                                       SourcePresence::NotPresent))),
+              scanCounterCount - imageOnly)
         << "a report of a folder lists every counter but an image's own";
-    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(), testing::imageOrigin(L"E:\\x.E01"))),
+    EXPECT_EQ(linesOf(buildReportHeader(
+                  tally, fullCoverage(),
+                  testing::withSources(testing::imageOrigin(L"E:\\x.E01"),
+                                       SourcePresence::NotPresent))),
               scanCounterCount)
         << "a report of an image lists every counter";
     const std::string json = jsonReportOpening(tally, fullCoverage(), ScanOrigin{});
@@ -126,8 +140,9 @@ TEST(ScanCounters, TheReportListsEveryCounterOnceInTheTablesOrder) {
     for (const ScanCounter& counter : scanCounters) {
         tally.*counter.member = value++;
     }
-    const std::wstring header =
-        buildReportHeader(tally, fullCoverage(), testing::imageOrigin(L"E:\\x.E01"));
+    const std::wstring header = buildReportHeader(
+        tally, fullCoverage(),
+        testing::withSources(testing::imageOrigin(L"E:\\x.E01"), SourcePresence::NotPresent));
     std::size_t at = 0;
     value = 1;
     for (const ScanCounter& counter : scanCounters) {

@@ -1,0 +1,125 @@
+#include "bam/bam_view.h"
+
+#include "platform/json_text.h"
+#include "platform/text_fold.h"
+
+namespace tidewell {
+
+namespace {
+
+const BamDetails& detailsOf(const LaunchRecord& record) {
+    static const BamDetails none;
+    const BamDetails* details = bamDetails(record);
+    return details != nullptr ? *details : none;
+}
+
+const wchar_t* moderatorWord(const BamDetails& details) {
+    return details.desktopModerator != 0 ? L"dam" : L"bam";
+}
+
+void cells(const LaunchRecord&, SourceCells&) {}
+
+std::wstring listDetail(const LaunchRecord& record) {
+    const BamDetails& details = detailsOf(record);
+    std::wstring text = details.desktopModerator != 0 ? L"desktop moderator" : L"";
+    if (details.packagedApplication != 0) {
+        text += (text.empty() ? L"" : L", ") + std::wstring(L"packaged application");
+    }
+    return text;
+}
+
+void detailParts(const LaunchRecord& record, const DetailContext& context,
+                 SourceDetailParts& parts) {
+    const BamDetails& details = detailsOf(record);
+    if (record.pathStatus == PathStatus::VolumeNotIdentified) {
+        parts.pathExplanation =
+            context.evidence
+                ? std::wstring(L"  \u2014 the kernel's name for a volume; the examined") +
+                      detailUnder + L"machine's files do not say which drive it was"
+                : std::wstring(L"  \u2014 the kernel's name for a volume that is not") +
+                      detailUnder + L"mounted as a drive here now";
+    } else if (record.pathStatus == PathStatus::NoPathRecorded) {
+        parts.pathExplanation = L"  \u2014 a packaged application, named by its family";
+    } else if (record.pathStatus == PathStatus::Resolved && !context.evidence) {
+        parts.afterPath = std::wstring(L"    Placed on the drive this machine's kernel gives that "
+                                       L"volume now: ") +
+                          details.recordedName + detailLineEnd;
+    }
+    std::wstring& text = parts.fields;
+    text += L"User:              " +
+            (record.userName.empty() ? std::wstring(L"(the SID names no known account)")
+                                     : record.userName) +
+            detailLineEnd;
+    text += L"User SID:          " + record.userSid + detailLineEnd;
+    text += std::wstring(L"Moderator:         ") +
+            (details.desktopModerator != 0 ? L"Desktop Activity Moderator (dam)"
+                                           : L"Background Activity Moderator (bam)") +
+            detailLineEnd;
+    text += L"Recorded name:     " + details.recordedName + detailLineEnd;
+    parts.runTimesTitle = L" (the last run the moderator kept for this user)";
+    parts.afterRunTimes =
+        L"\r\n    The moderator keeps only each program's last run for each user, not\r\n"
+        L"    how often it ran.\r\n";
+}
+
+void members(JsonWriter& json, const LaunchRecord* record) {
+    const BamDetails* details = record != nullptr ? bamDetails(*record) : nullptr;
+    if (details == nullptr) {
+        json.memberNull("moderator");
+        json.memberNull("recorded_name");
+        json.memberNull("packaged_application");
+        return;
+    }
+    json.member("moderator", moderatorWord(*details));
+    json.member("recorded_name", details->recordedName);
+    json.memberFlag("packaged_application", details->packagedApplication != 0);
+}
+
+std::wstring eventMessage(const LaunchRecord& record, std::size_t /*run*/,
+                          const std::wstring& onHost, const std::wstring& fromWhere) {
+    const std::wstring who = !record.userName.empty() ? record.userName : record.userSid;
+    return record.name + L" was last run by " + who + onHost + fromWhere + L", as the " +
+           (detailsOf(record).desktopModerator != 0 ? L"desktop" : L"background") +
+           L" activity moderator recorded it";
+}
+
+// One record per moderator, user and program: an older copy's time for the
+// same value is an earlier run.
+std::wstring mergeKey(const LaunchRecord& record) {
+    const BamDetails& details = detailsOf(record);
+    return std::wstring(moderatorWord(details)) + L"|" + foldText(record.userSid) + L"|" +
+           foldText(details.recordedName);
+}
+
+constexpr const wchar_t* reportCaution[] = {
+    L"BAM/DAM keeps only the last run of each program for each user.",
+    nullptr,
+};
+
+const SourceCoverage coverage = {
+    L"BAM/DAM",    L"BAM/DAM",
+    reportCaution, L"BAM/DAM keeps only each program's last run for each user.",
+    nullptr,
+};
+
+} // namespace
+
+const RecordView bamRecordView = {
+    L"BAM/DAM",
+    L"BAM/DAM (the activity moderators' record of each user's last run)",
+    L"BAM/DAM: last run",
+    L"Show &BAM/DAM records",
+    false,
+    true,
+    &coverage,
+    nullptr,
+    cells,
+    listDetail,
+    detailParts,
+    members,
+    members,
+    eventMessage,
+    mergeKey,
+};
+
+} // namespace tidewell

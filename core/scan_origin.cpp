@@ -1,0 +1,21 @@
+#include "core/scan_origin.h"
+
+namespace tidewell {
+
+const wchar_t* sourcePresenceWords(SourcePresence presence) {
+    switch (presence) {
+    case SourcePresence::NotLooked:
+        return L"not looked for";
+    case SourcePresence::Read:
+        break;
+    case SourcePresence::NotPresent:
+        return L"not present";
+    case SourcePresence::Unreadable:
+        return L"could not be read";
+    case SourcePresence::HeldOpen:
+        return L"held open by the running Windows - not read while it runs";
+    }
+    return L"read";
+}
+
+} // namespace tidewell
