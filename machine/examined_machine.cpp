@@ -31,8 +31,8 @@ void openThisMachine(ExaminedMachine& machine, ScanResults& results) {
     queryComputerName(results.origin.hostName);
     RegistryKey localMachine;
     openRegistryRoot(RegistryRoot::LocalMachine, localMachine);
-    machine.systemOpen =
-        regOpenKey(localMachine, L"SYSTEM", registryKeyRead, machine.system) == ERROR_SUCCESS;
+    machine.systemOpenError = regOpenKey(localMachine, L"SYSTEM", registryKeyRead, machine.system);
+    machine.systemOpen = machine.systemOpenError == ERROR_SUCCESS;
     machine.softwareOpen =
         regOpenKey(localMachine, L"SOFTWARE", registryKeyRead, machine.software) == ERROR_SUCCESS;
     machine.controlSet = L"CurrentControlSet";
@@ -309,6 +309,11 @@ std::wstring prefetchFolderOf(const ExaminedMachine& machine) {
     // The Windows directory and "\Prefetch", appended as they are.
     std::wstring windows;
     return getWindowsDirectory(windows) ? windows + L"\\Prefetch" : std::wstring();
+}
+
+bool systemKeysUnreadable(const ExaminedMachine& machine) {
+    return machine.kind != MachineKind::ThisMachine ||
+           machine.systemOpenError != ERROR_FILE_NOT_FOUND;
 }
 
 std::wstring systemDriveOf(const ExaminedMachine& machine) {

@@ -73,6 +73,7 @@ struct ExaminedMachine {
     RegistryKey system;
     RegistryKey software;
     bool systemOpen = false;
+    std::uint32_t systemOpenError = 0; // this machine's SYSTEM key: why it did not open
     bool softwareOpen = false;
     std::wstring controlSet;
 
@@ -134,6 +135,12 @@ PathNaming pathNamingOf(const ExaminedMachine& machine);
 // The drive the machine's Windows is on (such as C:): this machine's, or as
 // a copy's registry records it; empty when not known.
 std::wstring systemDriveOf(const ExaminedMachine& machine);
+
+// The SYSTEM keys could not be had for a source that reads them: counted
+// as a failure of that source on this machine, unless the key is simply not
+// there (no Windows registry at all); a copy's SYSTEM hive is counted where
+// it was opened. Says whether the source should be called unreadable.
+bool systemKeysUnreadable(const ExaminedMachine& machine);
 
 // A path the scan read, as it is shown: below a root named with slashes,
 // with slashes; inside an image, after the image, its volume and its state.

@@ -41,9 +41,9 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
         // A counter this machine's report lists is checked there, any other
         // in a report of evidence.
         ScanOrigin origin =
-            counter.line == CounterLine::Image    ? testing::imageOrigin(L"E:\\case.E01")
-            : counter.line == CounterLine::Source ? testing::withSources(ScanOrigin{},
-                                                                         SourcePresence::Read)
+            counter.line == CounterLine::Image ? testing::imageOrigin(L"E:\\case.E01")
+            : counter.line == CounterLine::Source
+                ? testing::withSources(ScanOrigin{}, SourcePresence::Read)
             : counter.line != CounterLine::Always ? testing::evidenceOrigin(L"E:\\case")
                                                   : ScanOrigin{};
         const std::wstring header = buildReportHeader(results.tally, results.facts, origin);
@@ -112,19 +112,16 @@ TEST(ScanCounters, TheCsvReportOfThisMachineKeepsItsTwentyNineLines) {
         ofOtherSources += counter.line == CounterLine::Source ? 1 : 0;
     }
     const ScanOrigin keepingAll = testing::withSources(ScanOrigin{}, SourcePresence::Read);
-    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(), keepingAll)),
-              29u + ofOtherSources)
+    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(), keepingAll)), 29u + ofOtherSources)
         << "this machine's report gives the counters of the other sources it keeps after the rest";
-    EXPECT_EQ(linesOf(buildReportHeader(
-                  tally, fullCoverage(),
-                  testing::withSources(testing::evidenceOrigin(L"E:\\x", L""),
-                                       SourcePresence::NotPresent))),
+    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(),
+                                        testing::withSources(testing::evidenceOrigin(L"E:\\x", L""),
+                                                             SourcePresence::NotPresent))),
               scanCounterCount - imageOnly)
         << "a report of a folder lists every counter but an image's own";
-    EXPECT_EQ(linesOf(buildReportHeader(
-                  tally, fullCoverage(),
-                  testing::withSources(testing::imageOrigin(L"E:\\x.E01"),
-                                       SourcePresence::NotPresent))),
+    EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(),
+                                        testing::withSources(testing::imageOrigin(L"E:\\x.E01"),
+                                                             SourcePresence::NotPresent))),
               scanCounterCount)
         << "a report of an image lists every counter";
     const std::string json = jsonReportOpening(tally, fullCoverage(), ScanOrigin{});
