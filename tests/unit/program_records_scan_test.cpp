@@ -20,7 +20,7 @@ namespace {
 using sample::HiveSpec;
 using sample::writeEvidenceFile;
 
-constexpr FileTime aRun = 133500000000000000ULL;       // 2024-01-20
+constexpr FileTime aRun = 133500000000000000ULL;       // 2024-01-17
 constexpr FileTime anotherRun = 133400000000000000ULL; // 2023-09-24
 const std::wstring alice = L"S-1-5-21-7-8-9-1001";
 const std::wstring bob = L"S-1-5-21-7-8-9-1002";
