@@ -14,6 +14,7 @@
 #include "prefetch/mam_container.h"
 #include "sample/hive_writer.h"
 #include "sample/prefetch_image_builder.h"
+#include "sample/program_records.h"
 #include "sample/userassist_values.h"
 #include "sample/xpress_huffman_encoder.h"
 #include "support/xpress_test_data.h"
@@ -203,6 +204,48 @@ void hiveSeeds(const fs::path& seeds) {
     writeSeed(folder, "dirty-old-log", hiveSeed(primary, writeOldFormatLog(before, after)));
 }
 
+// The records beside Prefetch and UserAssist: cache values of every layout
+// read, BAM/DAM values in the target's own form, and Amcache hives.
+void programRecordSeeds(const fs::path& seeds) {
+    const std::vector<CacheEntrySpec> entries = {
+        {L"\\??\\C:\\Windows\\system32\\cmd.exe",
+         0x01D5F51EA48267CAULL,
+         2,
+         0x100,
+         {1, 2, 3, 4},
+         L""},
+        {L"SYSVOL\\x.exe", 0x01CF6F90E174D8D4ULL, 7, 0, {}, L"Contoso.Tool"}};
+    for (CacheLayoutSpec layout :
+         {CacheLayoutSpec::Windows7x86, CacheLayoutSpec::Windows7x64, CacheLayoutSpec::Windows80,
+          CacheLayoutSpec::Windows81, CacheLayoutSpec::Windows10,
+          CacheLayoutSpec::Windows10Creators}) {
+        writeSeed(seeds / "compat_cache", "layout-" + std::to_string(static_cast<int>(layout)),
+                  compatCacheValue(layout, entries));
+    }
+    const auto bamSeed = [](std::uint8_t typeAndModerator, const std::wstring& name,
+                            const Bytes& value) {
+        Bytes seed = {typeAndModerator, static_cast<std::uint8_t>(name.size() * 2),
+                      static_cast<std::uint8_t>(name.size() * 2 >> 8)};
+        for (wchar_t unit : name) {
+            seed.push_back(static_cast<std::uint8_t>(unit));
+            seed.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(unit) >> 8));
+        }
+        seed.insert(seed.end(), value.begin(), value.end());
+        return seed;
+    };
+    writeSeed(seeds / "bam_value", "device",
+              bamSeed(3, L"\\Device\\HarddiskVolume3\\cmd.exe", bamData(0x01D9A1B2C3D4E5F6ULL)));
+    writeSeed(seeds / "bam_value", "package",
+              bamSeed(0x13, L"Microsoft.Windows.Photos_8wekyb3d8bbwe", bamData(0)));
+    writeSeed(seeds / "bam_value", "short", bamSeed(3, L"\\Device\\x", Bytes(7, 1)));
+    const HiveSpec amcache =
+        amcacheHive({{L"a.exe|1", L"c:\\a.exe", L"a.exe", L"0000" + std::wstring(40, L'a'), L"p",
+                      L"1.0", L"12/26/2021 14:00:00", 7}},
+                    {{L"{v}", L"10000123", L"c:\\b.exe", L"0000" + std::wstring(40, L'b'), 5, 6,
+                      1600000000, 9}});
+    writeSeed(seeds / "amcache", "both-layouts", hiveSeed(writeHive(amcache), {}));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -217,6 +260,7 @@ int main(int argc, char** argv) {
     }
     userAssistSeeds(seeds);
     hiveSeeds(seeds);
+    programRecordSeeds(seeds);
     if (failed) {
         std::fprintf(stderr, "make_fuzz_seeds: a seed could not be written\n");
         return 1;

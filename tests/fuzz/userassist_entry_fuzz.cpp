@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool consistent =
         dataSize == 72 && tally.userAssistParsed == 1 && tally.userAssistWrongSize == 0 &&
         tidewell::userAssistDetails(record) != nullptr &&
-        tidewell::userAssistDetails(record)->hasFocus == 1 && record.runCountKnown == 1 && record.runTimes.size() <= 1 &&
+        tidewell::userAssistDetails(record)->hasFocus == 1 && record.runCountKnown == 1 &&
+        record.runTimes.size() <= 1 &&
         tally.userAssistNoTimestamp == (record.runTimes.empty() ? 1u : 0u) &&
         tally.userAssistImpossibleDate <= tally.userAssistNoTimestamp &&
         tally.userAssistStampOnly <= 1 && tally.folderIdsOtherUser <= tally.folderIdsUnresolved &&
