@@ -217,13 +217,13 @@ const wchar_t* compatCacheLayoutName(CompatCacheLayout layout) {
     case CompatCacheLayout::WindowsXP:
         return L"Windows XP";
     case CompatCacheLayout::Windows2003:
-        return L"Windows Server 2003, Vista or Server 2008";
+        return L"Windows Server 2003 or Vista or Server 2008";
     case CompatCacheLayout::Windows7:
         return L"Windows 7 or Server 2008 R2";
     case CompatCacheLayout::Windows7x86:
-        return L"Windows 7 or Server 2008 R2, 32-bit";
+        return L"Windows 7 or Server 2008 R2 (32-bit)";
     case CompatCacheLayout::Windows7x64:
-        return L"Windows 7 or Server 2008 R2, 64-bit";
+        return L"Windows 7 or Server 2008 R2 (64-bit)";
     case CompatCacheLayout::Windows8:
         return L"Windows 8 or 8.1";
     case CompatCacheLayout::Windows80:
@@ -233,7 +233,8 @@ const wchar_t* compatCacheLayoutName(CompatCacheLayout layout) {
     case CompatCacheLayout::Windows10:
         return L"Windows 10 before 1703";
     case CompatCacheLayout::Windows10Creators:
-        return L"Windows 10 1703 or later, or Windows 11";
+        // No comma: the report gives it after one.
+        return L"Windows 10 1703 and later or Windows 11";
     case CompatCacheLayout::Unknown:
         break;
     }

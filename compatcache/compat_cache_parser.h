@@ -33,7 +33,8 @@ enum class CompatCacheLayout : std::uint8_t {
 // The layouts written before Windows 7, which are not read.
 bool isEarlierLayout(CompatCacheLayout layout);
 
-// Words for the layout in the report and the detail text.
+// Words for the layout in the report and the detail text; never a comma, as
+// the report gives them after one.
 const wchar_t* compatCacheLayoutName(CompatCacheLayout layout);
 
 struct CompatCacheEntry {

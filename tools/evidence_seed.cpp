@@ -3,7 +3,10 @@
 // no run time, eight run times, several possible paths, a device path of
 // Windows 7, a recorded path, another user's unresolvable folder id, a
 // damaged file, a profile whose hive is missing, and names with quotes,
-// backslashes, control characters, non-ASCII letters and a lone surrogate.
+// backslashes, control characters, non-ASCII letters and a lone surrogate;
+// and beside them the moderators' last runs (both moderators, both key
+// layouts, a packaged application), a compatibility cache with an entry of
+// each kind and an Amcache hive of both layouts.
 // Run times fall on both sides of the 2024 daylight-saving changes. All of
 // it is made here; nothing is copied from real machines.
 #include <cstdint>
@@ -14,6 +17,7 @@
 
 #include "sample/evidence_tree.h"
 #include "sample/prefetch_image_builder.h"
+#include "sample/program_records.h"
 #include "sample/userassist_values.h"
 #include "sample/xpress_huffman_encoder.h"
 
@@ -169,6 +173,49 @@ void seedUsers(Seeded& seeded) {
     // carol is listed but her hive was not collected.
 }
 
+HiveSpec systemWithRecords() {
+    HiveSpec system = systemHive(3, L"EVIDENCE-PC");
+    bamUserKey(system, L"ControlSet002", L"bam", alice).values = {
+        {L"Version", 4, registryDword(1)},
+        {L"\\Device\\HarddiskVolume3\\Windows\\System32\\WindowsPowerShell\\v1.0\\"
+         L"powershell.exe",
+         3, bamData(summer + 2 * hour)},
+        {L"Microsoft.WindowsCalculator_8wekyb3d8bbwe", 3, bamData(winter + hour)},
+        {L"SequenceNumber", 4, registryDword(4)}};
+    bamUserKey(system, L"ControlSet002", L"dam", bob, true).values = {
+        {L"\\Device\\HarddiskVolume3\\Users\\bob\\Downloads\\tool.exe", 3,
+         bamData(winter + 6 * hour)}};
+    compatCacheKey(system, L"ControlSet002").values = {
+        {L"AppCompatCache", 3,
+         compatCacheValue(
+             CacheLayoutSpec::Windows10Creators,
+             {{L"C:\\Users\\bob\\Downloads\\tool.exe",
+               winter - 48 * hour,
+               0,
+               0,
+               {0, 0, 0, 0, 1, 0, 0, 0},
+               L""},
+              {L"SYSVOL\\Windows\\System32\\notepad.exe", springBefore - 100 * hour, 0, 0, {}, L""},
+              {L"0000000b\t0006000200000000\t000a000000000000\t8664\t"
+               L"Microsoft.WindowsCalculator\t8wekyb3d8bbwe\tneutral",
+               0,
+               0,
+               0,
+               {},
+               L""}},
+             1024)}};
+    return system;
+}
+
+HiveSpec amcache() {
+    return amcacheHive(
+        {{L"tool.exe|6e1e2a3b4c5d6e7f", L"c:\\users\\bob\\downloads\\tool.exe", L"tool.exe",
+          L"0000" + std::wstring(40, L'7'), L"contoso", L"2.1.0.0", L"03/01/2023 09:15:00", 81920}},
+        {{L"{4a6e0000-0000-0000-0000-000000000000}", L"10000002a1",
+          L"c:\\program files\\contoso\\editor\\editor.exe", L"0000" + std::wstring(40, L'e'),
+          winter - 400 * hour, winter - 900 * hour, 1600000000, 123456}});
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -181,7 +228,8 @@ int main(int argc, char* argv[]) {
                 writeHive(softwareHive({{alice, L"C:\\Users\\alice"},
                                         {bob, L"%SystemDrive%\\Users\\bob"},
                                         {carol, L"C:\\Users\\carol"}})));
-    seeded.file("Windows/System32/config/SYSTEM", writeHive(systemHive(3, L"EVIDENCE-PC")));
+    seeded.file("Windows/System32/config/SYSTEM", writeHive(systemWithRecords()));
+    seeded.file("Windows/AppCompat/Programs/Amcache.hve", writeHive(amcache()));
     seedPrefetch(seeded);
     seedUsers(seeded);
     if (!seeded.ok) {

@@ -30,10 +30,27 @@ def counter_table(path):
     source = open(path, encoding="utf-8").read()
     entries = re.findall(
         r'\{&ScanTally::\w+,\s*"(\w+)",\s*(?:true|false),\s*L"((?:[^"\\]|\\.)*)"'
-        r'(?:[^{}]*?,\s*CounterLine::(\w+)\s*\})?', source)
+        r'(?:[^{}]*?,\s*CounterLine::(\w+)(?:,\s*RecordSource::(\w+))?\s*\})?', source)
     if len(entries) < 29:
         fail(f"the counter table in {path} could not be read")
-    return [(key, label, line or "Always") for key, label, line in entries]
+    return [(key, label, line or "Always", SOURCE_WORDS.get(owner)) for key, label, line, owner
+            in entries]
+
+
+# The sources the table names, by the word the outputs give them.
+SOURCE_WORDS = {"Bam": "BAM/DAM", "AppCompatCache": "AppCompatCache", "Amcache": "Amcache"}
+# What each source's times mean on the timeline, and for the sources whose
+# times are not runs, the members of a record they stand in, in order.
+RUN_MEANINGS = {"Prefetch": "Prefetch: program run", "UserAssist": "UserAssist: last shell launch",
+                "BAM/DAM": "BAM/DAM: last run"}
+NAMED_TIMES = {
+    "AppCompatCache": [("cache_file_modified", "AppCompatCache: file modified")],
+    "Amcache": [("entry_last_written", "Amcache: entry last written"),
+                ("amcache_file_modified", "Amcache: file modified"),
+                ("amcache_file_created", "Amcache: file created"),
+                ("link_time", "Amcache: file linked (its PE header's date)")],
+}
+COUNTS_RUNS = {"Prefetch", "UserAssist"}
 
 
 def read_csv(path):
@@ -125,8 +142,16 @@ def check_coverage(header, document, table, zone):
     if len(counters) != len(table):
         fail(f"{len(counters)} counters in the JSON, {len(table)} in the table")
     image = document["scanned"]["kind"] == "disk image"
-    for key, label, line in table:
+    presence = {entry["source"]: entry["presence"] for entry in document["scanned"]["sources"]}
+    for key, label, line, owner in table:
         label = label.replace('\\"', '"')
+        if line == "Source" and not evidence and presence[owner] == "not present":
+            if counters[key] != 0 or label in values or owner in values:
+                fail(f"{key} counted or listed for a source this machine does not keep")
+            continue
+        if line == "Source" and values.get(owner, "").split(" (")[0].split(" - ")[0] != \
+                presence[owner]:
+            fail(f"{owner}: CSV says {values.get(owner)!r}, JSON {presence[owner]!r}")
         if line == "Image" and not image:
             if counters[key] != 0:
                 fail(f"{key} counted without an image")
@@ -149,16 +174,23 @@ def check_coverage(header, document, table, zone):
 
 def check_records(rows, document, zone):
     records = document["records"]
+    runs_are_times = {entry["source"]: entry["times_are_runs"]
+                      for entry in document["scanned"]["sources"]}
     if len(rows) != len(records):
         fail(f"{len(rows)} CSV lines, {len(records)} JSON records")
     for row, record in zip(rows, records):
         times = [run["filetime"] for run in record["run_times"]]
         prefetch = record["source"] == "Prefetch"
         focus = record["has_focus"]
+        runs = runs_are_times[record["source"]]
+        if not runs and times:
+            fail(f"{record['name']}: run times from a source whose times are no runs")
+        count = "" if record["source"] not in COUNTS_RUNS else \
+            "unverified" if record["run_count"] is None else str(record["run_count"])
         expected = [
             record["source"], record["name"], record["path"], record["path_status"],
-            "unverified" if record["run_count"] is None else str(record["run_count"]),
-            shown(times[0], zone) if times else "not recorded",
+            count,
+            "" if not runs else shown(times[0], zone) if times else "not recorded",
             " | ".join(shown(time, zone) for time in times),
             record["user_name"], record["user_sid"],
             str(record["focus_count"]) if focus else "",
@@ -180,7 +212,7 @@ def check_records(rows, document, zone):
                 fail(f"{record['name']}: more volumes than the file counts")
         elif any(record[field] is not None for field in (
                 "referenced_files", "volumes", "recorded_path", "format_version")):
-            fail(f"{record['name']}: a Prefetch field given for a UserAssist record")
+            fail(f"{record['name']}: a Prefetch field given for another source's record")
 
 
 def check_utc_report(local_header, local_rows, utc_header, utc_rows, document):
@@ -204,17 +236,19 @@ def check_timeline(path, document):
     expected = []
     for record in document["records"]:
         for index, run in enumerate(record["run_times"]):
-            expected.append((record, index, run["filetime"]))
+            expected.append((record, index, run["filetime"], RUN_MEANINGS[record["source"]],
+                             None))
+        for member, meaning in NAMED_TIMES.get(record["source"], []):
+            if record[member] is not None:
+                expected.append((record, None, record[member]["filetime"], meaning, member))
     raw = open(path, "rb").read()
     lines = raw.decode("utf-8", errors="strict").split("\n")
     if lines[-1] != "" or "" in lines[:-1]:
         fail("the timeline must be one object per line, each line ending in LF")
     events = [json.loads(line) for line in lines[:-1]]
     if len(events) != len(expected):
-        fail(f"{len(events)} events for {len(expected)} recorded run times")
-    descriptions = {"Prefetch": "Prefetch: program run",
-                    "UserAssist": "UserAssist: last shell launch"}
-    for event, (record, index, filetime) in zip(events, expected):
+        fail(f"{len(events)} events for {len(expected)} recorded times")
+    for event, (record, index, filetime, meaning, member) in zip(events, expected):
         for field in ("message", "datetime", "timestamp", "timestamp_desc"):
             if field not in event:
                 fail(f"an event without {field}")
@@ -227,8 +261,8 @@ def check_timeline(path, document):
         if event["timestamp"] != (filetime - FILETIME_UNIX_EPOCH) // 10 or \
                 event["filetime"] != filetime:
             fail(f"timestamp {event['timestamp']} is not the run time {filetime}")
-        if event["timestamp_desc"] != descriptions[record["source"]]:
-            fail(f"timestamp_desc {event['timestamp_desc']!r}")
+        if event["timestamp_desc"] != meaning:
+            fail(f"timestamp_desc {event['timestamp_desc']!r}, not {meaning!r}")
         if record["name"] not in event["message"] or (
                 record["path"] and record["path"] not in event["message"]):
             fail(f"the message does not say what ran from where: {event['message']!r}")
@@ -241,7 +275,10 @@ def check_timeline(path, document):
                       "folder_at_default"):
             if event[field] != record[field]:
                 fail(f"event field {field}: {event[field]!r}, the record has {record[field]!r}")
-        if event["run_index"] != index + 1 or event["run_times_recorded"] != len(
+        if member is not None:
+            if event.get("time_name") != member or "run_index" in event:
+                fail(f"a {member} event must name its time and claim no run")
+        elif event["run_index"] != index + 1 or event["run_times_recorded"] != len(
                 record["run_times"]):
             fail("the event's place among the record's run times")
         if event["coverage_complete"] != coverage["complete"] or \
@@ -261,7 +298,7 @@ def check_run_order(document):
         flag = record["run_times_out_of_order"]
         if record["source"] != "Prefetch":
             if flag is not None:
-                fail("a UserAssist record with a Prefetch file's run order")
+                fail("a record of another source with a Prefetch file's run order")
             continue
         times = [t["filetime"] for t in record["run_times"]]
         if flag != (times != sorted(times, reverse=True)):
@@ -297,6 +334,13 @@ def check_seeded(rows, document, events, utc_rows):
                                if r["source"] == "Prefetch"),
         "run times out of time order": any(r["run_times_out_of_order"]
                                            for r in document["records"]),
+        "a BAM/DAM last run": any(r["source"] == "BAM/DAM" and r["run_times"]
+                                  for r in document["records"]),
+        "a compatibility cache entry": any(r["source"] == "AppCompatCache"
+                                           for r in document["records"]),
+        "an Amcache entry of each layout": {r["amcache_layout"] for r in document["records"]
+                                            if r["source"] == "Amcache"} ==
+        {"InventoryApplicationFile", "File"},
     }
     for kind, present in kinds.items():
         if not present:

@@ -104,7 +104,7 @@ TEST_F(ProgramRecordsLive, TheLiveCacheIsSaidToLeaveOutWhatCameSinceTheLastStart
               std::wstring::npos);
     EXPECT_NE(
         buildReportHeader(results.tally, results.facts, results.origin)
-            .find(L"# AppCompatCache,read (Windows 10 1703 or later, or Windows 11) - " + note),
+            .find(L"# AppCompatCache,read (Windows 10 1703 and later or Windows 11) - " + note),
         std::wstring::npos);
     const LaunchRecord* entry = find(results, L"x.exe");
     ASSERT_NE(entry, nullptr);

@@ -178,7 +178,7 @@ TEST_F(ProgramRecordsScan, TheModeratorsValuesOfTheCurrentControlSetAreEachAReco
 TEST_F(ProgramRecordsScan, TheCompatibilityCacheGivesEveryEntryWithItsFileTimeNotARun) {
     const ScanResults results = scan();
     EXPECT_EQ(presence(results, RecordSource::AppCompatCache), SourcePresence::Read);
-    EXPECT_EQ(results.origin.sources[3].note, L"Windows 10 1703 or later, or Windows 11");
+    EXPECT_EQ(results.origin.sources[3].note, L"Windows 10 1703 and later or Windows 11");
     const std::vector<const LaunchRecord*> cache = of(results, RecordSource::AppCompatCache);
     ASSERT_EQ(cache.size(), 4u);
     for (const LaunchRecord* record : cache) {
@@ -262,7 +262,7 @@ TEST_F(ProgramRecordsScan, TheReportAndTheBannerNameEverySourceRead) {
     const std::wstring header = buildReportHeader(results.tally, results.facts, results.origin);
     EXPECT_NE(header.find(L"\r\n# BAM/DAM,read (bam\\State\\UserSettings; dam\\UserSettings)\r\n"),
               std::wstring::npos);
-    EXPECT_NE(header.find(L"\r\n# AppCompatCache,read (Windows 10 1703 or later, or Windows 11)"),
+    EXPECT_NE(header.find(L"\r\n# AppCompatCache,read (Windows 10 1703 and later or Windows 11)"),
               std::wstring::npos);
     EXPECT_NE(header.find(L"\r\n# Amcache,read (both layouts"), std::wstring::npos);
     EXPECT_NE(header.find(L"\r\n# AppCompatCache lists files Windows looked at; a row is not"),

@@ -44,7 +44,7 @@ LaunchRecord cacheRecord() {
     details.shimFlags = 0x100;
     details.entryData = {0xAB, 0x01};
     details.recordedPath = L"\\??\\C:\\Tools\\x.exe";
-    details.layout = L"Windows 7 or Server 2008 R2, 64-bit";
+    details.layout = L"Windows 7 or Server 2008 R2 (64-bit)";
     return record;
 }
 
@@ -96,7 +96,7 @@ TEST(ProgramRecordsDetail, ACacheEntryShowsItsTimeAsTheFilesAndNoRunAtAll) {
     EXPECT_EQ(text.find(L"Recorded run times"), std::wstring::npos) << "its time is no run";
     for (const wchar_t* line :
          {L"Cache position:    3 (1 is the entry Windows added or used last)\r\n",
-          L"Cache layout:      Windows 7 or Server 2008 R2, 64-bit\r\n",
+          L"Cache layout:      Windows 7 or Server 2008 R2 (64-bit)\r\n",
           L"Recorded path:     \\??\\C:\\Tools\\x.exe\r\n",
           L"File modified:     2024-01-17 21:20:00 UTC (the file's time as the cache holds it)\r\n",
           L"Insertion flags:   0x00000002\r\n", L"Shim flags:        0x00000100\r\n",
