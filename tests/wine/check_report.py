@@ -64,11 +64,24 @@ def main():
         "userassist wrong size", "userassist parsed"))
     if ua_seen != ua_outcomes:
         fail(f"userassist: {ua_seen} seen but {ua_outcomes} outcomes")
-    prefetch_rows = sum(1 for record in records if record[0] == "Prefetch")
-    if prefetch_rows != counters["prefetch parsed"]:
-        fail("one Prefetch line per parsed file")
-    if len(records) - prefetch_rows != counters["userassist parsed"]:
-        fail("one UserAssist line per parsed value")
+    # One line per record each source made, and no source without its count.
+    made = {"Prefetch": "prefetch parsed", "UserAssist": "userassist parsed",
+            "BAM/DAM": "BAM/DAM parsed", "AppCompatCache": "AppCompatCache entries read",
+            "Amcache": "Amcache entries read"}
+    for source, counter in made.items():
+        rows_of_it = sum(1 for record in records if record[0] == source)
+        if rows_of_it != counters.get(counter, 0):
+            fail(f"{rows_of_it} {source} lines, {counters.get(counter, 0)} made")
+    if any(record[0] not in made for record in records):
+        fail("a line of no known source")
+    # Where every key could be read, every BAM/DAM value ends in one outcome.
+    if "BAM/DAM values seen" in counters and counters["BAM/DAM keys unreadable"] == 0:
+        bam_outcomes = sum(counters[name] for name in (
+            "BAM/DAM bookkeeping skipped (expected)",
+            "BAM/DAM values in an unknown shape (not binary, or shorter than a time)",
+            "BAM/DAM parsed"))
+        if counters["BAM/DAM values seen"] != bam_outcomes:
+            fail("BAM/DAM: a value without its one outcome")
 
     evidence = len(header) > 1 and header[1].startswith("# Evidence folder,")
     machine = "the examined machine" if evidence else "this machine"
@@ -84,6 +97,7 @@ def main():
         fail(f"the summary line: {summary!r}")
     if (match.group(2) == "yes") != complete:
         fail("the summary and the report disagree")
+    prefetch_rows = sum(1 for record in records if record[0] == "Prefetch")
     print(f"report ok: {len(records)} records, {prefetch_rows} from Prefetch, complete: {complete}")
 
 

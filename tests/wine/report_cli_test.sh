@@ -78,6 +78,64 @@ done
 python3 "$here/../interchange/check_interchange.py" "$work/partial.csv" "$work/utc.csv" \
     "$work/report.json" "$work/timeline.jsonl" "$counters"
 
+echo "-- the records Windows keeps beside them, in this machine's registry and files"
+# A moderator's values for the running user, a Windows 10 compatibility
+# cache (the corpus's), and the corpus's Amcache with its logs.
+python3 - "$corpus/sources/appcompatcache/EZ-AppCompatCacheParser/Win10.bin" \
+    "$work/programs.reg" <<'PYTHON'
+import struct, sys
+cache = open(sys.argv[1], "rb").read()
+def hexed(data):
+    # Wrapped as regedit writes it: 25 bytes a line, a backslash to go on.
+    pieces = [",".join(f"{b:02x}" for b in data[at:at + 25]) for at in range(0, len(data), 25)]
+    return ",\\\r\n  ".join(pieces)
+bam = struct.pack("<QQII", 133500000000000000, 0, 0, 2)
+key = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\bam\\State\\UserSettings\\S-1-5-21-111-222-333-1001"
+lines = ["Windows Registry Editor Version 5.00", "",
+         f"[{key}]",
+         f'"\\\\Device\\\\HarddiskVolume1\\\\Windows\\\\System32\\\\cmd.exe"=hex:{hexed(bam)}',
+         f'"Microsoft.WindowsCalculator_8wekyb3d8bbwe"=hex:{hexed(bam)}',
+         '"Version"=dword:00000001', "",
+         "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\AppCompatCache]",
+         f'"AppCompatCache"=hex:{hexed(cache)}', ""]
+open(sys.argv[2], "w", encoding="utf-16").write("\r\n".join(lines))
+PYTHON
+wine_quiet regedit /S "$(winepath -w "$work/programs.reg" 2>/dev/null)"
+programs="$WINEPREFIX/drive_c/windows/AppCompat/Programs"
+mkdir -p "$programs"
+cp "$corpus/sources/amcache/DFIRArtifactMuseum/Win10-APTSimulatorVM/"Amcache.hve* "$programs/"
+status=0
+"$wine_run" "$exe" --format json "$(winepath -w "$work/programs.json" 2>/dev/null)" \
+    >/dev/null 2>"$work/stderr" || status=$?
+[ "$status" -eq 3 ] || { echo "FAIL: exit status $status"; cat "$work/stderr"; exit 1; }
+python3 - "$work/programs.json" <<'PYTHON'
+import json, sys
+document = json.load(open(sys.argv[1], encoding="utf-8"))
+presence = {s["source"]: s["presence"] for s in document["scanned"]["sources"]}
+counts = {}
+for record in document["records"]:
+    counts[record["source"]] = counts.get(record["source"], 0) + 1
+expected = {"BAM/DAM": 2, "AppCompatCache": 350, "Amcache": 123}
+for source, count in expected.items():
+    if presence[source] != "read" or counts.get(source) != count:
+        sys.exit(f"FAIL: {source} {presence[source]} with {counts.get(source)} records")
+counters = document["coverage"]["counters"]
+if counters["bam_bookkeeping_skipped"] != 1 or counters["amcache_stale"] != 1:
+    sys.exit("FAIL: the bookkeeping value, or the Amcache read as it stands, not counted")
+print("this machine's BAM/DAM, compatibility cache and Amcache read under Wine")
+PYTHON
+for form in "programs.csv" "programs-utc.csv --utc" "programs.jsonl --format timeline"; do
+    set -- $form
+    file=$1
+    shift
+    status=0
+    "$wine_run" "$exe" "$@" "$(winepath -w "$work/$file" 2>/dev/null)" >/dev/null \
+        2>"$work/stderr" || status=$?
+    [ "$status" -eq 3 ] || { echo "FAIL: $* gave exit status $status"; cat "$work/stderr"; exit 1; }
+done
+python3 "$here/../interchange/check_interchange.py" "$work/programs.csv" \
+    "$work/programs-utc.csv" "$work/programs.json" "$work/programs.jsonl" "$counters"
+
 echo "-- an evidence root: the corpus files as a collected drive, one folder down"
 evidence="$work/evidence/C"
 mkdir -p "$evidence/Windows/Prefetch" "$evidence/Users/alice" "$evidence/Users/bob"
