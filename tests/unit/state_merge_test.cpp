@@ -42,6 +42,44 @@ LaunchRecord userAssistRecord(const std::wstring& sid, const std::wstring& path,
     return record;
 }
 
+// The moderators keep one last run per program and user: an older copy's is
+// an earlier run of the same record. A cache entry or an Amcache entry of
+// an older copy is the same one where its file's time (or its key's) is, and
+// another observation, kept apart, where it is not.
+TEST(StateMerge, OtherSourcesMergeByWhatMakesTheirEntriesTheSame) {
+    const auto bam = [](FileTime run) {
+        LaunchRecord record = makeRecord(RecordSource::Bam);
+        record.name = L"cmd.exe";
+        record.userSid = L"S-1-5-21-1-2-3-1001";
+        record.runTimes = {run};
+        bamDetails(record)->recordedName = L"\\Device\\HarddiskVolume3\\cmd.exe";
+        return record;
+    };
+    const auto cache = [](FileTime modified, std::uint32_t position) {
+        LaunchRecord record = makeRecord(RecordSource::AppCompatCache);
+        record.name = L"x.exe";
+        appCompatCacheDetails(record)->recordedPath = L"C:\\x.exe";
+        appCompatCacheDetails(record)->modified = modified;
+        appCompatCacheDetails(record)->position = position;
+        return record;
+    };
+    RecordList records = {bam(base + 5 * day), cache(base, 1)};
+    markCurrentState(records);
+    RecordList older = {bam(base + 2 * day), cache(base, 7), cache(base - day, 9)};
+    ScanTally tally;
+    mergeOlderState(records, older, 1, tally);
+    orderMergedRunTimes(records);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].runTimes, (std::vector<std::uint64_t>{base + 5 * day, base + 2 * day}));
+    EXPECT_EQ(records[0].runTimeCopies, (std::vector<std::uint16_t>{0, 1}));
+    EXPECT_EQ(records[1].copies, (std::vector<std::uint16_t>{0, 1})) << "the same entry";
+    EXPECT_EQ(appCompatCacheDetails(records[1])->position, 1u) << "the current state's place";
+    EXPECT_EQ(appCompatCacheDetails(records[2])->modified, base - day);
+    EXPECT_EQ(records[2].copies, (std::vector<std::uint16_t>{1})) << "an older file, apart";
+    EXPECT_EQ(tally.shadowCopyOnlyRecords, 1u);
+    EXPECT_EQ(tally.shadowCopyRunTimesAdded, 1u);
+}
+
 TEST(StateMerge, RunTimesOfEveryCopyGatherNewestFirstEachWithItsCopy) {
     RecordList records = {prefetchRecord(L"CALC.EXE-77FDF17F.pf", {base + 9, base + 8}, 12)};
     markCurrentState(records);
