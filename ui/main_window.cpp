@@ -19,6 +19,7 @@
 #include "platform/identity.h"
 #include "ui/explorer_target.h"
 #include "ui/record_list_logic.h"
+#include "ui/window_geometry.h"
 
 namespace tidewell {
 
@@ -27,26 +28,6 @@ namespace {
 constexpr wchar_t mainClassName[] = L"TidewellWindow";
 // The maker's site; the About page lies at /SOFTWARE/Tidewell.html on it.
 constexpr wchar_t aboutPageHost[] = L"https://tidewell.example";
-
-HFONT createMessageFont(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        return nullptr;
-    }
-    // The metrics are for the system's DPI; a monitor of another DPI gets
-    // the font scaled to it.
-    HDC screen = GetDC(nullptr);
-    const int systemDpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen != nullptr) {
-        ReleaseDC(nullptr, screen);
-    }
-    if (systemDpi > 0 && static_cast<int>(dpi) != systemDpi) {
-        metrics.lfMessageFont.lfHeight =
-            MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi);
-    }
-    return CreateFontIndirectW(&metrics.lfMessageFont);
-}
 
 void applyFont() {
     WindowState& handles = windowState();
@@ -355,10 +336,8 @@ void onDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
         handles.font = font;
         applyFont();
     }
-    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where Windows suggests, but never larger than the new monitor's work area.
+    placeFittedToMonitor(window, *reinterpret_cast<const RECT*>(lParam));
     relayout(window);
 }
 
@@ -478,6 +457,9 @@ int runProgram(HINSTANCE instance, int showCommand) {
     if (window == nullptr) {
         return 1;
     }
+    // The scaled size may be larger than a small screen at a high DPI: the
+    // whole window, status bar included, stays on the monitor it opens on.
+    fitWindowToMonitor(window);
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     rescan();

@@ -4,7 +4,8 @@
 //   rows                 the list's row count
 //   cell ROW COLUMN      one cell's text
 //   column COLUMN        every row's text in one column, a line each
-//   rect main|detail     a window's rectangle on the screen: x y width height
+//   rect main|detail|status  a window's rectangle on the screen: x y width height
+//   screen               the work area of the main window's monitor: x y width height
 //   header COLUMN        a column header's text
 //   banner               the banner's text
 //   filter               the filter edit's text
@@ -16,10 +17,17 @@
 //                        detail text of a record of that name on this machine
 //                        (of the evidence root given after it, if one is)
 //   detail-utc           the same, with the times in UTC
+//   detail-columns       "aligned N X" when the N values of the open detail
+//                        window's labelled lines all start at X, right of
+//                        every label; "ragged" and the starts otherwise
 //   messagebox           the text of an open message box titled Tidewell
+//   close-details        closes every detail window
+//   close-main           closes the main window, which ends the program
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -29,6 +37,7 @@
 #include "core/scan_driver.h"
 #include "platform/identity.h"
 #include "platform/utf8_codec.h"
+#include "ui/detail_columns.h"
 #include "ui/detail_text.h"
 
 namespace {
@@ -175,7 +184,8 @@ int detail(const wchar_t* evidenceRoot, tidewell::TimeBasis times) {
     tidewell::DetailContext context{L"", results.origin.evidence, times};
     tidewell::queryTokenUserSid(context.runningSid);
     for (const tidewell::LaunchRecord& record : results.records) {
-        if (record.name == title && tidewell::buildDetailText(record, context) == shown) {
+        if (record.name == title &&
+            tidewell::detailTextWithTabs(tidewell::buildDetailText(record, context)) == shown) {
             std::printf("match %s\n", tidewell::toUtf8(title).c_str());
             return 0;
         }
@@ -183,6 +193,55 @@ int detail(const wchar_t* evidenceRoot, tidewell::TimeBasis times) {
     std::printf("mismatch %s\n", tidewell::toUtf8(title).c_str());
     print(shown);
     return 1;
+}
+
+// Where each value of the open detail window starts on screen, against
+// where its label ends: one column, right of every label.
+int detailColumns() {
+    HWND edit = GetDlgItem(FindWindowW(L"TidewellDetail", nullptr), 1);
+    if (edit == nullptr) {
+        std::printf("no detail window\n");
+        return 1;
+    }
+    const std::wstring text = windowText(edit);
+    std::vector<long> starts;
+    long labelsEnd = 0;
+    for (std::size_t at = text.find(L'\t'); at != std::wstring::npos;
+         at = text.find(L'\t', at + 1)) {
+        const std::size_t lineStart =
+            text.rfind(L'\n', at) == std::wstring::npos ? 0 : text.rfind(L'\n', at) + 1;
+        if (at == lineStart) {
+            continue; // a continuation: its value starts at the column too, by the same tab
+        }
+        const LRESULT tab = SendMessageW(edit, EM_POSFROMCHAR, at, 0);
+        const LRESULT value = SendMessageW(edit, EM_POSFROMCHAR, at + 1, 0);
+        labelsEnd = std::max(labelsEnd, static_cast<long>(static_cast<short>(LOWORD(tab))));
+        starts.push_back(static_cast<short>(LOWORD(value)));
+    }
+    const bool aligned = !starts.empty() &&
+                         std::all_of(starts.begin(), starts.end(),
+                                     [&](long start) { return start == starts.front(); }) &&
+                         starts.front() > labelsEnd;
+    std::printf(aligned ? "aligned %zu %ld\n" : "ragged", starts.size(),
+                starts.empty() ? 0L : starts.front());
+    if (!aligned) {
+        for (long start : starts) {
+            std::printf(" %ld", start);
+        }
+        std::printf(" (labels end by %ld)\n", labelsEnd);
+    }
+    return aligned ? 0 : 1;
+}
+
+int workArea(HWND main) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &info)) {
+        return 1;
+    }
+    std::printf("%ld %ld %ld %ld\n", info.rcWork.left, info.rcWork.top,
+                info.rcWork.right - info.rcWork.left, info.rcWork.bottom - info.rcWork.top);
+    return 0;
 }
 
 int messageBox() {
@@ -209,6 +268,13 @@ int wmain(int argc, wchar_t** argv) {
         // Every detail window, so that the keys go to the main window again.
         while (HWND window = FindWindowW(L"TidewellDetail", nullptr)) {
             SendMessageW(window, WM_CLOSE, 0, 0);
+        }
+        return 0;
+    }
+    if (command == L"close-main") {
+        // The program ends as when its window is closed.
+        if (HWND window = mainWindow()) {
+            PostMessageW(window, WM_CLOSE, 0, 0);
         }
         return 0;
     }
@@ -240,8 +306,16 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"rect" && argc >= 3) {
-        return printRect(
-            std::wstring(argv[2]) == L"detail" ? FindWindowW(L"TidewellDetail", nullptr) : main);
+        const std::wstring which = argv[2];
+        return printRect(which == L"detail"   ? FindWindowW(L"TidewellDetail", nullptr)
+                         : which == L"status" ? GetDlgItem(main, 202)
+                                              : main);
+    }
+    if (command == L"screen") {
+        return workArea(main);
+    }
+    if (command == L"detail-columns") {
+        return detailColumns();
     }
     if (command == L"header" && argc >= 3) {
         print(headerText(list, _wtoi(argv[2])));

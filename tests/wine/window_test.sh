@@ -2,7 +2,8 @@
 # The window as a person uses it: tidewell.exe under Wine (on Xvfb when there
 # is no display) on a prefix seeded with sample history, driven by xdotool,
 # with window-probe.exe reading back what the window shows. Keeps
-# screenshots of the main window and a detail window in WORK/screenshots.
+# screenshots of the main window and a detail window, at 96 and at 144 DPI,
+# in WORK/screenshots.
 set -euo pipefail
 
 tidewell=$1 probe=$2 seed=$3 report=$4 work=$5 corpus=${6:-}
@@ -120,6 +121,10 @@ click_at "$x" "$y"
 xdotool click --repeat 2 --delay 80 1
 sleep 2
 expect "the detail window's text" "match BACKUP.EXE" "$(probe detail)"
+case "$(probe detail-columns)" in
+aligned*) echo "ok: the detail window's values stand in one column ($(probe detail-columns))" ;;
+*) fail "the detail window's values: $(probe detail-columns)" ;;
+esac
 snapshot detail detail
 
 # Ctrl+S (from the detail window, which passes it on), a typed path and
@@ -282,5 +287,48 @@ print(len(text) - text.index('') - 3)" "$work/evidence.csv")
 else
     echo "corpus folder is absent: the evidence folder part is skipped"
 fi
+
+# At 144 DPI on the same 1280x800 desktop the scaled size (1650x990) is
+# larger than the screen: the window opens fitted to the work area, status
+# bar on screen, and a detail window's values still stand in one column.
+inside() { # what x y w h within-x within-y within-w within-h
+    local what=$1 x=$2 y=$3 w=$4 h=$5 ax=$6 ay=$7 aw=$8 ah=$9
+    if [ "$x" -lt "$ax" ] || [ "$y" -lt "$ay" ] || [ $((x + w)) -gt $((ax + aw)) ] ||
+        [ $((y + h)) -gt $((ay + ah)) ]; then
+        fail "$what at $x $y $w $h is not inside $ax $ay $aw $ah"
+    fi
+    echo "ok: $what inside the work area ($x $y $w $h)"
+}
+probe close-details
+probe close-main
+for _ in $(seq 20); do
+    [ "$(probe rows)" = "no Tidewell window" ] && break
+    sleep 0.5
+done
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wine "$tidewell" >/dev/null 2>&1 &
+for _ in $(seq 60); do
+    [ "$(probe rows)" = "12" ] && break
+    sleep 1
+done
+expect "rows at 144 DPI" 12 "$(probe rows)"
+window=$(xdotool search --name '^Tidewell$' | head -1)
+read -r ax ay aw ah < <(probe screen)
+read -r x y w h < <(probe rect main)
+inside "the main window at 144 DPI" "$x" "$y" "$w" "$h" "$ax" "$ay" "$aw" "$ah"
+read -r sx sy sw sh < <(probe rect status)
+inside "the status bar at 144 DPI" "$sx" "$sy" "$sw" "$sh" "$ax" "$ay" "$aw" "$ah"
+snapshot main-144dpi main
+read -r x y < <(probe center row 0)
+click_at "$x" "$y"
+xdotool click --repeat 2 --delay 80 1
+sleep 2
+case "$(probe detail-columns)" in
+aligned*) echo "ok: at 144 DPI the values stand in one column ($(probe detail-columns))" ;;
+*) fail "the detail window's values at 144 DPI: $(probe detail-columns)" ;;
+esac
+read -r x y w h < <(probe rect detail)
+inside "the detail window at 144 DPI" "$x" "$y" "$w" "$h" "$ax" "$ay" "$aw" "$ah"
+snapshot detail-144dpi detail
 
 echo "window: all checks passed; screenshots in $work/screenshots"
