@@ -9,6 +9,7 @@
 #include "report/csv_report.h"
 #include "report/report_commit.h"
 #include "report/report_format.h"
+#include "tidewell_commit.h" // TIDEWELL_COMMIT_TEXT, made by the build
 
 namespace tidewell {
 
@@ -16,12 +17,14 @@ namespace {
 
 constexpr wchar_t usage[] =
     L"usage: tidewell-report [--evidence ROOT|IMAGE [--partition N] [--no-shadow-copies]] "
-    L"[--format csv|json|timeline] [--utc] FILE\r\n"
+    L"[--format csv|json|timeline] [--utc] FILE|-\r\n"
+    L"       tidewell-report --version\r\n"
     L"Scans this machine's Prefetch files and UserAssist values, or with --evidence those of "
     L"the copy of a Windows system drive in ROOT (or one folder below it), or of the Windows "
     L"volume of a disk image (raw, E01, VHD, VHDX, VMDK, QCOW2; Linux only) with every shadow "
-    L"copy of it, and writes the report to FILE. --partition chooses the image's volume where "
-    L"several hold Windows.\r\n"
+    L"copy of it, and writes the report to FILE, or with - to standard output (the summary "
+    L"line then goes to standard error). --partition chooses the image's volume where several "
+    L"hold Windows.\r\n"
     L"Formats: csv (the default) is the report with its header block, in local time or with "
     L"--utc in UTC; json is one JSON document with the coverage and every record; timeline is "
     L"JSON Lines with one event per recorded run time. The JSON forms give times in UTC.\r\n"
@@ -32,8 +35,15 @@ bool isHelp(const std::wstring& argument) {
     return argument == L"--help" || argument == L"-h" || argument == L"/?";
 }
 
+// "-" names standard output, the one value that begins with a dash.
+constexpr wchar_t standardOutputName[] = L"-";
+
 bool isValue(const std::wstring& argument) {
     return !argument.empty() && argument[0] != L'-';
+}
+
+bool isDestination(const std::wstring& argument) {
+    return isValue(argument) || argument == standardOutputName;
 }
 
 struct Arguments {
@@ -93,7 +103,7 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
             return false;
         }
     }
-    if (i + 1 != arguments.size() || !isValue(arguments[i])) {
+    if (i + 1 != arguments.size() || !isDestination(arguments[i])) {
         return false;
     }
     parsed.destination = arguments[i];
@@ -135,10 +145,23 @@ std::wstring reportSummary(const ScanResults& results, const std::wstring& path)
     return summary + L"no (" + incompleteReasons(results) + L")";
 }
 
+std::wstring versionText() {
+    std::wstring text = std::wstring(L"tidewell-report ") + TIDEWELL_VERSION_TEXT;
+    const std::wstring commit = TIDEWELL_COMMIT_TEXT;
+    if (!commit.empty()) {
+        text += L" (commit " + commit + L")";
+    }
+    return text;
+}
+
 int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& output,
                      std::wstring& errors) {
     if (arguments.size() == 1 && isHelp(arguments.front())) {
         output += usage;
+        return reportComplete;
+    }
+    if (arguments.size() == 1 && arguments.front() == L"--version") {
+        output += versionText() + L"\r\n";
         return reportComplete;
     }
     Arguments parsed;
@@ -165,13 +188,26 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
     const std::wstring& path = parsed.destination;
     ScanResults results;
     runScan(parsed.target, results);
+    const int status =
+        reportIsComplete(results.tally, results.facts) ? reportComplete : reportIncomplete;
+    if (path == standardOutputName) {
+        // The report is the standard output: every word of the tool's own
+        // goes to standard error.
+        if (!writeReportToStandardOutput(results, parsed.options)) {
+            errors += L"tidewell-report: the report could not be written whole to standard "
+                      L"output\r\n";
+            return reportNotWritten;
+        }
+        errors += reportSummary(results, L"standard output") + L"\r\n";
+        return status;
+    }
     if (!writeReport(path, results, parsed.options)) {
         errors += L"tidewell-report: the report could not be written to " + path +
                   L" and no partial file was left behind\r\n";
         return reportNotWritten;
     }
     output += reportSummary(results, path) + L"\r\n";
-    return reportIsComplete(results.tally, results.facts) ? reportComplete : reportIncomplete;
+    return status;
 }
 
 } // namespace tidewell

@@ -25,6 +25,10 @@ std::wstring incompleteReasons(const ScanResults& results);
 // The summary line for a written report (without a line end).
 std::wstring reportSummary(const ScanResults& results, const std::wstring& path);
 
+// "tidewell-report 0.1.0 (commit 0123abcd4567)"; without the commit where the
+// build did not know it.
+std::wstring versionText();
+
 // Runs the command with its arguments (the program's name not included).
 // What it prints goes to output (standard output) and errors (standard error).
 int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& output,

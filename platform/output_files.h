@@ -11,6 +11,7 @@ namespace tidewell {
 // A file open for writing; closed when it goes out of scope.
 struct WritableFile {
     void* handle = nullptr;
+    bool borrowed = false; // the process's standard output: written, never closed
 
     WritableFile() = default;
     WritableFile(const WritableFile&) = delete;
@@ -21,6 +22,10 @@ struct WritableFile {
 // Creates a new file, never opening an existing one: ERROR_FILE_EXISTS when
 // the name is taken, another code when it cannot be created, ERROR_SUCCESS.
 std::uint32_t createNewFile(const std::wstring& path, WritableFile& file);
+
+// The process's standard output, as bytes (no translation of any kind);
+// false when the process has none.
+bool openStandardOutput(WritableFile& file);
 
 // One write of size bytes; true only when all of them were written.
 bool writeAll(WritableFile& file, const std::uint8_t* bytes, std::size_t size);

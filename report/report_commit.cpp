@@ -73,8 +73,8 @@ bool writeTimeline(WritableFile& file, const RecordList& records, const ScanTall
     return true;
 }
 
-bool writeContent(WritableFile& file, const RecordList& records, const ScanTally& tally,
-                  const ScanFacts& facts, const ScanOrigin& origin, const ReportOptions& options) {
+bool writeForm(WritableFile& file, const RecordList& records, const ScanTally& tally,
+               const ScanFacts& facts, const ScanOrigin& origin, const ReportOptions& options) {
     bool written = false;
     switch (options.format) {
     case ReportFormat::Json:
@@ -87,7 +87,12 @@ bool writeContent(WritableFile& file, const RecordList& records, const ScanTally
         written = writeCsv(file, records, tally, facts, origin, options.times);
         break;
     }
-    return written && flushToDisk(file);
+    return written;
+}
+
+bool writeContent(WritableFile& file, const RecordList& records, const ScanTally& tally,
+                  const ScanFacts& facts, const ScanOrigin& origin, const ReportOptions& options) {
+    return writeForm(file, records, tally, facts, origin, options) && flushToDisk(file);
 }
 
 } // namespace
@@ -122,6 +127,14 @@ bool writeReport(const std::wstring& destination, const ScanResults& results,
                  const ReportOptions& options) {
     return writeReport(destination, results.records, results.tally, results.facts, results.origin,
                        options);
+}
+
+bool writeReportToStandardOutput(const ScanResults& results, const ReportOptions& options) {
+    WritableFile output;
+    // A pipe or a terminal is not flushed to a disk: the bytes are written
+    // in order, and a reader sees them as they come.
+    return openStandardOutput(output) && writeForm(output, results.records, results.tally,
+                                                   results.facts, results.origin, options);
 }
 
 } // namespace tidewell

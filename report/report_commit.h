@@ -28,4 +28,9 @@ bool writeReport(const std::wstring& destination, const RecordList& records, con
 bool writeReport(const std::wstring& destination, const ScanResults& results,
                  const ReportOptions& options = {});
 
+// The same report to the process's standard output, for a pipeline: the
+// same bytes as a file of that form would hold. What a reader already took
+// cannot be taken back, so false means the output is not whole.
+bool writeReportToStandardOutput(const ScanResults& results, const ReportOptions& options = {});
+
 } // namespace tidewell

@@ -32,6 +32,13 @@ std::uint32_t createNewFile(const std::wstring& path, WritableFile& file) {
     return status;
 }
 
+bool openStandardOutput(WritableFile& file) {
+    closeWritable(file);
+    file.handle = new OpenWritable{1};
+    file.borrowed = true;
+    return true;
+}
+
 bool writeAll(WritableFile& file, const std::uint8_t* bytes, std::size_t size) {
     return file.handle != nullptr && posix::writeFully(descriptorOf(file), bytes, size);
 }
@@ -43,9 +50,12 @@ bool flushToDisk(WritableFile& file) {
 void closeWritable(WritableFile& file) {
     if (file.handle != nullptr) {
         auto* open = static_cast<OpenWritable*>(file.handle);
-        posix::closeDescriptor(open->descriptor);
+        if (!file.borrowed) {
+            posix::closeDescriptor(open->descriptor);
+        }
         delete open;
         file.handle = nullptr;
+        file.borrowed = false;
     }
 }
 

@@ -20,6 +20,17 @@ std::uint32_t createNewFile(const std::wstring& path, WritableFile& file) {
     return ERROR_SUCCESS;
 }
 
+bool openStandardOutput(WritableFile& file) {
+    closeWritable(file);
+    HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (output == nullptr || output == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    file.handle = output;
+    file.borrowed = true;
+    return true;
+}
+
 bool writeAll(WritableFile& file, const std::uint8_t* bytes, std::size_t size) {
     if (file.handle == nullptr || size > 0xFFFFFFFFu) {
         return false;
@@ -35,10 +46,11 @@ bool flushToDisk(WritableFile& file) {
 }
 
 void closeWritable(WritableFile& file) {
-    if (file.handle != nullptr) {
+    if (file.handle != nullptr && !file.borrowed) {
         CloseHandle(static_cast<HANDLE>(file.handle));
-        file.handle = nullptr;
     }
+    file.handle = nullptr;
+    file.borrowed = false;
 }
 
 bool moveReplacing(const std::wstring& from, const std::wstring& to) {

@@ -106,6 +106,12 @@ struct WriteFailures {
 };
 void setWriteFailures(const WriteFailures& failures);
 
+// What the program wrote to its standard output as bytes (the report
+// written to "-"), and a process that has no standard output.
+const std::vector<std::uint8_t>& standardOutputBytes();
+void setNoStandardOutput();
+void resetStandardOutput(); // empties what was written, keeps the rest
+
 // Puts every control above back to its default: an empty machine.
 void resetAll();
 

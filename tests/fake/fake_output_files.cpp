@@ -1,6 +1,8 @@
 // Report files over the host's files, with the failures a test asks for.
 #include "platform/output_files.h"
 
+#include <vector>
+
 #include "fake/fake_machine.h"
 #include "fake/fake_parts.h"
 #include "platform/error_codes.h"
@@ -13,6 +15,8 @@ namespace {
 struct OutputState {
     fake::WriteFailures failures;
     long writesSoFar = 0;
+    std::vector<std::uint8_t> standardOutput; // what the process wrote there
+    bool noStandardOutput = false;
 };
 
 OutputState& output() {
@@ -47,6 +51,16 @@ std::uint32_t createNewFile(const std::wstring& path, WritableFile& file) {
     return status;
 }
 
+bool openStandardOutput(WritableFile& file) {
+    closeWritable(file);
+    if (output().noStandardOutput) {
+        return false;
+    }
+    file.handle = new OpenWritable{-1}; // no descriptor: the bytes are kept in memory
+    file.borrowed = true;
+    return true;
+}
+
 bool writeAll(WritableFile& file, const std::uint8_t* bytes, std::size_t size) {
     if (file.handle == nullptr) {
         return false;
@@ -54,6 +68,10 @@ bool writeAll(WritableFile& file, const std::uint8_t* bytes, std::size_t size) {
     const long number = ++output().writesSoFar;
     if (number == output().failures.failingWrite) {
         return false;
+    }
+    if (file.borrowed) {
+        output().standardOutput.insert(output().standardOutput.end(), bytes, bytes + size);
+        return true;
     }
     if (number == output().failures.shortWrite && size > 0) {
         posix::writeFully(descriptorOf(file), bytes, size - 1);
@@ -69,9 +87,12 @@ bool flushToDisk(WritableFile& file) {
 void closeWritable(WritableFile& file) {
     if (file.handle != nullptr) {
         auto* open = static_cast<OpenWritable*>(file.handle);
-        posix::closeDescriptor(open->descriptor);
+        if (!file.borrowed) {
+            posix::closeDescriptor(open->descriptor);
+        }
         delete open;
         file.handle = nullptr;
+        file.borrowed = false;
     }
 }
 
@@ -92,6 +113,18 @@ void setWriteFailures(const WriteFailures& failures) {
 
 void resetOutputFiles() {
     output() = OutputState{};
+}
+
+const std::vector<std::uint8_t>& standardOutputBytes() {
+    return output().standardOutput;
+}
+
+void setNoStandardOutput() {
+    output().noStandardOutput = true;
+}
+
+void resetStandardOutput() {
+    output().standardOutput.clear();
 }
 
 } // namespace fake

@@ -27,7 +27,7 @@ using testing::narrow;
 const std::wstring ownSid = L"S-1-5-21-7-8-9-1001";
 const std::wstring usageLine =
     L"usage: tidewell-report [--evidence ROOT|IMAGE [--partition N] [--no-shadow-copies]] "
-    L"[--format csv|json|timeline] [--utc] FILE\r\n";
+    L"[--format csv|json|timeline] [--utc] FILE|-\r\n";
 
 std::string fileText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -119,6 +119,73 @@ TEST_F(ReportCommand, TheOptionsInAnyOrderChooseTheFormAndTheTime) {
     EXPECT_EQ(fileText(out.path / "host.csv"), utc);
     EXPECT_EQ(run({destination()}), reportComplete);
     EXPECT_EQ(fileText(out.path / "host.csv").find(wide), std::string::npos);
+}
+
+TEST_F(ReportCommand, VersionNamesTheToolAndItsVersionAlone) {
+    EXPECT_EQ(run({L"--version"}), reportComplete);
+    EXPECT_EQ(output, versionText() + L"\r\n");
+    EXPECT_EQ(output.rfind(L"tidewell-report 0.", 0), 0u) << narrow(output);
+    EXPECT_TRUE(errors.empty());
+    for (const std::vector<std::wstring>& wrong :
+         {std::vector<std::wstring>{L"--version", destination()},
+          std::vector<std::wstring>{destination(), L"--version"}}) {
+        EXPECT_EQ(run(wrong), reportUsageError);
+        EXPECT_TRUE(output.empty());
+        EXPECT_EQ(errors.rfind(usageLine, 0), 0u);
+    }
+    EXPECT_FALSE(written());
+}
+
+TEST_F(ReportCommand, ADashWritesEveryFormToStandardOutputAndTheSummaryToStandardError) {
+    const std::vector<std::vector<std::wstring>> forms = {
+        {}, {L"--utc"}, {L"--format", L"json"}, {L"--format", L"timeline"}};
+    for (const auto& form : forms) {
+        std::vector<std::wstring> toFile = form;
+        toFile.push_back(destination());
+        ASSERT_EQ(run(toFile), reportComplete);
+        const std::string inFile = fileText(out.path / "host.csv");
+        std::filesystem::remove(out.path / "host.csv");
+
+        fake::resetStandardOutput();
+        std::vector<std::wstring> toPipe = form;
+        toPipe.push_back(L"-");
+        EXPECT_EQ(run(toPipe), reportComplete);
+        const auto& piped = fake::standardOutputBytes();
+        EXPECT_EQ(std::string(piped.begin(), piped.end()), inFile)
+            << "the same bytes as the file of that form, " << form.size();
+        EXPECT_TRUE(output.empty()) << "nothing but the report on standard output";
+        EXPECT_EQ(narrow(errors),
+                  "tidewell-report: 2 records written to standard output; complete picture: "
+                  "yes\r\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(out.path)) << "no file named - either";
+}
+
+TEST_F(ReportCommand, ADashKeepsTheExitStatusesOfAFile) {
+    windows.writeFile("Prefetch/JUNK.EXE-00000000.pf", {'n', 'o', 't', ' ', 'o', 'n', 'e', '!'});
+    EXPECT_EQ(run({L"-"}), reportIncomplete);
+    EXPECT_NE(errors.find(L"written to standard output; complete picture: no (prefetch not a "
+                          L"prefetch file 1)"),
+              std::wstring::npos)
+        << narrow(errors);
+    EXPECT_FALSE(fake::standardOutputBytes().empty());
+
+    fake::resetStandardOutput();
+    fake::setWriteFailures({0, 3}); // a pipe whose reader went away
+    EXPECT_EQ(run({L"-"}), reportNotWritten);
+    EXPECT_EQ(errors, L"tidewell-report: the report could not be written whole to standard "
+                      L"output\r\n");
+    EXPECT_TRUE(output.empty());
+
+    fake::setWriteFailures({});
+    fake::resetStandardOutput();
+    fake::setNoStandardOutput();
+    EXPECT_EQ(run({L"--format", L"json", L"-"}), reportNotWritten);
+    EXPECT_TRUE(fake::standardOutputBytes().empty());
+
+    EXPECT_EQ(run({L"--format", L"-", L"-"}), reportUsageError) << "not a format";
+    EXPECT_EQ(run({L"-", L"-"}), reportUsageError);
+    EXPECT_TRUE(output.empty());
 }
 
 TEST_F(ReportCommand, AFormatThatIsNotOneOrUtcWhereItDoesNotApplyIsRefused) {

@@ -136,6 +136,41 @@ done
 python3 "$here/../interchange/check_interchange.py" "$work/programs.csv" \
     "$work/programs-utc.csv" "$work/programs.json" "$work/programs.jsonl" "$counters"
 
+echo "-- a pipeline: every form to standard output, the summary to standard error"
+for form in "programs-utc.csv --utc" "programs.jsonl --format timeline"; do
+    set -- $form
+    file=$1
+    shift
+    status=0
+    "$wine_run" "$exe" "$@" - >"$work/piped-$file" 2>"$work/stderr" || status=$?
+    [ "$status" -eq 3 ] || { echo "FAIL: $* - gave exit status $status"; cat "$work/stderr"; exit 1; }
+    cmp "$work/$file" "$work/piped-$file" ||
+        { echo "FAIL: $* - wrote other bytes than the file"; exit 1; }
+    grep -qF "records written to standard output; complete picture: no (" "$work/stderr" ||
+        { echo "FAIL: no summary on standard error"; cat "$work/stderr"; exit 1; }
+done
+status=0
+version=$("$wine_run" "$exe" --version 2>"$work/stderr") || status=$?
+[ "$status" -eq 0 ] && [ ! -s "$work/stderr" ] || { echo "FAIL: --version gave $status"; exit 1; }
+python3 - "$exe" "$version" <<'PYTHON'
+import re, sys
+# The version block's FileVersion string, as the resource compiler stored it.
+image = open(sys.argv[1], "rb").read()
+key = "FileVersion".encode("utf-16-le") + b"\0\0"
+at = image.find(key)
+if at < 0:
+    sys.exit("FAIL: the executable has no FileVersion")
+at += len(key)
+at += (4 - at % 4) % 4  # the value starts on a 32-bit boundary
+end = image.find(b"\0\0", at)
+end += (end - at) % 2
+block = image[at:end].decode("utf-16-le")
+said = sys.argv[2].strip()
+if not re.fullmatch(r"tidewell-report " + re.escape(block) + r"( \(commit [0-9a-f]{7,40}\))?", said):
+    sys.exit(f"FAIL: --version said {said!r}; the version block holds {block!r}")
+print(f"--version: {said}")
+PYTHON
+
 echo "-- an evidence root: the corpus files as a collected drive, one folder down"
 evidence="$work/evidence/C"
 mkdir -p "$evidence/Windows/Prefetch" "$evidence/Users/alice" "$evidence/Users/bob"
