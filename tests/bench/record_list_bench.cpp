@@ -76,10 +76,13 @@ void firstAsk(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 BENCHMARK(firstAsk)
+    ->Args({100000, 0})
     ->Args({100000, 1})
+    ->Args({100000, 2})
     ->Args({100000, 3})
     ->Args({100000, 4})
     ->Args({100000, 5})
+    ->Args({100000, 6})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace

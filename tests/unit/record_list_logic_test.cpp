@@ -363,6 +363,47 @@ TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
     }
 }
 
+// Mostly distinct paths and run times with a few ties among names that
+// differ in case, run counts across the whole 32-bit range: the orders that
+// break few ties name by name, and those whose keys are too wide to count
+// in a table, each asked first in its scan and after the names.
+TEST(ListOrder, RareTiesAndWideKeysOrderAsTheComparatorDoes) {
+    RecordList records;
+    std::uint32_t state = 5;
+    auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        // A few share a path and a time with the record before, some under a
+        // name that differs from its twin's, some under the same in other case.
+        const int twin = i % 97 == 0 || i % 101 == 0 ? i - 1 : i;
+        const int named = i % 97 == 0 ? twin : i;
+        LaunchRecord record =
+            prefetchRecord((i % 2 == 0 ? L"tool" : L"TOOL") + std::to_wstring(named % 500));
+        record.path = L"C:\\Apps\\" + std::to_wstring(twin * 7) + L"\\tool.exe";
+        record.pathStatus = static_cast<PathStatus>(twin % 3);
+        record.runTimes = {133500000000000000ULL + static_cast<std::uint64_t>(twin) * 1000};
+        record.runCount = next();
+        records.push_back(record);
+    }
+    for (int column = 0; column < listColumnCount; ++column) {
+        for (bool namesFirst : {false, true}) {
+            ListState list;
+            if (namesFirst) {
+                list.sortColumn = columnName;
+                rebuildVisible(list, records, L"");
+            }
+            for (bool ascending : {true, false}) {
+                list.sortColumn = column;
+                list.sortAscending = ascending;
+                rebuildVisible(list, records, L"");
+                expectComparatorsOrder(list, records, records.size());
+            }
+        }
+    }
+}
+
 TEST(ListOrder, RanksAreMadeForOneScansRecords) {
     ListState list;
     list.sortColumn = columnName;

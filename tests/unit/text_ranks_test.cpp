@@ -1,4 +1,4 @@
-// Ranks of texts, four folded units at a time, against compareFolded on
+// Ranks of texts, several folded units at a time, against compareFolded on
 // texts made to trip the steps: shared beginnings longer than a step,
 // lengths either side of a step's end, NUL units, case, non-ASCII units.
 #include "ui/text_ranks.h"
@@ -11,6 +11,14 @@
 
 namespace tidewell {
 namespace {
+
+std::string narrowForTest(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t unit : text) {
+        narrow += unit < 128 ? static_cast<char>(unit) : '?';
+    }
+    return narrow;
+}
 
 void expectRanksFollowCompareFolded(const std::vector<std::wstring>& texts) {
     std::vector<const std::wstring*> pointers;
@@ -92,6 +100,48 @@ TEST(TextRanks, RandomTextsWithLongSharedBeginnings) {
         texts.push_back(text);
     }
     expectRanksFollowCompareFolded(texts);
+}
+
+// Thousands of texts: first many repeats (looked up and kept once), then
+// enough distinct ones that looking up stops, with repeats of early texts
+// after that; lengths either side of eight units; then the same with a
+// unit of 256 or more, which the wider folding takes.
+TEST(TextRanks, ManyTextsRepeatedAndDistinctInBothWidths) {
+    for (const std::wstring wide : {L"", L"\x0100"}) {
+        std::vector<std::wstring> texts;
+        for (int i = 0; i < 5000; ++i) {
+            texts.push_back((i % 2 == 0 ? L"Name" : L"NAME") + std::to_wstring(i % 37));
+        }
+        for (int i = 0; i < 5000; ++i) {
+            texts.push_back(L"c:\\Tools\\t" + std::to_wstring(i * 7919 % 5003));
+        }
+        for (int i = 0; i < 300; ++i) {
+            texts.push_back(texts[static_cast<std::size_t>(i * 31)]);
+            texts.push_back(std::wstring(static_cast<std::size_t>(i % 17), L'x'));
+        }
+        texts.push_back(L"T" + wide);
+        std::vector<const std::wstring*> pointers;
+        for (const std::wstring& text : texts) {
+            pointers.push_back(&text);
+        }
+        const std::vector<std::uint32_t> ranks = rankFoldedTexts(pointers);
+        ASSERT_EQ(ranks.size(), texts.size());
+        // In compareFolded's order, neighbours' ranks rise by one exactly
+        // where the texts differ.
+        std::vector<std::size_t> order(texts.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = i;
+        }
+        std::stable_sort(order.begin(), order.end(), [&texts](std::size_t a, std::size_t b) {
+            return compareFolded(texts[a], texts[b]) < 0;
+        });
+        EXPECT_EQ(ranks[order.front()], 0u);
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            const bool differ = compareFolded(texts[order[i - 1]], texts[order[i]]) != 0;
+            ASSERT_EQ(ranks[order[i]], ranks[order[i - 1]] + (differ ? 1u : 0u))
+                << i << " " << narrowForTest(texts[order[i]]);
+        }
+    }
 }
 
 } // namespace
