@@ -79,6 +79,10 @@ if [ -f "$image" ]; then
     events=$(wc -l <"$work/image.jsonl")
     [ "$events" -gt 0 ] || fail "no events from the image"
     echo "$events events; $(cat "$work/image.err")"
+    # The rows a fleet collection would make of them, deleted files' included.
+    python3 "$(dirname "$0")/../velociraptor/check_artifact.py" rows \
+        "$(dirname "$0")/../../contrib/velociraptor/Windows.Tidewell.LaunchHistory.yaml" \
+        "$work/image.jsonl"
 else
     echo "corpus image absent: the image run is left out"
 fi

@@ -149,6 +149,15 @@ for form in "programs-utc.csv --utc" "programs.jsonl --format timeline"; do
     grep -qF "records written to standard output; complete picture: no (" "$work/stderr" ||
         { echo "FAIL: no summary on standard error"; cat "$work/stderr"; exit 1; }
 done
+echo "-- the fleet artifact's command line, exactly as the artifact gives it"
+artifact="$here/../../contrib/velociraptor/Windows.Tidewell.LaunchHistory.yaml"
+checker="$here/../velociraptor/check_artifact.py"
+mapfile -t argv < <(python3 "$checker" argv "$artifact")
+[ "${#argv[@]}" -gt 0 ] || { echo "FAIL: the artifact gives the tool no arguments"; exit 1; }
+status=0
+"$wine_run" "$exe" "${argv[@]}" >"$work/artifact.out" 2>"$work/stderr" || status=$?
+[ "$status" -eq 3 ] || { echo "FAIL: ${argv[*]} gave exit status $status"; cat "$work/stderr"; exit 1; }
+python3 "$checker" rows "$artifact" "$work/artifact.out"
 status=0
 version=$("$wine_run" "$exe" --version 2>"$work/stderr") || status=$?
 [ "$status" -eq 0 ] && [ ! -s "$work/stderr" ] || { echo "FAIL: --version gave $status"; exit 1; }
