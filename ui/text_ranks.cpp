@@ -167,8 +167,15 @@ bool foldAll(const std::vector<const std::wstring*>& texts, std::size_t unitByte
         if (i + 48 < texts.size()) {
             __builtin_prefetch(texts[i + 48]);
         }
-        if (i + 24 < texts.size()) {
-            __builtin_prefetch(texts[i + 24]->data());
+        if (i + 12 < texts.size()) {
+            // Every cache line of the text's first 64 units (a path spans
+            // several).
+            const std::wstring& ahead = *texts[i + 12];
+            const std::size_t unitsPerLine = 64 / sizeof(wchar_t);
+            for (std::size_t at = 0; at < std::min<std::size_t>(ahead.size(), 64);
+                 at += unitsPerLine) {
+                __builtin_prefetch(ahead.data() + at);
+            }
         }
         const std::wstring& text = *texts[i];
         // A record's text is far below 4 G units; one longer is ranked by
