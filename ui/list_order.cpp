@@ -66,8 +66,8 @@ std::vector<std::uint32_t> textRanks(const RecordList& records, int column) {
     return rankFoldedTexts(texts);
 }
 
-// A record and the part of its place that its column decides, packed:
-// the column's key above the rank of its text (keys and ranks are 32-bit).
+// A record's index and its sort key packed into 64 bits (a time, or two
+// 32-bit parts: a key or a place above a rank).
 struct PackedEntry {
     std::uint64_t key = 0;
     std::uint32_t index = 0;
