@@ -6,8 +6,8 @@
 
 namespace tidewell {
 
-// A value beyond the table is shown as the last source the specification
-// knew, UserAssist.
+// A value beyond the table is shown as UserAssist, as such values were shown
+// before the table had more than two sources.
 const RecordView& recordView(RecordSource source);
 
 } // namespace tidewell
