@@ -144,17 +144,7 @@ struct BamReading {
 void scanBam(ExaminedMachine& machine, ScanResults& results) {
     SourceReading& reading = results.origin.sources[static_cast<std::size_t>(RecordSource::Bam)];
     if (!machine.systemOpen) {
-        // The SYSTEM keys themselves could not be had: a copy's hive is
-        // counted where it was opened, this machine's key here.
-        if (!systemKeysUnreadable(machine)) {
-            reading.presence = SourcePresence::NotPresent;
-            return;
-        }
-        reading.presence = SourcePresence::Unreadable;
-        reading.note = L"the SYSTEM keys could not be read";
-        if (machine.kind == MachineKind::ThisMachine) {
-            ++results.tally.bamKeysUnreadable;
-        }
+        sayWithoutSystemKeys(machine, reading, results.tally.bamKeysUnreadable);
         return;
     }
     BamReading bam{machine, results, deviceDrives(machine), currentSystemFileTime(), {}};

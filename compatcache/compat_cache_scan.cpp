@@ -117,17 +117,7 @@ void recordsFromCompatCache(const std::uint8_t* data, std::size_t size,
 void scanAppCompatCache(ExaminedMachine& machine, ScanResults& results) {
     SourceReading& reading = readingOf(results);
     if (!machine.systemOpen) {
-        // The SYSTEM keys themselves could not be had: a copy's hive is
-        // counted where it was opened, this machine's key here.
-        if (!systemKeysUnreadable(machine)) {
-            reading.presence = SourcePresence::NotPresent;
-            return;
-        }
-        reading.presence = SourcePresence::Unreadable;
-        reading.note = L"the SYSTEM keys could not be read";
-        if (machine.kind == MachineKind::ThisMachine) {
-            ++results.tally.compatCacheUnreadable;
-        }
+        sayWithoutSystemKeys(machine, reading, results.tally.compatCacheUnreadable);
         return;
     }
     RegistryKey key;

@@ -311,9 +311,18 @@ std::wstring prefetchFolderOf(const ExaminedMachine& machine) {
     return getWindowsDirectory(windows) ? windows + L"\\Prefetch" : std::wstring();
 }
 
-bool systemKeysUnreadable(const ExaminedMachine& machine) {
-    return machine.kind != MachineKind::ThisMachine ||
-           machine.systemOpenError != ERROR_FILE_NOT_FOUND;
+void sayWithoutSystemKeys(const ExaminedMachine& machine, SourceReading& reading,
+                          std::uint32_t& liveUnreadable) {
+    const bool thisMachine = machine.kind == MachineKind::ThisMachine;
+    if (thisMachine && machine.systemOpenError == ERROR_FILE_NOT_FOUND) {
+        reading.presence = SourcePresence::NotPresent;
+        return;
+    }
+    reading.presence = SourcePresence::Unreadable;
+    reading.note = L"the SYSTEM keys could not be read";
+    if (thisMachine) {
+        ++liveUnreadable;
+    }
 }
 
 std::wstring systemDriveOf(const ExaminedMachine& machine) {

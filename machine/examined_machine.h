@@ -136,11 +136,13 @@ PathNaming pathNamingOf(const ExaminedMachine& machine);
 // a copy's registry records it; empty when not known.
 std::wstring systemDriveOf(const ExaminedMachine& machine);
 
-// The SYSTEM keys could not be had for a source that reads them: counted
-// as a failure of that source on this machine, unless the key is simply not
-// there (no Windows registry at all); a copy's SYSTEM hive is counted where
-// it was opened. Says whether the source should be called unreadable.
-bool systemKeysUnreadable(const ExaminedMachine& machine);
+// The SYSTEM keys could not be had for a source that reads them: the
+// source is not present where the key is simply not there on this machine
+// (no Windows registry at all), otherwise it could not be read, counted in
+// liveUnreadable on this machine (a copy's SYSTEM hive is counted where it
+// was opened). Says so in the source's reading.
+void sayWithoutSystemKeys(const ExaminedMachine& machine, SourceReading& reading,
+                          std::uint32_t& liveUnreadable);
 
 // A path the scan read, as it is shown: below a root named with slashes,
 // with slashes; inside an image, after the image, its volume and its state.
