@@ -73,6 +73,15 @@ struct PackedEntry {
     std::uint32_t index = 0;
 };
 
+// Dense ranks along entries sorted by their keys: equal keys, equal ranks.
+void ranksAlong(const std::vector<PackedEntry>& entries, std::vector<std::uint32_t>& out) {
+    std::uint32_t rank = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        rank += i != 0 && entries[i].key != entries[i - 1].key ? 1 : 0;
+        out[entries[i].index] = rank;
+    }
+}
+
 // Beyond this share of records tied on the column's own place, ranking
 // every name costs less than comparing the tied names.
 constexpr std::size_t namesRankedBeyond = 16; // one in sixteen
@@ -113,11 +122,7 @@ void rankWithNames(ListRanks& ranks, const RecordList& records, std::vector<Pack
             entry.key = entry.key << 32 | names[entry.index];
         }
         radixOrderByKey(entries, 0, entries.size(), scratch);
-        std::uint32_t rank = 0;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            rank += i != 0 && entries[i].key != entries[i - 1].key ? 1 : 0;
-            out[entries[i].index] = rank;
-        }
+        ranksAlong(entries, out);
         return;
     }
     std::uint32_t rank = 0;
@@ -189,11 +194,7 @@ void rankPairsBySorting(const std::vector<std::uint32_t>& first,
     std::vector<PackedEntry> scratch;
     radixOrderByKey(entries, 0, entries.size(), scratch);
     out.resize(first.size());
-    std::uint32_t rank = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        rank += i != 0 && entries[i].key != entries[i - 1].key ? 1 : 0;
-        out[entries[i].index] = rank;
-    }
+    ranksAlong(entries, out);
 }
 
 std::size_t rankCount(const std::vector<std::uint32_t>& ranks) {
