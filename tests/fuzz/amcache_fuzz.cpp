@@ -6,18 +6,14 @@
 
 #include "amcache/amcache_reader.h"
 #include "hive/hive_load.h"
+#include "hive_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 4) {
+    tidewell::HiveImage image;
+    tidewell::HiveLoad load;
+    if (!tidewell::fuzz::loadFuzzHive(data, size, image, load)) {
         return 0;
     }
-    std::size_t primarySize = static_cast<std::size_t>(data[0]) | (std::size_t{data[1]} << 8) |
-                              (std::size_t{data[2]} << 16) | (std::size_t{data[3]} << 24);
-    primarySize = primarySize > size - 4 ? size - 4 : primarySize;
-    std::vector<std::uint8_t> primary(data + 4, data + 4 + primarySize);
-    const tidewell::ByteView log{data + 4 + primarySize, size - 4 - primarySize};
-    tidewell::HiveImage image;
-    const tidewell::HiveLoad load = tidewell::loadHive(std::move(primary), log, {}, image);
     if (!tidewell::isReadable(load.status)) {
         return 0;
     }

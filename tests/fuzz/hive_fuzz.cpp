@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "hive/hive_load.h"
+#include "hive_input.h"
 #include "platform/error_codes.h"
 #include "registry/registry.h"
 
@@ -43,19 +44,13 @@ void walk(const tidewell::RegistryKey& key, int depth, int& items) {
 
 } // namespace
 
-// The first four bytes give the primary file's length; the rest after it is
-// its first log.
+// The input is read as hive_input.h says.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 4) {
+    tidewell::HiveImage image;
+    tidewell::HiveLoad load;
+    if (!tidewell::fuzz::loadFuzzHive(data, size, image, load)) {
         return 0;
     }
-    std::size_t primarySize = static_cast<std::size_t>(data[0]) | (std::size_t{data[1]} << 8) |
-                              (std::size_t{data[2]} << 16) | (std::size_t{data[3]} << 24);
-    primarySize = primarySize > size - 4 ? size - 4 : primarySize;
-    std::vector<std::uint8_t> primary(data + 4, data + 4 + primarySize);
-    const tidewell::ByteView log{data + 4 + primarySize, size - 4 - primarySize};
-    tidewell::HiveImage image;
-    const tidewell::HiveLoad load = tidewell::loadHive(std::move(primary), log, {}, image);
     if (!tidewell::isReadable(load.status)) {
         if (!image.bytes.empty()) {
             std::abort(); // a refused hive leaves nothing to read
