@@ -16,15 +16,16 @@ namespace tidewell {
 namespace {
 
 constexpr wchar_t usage[] =
-    L"usage: tidewell-report [--evidence ROOT|IMAGE [--partition N] [--no-shadow-copies]] "
-    L"[--format csv|json|timeline] [--utc] FILE|-\r\n"
+    L"usage: tidewell-report [--evidence ROOT|IMAGE|COLLECTION [--partition N] [--drive D:] "
+    L"[--no-shadow-copies]] [--format csv|json|timeline] [--utc] FILE|-\r\n"
     L"       tidewell-report --version\r\n"
     L"Scans this machine's Prefetch files and UserAssist values, or with --evidence those of "
     L"the copy of a Windows system drive in ROOT (or one folder below it), or of the Windows "
     L"volume of a disk image (raw, E01, VHD, VHDX, VMDK, QCOW2; Linux only) with every shadow "
-    L"copy of it, and writes the report to FILE, or with - to standard output (the summary "
-    L"line then goes to standard error). --partition chooses the image's volume where several "
-    L"hold Windows.\r\n"
+    L"copy of it, or of a Velociraptor collection (its zip or the folder it was extracted to; "
+    L"Linux only) with every shadow copy collected, and writes the report to FILE, or with - "
+    L"to standard output (the summary line then goes to standard error). --partition chooses "
+    L"the image's volume, --drive the collection's drive, where several hold Windows.\r\n"
     L"Formats: csv (the default) is the report with its header block, in local time or with "
     L"--utc in UTC; json is one JSON document with the coverage and every record; timeline is "
     L"JSON Lines with one event per recorded run time. The JSON forms give times in UTC.\r\n"
@@ -60,6 +61,7 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
     bool utc = false;
     bool evidenceGiven = false;
     bool partitionGiven = false;
+    bool driveGiven = false;
     bool copiesSkipped = false;
     std::size_t i = 0;
     for (; i + 1 < arguments.size(); ++i) {
@@ -86,6 +88,10 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
                 return false;
             }
             parsed.target.partition = static_cast<std::uint32_t>(value);
+        } else if (option == L"--drive" && !driveGiven && i + 2 < arguments.size() &&
+                   isValue(arguments[i + 1])) {
+            driveGiven = true;
+            parsed.target.drive = arguments[++i];
         } else if (option == L"--no-shadow-copies" && !copiesSkipped) {
             copiesSkipped = true;
             parsed.target.shadowCopies = false;
@@ -107,8 +113,9 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
         return false;
     }
     parsed.destination = arguments[i];
-    if ((partitionGiven || copiesSkipped) && !evidenceGiven) {
-        parsed.problem = L"tidewell-report: --partition and --no-shadow-copies apply to --evidence";
+    if ((partitionGiven || driveGiven || copiesSkipped) && !evidenceGiven) {
+        parsed.problem =
+            L"tidewell-report: --partition, --drive and --no-shadow-copies apply to --evidence";
         return false;
     }
     if (utc && parsed.options.format != ReportFormat::Csv) {
@@ -133,7 +140,9 @@ std::wstring incompleteReasons(const ScanResults& results) {
 std::wstring reportSummary(const ScanResults& results, const std::wstring& path) {
     std::wstring summary = L"tidewell-report: " + decimalText(results.records.size()) +
                            (results.records.size() == 1 ? L" record" : L" records");
-    if (results.origin.image) {
+    if (results.origin.collection) {
+        summary += L" from the Velociraptor collection " + results.origin.evidenceFolder;
+    } else if (results.origin.image) {
         summary += L" from the disk image " + results.origin.evidenceFolder;
     } else if (results.origin.evidence) {
         summary += L" from the evidence folder " + results.origin.evidenceFolder;
@@ -180,8 +189,9 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
     const EvidenceCheck check = checkEvidence(parsed.target);
     if (!check.readable) {
         errors += L"tidewell-report: " + parsed.target.evidenceRoot +
-                  (check.image ? L" cannot be read as a disk image of Windows: "
-                               : L" is not a copy of a Windows system drive: ") +
+                  (check.collection ? L" cannot be read as a Velociraptor collection: "
+                   : check.image    ? L" cannot be read as a disk image of Windows: "
+                                    : L" is not a copy of a Windows system drive: ") +
                   check.problem + L"\r\n";
         return reportUsageError;
     }

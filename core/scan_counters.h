@@ -23,6 +23,8 @@ enum class CounterLine : std::uint8_t {
     Evidence,     // only a scan of collected evidence counts it and lists it
     NotInLiveCsv, // every scan counts it; every report but this machine's CSV lists it
     Image,        // only a scan of a disk image counts it and lists it
+    Copies,       // only a scan of an image or a collection, either may hold shadow copies
+    Collection,   // only a scan of a Velociraptor collection counts it and lists it
     // A source the machine may not keep: every report lists it but this
     // machine's CSV report of a machine that keeps no such record.
     Source,
@@ -121,17 +123,17 @@ inline constexpr ScanCounter scanCounters[] = {
      CounterLine::NotInLiveCsv},
     {&ScanTally::shadowCopiesExamined, "shadow_copies_examined", false,
      L"shadow copies examined - older states of the volume, merged into the records", nullptr, 0,
-     CounterLine::Image},
+     CounterLine::Copies},
     {&ScanTally::shadowCopiesUnreadable, "shadow_copies_unreadable", true,
-     L"shadow copies unreadable", L" %lu shadow cop(ies) unreadable;", 19, CounterLine::Image},
+     L"shadow copies unreadable", L" %lu shadow cop(ies) unreadable;", 19, CounterLine::Copies},
     {&ScanTally::shadowCopyFailures, "shadow_copy_failures", true,
      L"read or parse failures inside shadow copies", L" %lu failure(s) inside shadow copies;", 20,
-     CounterLine::Image},
+     CounterLine::Copies},
     {&ScanTally::shadowCopyOnlyRecords, "shadow_copy_only_records", false,
      L"records found only in shadow copies (evicted or deleted since)", nullptr, 0,
-     CounterLine::Image},
+     CounterLine::Copies},
     {&ScanTally::shadowCopyRunTimesAdded, "shadow_copy_run_times_added", false,
-     L"run times added from shadow copies", nullptr, 0, CounterLine::Image},
+     L"run times added from shadow copies", nullptr, 0, CounterLine::Copies},
     {&ScanTally::deletedPrefetchRead, "deleted_prefetch_read", false,
      L"deleted prefetch files read from the file table", nullptr, 0, CounterLine::Image},
     {&ScanTally::deletedPrefetchUnreadable, "deleted_prefetch_unreadable", false,
@@ -139,6 +141,19 @@ inline constexpr ScanCounter scanCounters[] = {
      CounterLine::Image},
     {&ScanTally::imageReadErrors, "image_read_errors", true, L"read errors inside the image",
      L" %lu read error(s) inside the image;", 21, CounterLine::Image},
+    {&ScanTally::collectionMembersUnreadable, "collection_members_unreadable", true,
+     L"collection members unreadable - damaged or cut short in the zip, or unreadable files",
+     L" %lu collection member(s) unreadable;", 34, CounterLine::Collection},
+    {&ScanTally::collectionNamesUndecodable, "collection_names_undecodable", false,
+     L"names in the collection that do not decode - kept as stored", nullptr, 0,
+     CounterLine::Collection},
+    {&ScanTally::collectionFilesNotCollected, "collection_files_not_collected", false,
+     L"files the collection records as not collected whole (an error or fewer bytes stored)",
+     nullptr, 0, CounterLine::Collection},
+    {&ScanTally::collectionMetadataUnreadable, "collection_metadata_unreadable", false,
+     L"the collection's own files unreadable (client_info.json, collection_context.json, "
+     L"uploads.json)",
+     nullptr, 0, CounterLine::Collection},
     {&ScanTally::bamKeysUnreadable, "bam_keys_unreadable", true, L"BAM/DAM keys unreadable",
      L" %lu BAM/DAM key(s) unreadable;", 22, CounterLine::Source, RecordSource::Bam},
     {&ScanTally::bamSeen, "bam_seen", false, L"BAM/DAM values seen", nullptr, 0,

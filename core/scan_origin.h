@@ -30,6 +30,17 @@ struct ImageOrigin {
     std::wstring fileSystem;
 };
 
+// What was read of a Velociraptor collection, and what it says of itself.
+struct CollectionOrigin {
+    std::wstring path; // the zip or the folder as named
+    bool zip = false;
+    std::wstring device;           // the drive read, as the collector named it (C:, \\.\C:)
+    std::wstring stored;           // where its files lie in the collection
+    std::wstring hostName;         // as the collection records it; empty: not recorded
+    std::uint64_t collectedAt = 0; // FILETIME, as it records it; 0: not recorded
+    std::vector<std::wstring> metadataUnreadable; // its own files that could not be read
+};
+
 // One state of the examined machine a record may be found in: the first is
 // the machine as it is, each after it an older copy of it (a shadow copy).
 struct MachineCopy {
@@ -50,6 +61,12 @@ enum class SourcePresence : std::uint8_t {
     HeldOpen,   // this machine's Windows holds the file open while it runs
 };
 
+// Whether the host name a collection records is the examined machine's own
+// (its registry's), A to Z compared without case; a full name agrees when
+// its first label does. Not known when either is not recorded.
+enum class NamesAgree : std::uint8_t { NotKnown, Agree, Disagree };
+NamesAgree hostNamesAgree(const std::wstring& recorded, const std::wstring& registry);
+
 // "read", "not present", "could not be read", "held open by ...", "not looked
 // for".
 const wchar_t* sourcePresenceWords(SourcePresence presence);
@@ -67,8 +84,11 @@ struct ScanOrigin {
     std::vector<RefusedEntry> refused; // evidence only
     bool image = false;                // the evidence is a disk image
     ImageOrigin imageRead;
+    bool collection = false; // the evidence is a Velociraptor collection
+    CollectionOrigin collectionRead;
     // Every state the scan read, the current one first; empty when it read
-    // only one (a folder, this machine, an image without shadow copies).
+    // only one (a folder, this machine, an image or a collection without
+    // shadow copies).
     std::vector<MachineCopy> copies;
     // Each source as the scan found it, in the order of RecordSource.
     std::array<SourceReading, recordSourceCount> sources{};

@@ -29,6 +29,9 @@ struct ScanTarget {
     // Windows), and whether its shadow copies are read too.
     std::uint32_t partition = 0;
     bool shadowCopies = true;
+    // A Velociraptor collection: the drive to read (C:, or a device as the
+    // collector named it; empty: the one that holds Windows).
+    std::wstring drive{};
 };
 
 struct ScanResults {

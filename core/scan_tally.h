@@ -46,7 +46,8 @@ struct ScanTally {
     std::uint32_t systemHivesUnreadable = 0;
     // Prefetch files whose run times do not stand newest first.
     std::uint32_t prefetchRunTimesOutOfOrder = 0;
-    // Counted only when the scan reads a disk image.
+    // Counted only when the scan reads a disk image (the shadow copies' also
+    // when it reads a collection).
     std::uint32_t shadowCopiesExamined = 0;
     std::uint32_t shadowCopiesUnreadable = 0;
     std::uint32_t shadowCopyFailures = 0; // failures counted while reading shadow copies
@@ -55,6 +56,11 @@ struct ScanTally {
     std::uint32_t deletedPrefetchRead = 0;
     std::uint32_t deletedPrefetchUnreadable = 0;
     std::uint32_t imageReadErrors = 0;
+    // Counted only when the scan reads a Velociraptor collection.
+    std::uint32_t collectionMembersUnreadable = 0;
+    std::uint32_t collectionNamesUndecodable = 0;
+    std::uint32_t collectionFilesNotCollected = 0;
+    std::uint32_t collectionMetadataUnreadable = 0;
     // The Background and Desktop Activity Moderators.
     std::uint32_t bamKeysUnreadable = 0;
     std::uint32_t bamSeen = 0;

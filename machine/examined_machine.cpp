@@ -212,6 +212,137 @@ void openImage(const ScanTarget& target, ExaminedMachine& machine, ScanResults& 
     }
 }
 
+// --- Velociraptor collections ---
+
+std::wstring describeDevices(const CollectionSurvey& survey) {
+    std::wstring text;
+    for (const CollectionDevice& device : survey.devices) {
+        text += text.empty() ? L"" : L"; ";
+        text += device.name + L" (" + device.stored + L", " + decimalText(device.files) +
+                (device.files == 1 ? L" file" : L" files") +
+                (device.shadowCopy != 0 ? L", a shadow copy" : L"") +
+                (device.holdsWindows ? L", holds Windows" : L"") + L")";
+    }
+    return text.empty() ? std::wstring(L"no device at all") : text;
+}
+
+bool deviceAsked(const CollectionDevice& device, const std::wstring& asked) {
+    const std::wstring drive = asked.size() == 1 ? asked + L":" : asked;
+    return equalsFolded(device.name, asked) ||
+           (!device.drive.empty() && equalsFolded(device.drive, drive));
+}
+
+// The drive to read: the one asked for, or the one (shadow copies aside)
+// that holds Windows.
+std::size_t chooseDevice(const CollectionSurvey& survey, const std::wstring& asked,
+                         std::wstring& problem) {
+    constexpr std::size_t none = static_cast<std::size_t>(-1);
+    std::size_t chosen = none;
+    std::size_t candidates = 0;
+    for (std::size_t index = 0; index < survey.devices.size(); ++index) {
+        const CollectionDevice& device = survey.devices[index];
+        const bool fits = asked.empty() ? device.holdsWindows && device.shadowCopy == 0
+                                        : deviceAsked(device, asked);
+        if (fits) {
+            chosen = chosen == none ? index : chosen;
+            ++candidates;
+        }
+    }
+    if (!asked.empty() && chosen == none) {
+        problem = L"it holds no drive " + asked + L"; its devices: " + describeDevices(survey);
+    } else if (!asked.empty() && !survey.devices[chosen].holdsWindows) {
+        problem = L"its drive " + asked +
+                  L" holds neither Windows\\System32\\config nor "
+                  L"Windows\\Prefetch; its devices: " +
+                  describeDevices(survey);
+        chosen = none;
+    } else if (asked.empty() && candidates == 0) {
+        problem = L"it holds no Windows drive: no device in it (shadow copies aside) holds "
+                  L"Windows\\System32\\config or Windows\\Prefetch; its devices: " +
+                  describeDevices(survey);
+    } else if (asked.empty() && candidates > 1) {
+        problem = L"several of its drives hold Windows, so choose one with --drive (such as "
+                  L"--drive C:); its devices: " +
+                  describeDevices(survey);
+        chosen = none;
+    }
+    return chosen;
+}
+
+void describeCollection(const CollectionSurvey& survey, const std::wstring& path,
+                        ScanResults& results) {
+    ScanOrigin& origin = results.origin;
+    origin.evidence = true;
+    origin.collection = true;
+    CollectionOrigin& read = origin.collectionRead;
+    read.path = path;
+    read.zip = survey.zip;
+    read.hostName = survey.hostName;
+    read.collectedAt = survey.collectedAt;
+    read.metadataUnreadable = survey.metadataUnreadable;
+    ScanTally& tally = results.tally;
+    tally.collectionNamesUndecodable = survey.namesUndecodable;
+    tally.collectionFilesNotCollected = survey.filesNotCollected;
+    tally.collectionMetadataUnreadable =
+        static_cast<std::uint32_t>(survey.metadataUnreadable.size());
+}
+
+void openCollectionMachine(const ScanTarget& target, ExaminedMachine& machine,
+                           ScanResults& results) {
+    machine.kind = MachineKind::Collection;
+    machine.scope = confinedFileScope(target.evidenceRoot);
+    CollectionSurvey survey;
+    machine.ownedCollection = openCollection(target.evidenceRoot, machine.scope, survey);
+    machine.collection = machine.ownedCollection.get();
+    describeCollection(survey, target.evidenceRoot, results);
+    results.origin.evidenceFolder = target.evidenceRoot;
+    std::wstring problem;
+    const std::size_t chosen = machine.collection != nullptr
+                                   ? chooseDevice(survey, target.drive, problem)
+                                   : static_cast<std::size_t>(-1);
+    if (chosen >= survey.devices.size()) {
+        // Nothing below is found: every source is counted unreadable.
+        machine.collection = nullptr;
+        machine.drive.problem = problem;
+        return;
+    }
+    const CollectionDevice& device = survey.devices[chosen];
+    machine.collectionDevice = chosen;
+    machine.collectionPath = target.evidenceRoot;
+    const std::wstring deviceName = device.drive.empty() ? device.name : device.drive;
+    machine.locationPrefix = target.evidenceRoot + L" :: " + deviceName;
+    results.origin.collectionRead.device = deviceName;
+    results.origin.collectionRead.stored = device.stored;
+    results.origin.evidenceFolder = machine.locationPrefix;
+    readCopiedDrive(machine, L"\\", results);
+    if (!target.shadowCopies) {
+        return;
+    }
+    // Each shadow-copy device that holds Windows, newest (the highest
+    // number) first; the collection records no creation time.
+    std::vector<std::size_t> copies;
+    for (std::size_t index = 0; index < survey.devices.size(); ++index) {
+        if (survey.devices[index].shadowCopy != 0 && survey.devices[index].holdsWindows) {
+            copies.push_back(index);
+        }
+    }
+    std::sort(copies.begin(), copies.end(), [&survey](std::size_t a, std::size_t b) {
+        return survey.devices[a].shadowCopy > survey.devices[b].shadowCopy;
+    });
+    if (copies.empty()) {
+        return;
+    }
+    results.origin.copies.push_back({L"current volume", 0, L"", true});
+    for (const std::size_t index : copies) {
+        const CollectionDevice& copy = survey.devices[index];
+        const std::wstring label = L"shadow copy " + decimalText(copy.shadowCopy);
+        OlderState state{label, 0, copy.name, copy.shadowCopy};
+        state.device = index;
+        machine.olderStates.push_back(state);
+        results.origin.copies.push_back({label, 0, copy.name, false});
+    }
+}
+
 } // namespace
 
 EvidenceCheck checkEvidence(const ScanTarget& target) {
@@ -221,6 +352,18 @@ EvidenceCheck checkEvidence(const ScanTarget& target) {
         return check;
     }
     const std::wstring& root = target.evidenceRoot;
+    check.collection = looksLikeCollection(root);
+    if (check.collection) {
+        FileScope scope = confinedFileScope(root);
+        CollectionSurvey survey;
+        const CollectionHandle collection = openCollection(root, scope, survey);
+        if (collection == nullptr) {
+            check.problem = survey.problem;
+            return check;
+        }
+        check.readable = chooseDevice(survey, target.drive, check.problem) < survey.devices.size();
+        return check;
+    }
     check.image = namesAFile(root);
     if (check.image) {
         if (!diskImagesReadable()) {
@@ -248,7 +391,9 @@ EvidenceCheck checkEvidence(const ScanTarget& target) {
 void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine, ScanResults& results) {
     switch (target.subject) {
     case ScanSubject::EvidenceRoot:
-        if (namesAFile(target.evidenceRoot)) {
+        if (looksLikeCollection(target.evidenceRoot)) {
+            openCollectionMachine(target, machine, results);
+        } else if (namesAFile(target.evidenceRoot)) {
             openImage(target, machine, results);
         } else {
             openCollectedDrive(target.evidenceRoot, machine, results);
@@ -262,10 +407,28 @@ void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine, Sca
 
 bool openOlderState(ExaminedMachine& current, std::size_t index, ExaminedMachine& older,
                     ScanResults& results) {
-    if (index >= current.olderStates.size() || current.image == nullptr) {
+    if (index >= current.olderStates.size()) {
         return false;
     }
     const OlderState& state = current.olderStates[index];
+    if (current.collection != nullptr) {
+        older.kind = current.kind;
+        older.currentState = &current;
+        older.scope.confined = current.scope.confined;
+        older.scope.realRoot = current.scope.realRoot;
+        older.collection = current.collection;
+        older.collectionDevice = state.device;
+        older.collectionPath = current.collectionPath;
+        older.locationPrefix = current.collectionPath + L" :: " + state.identifier;
+        results.origin.evidence = true;
+        results.origin.collection = true;
+        results.origin.evidenceFolder = older.locationPrefix;
+        readCopiedDrive(older, L"\\", results);
+        return true;
+    }
+    if (current.image == nullptr) {
+        return false;
+    }
     older.kind = current.kind;
     older.currentState = &current;
     older.image = current.image;
@@ -287,6 +450,10 @@ void closeExaminedMachine(ExaminedMachine& machine, ScanResults& results) {
     if (machine.ownedImage != nullptr) {
         results.tally.imageReadErrors = imageReadErrors(*machine.ownedImage);
     }
+    if (machine.ownedCollection != nullptr) {
+        results.tally.collectionMembersUnreadable =
+            collectionMembersUnreadable(*machine.ownedCollection);
+    }
     for (const ScopeRefusal& refusal : machine.scope.refused) {
         results.origin.refused.push_back(
             {shownPath(machine, refusal.path), refusalText(refusal.why)});
@@ -302,6 +469,7 @@ std::wstring prefetchFolderOf(const ExaminedMachine& machine) {
     switch (machine.kind) {
     case MachineKind::CollectedDrive:
     case MachineKind::DiskImage:
+    case MachineKind::Collection:
         return machine.prefetchFolder;
     case MachineKind::ThisMachine:
         break;
@@ -340,6 +508,7 @@ PathNaming pathNamingOf(const ExaminedMachine& machine) {
     switch (machine.kind) {
     case MachineKind::CollectedDrive:
     case MachineKind::DiskImage:
+    case MachineKind::Collection:
         return PathNaming{false, machine.recorded.systemDrive};
     case MachineKind::ThisMachine:
         break;
@@ -348,7 +517,16 @@ PathNaming pathNamingOf(const ExaminedMachine& machine) {
 }
 
 std::wstring shownPath(const ExaminedMachine& machine, const std::wstring& path) {
-    if (machine.kind == MachineKind::DiskImage) {
+    if (machine.collection != nullptr) {
+        // Where the examiner finds the file: the extracted file, or the zip
+        // and the member's stored name.
+        const std::wstring place =
+            collectionFilePlace(*machine.collection, machine.collectionDevice, path);
+        if (!place.empty()) {
+            return place;
+        }
+    }
+    if (machine.kind == MachineKind::DiskImage || machine.kind == MachineKind::Collection) {
         return machine.locationPrefix + L" :: " + path;
     }
     return machine.posixNames ? withSlashes(path) : path;

@@ -13,6 +13,10 @@
 //                  volume read through the image's own file system, as a
 //                  collected drive is read, and each of its shadow copies as
 //                  an older state of the same machine.
+//   Collection     a Velociraptor collection, zipped or extracted (Linux):
+//                  the drive that holds Windows read as a collected drive
+//                  is, and each shadow-copy device collected as an older
+//                  state of it.
 #pragma once
 
 #include <memory>
@@ -21,6 +25,7 @@
 
 #include "core/scan_results.h"
 #include "machine/collected_drive.h"
+#include "machine/collection.h"
 #include "machine/disk_image.h"
 #include "machine/hive_file.h"
 #include "machine/machine_registry.h"
@@ -33,6 +38,7 @@ enum class MachineKind {
     ThisMachine,
     CollectedDrive,
     DiskImage,
+    Collection,
 };
 
 // An older state of the machine the scan can read after its current one.
@@ -41,6 +47,7 @@ struct OlderState {
     std::uint64_t created = 0; // FILETIME
     std::wstring identifier;
     std::uint32_t store = 0; // an image's shadow copy: its store, from 1
+    std::size_t device = 0;  // a collection's shadow-copy device
 };
 
 struct ExaminedMachine {
@@ -56,6 +63,13 @@ struct ExaminedMachine {
     ImageVolume volume;
     ImageFileSystemHandle fileSystem;
     std::wstring locationPrefix;
+
+    // A collection (owned by the machine that opened it, shared by the
+    // states opened from it) and the device of it this state reads.
+    CollectionHandle ownedCollection;
+    Collection* collection = nullptr;
+    std::size_t collectionDevice = 0;
+    std::wstring collectionPath; // as named
 
     // A collected drive or an image's volume: where the copy of the drive
     // lies, and its Windows and Prefetch folders as the copy spells them
@@ -100,6 +114,7 @@ struct ExaminedMachine {
 struct EvidenceCheck {
     bool readable = false;
     bool image = false;
+    bool collection = false;
     std::wstring problem;
 };
 EvidenceCheck checkEvidence(const ScanTarget& target);

@@ -134,6 +134,7 @@ ScanFacts readPrefetchSetup(ExaminedMachine& machine) {
     switch (machine.kind) {
     case MachineKind::CollectedDrive:
     case MachineKind::DiskImage:
+    case MachineKind::Collection:
         return collectedSetup(machine);
     case MachineKind::ThisMachine:
         break;

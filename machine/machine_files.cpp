@@ -26,11 +26,33 @@ bool kindMatches(EntryKind kind, bool isDirectory) {
     return kind == EntryKind::Any || (kind == EntryKind::Folder) == isDirectory;
 }
 
-// The entry of an image's folder whose name folds to name, one spelled
-// exactly so preferred.
-bool findInImage(ImageFileSystem& fileSystem, const std::wstring& folder, std::wstring_view name,
-                 EntryKind kind, std::wstring& path) {
-    const FolderListing listing = listImage(fileSystem, folder, false);
+FolderListing listCollection(const ExaminedMachine& machine, const std::wstring& folder) {
+    FolderListing listing;
+    std::vector<CollectionEntry> entries;
+    listing.started =
+        listCollectionFolder(*machine.collection, machine.collectionDevice, folder, entries);
+    listing.complete = listing.started;
+    for (CollectionEntry& entry : entries) {
+        listing.entries.push_back({std::move(entry.name), entry.isDirectory, false, 0});
+    }
+    return listing;
+}
+
+// The files an image or a collection holds, listed by their own reader.
+bool readerListed(const ExaminedMachine& machine) {
+    return machine.collection != nullptr || machine.fileSystem != nullptr;
+}
+
+FolderListing listListed(ExaminedMachine& machine, const std::wstring& folder, bool withDeleted) {
+    return machine.collection != nullptr ? listCollection(machine, folder)
+                                         : listImage(*machine.fileSystem, folder, withDeleted);
+}
+
+// The entry of such a folder whose name folds to name, one spelled exactly
+// so preferred.
+bool findListed(ExaminedMachine& machine, const std::wstring& folder, std::wstring_view name,
+                EntryKind kind, std::wstring& path) {
+    const FolderListing listing = listListed(machine, folder, false);
     const FolderEntry* folded = nullptr;
     for (const FolderEntry& entry : listing.entries) {
         if (!kindMatches(kind, entry.isDirectory) || !equalsFolded(entry.name, name)) {
@@ -55,8 +77,8 @@ bool findInImage(ImageFileSystem& fileSystem, const std::wstring& folder, std::w
 
 FolderListing listMachineFolder(ExaminedMachine& machine, const std::wstring& folder,
                                 bool withDeleted) {
-    if (machine.fileSystem != nullptr) {
-        return listImage(*machine.fileSystem, folder, withDeleted);
+    if (readerListed(machine)) {
+        return listListed(machine, folder, withDeleted);
     }
     FolderListing listing;
     Refusal why = Refusal::None;
@@ -76,8 +98,8 @@ FolderListing listMachineFolder(ExaminedMachine& machine, const std::wstring& fo
 }
 
 bool machineFolderListable(ExaminedMachine& machine, const std::wstring& folder) {
-    if (machine.fileSystem != nullptr) {
-        return listImage(*machine.fileSystem, folder, false).started;
+    if (readerListed(machine)) {
+        return listListed(machine, folder, false).started;
     }
     Refusal why = Refusal::None;
     DirectoryListing open;
@@ -89,15 +111,15 @@ bool machineFolderListable(ExaminedMachine& machine, const std::wstring& folder)
 
 bool findMachineEntry(ExaminedMachine& machine, const std::wstring& folder, std::wstring_view name,
                       EntryKind kind, std::wstring& path) {
-    if (machine.fileSystem != nullptr) {
-        return findInImage(*machine.fileSystem, folder, name, kind, path);
+    if (readerListed(machine)) {
+        return findListed(machine, folder, name, kind, path);
     }
     return findEntryFolded(machine.scope, folder, name, kind, path);
 }
 
 bool findMachinePath(ExaminedMachine& machine, const std::wstring& base, std::wstring_view relative,
                      EntryKind kind, std::wstring& path) {
-    if (machine.fileSystem == nullptr) {
+    if (!readerListed(machine)) {
         return findPathFolded(machine.scope, base, relative, kind, path);
     }
     std::wstring current = base;
@@ -113,8 +135,7 @@ bool findMachinePath(ExaminedMachine& machine, const std::wstring& base, std::ws
             continue;
         }
         const bool last = at > relative.size();
-        if (!findInImage(*machine.fileSystem, current, part, last ? kind : EntryKind::Folder,
-                         current)) {
+        if (!findListed(machine, current, part, last ? kind : EntryKind::Folder, current)) {
             return false;
         }
     }
@@ -124,6 +145,10 @@ bool findMachinePath(ExaminedMachine& machine, const std::wstring& base, std::ws
 
 WholeFileRead readMachineFile(ExaminedMachine& machine, const std::wstring& path,
                               std::uint64_t limit, std::vector<std::uint8_t>& bytes) {
+    if (machine.collection != nullptr) {
+        return readCollectionFile(*machine.collection, machine.scope, machine.collectionDevice,
+                                  path, limit, bytes);
+    }
     if (machine.fileSystem != nullptr) {
         return readImageFile(*machine.fileSystem, path, limit, bytes);
     }
@@ -146,8 +171,9 @@ bool unchangedSinceCurrent(ExaminedMachine& machine, const std::wstring& path) {
 }
 
 std::wstring realFolderOf(ExaminedMachine& machine, const std::wstring& folder) {
-    // An image's junctions are not followed: its folders are each one place.
-    return machine.fileSystem != nullptr ? folder : resolvePlace(folder).realPath;
+    // An image's junctions are not followed, and a collection holds none:
+    // their folders are each one place.
+    return readerListed(machine) ? folder : resolvePlace(folder).realPath;
 }
 
 } // namespace tidewell

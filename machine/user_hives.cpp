@@ -259,6 +259,7 @@ UserHiveVisit visitUserHives(ExaminedMachine& machine, ScanResults& results,
     switch (machine.kind) {
     case MachineKind::CollectedDrive:
     case MachineKind::DiskImage:
+    case MachineKind::Collection:
         return visitCollectedHives(machine, results, visit);
     case MachineKind::ThisMachine:
         break;

@@ -42,6 +42,14 @@ void addLine(std::wstring& text, const std::wstring& line) {
     text += lineEnd;
 }
 
+std::uint32_t copiesRead(const ScanOrigin& origin) {
+    std::uint32_t read = 0;
+    for (std::size_t copy = 1; copy < origin.copies.size(); ++copy) {
+        read += origin.copies[copy].read ? 1 : 0;
+    }
+    return read;
+}
+
 // What of a disk image was read: the image, the volume, its shadow copies.
 void addImageLines(std::wstring& text, const ScanOrigin& origin) {
     const ImageOrigin& image = origin.imageRead;
@@ -52,13 +60,47 @@ void addImageLines(std::wstring& text, const ScanOrigin& origin) {
                                     image.partitionTable + L" partition table";
     volume += L", at byte " + decimalText(image.offset) + L", " + image.fileSystem;
     addLine(text, L"# Volume read," + volume);
-    std::uint32_t read = 0;
-    for (std::size_t copy = 1; copy < origin.copies.size(); ++copy) {
-        read += origin.copies[copy].read ? 1 : 0;
-    }
     const std::size_t copies = origin.copies.empty() ? 0 : origin.copies.size() - 1;
-    addLine(text, L"# Shadow copies of the volume read," + decimalText(read) + L" of " +
-                      decimalText(copies));
+    addLine(text, L"# Shadow copies of the volume read," + decimalText(copiesRead(origin)) +
+                      L" of " + decimalText(copies));
+}
+
+// What of a Velociraptor collection was read, and what it says of itself
+// beside what the examined machine's own registry and records say.
+void addCollectionLines(std::wstring& text, const ScanOrigin& origin, const ScanFacts& facts,
+                        TimeBasis times) {
+    const CollectionOrigin& collection = origin.collectionRead;
+    addLine(text, L"# Velociraptor collection," + collection.path +
+                      (collection.zip ? L" (zip, read in place)" : L" (extracted folder)"));
+    addLine(text, L"# Drive read," + collection.device + L" (" + collection.stored + L")");
+    const std::size_t copies = origin.copies.empty() ? 0 : origin.copies.size() - 1;
+    addLine(text, L"# Shadow copies in the collection read," + decimalText(copiesRead(origin)) +
+                      L" of " + decimalText(copies));
+    std::wstring host = collection.hostName.empty() ? L"not recorded" : collection.hostName;
+    switch (hostNamesAgree(collection.hostName, origin.hostName)) {
+    case NamesAgree::Agree:
+        host += L" - the same as the examined machine's registry records";
+        break;
+    case NamesAgree::Disagree:
+        host +=
+            L" - DIFFERS from the examined machine's registry, which records " + origin.hostName;
+        break;
+    case NamesAgree::NotKnown:
+        if (!collection.hostName.empty()) {
+            host += L" - the examined machine's registry records none to compare";
+        }
+        break;
+    }
+    addLine(text, L"# Host name recorded by the collection," + host);
+    std::wstring when = collection.collectedAt == 0
+                            ? std::wstring(L"not recorded")
+                            : formatTimestamp(collection.collectedAt, times);
+    if (collection.collectedAt != 0 && facts.spanKnown != 0 &&
+        facts.spanNewest > collection.collectedAt) {
+        when += L" - the newest run time recorded (" + formatTimestamp(facts.spanNewest, times) +
+                L") is LATER than it";
+    }
+    addLine(text, L"# Collection time recorded by the collection," + when);
 }
 
 // A source the examined machine may not keep at all is stated in a report
@@ -79,6 +121,10 @@ bool counterListed(const ScanCounter& counter, const ScanOrigin& origin) {
         return origin.evidence;
     case CounterLine::Image:
         return origin.image;
+    case CounterLine::Copies:
+        return origin.image || origin.collection;
+    case CounterLine::Collection:
+        return origin.collection;
     case CounterLine::Source:
         return sourceStated(counter.source, origin);
     }
@@ -124,7 +170,9 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     const wchar_t* const machine = origin.evidence ? L"the examined machine" : L"this machine";
     std::wstring text;
     addLine(text, L"# Tidewell");
-    if (origin.image) {
+    if (origin.collection) {
+        addCollectionLines(text, origin, facts, times);
+    } else if (origin.image) {
         addImageLines(text, origin);
     } else if (origin.evidence) {
         addLine(text, L"# Evidence folder," + origin.evidenceFolder);

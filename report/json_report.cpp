@@ -105,8 +105,7 @@ void sourcesRead(JsonWriter& json, const ScanOrigin& origin) {
     json.endArray();
 }
 
-// A disk image: what of it was read, and every state of its volume (the
-// current one, then each shadow copy), to which the records' copies point.
+// A disk image: what of it was read.
 void imageRead(JsonWriter& json, const ScanOrigin& origin) {
     if (!origin.image) {
         return; // a folder's or this machine's document stays as it was
@@ -125,6 +124,50 @@ void imageRead(JsonWriter& json, const ScanOrigin& origin) {
     json.member("offset", image.offset);
     jsonOptionalText(json, "file_system", image.fileSystem);
     json.endObject();
+}
+
+// A Velociraptor collection: what of it was read, what it says of itself and
+// whether that agrees with what the examined machine's registry says.
+void collectionRead(JsonWriter& json, const ScanOrigin& origin) {
+    if (!origin.collection) {
+        return;
+    }
+    const CollectionOrigin& collection = origin.collectionRead;
+    json.key("collection");
+    json.beginObject();
+    json.member("path", collection.path);
+    json.member("form", collection.zip ? L"zip" : L"folder");
+    jsonOptionalText(json, "device", collection.device);
+    jsonOptionalText(json, "stored", collection.stored);
+    jsonOptionalText(json, "host_name", collection.hostName);
+    json.key("host_name_agrees");
+    switch (hostNamesAgree(collection.hostName, origin.hostName)) {
+    case NamesAgree::Agree:
+        json.boolean(true);
+        break;
+    case NamesAgree::Disagree:
+        json.boolean(false);
+        break;
+    case NamesAgree::NotKnown:
+        json.null();
+        break;
+    }
+    jsonOptionalMoment(json, "collected_at", collection.collectedAt);
+    json.key("metadata_unreadable");
+    json.beginArray();
+    for (const std::wstring& name : collection.metadataUnreadable) {
+        json.string(name);
+    }
+    json.endArray();
+    json.endObject();
+}
+
+// Every state of the machine the scan read (the current one, then each
+// shadow copy), to which the records' copies point.
+void copiesRead(JsonWriter& json, const ScanOrigin& origin) {
+    if (!origin.image && !origin.collection) {
+        return;
+    }
     json.key("copies");
     json.beginArray();
     for (const MachineCopy& copy : origin.copies) {
@@ -206,7 +249,8 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
     json.endObject();
     json.key("scanned");
     json.beginObject();
-    json.member("kind", origin.image      ? L"disk image"
+    json.member("kind", origin.collection ? L"velociraptor collection"
+                        : origin.image    ? L"disk image"
                         : origin.evidence ? L"evidence root"
                                           : L"this machine");
     jsonOptionalText(json, "host", origin.hostName);
@@ -218,6 +262,8 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
     evidenceFiles(json, origin);
     sourcesRead(json, origin);
     imageRead(json, origin);
+    collectionRead(json, origin);
+    copiesRead(json, origin);
     json.endObject();
     coverage(json, tally, facts);
     json.text += ",\"records\":[";

@@ -142,6 +142,9 @@ def check_coverage(header, document, table, zone):
     if len(counters) != len(table):
         fail(f"{len(counters)} counters in the JSON, {len(table)} in the table")
     image = document["scanned"]["kind"] == "disk image"
+    collection = document["scanned"]["kind"] == "velociraptor collection"
+    # Whether a counter's line is one this kind of scan lists.
+    listed = {"Image": image, "Copies": image or collection, "Collection": collection}
     presence = {entry["source"]: entry["presence"] for entry in document["scanned"]["sources"]}
     for key, label, line, owner in table:
         label = label.replace('\\"', '"')
@@ -152,11 +155,11 @@ def check_coverage(header, document, table, zone):
         if line == "Source" and values.get(owner, "").split(" (")[0].split(" - ")[0] != \
                 presence[owner]:
             fail(f"{owner}: CSV says {values.get(owner)!r}, JSON {presence[owner]!r}")
-        if line == "Image" and not image:
+        if line in listed and not listed[line]:
             if counters[key] != 0:
-                fail(f"{key} counted without an image")
+                fail(f"{key} counted where it cannot be ({document['scanned']['kind']})")
             if label in values:
-                fail(f"{key} listed in a report of no image")
+                fail(f"{key} listed in a report of {document['scanned']['kind']}")
         elif line == "Evidence" and not evidence:
             if counters[key] != 0:
                 fail(f"{key} counted on this machine")

@@ -26,8 +26,8 @@ using testing::narrow;
 
 const std::wstring ownSid = L"S-1-5-21-7-8-9-1001";
 const std::wstring usageLine =
-    L"usage: tidewell-report [--evidence ROOT|IMAGE [--partition N] [--no-shadow-copies]] "
-    L"[--format csv|json|timeline] [--utc] FILE|-\r\n";
+    L"usage: tidewell-report [--evidence ROOT|IMAGE|COLLECTION [--partition N] [--drive D:] "
+    L"[--no-shadow-copies]] [--format csv|json|timeline] [--utc] FILE|-\r\n";
 
 std::string fileText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);

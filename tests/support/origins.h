@@ -28,6 +28,14 @@ inline ScanOrigin imageOrigin(const std::wstring& image, const std::wstring& hos
     return origin;
 }
 
+inline ScanOrigin collectionOrigin(const std::wstring& path, const std::wstring& host = L"") {
+    ScanOrigin origin = evidenceOrigin(path + L" :: C:", host);
+    origin.collection = true;
+    origin.collectionRead.path = path;
+    origin.collectionRead.device = L"C:";
+    return origin;
+}
+
 // The same origin, every source looked for and found as presence says
 // (Prefetch and UserAssist read, as every Windows keeps them).
 inline ScanOrigin withSources(ScanOrigin origin, SourcePresence presence) {

@@ -41,7 +41,9 @@ TEST(ScanCounters, EachCounterAloneIsAFailureEverywhereOrNowhere) {
         // A counter this machine's report lists is checked there, any other
         // in a report of evidence.
         ScanOrigin origin =
-            counter.line == CounterLine::Image ? testing::imageOrigin(L"E:\\case.E01")
+            counter.line == CounterLine::Image || counter.line == CounterLine::Copies
+                ? testing::imageOrigin(L"E:\\case.E01")
+            : counter.line == CounterLine::Collection ? testing::collectionOrigin(L"E:\\case.zip")
             : counter.line == CounterLine::Source
                 ? testing::withSources(ScanOrigin{}, SourcePresence::Read)
             : counter.line != CounterLine::Always ? testing::evidenceOrigin(L"E:\\case")
@@ -106,9 +108,13 @@ TEST(ScanCounters, TheCsvReportOfThisMachineKeepsItsTwentyNineLines) {
     EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(), bare)), 29u)
         << "the report of this machine, which keeps no other record, stays as it was";
     std::size_t imageOnly = 0;
+    std::size_t copiesOnly = 0;
+    std::size_t collectionOnly = 0;
     std::size_t ofOtherSources = 0;
     for (const ScanCounter& counter : scanCounters) {
         imageOnly += counter.line == CounterLine::Image ? 1 : 0;
+        copiesOnly += counter.line == CounterLine::Copies ? 1 : 0;
+        collectionOnly += counter.line == CounterLine::Collection ? 1 : 0;
         ofOtherSources += counter.line == CounterLine::Source ? 1 : 0;
     }
     const ScanOrigin keepingAll = testing::withSources(ScanOrigin{}, SourcePresence::Read);
@@ -117,13 +123,19 @@ TEST(ScanCounters, TheCsvReportOfThisMachineKeepsItsTwentyNineLines) {
     EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(),
                                         testing::withSources(testing::evidenceOrigin(L"E:\\x", L""),
                                                              SourcePresence::NotPresent))),
-              scanCounterCount - imageOnly)
-        << "a report of a folder lists every counter but an image's own";
+              scanCounterCount - imageOnly - copiesOnly - collectionOnly)
+        << "a report of a folder lists every counter but those of images and collections";
     EXPECT_EQ(linesOf(buildReportHeader(tally, fullCoverage(),
                                         testing::withSources(testing::imageOrigin(L"E:\\x.E01"),
                                                              SourcePresence::NotPresent))),
-              scanCounterCount)
-        << "a report of an image lists every counter";
+              scanCounterCount - collectionOnly)
+        << "a report of an image lists every counter but a collection's own";
+    EXPECT_EQ(linesOf(buildReportHeader(
+                  tally, fullCoverage(),
+                  testing::withSources(testing::collectionOrigin(L"E:\\x.zip"),
+                                       SourcePresence::NotPresent))),
+              scanCounterCount - imageOnly)
+        << "a report of a collection lists every counter but an image's own";
     const std::string json = jsonReportOpening(tally, fullCoverage(), ScanOrigin{});
     for (const ScanCounter& counter : scanCounters) {
         EXPECT_NE(json.find(std::string("\"") + counter.key + "\":5"), std::string::npos)
@@ -137,9 +149,12 @@ TEST(ScanCounters, TheReportListsEveryCounterOnceInTheTablesOrder) {
     for (const ScanCounter& counter : scanCounters) {
         tally.*counter.member = value++;
     }
-    const std::wstring header = buildReportHeader(
-        tally, fullCoverage(),
-        testing::withSources(testing::imageOrigin(L"E:\\x.E01"), SourcePresence::NotPresent));
+    // No real scan reads an image and a collection at once; this origin
+    // claims both so that every counter has its line.
+    ScanOrigin everything =
+        testing::withSources(testing::imageOrigin(L"E:\\x.E01"), SourcePresence::NotPresent);
+    everything.collection = true;
+    const std::wstring header = buildReportHeader(tally, fullCoverage(), everything);
     std::size_t at = 0;
     value = 1;
     for (const ScanCounter& counter : scanCounters) {

@@ -1,0 +1,120 @@
+#include "machine/collection_zip.h"
+
+#include <zip.h>
+
+#include "platform/utf8_codec.h"
+
+namespace tidewell {
+
+struct ZipArchive {
+    zip_t* zip = nullptr;
+    std::vector<ZipMember> members;
+};
+
+void ZipArchiveClose::operator()(ZipArchive* archive) const {
+    if (archive != nullptr && archive->zip != nullptr) {
+        zip_discard(archive->zip); // read-only: nothing is ever written back
+    }
+    delete archive;
+}
+
+namespace {
+
+struct ZipFileClose {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+std::wstring openProblem(int code) {
+    switch (code) {
+    case ZIP_ER_NOZIP:
+        return L"it is not a zip file, or it is cut short (its central directory, at the end of "
+               L"the file, is missing)";
+    case ZIP_ER_INCONS:
+        return L"it is a damaged zip file (its central directory does not agree with itself)";
+    case ZIP_ER_NOENT:
+        return L"there is no such file";
+    case ZIP_ER_OPEN:
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+        return L"it could not be opened or read";
+    case ZIP_ER_MEMORY:
+        return L"there was not enough memory to list it";
+    default:
+        break;
+    }
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::wstring text =
+        L"it could not be read as a zip file (" + fromUtf8(zip_error_strerror(&error)) + L")";
+    zip_error_fini(&error);
+    return text;
+}
+
+} // namespace
+
+ZipArchiveHandle openZipArchive(const std::wstring& path, std::vector<ZipMember>& members,
+                                std::wstring& problem) {
+    members.clear();
+    int code = 0;
+    zip_t* zip = zip_open(toUtf8(path).c_str(), ZIP_RDONLY, &code);
+    if (zip == nullptr) {
+        problem = openProblem(code);
+        return nullptr;
+    }
+    ZipArchiveHandle archive(new ZipArchive{zip, {}});
+    const zip_int64_t count = zip_get_num_entries(zip, 0);
+    for (zip_int64_t index = 0; index < count; ++index) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        ZipMember member;
+        if (zip_stat_index(zip, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_RAW, &stat) == 0) {
+            if ((stat.valid & ZIP_STAT_NAME) != 0 && stat.name != nullptr) {
+                member.name = stat.name;
+            }
+            member.size = (stat.valid & ZIP_STAT_SIZE) != 0 ? stat.size : 0;
+            member.encrypted = (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 &&
+                               stat.encryption_method != ZIP_EM_NONE;
+        }
+        members.push_back(std::move(member));
+    }
+    archive->members = members;
+    return archive;
+}
+
+WholeFileRead readZipMember(ZipArchive& archive, std::uint64_t index, std::uint64_t limit,
+                            std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    if (index >= archive.members.size()) {
+        return WholeFileRead::Missing;
+    }
+    const ZipMember& member = archive.members[index];
+    if (member.size > limit) {
+        return WholeFileRead::TooLarge;
+    }
+    if (member.encrypted) {
+        return WholeFileRead::Unreadable;
+    }
+    const std::unique_ptr<zip_file_t, ZipFileClose> file(zip_fopen_index(archive.zip, index, 0));
+    if (file == nullptr) {
+        return WholeFileRead::Unreadable;
+    }
+    bytes.resize(static_cast<std::size_t>(member.size));
+    std::uint64_t done = 0;
+    while (done < member.size) {
+        const zip_int64_t got = zip_fread(file.get(), bytes.data() + done, member.size - done);
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<std::uint64_t>(got);
+    }
+    // Reading past the last byte is what makes libzip compare the checksum.
+    std::uint8_t past = 0;
+    const zip_int64_t after = zip_fread(file.get(), &past, 1);
+    if (done != member.size || after != 0) {
+        bytes.clear();
+        return WholeFileRead::Unreadable;
+    }
+    return WholeFileRead::Read;
+}
+
+} // namespace tidewell

@@ -1,0 +1,278 @@
+// Collections through the collection layer itself, zipped (written here with
+// libzip) and extracted: files gathered per device whatever accessor read
+// them, names found as Windows finds them, each outcome of a damaged or
+// secured container, and the extracted folder walked without following a
+// link round in a loop.
+#include "machine/collection.h"
+
+#include <zip.h>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "support/corpus_files.h"
+#include "support/temp_folder.h"
+
+namespace tidewell {
+namespace {
+
+std::vector<std::uint8_t> bytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+// A zip written member by member, each stored or compressed as libzip
+// chooses; a password encrypts every member added after it is set.
+struct ZipWriter {
+    zip_t* zip = nullptr;
+    std::deque<std::string> kept; // libzip reads the buffers when it closes; they stay put
+
+    explicit ZipWriter(const std::filesystem::path& path) {
+        int error = 0;
+        zip = zip_open(path.string().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    }
+    ~ZipWriter() {
+        if (zip != nullptr) {
+            zip_discard(zip);
+        }
+    }
+    ZipWriter(const ZipWriter&) = delete;
+    ZipWriter& operator=(const ZipWriter&) = delete;
+
+    bool add(const std::string& name, const std::string& data, const char* password = nullptr) {
+        kept.push_back(data);
+        zip_source_t* source = zip_source_buffer(zip, kept.back().data(), kept.back().size(), 0);
+        const zip_int64_t index = zip_file_add(zip, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(source);
+            return false;
+        }
+        return password == nullptr || zip_file_set_encryption(zip, static_cast<zip_uint64_t>(index),
+                                                              ZIP_EM_AES_256, password) == 0;
+    }
+    bool close() {
+        const bool closed = zip_close(zip) == 0;
+        zip = closed ? nullptr : zip;
+        return closed;
+    }
+};
+
+// A file of an extracted collection, its folders made as it needs them.
+void put(const testing::TempFolder& folder, const std::string& name, const std::string& text) {
+    std::filesystem::create_directories((folder.path / name).parent_path());
+    folder.writeFile(name, bytesOf(text));
+}
+
+std::wstring readText(Collection& collection, std::size_t device, const std::wstring& path,
+                      WholeFileRead& outcome) {
+    FileScope scope;
+    std::vector<std::uint8_t> bytes;
+    outcome = readCollectionFile(collection, scope, device, path, 1 << 20, bytes);
+    return std::wstring(bytes.begin(), bytes.end());
+}
+
+std::size_t deviceNamed(const CollectionSurvey& survey, const std::wstring& name) {
+    for (std::size_t index = 0; index < survey.devices.size(); ++index) {
+        if (survey.devices[index].name == name) {
+            return index;
+        }
+    }
+    ADD_FAILURE() << "no device " << testing::narrow(name);
+    return 0;
+}
+
+TEST(Collection, AZipGathersEachDeviceWhateverAccessorReadIt) {
+    testing::TempFolder folder;
+    const auto path = folder.path / "collection.zip";
+    {
+        ZipWriter writer(path);
+        ASSERT_NE(writer.zip, nullptr);
+        ASSERT_TRUE(writer.add("client_info.json", R"({"Hostname":"WKS-7"})"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/CMD.EXE-1.pf", "short"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/System32/config/SYSTEM", "system"));
+        // The same file again through the raw NTFS reader, whole this time.
+        ASSERT_TRUE(writer.add("uploads/ntfs/%5C%5C.%5CC%3A/Windows/Prefetch/CMD.EXE-1.pf",
+                               "the whole file"));
+        ASSERT_TRUE(writer.add("uploads/ntfs/%5C%5C.%5CC%3A/Users/alice/NTUSER.DAT", "alice"));
+        ASSERT_TRUE(writer.add(
+            "uploads/ntfs_vss/%5C%5C%3F%5CGLOBALROOT%5CDevice%5CHarddiskVolumeShadowCopy2/"
+            "Windows/Prefetch/CMD.EXE-1.pf",
+            "older"));
+        ASSERT_TRUE(writer.add("uploads/auto/D%3A/data/report.docx", "not windows"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/BAD%ZZ.pf", "odd name"));
+        ASSERT_TRUE(writer.add("uploads/auto/loose.txt", "below no device"));
+        ASSERT_TRUE(writer.add("results/Windows.KapeFiles.Targets.json", "{}"));
+        ASSERT_TRUE(writer.close());
+    }
+    FileScope scope;
+    CollectionSurvey survey;
+    const CollectionHandle collection = openCollection(testing::programText(path), scope, survey);
+    ASSERT_NE(collection, nullptr) << testing::narrow(survey.problem);
+    EXPECT_TRUE(survey.zip);
+    EXPECT_EQ(survey.hostName, L"WKS-7");
+    EXPECT_EQ(survey.members, 7u); // the loose file lies below no device
+    EXPECT_EQ(survey.namesUndecodable, 1u);
+    ASSERT_EQ(survey.devices.size(), 3u);
+
+    const std::size_t drive = deviceNamed(survey, L"C:");
+    const CollectionDevice& c = survey.devices[drive];
+    EXPECT_EQ(c.drive, L"C:");
+    EXPECT_TRUE(c.holdsWindows);
+    EXPECT_EQ(c.files, 5u);
+    EXPECT_EQ(c.stored, L"uploads/auto/C%3A, uploads/ntfs/%5C%5C.%5CC%3A");
+    const CollectionDevice& copy =
+        survey
+            .devices[deviceNamed(survey, L"\\\\?\\GLOBALROOT\\Device\\HarddiskVolumeShadowCopy2")];
+    EXPECT_EQ(copy.shadowCopy, 2u);
+    EXPECT_TRUE(copy.holdsWindows);
+    EXPECT_FALSE(survey.devices[deviceNamed(survey, L"D:")].holdsWindows);
+
+    // The whole copy of a file read twice is the one read; names are found
+    // without regard to case, the exact spelling first.
+    WholeFileRead outcome = WholeFileRead::Missing;
+    EXPECT_EQ(readText(*collection, drive, L"\\Windows\\Prefetch\\CMD.EXE-1.pf", outcome),
+              L"the whole file");
+    EXPECT_EQ(outcome, WholeFileRead::Read);
+    EXPECT_EQ(readText(*collection, drive, L"\\WINDOWS\\prefetch\\cmd.exe-1.pf", outcome),
+              L"the whole file");
+    EXPECT_EQ(readText(*collection, drive, L"\\Users\\alice\\NTUSER.DAT", outcome), L"alice");
+    EXPECT_EQ(readText(*collection, drive, L"\\Windows\\Prefetch\\BAD%ZZ.pf", outcome),
+              L"odd name");
+    readText(*collection, drive, L"\\Windows\\Prefetch\\NOPE.pf", outcome);
+    EXPECT_EQ(outcome, WholeFileRead::Missing);
+    readText(*collection, drive, L"\\Windows\\Prefetch", outcome);
+    EXPECT_EQ(outcome, WholeFileRead::Missing); // a folder is no file
+
+    std::vector<CollectionEntry> entries;
+    ASSERT_TRUE(listCollectionFolder(*collection, drive, L"\\Windows", entries));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries[0].isDirectory);
+    EXPECT_FALSE(listCollectionFolder(*collection, drive, L"\\Windows\\Nothing", entries));
+    EXPECT_FALSE(listCollectionFolder(*collection, 99, L"\\", entries));
+
+    EXPECT_EQ(collectionFilePlace(*collection, drive, L"\\Windows\\Prefetch\\CMD.EXE-1.pf"),
+              testing::programText(path) +
+                  L" :: uploads/ntfs/%5C%5C.%5CC%3A/Windows/Prefetch/CMD.EXE-1.pf");
+    EXPECT_TRUE(collectionFilePlace(*collection, drive, L"\\Windows").empty());
+    EXPECT_EQ(collectionMembersUnreadable(*collection), 0u);
+}
+
+TEST(Collection, ASecuredZipIsRefusedNeverReadAsEmpty) {
+    testing::TempFolder folder;
+    const auto path = folder.path / "secured.zip";
+    {
+        ZipWriter writer(path);
+        ASSERT_TRUE(writer.add("data.zip", std::string(4096, 'x'), "password"));
+        ASSERT_TRUE(writer.add("metadata.json", "{}"));
+        ASSERT_TRUE(writer.close());
+    }
+    FileScope scope;
+    CollectionSurvey survey;
+    EXPECT_EQ(openCollection(testing::programText(path), scope, survey), nullptr);
+    EXPECT_TRUE(survey.secured);
+    EXPECT_NE(survey.problem.find(L"secured"), std::wstring::npos);
+}
+
+TEST(Collection, AZipThatCannotBeReadSaysWhy) {
+    testing::TempFolder folder;
+    const auto plain = folder.path / "plain.zip";
+    {
+        ZipWriter writer(plain);
+        ASSERT_TRUE(writer.add("Windows/Prefetch/CMD.EXE-1.pf", "not below uploads"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A", "a device, but no file below it"));
+        ASSERT_TRUE(writer.close());
+    }
+    FileScope scope;
+    CollectionSurvey survey;
+    EXPECT_EQ(openCollection(testing::programText(plain), scope, survey), nullptr);
+    EXPECT_NE(survey.problem.find(L"not a Velociraptor collection"), std::wstring::npos);
+
+    // Cut before its central directory, at the end of the file.
+    const std::uintmax_t size = std::filesystem::file_size(plain);
+    std::filesystem::resize_file(plain, size / 2);
+    EXPECT_EQ(openCollection(testing::programText(plain), scope, survey), nullptr);
+    EXPECT_NE(survey.problem.find(L"cut short"), std::wstring::npos);
+
+    folder.writeFile("noise.zip", bytesOf("PK\x03\x04 and then nothing of a zip"));
+    EXPECT_EQ(openCollection(testing::programText(folder.path / "noise.zip"), scope, survey),
+              nullptr);
+    EXPECT_FALSE(survey.problem.empty());
+}
+
+TEST(Collection, AMemberWhoseDataIsDamagedIsCountedAndTheRestRead) {
+    testing::TempFolder folder;
+    const auto path = folder.path / "damaged.zip";
+    const std::string payload(20000, 'A');
+    {
+        ZipWriter writer(path);
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/A.pf", payload));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/B.pf", "intact"));
+        ASSERT_TRUE(writer.close());
+    }
+    // The first member's data starts after its 30-byte local header and name.
+    {
+        std::FILE* file = std::fopen(path.string().c_str(), "r+b");
+        ASSERT_NE(file, nullptr);
+        std::fseek(file, 30 + 38 + 4, SEEK_SET);
+        const char damage[] = "\x13\x37\x13\x37\x13\x37";
+        std::fwrite(damage, 1, 6, file);
+        std::fclose(file);
+    }
+    FileScope scope;
+    CollectionSurvey survey;
+    const CollectionHandle collection = openCollection(testing::programText(path), scope, survey);
+    ASSERT_NE(collection, nullptr);
+    WholeFileRead outcome = WholeFileRead::Read;
+    EXPECT_TRUE(readText(*collection, 0, L"\\Windows\\Prefetch\\A.pf", outcome).empty());
+    EXPECT_EQ(outcome, WholeFileRead::Unreadable);
+    EXPECT_EQ(readText(*collection, 0, L"\\Windows\\Prefetch\\B.pf", outcome), L"intact");
+    EXPECT_EQ(outcome, WholeFileRead::Read);
+    EXPECT_EQ(collectionMembersUnreadable(*collection), 1u);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(readCollectionFile(*collection, scope, 0, L"\\Windows\\Prefetch\\A.pf", 100, bytes),
+              WholeFileRead::TooLarge);
+}
+
+TEST(Collection, AnExtractedFolderIsReadAsItsZipIs) {
+    testing::TempFolder folder;
+    put(folder, "client_info.json", R"({"Hostname":"WKS-7"})");
+    put(folder, "uploads.json",
+        "{\"file_size\":9,\"uploaded_size\":0,\"Error\":\"locked\"}\nnot json\n");
+    put(folder, "uploads/auto/C%3A/Windows/Prefetch/CMD.EXE-1.pf", "prefetch");
+    put(folder, "uploads/ntfs/%5C%5C.%5CC%3A/Windows/System32/config/SYSTEM", "system");
+    // A link back up the tree: the walk does not go round it for ever.
+    std::filesystem::create_directory_symlink(folder.path / "uploads",
+                                              folder.path / "uploads/auto/C%3A/loop");
+    ASSERT_TRUE(looksLikeCollection(folder.text()));
+    FileScope scope = confinedFileScope(folder.text());
+    CollectionSurvey survey;
+    const CollectionHandle collection = openCollection(folder.text(), scope, survey);
+    ASSERT_NE(collection, nullptr) << testing::narrow(survey.problem);
+    EXPECT_FALSE(survey.zip);
+    EXPECT_EQ(survey.hostName, L"WKS-7");
+    EXPECT_EQ(survey.filesNotCollected, 1u);
+    ASSERT_EQ(survey.metadataUnreadable.size(), 1u);
+    EXPECT_EQ(survey.metadataUnreadable.front(), L"uploads.json");
+    ASSERT_EQ(survey.devices.size(), 1u);
+    EXPECT_TRUE(survey.devices.front().holdsWindows);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(readCollectionFile(*collection, scope, 0, L"\\Windows\\Prefetch\\CMD.EXE-1.pf",
+                                 1 << 20, bytes),
+              WholeFileRead::Read);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "prefetch");
+    EXPECT_EQ(readCollectionFile(*collection, scope, 0, L"\\Windows\\System32\\config\\SYSTEM",
+                                 1 << 20, bytes),
+              WholeFileRead::Read);
+
+    // Without the collector's own files beside it, an uploads folder is
+    // only a folder.
+    testing::TempFolder bare;
+    bare.makeFolder("uploads");
+    EXPECT_FALSE(looksLikeCollection(bare.text()));
+    EXPECT_FALSE(looksLikeCollection(testing::programText(folder.path / "client_info.json")));
+}
+
+} // namespace
+} // namespace tidewell
