@@ -61,12 +61,6 @@ enum class SourcePresence : std::uint8_t {
     HeldOpen,   // this machine's Windows holds the file open while it runs
 };
 
-// Whether the host name a collection records is the examined machine's own
-// (its registry's), A to Z compared without case; a full name agrees when
-// its first label does. Not known when either is not recorded.
-enum class NamesAgree : std::uint8_t { NotKnown, Agree, Disagree };
-NamesAgree hostNamesAgree(const std::wstring& recorded, const std::wstring& registry);
-
 // "read", "not present", "could not be read", "held open by ...", "not looked
 // for".
 const wchar_t* sourcePresenceWords(SourcePresence presence);

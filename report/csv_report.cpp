@@ -7,6 +7,7 @@
 #include "platform/decimal_text.h"
 #include "platform/text_format.h"
 #include "platform/timestamp_format.h"
+#include "report/host_names.h"
 
 namespace tidewell {
 

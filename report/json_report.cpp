@@ -11,6 +11,7 @@
 #include "platform/text_format.h"
 #include "platform/utc_calendar.h"
 #include "report/completeness.h"
+#include "report/host_names.h"
 
 namespace tidewell {
 

@@ -3,9 +3,9 @@
 // apart, each time told by its size, each host name compared.
 #include <gtest/gtest.h>
 
-#include "core/scan_origin.h"
 #include "machine/collection_metadata.h"
 #include "machine/collection_names.h"
+#include "report/host_names.h"
 
 namespace tidewell {
 namespace {
