@@ -411,35 +411,31 @@ bool openOlderState(ExaminedMachine& current, std::size_t index, ExaminedMachine
         return false;
     }
     const OlderState& state = current.olderStates[index];
+    older.kind = current.kind;
+    older.currentState = &current;
     if (current.collection != nullptr) {
-        older.kind = current.kind;
-        older.currentState = &current;
+        // Another device of the same collection, read inside the same scope.
         older.scope.confined = current.scope.confined;
         older.scope.realRoot = current.scope.realRoot;
         older.collection = current.collection;
         older.collectionDevice = state.device;
         older.collectionPath = current.collectionPath;
         older.locationPrefix = current.collectionPath + L" :: " + state.identifier;
-        results.origin.evidence = true;
         results.origin.collection = true;
-        results.origin.evidenceFolder = older.locationPrefix;
-        readCopiedDrive(older, L"\\", results);
-        return true;
+    } else {
+        if (current.image == nullptr) {
+            return false;
+        }
+        older.image = current.image;
+        older.volume = current.volume;
+        older.fileSystem = openShadowCopy(*current.image, current.volume, state.store);
+        if (older.fileSystem == nullptr) {
+            return false;
+        }
+        older.locationPrefix = current.locationPrefix + L" :: " + state.label;
+        results.origin.image = true;
     }
-    if (current.image == nullptr) {
-        return false;
-    }
-    older.kind = current.kind;
-    older.currentState = &current;
-    older.image = current.image;
-    older.volume = current.volume;
-    older.fileSystem = openShadowCopy(*current.image, current.volume, state.store);
-    if (older.fileSystem == nullptr) {
-        return false;
-    }
-    older.locationPrefix = current.locationPrefix + L" :: " + state.label;
     results.origin.evidence = true;
-    results.origin.image = true;
     results.origin.evidenceFolder = older.locationPrefix;
     readCopiedDrive(older, L"\\", results);
     return true;
