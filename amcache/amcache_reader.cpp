@@ -2,10 +2,15 @@
 
 #include <vector>
 
+#include "amcache/amcache_counters.h"
+#include "amcache/amcache_details.h"
+#include "amcache/amcache_source.h"
 #include "platform/error_codes.h"
 #include "platform/filetime.h"
+#include "platform/path_join.h"
 #include "platform/text_fold.h"
 #include "platform/utc_calendar.h"
+#include "registry/registry_text.h"
 
 namespace tidewell {
 
@@ -14,12 +19,6 @@ namespace {
 constexpr std::uint32_t subkeyNameChars = 512;
 constexpr std::uint32_t valueReadLimit = 65536; // no value of an entry comes near it
 
-constexpr std::uint32_t registryString = 1;       // REG_SZ
-constexpr std::uint32_t registryExpandString = 2; // REG_EXPAND_SZ
-constexpr std::uint32_t registryBinary = 3;       // REG_BINARY
-constexpr std::uint32_t registryDword = 4;        // REG_DWORD
-constexpr std::uint32_t registryQword = 11;       // REG_QWORD
-
 // One value of an entry's key: absent (nothing to say), or read; a value
 // of the wrong type or shape is counted and withheld.
 struct EntryKey {
@@ -27,98 +26,59 @@ struct EntryKey {
     ScanTally& tally;
 
     bool raw(const wchar_t* name, std::uint32_t& type, std::vector<std::uint8_t>& data) {
-        std::uint32_t size = 0;
-        const std::uint32_t status = regQueryValue(key, name, type, nullptr, size);
-        if (status == ERROR_FILE_NOT_FOUND) {
+        switch (regReadValue(key, name, valueReadLimit, type, data)) {
+        case ValueRead::Read:
+            return true;
+        case ValueRead::Absent:
             return false;
+        case ValueRead::Unreadable:
+            break;
         }
-        if (status != ERROR_SUCCESS || size > valueReadLimit) {
-            ++tally.amcacheValuesMalformed;
-            return false;
-        }
-        data.assign(size, 0);
-        std::uint32_t read = size;
-        if (regQueryValue(key, name, type, data.empty() ? nullptr : data.data(), read) !=
-                ERROR_SUCCESS ||
-            read != size) {
-            ++tally.amcacheValuesMalformed;
-            return false;
-        }
-        return true;
+        ++tally[amcacheValuesMalformed];
+        return false;
     }
 
-    bool text(const wchar_t* name, std::wstring& out) {
+    // Read, and of the type and shape wanted; counted where it is not.
+    template <typename Value, typename Decode>
+    bool typed(const wchar_t* name, Value& out, Decode decode) {
         std::uint32_t type = 0;
         std::vector<std::uint8_t> data;
         if (!raw(name, type, data)) {
             return false;
         }
-        if ((type != registryString && type != registryExpandString) || data.size() % 2 != 0) {
-            ++tally.amcacheValuesMalformed;
+        if (!decode(type, data, out)) {
+            ++tally[amcacheValuesMalformed];
             return false;
-        }
-        out.clear();
-        for (std::size_t at = 0; at + 1 < data.size(); at += 2) {
-            out.push_back(static_cast<wchar_t>(data[at] | (data[at + 1] << 8)));
-        }
-        while (!out.empty() && out.back() == L'\0') {
-            out.pop_back();
         }
         return true;
     }
+
+    bool text(const wchar_t* name, std::wstring& out) { return typed(name, out, valueAsText); }
 
     // An eight-byte number: a QWORD, or eight bytes of binary data.
     bool number64(const wchar_t* name, std::uint64_t& out) {
-        std::uint32_t type = 0;
-        std::vector<std::uint8_t> data;
-        if (!raw(name, type, data)) {
-            return false;
-        }
-        if ((type != registryQword && type != registryBinary) || data.size() != 8) {
-            ++tally.amcacheValuesMalformed;
-            return false;
-        }
-        out = 0;
-        for (std::size_t at = 8; at-- > 0;) {
-            out = out << 8 | data[at];
-        }
-        return true;
+        return typed(name, out, valueAsQword);
     }
 
     bool number32(const wchar_t* name, std::uint32_t& out) {
-        std::uint32_t type = 0;
-        std::vector<std::uint8_t> data;
-        if (!raw(name, type, data)) {
-            return false;
-        }
-        if (type != registryDword || data.size() != 4) {
-            ++tally.amcacheValuesMalformed;
-            return false;
-        }
-        out = static_cast<std::uint32_t>(data[0] | data[1] << 8 | data[2] << 16) |
-              static_cast<std::uint32_t>(data[3]) << 24;
-        return true;
+        return typed(name, out, valueAsDword);
     }
 
     // A size as a QWORD, or (as some builds write it) hexadecimal text.
     bool size(const wchar_t* name, std::uint64_t& out) {
         std::uint32_t type = 0;
-        std::uint32_t probeSize = 0;
-        if (regQueryValue(key, name, type, nullptr, probeSize) != ERROR_SUCCESS) {
-            return number64(name, out); // absent, or counted there
-        }
-        if (type != registryString) {
-            return number64(name, out);
+        std::vector<std::uint8_t> data;
+        if (!raw(name, type, data)) {
+            return false;
         }
         std::wstring hex;
-        if (!text(name, hex)) {
-            return false;
+        const bool read = type == registryTypeString
+                              ? valueAsText(type, data, hex) && parseHex(hex, out)
+                              : valueAsQword(type, data, out);
+        if (!read) {
+            ++tally[amcacheValuesMalformed];
         }
-        if (!parseHex(hex, out)) {
-            ++tally.amcacheValuesMalformed;
-            return false;
-        }
-        return true;
+        return read;
     }
 
     static bool parseHex(const std::wstring& hex, std::uint64_t& out) {
@@ -142,11 +102,6 @@ struct EntryKey {
     }
 };
 
-std::wstring lastPart(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 // The path as recorded, a drive path without the prefixes Windows may give
 // it; any other form is not placed on a drive.
 void placePath(const std::wstring& recorded, LaunchRecord& record) {
@@ -169,18 +124,18 @@ void placePath(const std::wstring& recorded, LaunchRecord& record) {
 void setSha1(EntryKey& values, const wchar_t* name, AmcacheDetails& details) {
     std::wstring recorded;
     if (values.text(name, recorded) && !recorded.empty() && !amcacheSha1(recorded, details.sha1)) {
-        ++values.tally.amcacheValuesMalformed; // withheld rather than shown wrongly
+        ++values.tally[amcacheValuesMalformed]; // withheld rather than shown wrongly
     }
 }
 
 LaunchRecord newRecord(const RegistryKey& entry, const std::wstring& entryKey,
                        const std::wstring& hivePath, bool inventory, ScanTally& tally) {
-    LaunchRecord record = makeRecord(RecordSource::Amcache);
+    LaunchRecord record = makeRecord(amcacheSource);
     AmcacheDetails& details = *amcacheDetails(record);
     details.inventoryLayout = inventory ? 1 : 0;
     details.entryKey = entryKey;
     if (regQueryKeyLastWritten(entry, details.lastWritten) != ERROR_SUCCESS) {
-        ++tally.amcacheKeysUnreadable;
+        ++tally[amcacheKeysUnreadable];
     }
     record.recordFile = hivePath;
     return record;
@@ -205,10 +160,10 @@ void readInventoryEntry(const RegistryKey& entry, const std::wstring& entryKey,
     values.text(L"ProgramId", details.programId);
     if (values.text(L"LinkDate", details.linkDate) && !details.linkDate.empty() &&
         !amcacheLinkDate(details.linkDate, details.linkTime)) {
-        ++tally.amcacheValuesMalformed;
+        ++tally[amcacheValuesMalformed];
     }
     details.fileSizeKnown = values.size(L"Size", details.fileSize) ? 1 : 0;
-    ++tally.amcacheEntriesRead;
+    ++tally[amcacheEntriesRead];
     records.push_back(std::move(record));
 }
 
@@ -239,7 +194,7 @@ void readFileEntry(const RegistryKey& entry, const std::wstring& entryKey,
         details.fileSize = size;
         details.fileSizeKnown = 1;
     }
-    ++tally.amcacheEntriesRead;
+    ++tally[amcacheEntriesRead];
     records.push_back(std::move(record));
 }
 
@@ -253,12 +208,12 @@ template <typename Visit> void eachSubkey(const RegistryKey& key, ScanTally& tal
             return;
         }
         if (status != ERROR_SUCCESS) {
-            ++tally.amcacheKeysUnreadable;
+            ++tally[amcacheKeysUnreadable];
             return;
         }
         RegistryKey subkey;
         if (regOpenKey(key, name, registryKeyRead, subkey) != ERROR_SUCCESS) {
-            ++tally.amcacheKeysUnreadable;
+            ++tally[amcacheKeysUnreadable];
             continue;
         }
         visit(subkey, name);
@@ -279,7 +234,7 @@ LayoutKey openLayout(const RegistryKey& root, const wchar_t* path, RegistryKey& 
         return {};
     }
     if (status != ERROR_SUCCESS) {
-        ++tally.amcacheKeysUnreadable;
+        ++tally[amcacheKeysUnreadable];
         return {true, false};
     }
     return {true, true};
@@ -333,7 +288,7 @@ AmcacheLayouts readAmcacheEntries(const RegistryKey& hiveRoot, const std::wstrin
     layouts.inventory = inventoryKey.present;
     if (inventoryKey.opened) {
         eachSubkey(inventory, tally, [&](const RegistryKey& entry, const std::wstring& name) {
-            ++tally.amcacheEntriesSeen;
+            ++tally[amcacheEntriesSeen];
             readInventoryEntry(entry, L"InventoryApplicationFile\\" + name, hivePath, records,
                                tally);
         });
@@ -344,7 +299,7 @@ AmcacheLayouts readAmcacheEntries(const RegistryKey& hiveRoot, const std::wstrin
     if (fileKey.opened) {
         eachSubkey(files, tally, [&](const RegistryKey& volume, const std::wstring& volumeName) {
             eachSubkey(volume, tally, [&](const RegistryKey& entry, const std::wstring& name) {
-                ++tally.amcacheEntriesSeen;
+                ++tally[amcacheEntriesSeen];
                 readFileEntry(entry, L"File\\" + volumeName + L"\\" + name, hivePath, records,
                               tally);
             });

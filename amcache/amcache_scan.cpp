@@ -1,21 +1,13 @@
-#include "amcache/amcache_scan.h"
-
+#include "amcache/amcache_counters.h"
 #include "amcache/amcache_reader.h"
+#include "amcache/amcache_source.h"
+#include "core/scan_counters.h"
+#include "machine/examined_machine.h"
 #include "machine/hive_file.h"
-#include "machine/machine_files.h"
-#include "platform/files.h"
 
 namespace tidewell {
 
 namespace {
-
-std::wstring windowsFolderOf(const ExaminedMachine& machine) {
-    if (machine.kind != MachineKind::ThisMachine) {
-        return machine.drive.found ? machine.drive.windows : std::wstring();
-    }
-    std::wstring windows;
-    return getWindowsDirectory(windows) ? windows : std::wstring();
-}
 
 std::wstring layoutsNote(const AmcacheLayouts& layouts) {
     if (layouts.inventory && layouts.file) {
@@ -30,13 +22,11 @@ std::wstring layoutsNote(const AmcacheLayouts& layouts) {
 } // namespace
 
 void scanAmcache(ExaminedMachine& machine, ScanResults& results) {
-    SourceReading& reading =
-        results.origin.sources[static_cast<std::size_t>(RecordSource::Amcache)];
+    SourceReading& reading = readingOf(results.origin, amcacheSource);
     reading.presence = SourcePresence::NotPresent;
-    const std::wstring windows = windowsFolderOf(machine);
-    std::wstring programs;
-    if (windows.empty() ||
-        !findMachinePath(machine, windows, L"AppCompat\\Programs", EntryKind::Folder, programs)) {
+    const std::wstring programs =
+        windowsEntryOf(machine, L"AppCompat\\Programs", EntryKind::Folder);
+    if (programs.empty()) {
         return;
     }
     HiveFile hive;
@@ -44,25 +34,26 @@ void scanAmcache(ExaminedMachine& machine, ScanResults& results) {
     if (!hive.found) {
         return;
     }
-    if (machine.kind != MachineKind::ThisMachine) {
-        ExaminedHive outcome = describeHive(hive, L"Amcache.hve");
-        results.origin.hives.push_back(std::move(outcome));
+    // Collected evidence lists every hive file it looked at; this machine's
+    // hives are the ones its Windows has loaded, which it lists nowhere.
+    if (results.origin.evidence) {
+        results.origin.hives.push_back(describeHive(hive, L"Amcache.hve"));
     }
     if (hive.fileRead == WholeFileRead::InUse) {
         reading.presence = SourcePresence::HeldOpen;
-        ++results.tally.amcacheHeldOpen;
+        ++results.tally[amcacheHeldOpen];
         return;
     }
     if (!hive.read) {
         reading.presence = SourcePresence::Unreadable;
-        ++results.tally.amcacheUnreadable;
+        ++results.tally[amcacheUnreadable];
         return;
     }
     if (hive.load.status == HiveStatus::Stale) {
-        ++results.tally.amcacheStale; // read as it stands, and said to be
+        ++results.tally[amcacheStale]; // read as it stands, and said to be
     } else if (hive.load.status == HiveStatus::Recovered) {
-        ++results.tally.hivesRecovered;
-        results.tally.hiveLogEntriesApplied += hive.load.logEntriesApplied;
+        ++results.tally[hivesRecovered];
+        results.tally[hiveLogEntriesApplied] += hive.load.logEntriesApplied;
     }
     reading.presence = SourcePresence::Read;
     RegistryKey root;

@@ -1,4 +1,8 @@
-#include "amcache/amcache_view.h"
+// How an Amcache record is shown, and how the banner and the report speak
+// of the source: its row of the table of sources.
+#include "amcache/amcache_counters.h"
+#include "amcache/amcache_details.h"
+#include "amcache/amcache_source.h"
 
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
@@ -42,7 +46,7 @@ void namedTimes(const LaunchRecord& record, std::vector<NamedTime>& times) {
     }
 }
 
-// The SHA-1 stays out of the Hash column, which holds Prefetch's path hash.
+// The SHA-1 stays out of the Hash column, which holds another source's path hash.
 void cells(const LaunchRecord&, SourceCells&) {}
 
 std::wstring listDetail(const LaunchRecord& record) {
@@ -163,33 +167,40 @@ constexpr const wchar_t* reportCaution[] = {
     nullptr,
 };
 
-const SourceCoverage coverage = {
-    L"Amcache",
-    L"Amcache",
-    reportCaution,
-    L"Amcache lists program files Windows inventoried, with when it last wrote each entry: not "
-    L"runs.",
-    nullptr,
-};
+std::any newDetails() {
+    return AmcacheDetails{};
+}
 
 } // namespace
 
-const RecordView amcacheRecordView = {
-    L"Amcache",
-    L"Amcache (Windows' inventory of program files)",
-    L"Amcache: entry last written",
-    L"Show &Amcache records",
-    false,
-    false,
-    &coverage,
-    namedTimes,
-    cells,
-    listDetail,
-    detailParts,
-    members,
-    eventMembers,
-    eventMessage,
-    mergeKey,
+const RecordSource amcacheSource = {
+    .number = 4,
+    .word = L"Amcache",
+    .described = L"Amcache (Windows' inventory of program files)",
+    .runTimeMeaning = L"Amcache: entry last written",
+    .viewMenuText = L"Show &Amcache records",
+    .countsRuns = false,
+    .timesAreRuns = false,
+    .coverage =
+        {
+            .reportLabel = L"Amcache",
+            .bannerName = L"Amcache",
+            .mayBeAbsent = true,
+            .reportCaution = reportCaution,
+            .bannerCaution = L"Amcache lists program files Windows inventoried, with when it last "
+                             L"wrote each entry: not runs.",
+        },
+    .counters = amcacheCounters,
+    .facts = {},
+    .newDetails = newDetails,
+    .namedTimes = namedTimes,
+    .cells = cells,
+    .listDetail = listDetail,
+    .detailParts = detailParts,
+    .jsonMembers = members,
+    .eventMembers = eventMembers,
+    .eventMessage = eventMessage,
+    .mergeKey = mergeKey,
 };
 
 } // namespace tidewell

@@ -1,8 +1,9 @@
-#include "bam/bam_scan.h"
-
 #include <vector>
 
+#include "bam/bam_counters.h"
+#include "bam/bam_source.h"
 #include "bam/bam_value.h"
+#include "machine/examined_machine.h"
 #include "machine/user_hives.h"
 #include "machine/volume_devices.h"
 #include "platform/error_codes.h"
@@ -59,23 +60,23 @@ struct BamReading {
                 return;
             }
             if (first != ERROR_SUCCESS) {
-                ++results.tally.bamKeysUnreadable;
+                ++results.tally[bamKeysUnreadable];
                 return;
             }
-            ++results.tally.bamSeen;
+            ++results.tally[bamSeen];
             if (isBamBookkeepingName(name)) {
-                ++results.tally.bamBookkeepingSkipped;
+                ++results.tally[bamBookkeepingSkipped];
                 continue;
             }
             if (size > valueReadLimit) {
-                ++results.tally.bamUnknownShape;
+                ++results.tally[bamUnknownShape];
                 continue;
             }
             std::vector<std::uint8_t> data(size, 0);
             std::uint32_t dataSize = size;
             if (regEnumValue(key, index, valueNameChars, name, type,
                              data.empty() ? nullptr : data.data(), dataSize) != ERROR_SUCCESS) {
-                ++results.tally.bamKeysUnreadable;
+                ++results.tally[bamKeysUnreadable];
                 continue;
             }
             LaunchRecord record;
@@ -96,12 +97,12 @@ struct BamReading {
                 return;
             }
             if (status != ERROR_SUCCESS) {
-                ++results.tally.bamKeysUnreadable;
+                ++results.tally[bamKeysUnreadable];
                 return;
             }
             RegistryKey user;
             if (regOpenKey(settings, sid, registryKeyRead, user) != ERROR_SUCCESS) {
-                ++results.tally.bamKeysUnreadable;
+                ++results.tally[bamKeysUnreadable];
                 continue;
             }
             const BamContext context{moderator, sid, accountNameOnMachine(machine, sid), now};
@@ -112,14 +113,13 @@ struct BamReading {
     // One moderator: false when the machine has no such service.
     bool readModerator(const ModeratorKey& which) {
         RegistryKey service;
-        const std::uint32_t opened =
-            regOpenKey(machine.system, machine.controlSet + L"\\Services\\" + which.service,
-                       registryKeyRead, service);
+        const std::uint32_t opened = openControlSetKey(
+            machine, std::wstring(L"Services\\") + which.service, registryKeyRead, service);
         if (opened == ERROR_FILE_NOT_FOUND) {
             return false;
         }
         if (opened != ERROR_SUCCESS) {
-            ++results.tally.bamKeysUnreadable;
+            ++results.tally[bamKeysUnreadable];
             return true;
         }
         for (const wchar_t* path : userSettingsPaths) {
@@ -129,7 +129,7 @@ struct BamReading {
                 continue;
             }
             if (found != ERROR_SUCCESS) {
-                ++results.tally.bamKeysUnreadable;
+                ++results.tally[bamKeysUnreadable];
                 continue;
             }
             layoutsRead.push_back(std::wstring(which.service) + L"\\" + path);
@@ -142,9 +142,9 @@ struct BamReading {
 } // namespace
 
 void scanBam(ExaminedMachine& machine, ScanResults& results) {
-    SourceReading& reading = results.origin.sources[static_cast<std::size_t>(RecordSource::Bam)];
-    if (!machine.systemOpen) {
-        sayWithoutSystemKeys(machine, reading, results.tally.bamKeysUnreadable);
+    SourceReading& reading = readingOf(results.origin, bamSource);
+    if (!systemKeysOpen(machine)) {
+        sayWithoutSystemKeys(machine, reading, results.tally, bamKeysUnreadable);
         return;
     }
     BamReading bam{machine, results, deviceDrives(machine), currentSystemFileTime(), {}};

@@ -1,22 +1,15 @@
 #include "bam/bam_value.h"
 
+#include "bam/bam_counters.h"
+#include "bam/bam_details.h"
+#include "bam/bam_source.h"
 #include "platform/byte_reader.h"
+#include "platform/path_join.h"
 #include "platform/possible_date.h"
 #include "platform/text_fold.h"
+#include "registry/registry.h"
 
 namespace tidewell {
-
-namespace {
-
-constexpr std::uint32_t registryBinary = 3; // REG_BINARY
-
-// The last part of a backslash-separated path.
-std::wstring lastPart(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-} // namespace
 
 bool isBamBookkeepingName(const std::wstring& name) {
     return equalsFolded(name, L"Version") || equalsFolded(name, L"SequenceNumber");
@@ -31,11 +24,11 @@ bool makeBamRecord(const std::wstring& name, std::uint32_t type, const std::uint
                    LaunchRecord& record) {
     const ByteView bytes{data, size};
     FileTime lastRun = 0;
-    if (type != registryBinary || !bytes.readU64(0, lastRun)) {
-        ++tally.bamUnknownShape;
+    if (type != registryTypeBinary || !bytes.readU64(0, lastRun)) {
+        ++tally[bamUnknownShape];
         return false;
     }
-    record = makeRecord(RecordSource::Bam);
+    record = makeRecord(bamSource);
     BamDetails& details = *bamDetails(record);
     details.desktopModerator = context.moderator == Moderator::Desktop ? 1 : 0;
     details.recordedName = name;
@@ -52,13 +45,13 @@ bool makeBamRecord(const std::wstring& name, std::uint32_t type, const std::uint
     record.userSid = context.sid;
     record.userName = context.accountName;
     if (lastRun == 0) {
-        ++tally.bamNoTime;
+        ++tally[bamNoTime];
     } else if (!isPossibleDate(lastRun, context.now)) {
-        ++tally.bamImpossibleDate; // withheld rather than shown wrongly
+        ++tally[bamImpossibleDate]; // withheld rather than shown wrongly
     } else {
         record.runTimes.push_back(lastRun);
     }
-    ++tally.bamParsed;
+    ++tally[bamParsed];
     return true;
 }
 

@@ -1,5 +1,8 @@
-#include "bam/bam_view.h"
-
+// How a BAM/DAM record is shown, and how the banner and the report speak of
+// the source: its row of the table of sources.
+#include "bam/bam_counters.h"
+#include "bam/bam_details.h"
+#include "bam/bam_source.h"
 #include "platform/json_text.h"
 #include "platform/text_fold.h"
 
@@ -96,30 +99,39 @@ constexpr const wchar_t* reportCaution[] = {
     nullptr,
 };
 
-const SourceCoverage coverage = {
-    L"BAM/DAM",    L"BAM/DAM",
-    reportCaution, L"BAM/DAM keeps only each program's last run for each user.",
-    nullptr,
-};
+std::any newDetails() {
+    return BamDetails{};
+}
 
 } // namespace
 
-const RecordView bamRecordView = {
-    L"BAM/DAM",
-    L"BAM/DAM (the activity moderators' record of each user's last run)",
-    L"BAM/DAM: last run",
-    L"Show &BAM/DAM records",
-    false,
-    true,
-    &coverage,
-    nullptr,
-    cells,
-    listDetail,
-    detailParts,
-    members,
-    members,
-    eventMessage,
-    mergeKey,
+const RecordSource bamSource = {
+    .number = 2,
+    .word = L"BAM/DAM",
+    .described = L"BAM/DAM (the activity moderators' record of each user's last run)",
+    .runTimeMeaning = L"BAM/DAM: last run",
+    .viewMenuText = L"Show &BAM/DAM records",
+    .countsRuns = false,
+    .timesAreRuns = true,
+    .coverage =
+        {
+            .reportLabel = L"BAM/DAM",
+            .bannerName = L"BAM/DAM",
+            .mayBeAbsent = true,
+            .reportCaution = reportCaution,
+            .bannerCaution = L"BAM/DAM keeps only each program's last run for each user.",
+        },
+    .counters = bamCounters,
+    .facts = {},
+    .newDetails = newDetails,
+    .namedTimes = nullptr,
+    .cells = cells,
+    .listDetail = listDetail,
+    .detailParts = detailParts,
+    .jsonMembers = members,
+    .eventMembers = members,
+    .eventMessage = eventMessage,
+    .mergeKey = mergeKey,
 };
 
 } // namespace tidewell

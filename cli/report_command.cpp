@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "machine/examined_machine.h"
 #include "platform/decimal_text.h"
 #include "platform/system_info.h"
 #include "report/csv_report.h"
@@ -186,7 +185,10 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
                   L"to scan; name a copy of a Windows drive with --evidence ROOT\r\n";
         return reportUsageError;
     }
-    const EvidenceCheck check = checkEvidence(parsed.target);
+    // The target is opened once: the check that may refuse it is the scan's own.
+    ScanResults results;
+    ExaminedMachine machine;
+    const EvidenceCheck check = openScan(parsed.target, machine, results);
     if (!check.readable) {
         errors += L"tidewell-report: " + parsed.target.evidenceRoot +
                   (check.collection ? L" cannot be read as a Velociraptor collection: "
@@ -196,8 +198,7 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
         return reportUsageError;
     }
     const std::wstring& path = parsed.destination;
-    ScanResults results;
-    runScan(parsed.target, results);
+    readScan(machine, results);
     const int status =
         reportIsComplete(results.tally, results.facts) ? reportComplete : reportIncomplete;
     if (path == standardOutputName) {

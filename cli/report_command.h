@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/scan_driver.h"
+#include "scan/scan_driver.h"
 
 namespace tidewell {
 

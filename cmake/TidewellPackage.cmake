@@ -23,10 +23,9 @@ set(CPACK_PACKAGE_CONTACT "Tidewell developers <tidewell@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "report which programs a Windows machine started, and what could not be read")
 set(CPACK_PACKAGE_DESCRIPTION
-    "tidewell-report reads a Windows system drive's records of program starts (Prefetch, \
-UserAssist, BAM/DAM, the application compatibility cache, Amcache) from a collected folder \
-or a disk image with its shadow copies, and writes a CSV, JSON or timeline report whose \
-header states what could and could not be read.")
+    "tidewell-report reads the records a Windows system drive keeps of program starts from \
+a collected folder, a Velociraptor collection or a disk image with its shadow copies, and \
+writes a CSV, JSON or timeline report whose header states what could and could not be read.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

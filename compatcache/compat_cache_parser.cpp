@@ -1,6 +1,7 @@
 #include "compatcache/compat_cache_parser.h"
 
 #include "platform/byte_reader.h"
+#include "platform/utf16_text.h"
 
 namespace tidewell {
 
@@ -31,12 +32,7 @@ bool textAt(const ByteView& value, std::uint64_t offset, std::uint64_t size, std
     if (size % 2 != 0 || !value.contains(offset, size)) {
         return false;
     }
-    text.reserve(static_cast<std::size_t>(size / 2));
-    for (std::uint64_t at = 0; at < size; at += 2) {
-        std::uint16_t unit = 0;
-        value.readU16(offset + at, unit);
-        text.push_back(static_cast<wchar_t>(unit));
-    }
+    text = utf16leText(value.data + offset, static_cast<std::size_t>(size));
     return true;
 }
 

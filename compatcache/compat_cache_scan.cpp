@@ -1,10 +1,12 @@
-#include "compatcache/compat_cache_scan.h"
-
 #include <vector>
 
+#include "compatcache/compat_cache_counters.h"
+#include "compatcache/compat_cache_details.h"
 #include "compatcache/compat_cache_parser.h"
+#include "compatcache/compat_cache_source.h"
 #include "machine/examined_machine.h"
 #include "platform/error_codes.h"
+#include "platform/path_join.h"
 #include "platform/text_fold.h"
 #include "registry/registry.h"
 
@@ -12,16 +14,8 @@ namespace tidewell {
 
 namespace {
 
-constexpr std::uint32_t registryBinary = 3; // REG_BINARY
-
 SourceReading& readingOf(ScanResults& results) {
-    return results.origin.sources[static_cast<std::size_t>(RecordSource::AppCompatCache)];
-}
-
-// The last part of a path, after a backslash.
-std::wstring lastPart(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+    return readingOf(results.origin, appCompatCacheSource);
 }
 
 // A packaged application's entry of Windows 10 holds tab-separated text in
@@ -72,23 +66,23 @@ void recordsFromCompatCache(const std::uint8_t* data, std::size_t size,
     const CompatCacheParse parse = parseCompatCache(data, size);
     reading.note = compatCacheLayoutName(parse.layout);
     if (parse.layout == CompatCacheLayout::Unknown) {
-        ++results.tally.compatCacheUnknownLayout;
+        ++results.tally[compatCacheUnknownLayout];
         reading.note.clear();
         return;
     }
     if (isEarlierLayout(parse.layout)) {
-        ++results.tally.compatCacheEarlierLayout;
+        ++results.tally[compatCacheEarlierLayout];
         return;
     }
-    results.tally.compatCacheEntriesMalformed += parse.malformedEntries;
-    results.tally.compatCacheWalkStopped += parse.walkStopped ? 1 : 0;
+    results.tally[compatCacheEntriesMalformed] += parse.malformedEntries;
+    results.tally[compatCacheWalkStopped] += parse.walkStopped ? 1 : 0;
     const std::uint32_t slots =
         static_cast<std::uint32_t>(parse.entries.size()) + parse.malformedEntries;
     if (parse.headerCountStated && parse.headerCount != slots) {
-        ++results.tally.compatCacheCountDisagrees;
+        ++results.tally[compatCacheCountDisagrees];
     }
     for (const CompatCacheEntry& entry : parse.entries) {
-        LaunchRecord record = makeRecord(RecordSource::AppCompatCache);
+        LaunchRecord record = makeRecord(appCompatCacheSource);
         AppCompatCacheDetails& details = *appCompatCacheDetails(record);
         details.position = entry.position;
         details.modified = entry.modified;
@@ -109,21 +103,20 @@ void recordsFromCompatCache(const std::uint8_t* data, std::size_t size,
             record.name = lastPart(entry.path);
             placePath(entry.path, systemDrive, record);
         }
-        ++results.tally.compatCacheEntriesRead;
+        ++results.tally[compatCacheEntriesRead];
         results.records.push_back(std::move(record));
     }
 }
 
 void scanAppCompatCache(ExaminedMachine& machine, ScanResults& results) {
     SourceReading& reading = readingOf(results);
-    if (!machine.systemOpen) {
-        sayWithoutSystemKeys(machine, reading, results.tally.compatCacheUnreadable);
+    if (!systemKeysOpen(machine)) {
+        sayWithoutSystemKeys(machine, reading, results.tally, compatCacheUnreadable);
         return;
     }
     RegistryKey key;
-    const std::uint32_t opened = regOpenKey(
-        machine.system, machine.controlSet + L"\\Control\\Session Manager\\AppCompatCache",
-        registryKeyQueryValue, key);
+    const std::uint32_t opened = openControlSetKey(
+        machine, L"Control\\Session Manager\\AppCompatCache", registryKeyQueryValue, key);
     std::uint32_t type = 0;
     std::uint32_t size = 0;
     const std::uint32_t sized = opened == ERROR_SUCCESS
@@ -134,7 +127,8 @@ void scanAppCompatCache(ExaminedMachine& machine, ScanResults& results) {
         return;
     }
     std::vector<std::uint8_t> data;
-    bool read = sized == ERROR_SUCCESS && type == registryBinary && size <= compatCacheReadLimit;
+    bool read =
+        sized == ERROR_SUCCESS && type == registryTypeBinary && size <= compatCacheReadLimit;
     if (read) {
         data.assign(size, 0);
         std::uint32_t dataSize = size;
@@ -144,7 +138,7 @@ void scanAppCompatCache(ExaminedMachine& machine, ScanResults& results) {
     }
     if (!read) {
         reading.presence = SourcePresence::Unreadable;
-        ++results.tally.compatCacheUnreadable;
+        ++results.tally[compatCacheUnreadable];
         return;
     }
     reading.presence = SourcePresence::Read;

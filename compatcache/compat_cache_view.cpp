@@ -1,5 +1,8 @@
-#include "compatcache/compat_cache_view.h"
-
+// How a record of the compatibility cache is shown, and how the banner and
+// the report speak of the source: its row of the table of sources.
+#include "compatcache/compat_cache_counters.h"
+#include "compatcache/compat_cache_details.h"
+#include "compatcache/compat_cache_source.h"
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
 #include "platform/text_fold.h"
@@ -151,34 +154,42 @@ constexpr const wchar_t* reportCaution[] = {
     nullptr,
 };
 
-const SourceCoverage coverage = {
-    L"AppCompatCache",
-    L"the compatibility cache",
-    reportCaution,
-    L"The compatibility cache lists files Windows looked at, with their modification times: "
-    L"not runs.",
-    L"Windows writes this machine's compatibility cache when it shuts down: what it saw since it "
-    L"last started is not in it.",
-};
+std::any newDetails() {
+    return AppCompatCacheDetails{};
+}
 
 } // namespace
 
-const RecordView appCompatCacheRecordView = {
-    L"AppCompatCache",
-    L"AppCompatCache (the application compatibility cache: files Windows looked at)",
-    L"AppCompatCache: file modified",
-    L"Show App&CompatCache records",
-    false,
-    false,
-    &coverage,
-    namedTimes,
-    cells,
-    listDetail,
-    detailParts,
-    members,
-    eventMembers,
-    eventMessage,
-    mergeKey,
+const RecordSource appCompatCacheSource = {
+    .number = 3,
+    .word = L"AppCompatCache",
+    .described = L"AppCompatCache (the application compatibility cache: files Windows looked at)",
+    .runTimeMeaning = L"AppCompatCache: file modified",
+    .viewMenuText = L"Show App&CompatCache records",
+    .countsRuns = false,
+    .timesAreRuns = false,
+    .coverage =
+        {
+            .reportLabel = L"AppCompatCache",
+            .bannerName = L"the compatibility cache",
+            .mayBeAbsent = true,
+            .reportCaution = reportCaution,
+            .bannerCaution = L"The compatibility cache lists files Windows looked at, with their "
+                             L"modification times: not runs.",
+            .liveNote = L"Windows writes this machine's compatibility cache when it shuts down: "
+                        L"what it saw since it last started is not in it.",
+        },
+    .counters = compatCacheCounters,
+    .facts = {},
+    .newDetails = newDetails,
+    .namedTimes = namedTimes,
+    .cells = cells,
+    .listDetail = listDetail,
+    .detailParts = detailParts,
+    .jsonMembers = members,
+    .eventMembers = eventMembers,
+    .eventMessage = eventMessage,
+    .mergeKey = mergeKey,
 };
 
 } // namespace tidewell

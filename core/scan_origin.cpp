@@ -18,4 +18,23 @@ const wchar_t* sourcePresenceWords(SourcePresence presence) {
     return L"read";
 }
 
+SourceReading& readingOf(ScanOrigin& origin, const RecordSource& source) {
+    for (SourceReading& reading : origin.sources) {
+        if (reading.source == &source) {
+            return reading;
+        }
+    }
+    origin.sources.push_back({&source, SourcePresence::NotLooked, {}});
+    return origin.sources.back();
+}
+
+SourceReading readingOf(const ScanOrigin& origin, const RecordSource& source) {
+    for (const SourceReading& reading : origin.sources) {
+        if (reading.source == &source) {
+            return reading;
+        }
+    }
+    return {&source, SourcePresence::NotLooked, {}};
+}
+
 } // namespace tidewell

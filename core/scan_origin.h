@@ -3,7 +3,6 @@
 // and every entry it would not read.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -66,6 +65,7 @@ enum class SourcePresence : std::uint8_t {
 const wchar_t* sourcePresenceWords(SourcePresence presence);
 
 struct SourceReading {
+    const RecordSource* source = nullptr;
     SourcePresence presence = SourcePresence::NotLooked;
     std::wstring note; // what was read of it (the layout, the keys), in words
 };
@@ -84,8 +84,14 @@ struct ScanOrigin {
     // only one (a folder, this machine, an image or a collection without
     // shadow copies).
     std::vector<MachineCopy> copies;
-    // Each source as the scan found it, in the order of RecordSource.
-    std::array<SourceReading, recordSourceCount> sources{};
+    // Each source the scan reads, in the order of the table of sources, as
+    // the scan found it.
+    std::vector<SourceReading> sources;
 };
+
+// The source's reading; one not yet held is added after the rest.
+SourceReading& readingOf(ScanOrigin& origin, const RecordSource& source);
+// Not looked for, for a source not held.
+SourceReading readingOf(const ScanOrigin& origin, const RecordSource& source);
 
 } // namespace tidewell

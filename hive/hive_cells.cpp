@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "hive/hive_base_block.h"
+#include "platform/utf16_text.h"
 
 namespace tidewell {
 
@@ -127,11 +128,7 @@ std::wstring storedName(const ByteView& name, bool ascii) {
         text.assign(name.data, name.data + name.size);
         return text;
     }
-    text.reserve(name.size / 2);
-    for (std::size_t at = 0; at + 1 < name.size; at += 2) {
-        text.push_back(static_cast<wchar_t>(name.data[at] | (name.data[at + 1] << 8)));
-    }
-    return text;
+    return utf16leText(name.data, name.size);
 }
 
 bool subkeyAt(const HiveImage& hive, const KeyNode& node, std::uint32_t index,

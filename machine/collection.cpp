@@ -9,6 +9,7 @@
 #include "machine/collection_metadata.h"
 #include "machine/collection_names.h"
 #include "machine/collection_zip.h"
+#include "machine/windows_drive.h"
 #include "platform/error_codes.h"
 #include "platform/file_place.h"
 #include "platform/files.h"
@@ -208,12 +209,12 @@ bool findNode(const Collection& collection, std::size_t device, const std::wstri
 
 void markWindowsDevices(Collection& collection) {
     for (std::size_t device = 0; device < collection.devices.size(); ++device) {
-        std::uint32_t node = 0;
-        collection.devices[device].holdsWindows =
-            (findNode(collection, device, L"\\Windows\\System32\\config", node) &&
-             collection.nodes[node].isDirectory) ||
-            (findNode(collection, device, L"\\Windows\\Prefetch", node) &&
-             collection.nodes[node].isDirectory);
+        for (const wchar_t* marker : windowsDriveMarkers) {
+            std::uint32_t node = 0;
+            collection.devices[device].holdsWindows |=
+                findNode(collection, device, std::wstring(L"\\Windows\\") + marker, node) &&
+                collection.nodes[node].isDirectory;
+        }
     }
 }
 
@@ -443,7 +444,7 @@ std::wstring collectionFilePlace(const Collection& collection, std::size_t devic
     return namedPosixStyle(collection.path) ? withSlashes(file.hostPath) : file.hostPath;
 }
 
-std::uint32_t collectionMembersUnreadable(const Collection& collection) {
+std::uint32_t unreadableMembers(const Collection& collection) {
     return collection.membersUnreadable;
 }
 

@@ -35,7 +35,7 @@ struct CollectionDevice {
     std::wstring stored; // where its files lie, each place it was collected to, joined by ", "
     std::wstring drive;  // C: for a drive; empty otherwise
     std::uint32_t shadowCopy = 0; // a shadow copy's number; 0: none
-    bool holdsWindows = false;    // Windows\System32\config or Windows\Prefetch is there
+    bool holdsWindows = false;    // it is a Windows drive (machine/windows_drive.h)
     std::uint64_t files = 0;
 };
 
@@ -60,7 +60,7 @@ CollectionHandle openCollection(const std::wstring& path, FileScope& scope,
                                 CollectionSurvey& survey);
 
 // Every device's files are named by backslash paths from its root
-// (\Windows\Prefetch); a name is found exactly, or else without regard to the
+// (\Windows\System32\config); a name is found exactly, or else without regard to the
 // case of A to Z.
 struct CollectionEntry {
     std::wstring name;
@@ -79,6 +79,6 @@ std::wstring collectionFilePlace(const Collection& collection, std::size_t devic
                                  const std::wstring& path);
 
 // Members whose data could not be read since the collection was opened.
-std::uint32_t collectionMembersUnreadable(const Collection& collection);
+std::uint32_t unreadableMembers(const Collection& collection);
 
 } // namespace tidewell

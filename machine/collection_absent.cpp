@@ -37,7 +37,7 @@ std::wstring collectionFilePlace(const Collection&, std::size_t, const std::wstr
     return {};
 }
 
-std::uint32_t collectionMembersUnreadable(const Collection&) {
+std::uint32_t unreadableMembers(const Collection&) {
     return 0;
 }
 

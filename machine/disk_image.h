@@ -33,7 +33,7 @@ struct ImageVolume {
     std::uint64_t length = 0;
     std::wstring description;  // the table's own words for it
     std::wstring fileSystem;   // "NTFS", "FAT32"; empty: none recognised
-    bool holdsWindows = false; // Windows\System32\config or Windows\Prefetch is there
+    bool holdsWindows = false; // it is a Windows drive (machine/windows_drive.h)
     std::uint32_t shadowCopies = 0;
 };
 
@@ -73,7 +73,7 @@ ImageFileSystemHandle openShadowCopy(DiskImage& image, const ImageVolume& volume
                                      std::uint32_t store);
 
 // Paths are backslash-separated from the volume's root, such as
-// \Windows\Prefetch; names compare as NTFS compares them.
+// \Windows\System32\config; names compare as NTFS compares them.
 struct ImageEntry {
     std::wstring name;
     bool isDirectory = false;
@@ -101,6 +101,6 @@ bool sameFileInCopy(ImageFileSystem& copy, ImageFileSystem& current, const std::
 
 // Reads that failed inside the image since it was opened (a damaged or cut
 // short image, a segment missing).
-std::uint32_t imageReadErrors(const DiskImage& image);
+std::uint32_t failedImageReads(const DiskImage& image);
 
 } // namespace tidewell

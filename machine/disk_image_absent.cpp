@@ -61,7 +61,7 @@ bool sameFileInCopy(ImageFileSystem&, ImageFileSystem&, const std::wstring&) {
     return false;
 }
 
-std::uint32_t imageReadErrors(const DiskImage&) {
+std::uint32_t failedImageReads(const DiskImage&) {
     return 0;
 }
 

@@ -4,6 +4,7 @@
 // image). Every handle these libraries give is closed by the structure that
 // owns it; every read is checked, and a failed one is counted.
 #include "machine/disk_image.h"
+#include "machine/windows_drive.h"
 
 #include <libbfio.h>
 #include <libqcow.h>
@@ -331,16 +332,26 @@ WholeFileRead readWhole(ImageFileSystem& fileSystem, TSK_FS_FILE* file, std::uin
     return WholeFileRead::Read;
 }
 
-// The entry of a folder whose name folds to name (A to Z only).
-bool findFolded(ImageFileSystem& fileSystem, const std::wstring& folder, std::wstring_view name,
-                bool folderWanted) {
-    std::vector<ImageEntry> entries;
-    if (!listImageFolder(fileSystem, folder, entries)) {
-        return false;
+// The folder at a backslash-separated path below folder, each part found
+// whatever its case of A to Z.
+bool findFoldedPath(ImageFileSystem& fileSystem, std::wstring folder, std::wstring_view relative) {
+    while (!relative.empty()) {
+        const std::size_t end = std::min(relative.find(L'\\'), relative.size());
+        std::vector<ImageEntry> entries;
+        if (!listImageFolder(fileSystem, folder, entries)) {
+            return false;
+        }
+        const auto found =
+            std::find_if(entries.begin(), entries.end(), [&](const ImageEntry& entry) {
+                return entry.isDirectory && equalsFolded(entry.name, relative.substr(0, end));
+            });
+        if (found == entries.end()) {
+            return false;
+        }
+        folder += L"\\" + found->name;
+        relative = relative.substr(std::min(end + 1, relative.size()));
     }
-    return std::any_of(entries.begin(), entries.end(), [&](const ImageEntry& entry) {
-        return entry.isDirectory == folderWanted && equalsFolded(entry.name, name);
-    });
+    return true;
 }
 
 bool holdsWindows(ImageFileSystem& fileSystem) {
@@ -352,15 +363,8 @@ bool holdsWindows(ImageFileSystem& fileSystem) {
         if (!entry.isDirectory || !equalsFolded(entry.name, L"Windows")) {
             continue;
         }
-        const std::wstring windows = L"\\" + entry.name;
-        if (findFolded(fileSystem, windows, L"Prefetch", true)) {
-            return true;
-        }
-        std::vector<ImageEntry> inWindows;
-        listImageFolder(fileSystem, windows, inWindows);
-        for (const ImageEntry& system32 : inWindows) {
-            if (system32.isDirectory && equalsFolded(system32.name, L"System32") &&
-                findFolded(fileSystem, windows + L"\\" + system32.name, L"config", true)) {
+        for (const wchar_t* marker : windowsDriveMarkers) {
+            if (findFoldedPath(fileSystem, L"\\" + entry.name, marker)) {
                 return true;
             }
         }
@@ -924,7 +928,7 @@ WholeFileRead readDeletedImageFile(ImageFileSystem& fileSystem, std::uint64_t ad
     return readWhole(fileSystem, file.file, limit, bytes);
 }
 
-std::uint32_t imageReadErrors(const DiskImage& image) {
+std::uint32_t failedImageReads(const DiskImage& image) {
     return image.readErrors;
 }
 

@@ -1,45 +1,40 @@
 // The machine a scan examines, and the one way every source reads from it:
 // its files, its SYSTEM and SOFTWARE keys, its users' hives, how paths on
-// its system volume are named, and its facts. One plain value with a tag
-// saying what kind of machine it is; the free functions here and beside it
-// answer the same questions for every kind.
+// its volumes are named, and what it says of itself. One plain value whose
+// kind (machine_kind.h) answers each question its own way:
 //
-//   ThisMachine    the Windows machine the program runs on: its own files
-//                  and live registry, its mounted volumes.
-//   CollectedDrive a copy of another machine's system drive in a folder (on
-//                  either system): only files inside the folder are read,
-//                  its hives are read from their files with their logs.
-//   DiskImage      an image of another machine's disk (Linux): its Windows
-//                  volume read through the image's own file system, as a
-//                  collected drive is read, and each of its shadow copies as
-//                  an older state of the same machine.
-//   Collection     a Velociraptor collection, zipped or extracted (Linux):
-//                  the drive that holds Windows read as a collected drive
-//                  is, and each shadow-copy device collected as an older
-//                  state of it.
+//   this machine    the Windows machine the program runs on: its own files
+//                   and live registry, its mounted volumes.
+//   a folder        a copy of another machine's system drive (on either
+//                   system): only files inside the folder are read, its
+//                   hives from their files with their logs.
+//   a disk image    an image of another machine's disk (Linux): its Windows
+//                   volume read through the image's own file system, as a
+//                   folder's copy is read, and each of its shadow copies as
+//                   an older state of the same machine.
+//   a collection    a Velociraptor collection, zipped or extracted (Linux):
+//                   the drive that holds Windows read as a folder's copy is,
+//                   and each shadow-copy device collected as an older state.
+//
+// What the target names is opened once per scan: the survey that says
+// whether it can be read at all is the scan's own.
 #pragma once
 
+#include <any>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/scan_results.h"
 #include "machine/collected_drive.h"
-#include "machine/collection.h"
-#include "machine/disk_image.h"
 #include "machine/hive_file.h"
+#include "machine/machine_kind.h"
 #include "machine/machine_registry.h"
 #include "platform/file_scope.h"
 #include "registry/registry.h"
 
 namespace tidewell {
-
-enum class MachineKind {
-    ThisMachine,
-    CollectedDrive,
-    DiskImage,
-    Collection,
-};
 
 // An older state of the machine the scan can read after its current one.
 struct OlderState {
@@ -50,54 +45,34 @@ struct OlderState {
     std::size_t device = 0;  // a collection's shadow-copy device
 };
 
-struct ExaminedMachine {
-    MachineKind kind = MachineKind::ThisMachine;
-    FileScope scope; // what of the host's files may be read
-
-    // A disk image: the image (owned by the machine that opened it, shared
-    // by the states opened from it), the volume read and the state of its
-    // file system this machine reads; where each file lies is named after
-    // the image, the volume and the state.
-    DiskImageHandle ownedImage;
-    DiskImage* image = nullptr;
-    ImageVolume volume;
-    ImageFileSystemHandle fileSystem;
-    std::wstring locationPrefix;
-
-    // A collection (owned by the machine that opened it, shared by the
-    // states opened from it) and the device of it this state reads.
-    CollectionHandle ownedCollection;
-    Collection* collection = nullptr;
-    std::size_t collectionDevice = 0;
-    std::wstring collectionPath; // as named
-
-    // A collected drive or an image's volume: where the copy of the drive
-    // lies, and its Windows and Prefetch folders as the copy spells them
-    // (empty where there are none).
-    EvidenceDrive drive;
-    std::wstring configFolder;
-    std::wstring prefetchFolder;
-    bool posixNames = false; // the root was named with slashes: paths are shown so
-
-    // SYSTEM and SOFTWARE: the live keys, or the roots of the hive files,
-    // whose images stay put (and so are held apart) while keys of them are
-    // open. controlSet is the current control set's name below SYSTEM.
+// A copy of a Windows drive, however its files are read: where it lies,
+// its hive files and what its registry records of the machine.
+struct CopiedWindows {
+    EvidenceDrive drive;       // where the copy of the drive lies, and its Windows folder
+    std::wstring configFolder; // Windows\System32\config as the copy spells it; empty: none
+    // SYSTEM and SOFTWARE, whose images stay put (and so are held apart)
+    // while keys of them are open.
     std::unique_ptr<HiveFile> systemHive;
     std::unique_ptr<HiveFile> softwareHive;
+    MachineRegistry recorded; // what its registry says of itself (profiles, folders)
+};
+
+struct ExaminedMachine {
+    const MachineKind* kind = nullptr;
+    std::any state;  // what the kind keeps of the machine (kindState)
+    FileScope scope; // what of the host's files may be read
+
+    // SYSTEM and SOFTWARE: the live keys, or the roots of a copy's hive
+    // files. controlSet is the current control set's name below SYSTEM.
     RegistryKey system;
     RegistryKey software;
     bool systemOpen = false;
-    std::uint32_t systemOpenError = 0; // this machine's SYSTEM key: why it did not open
     bool softwareOpen = false;
     std::wstring controlSet;
-
-    // What a collected machine's registry says of itself (profiles, folders).
-    MachineRegistry recorded;
-    std::wstring runningSid; // this machine: the account the program runs as
+    CopiedWindows copy;
 
     // Older states to read after this one, newest first.
     std::vector<OlderState> olderStates;
-
     // An older state: the machine as it is, and the records read from it; a
     // file the older state holds unchanged gives its record again unread.
     ExaminedMachine* currentState = nullptr;
@@ -108,6 +83,13 @@ struct ExaminedMachine {
     ExaminedMachine& operator=(const ExaminedMachine&) = delete;
 };
 
+template <typename State> State& kindState(ExaminedMachine& machine) {
+    return **std::any_cast<std::shared_ptr<State>>(&machine.state);
+}
+template <typename State> const State& kindState(const ExaminedMachine& machine) {
+    return **std::any_cast<std::shared_ptr<State>>(&machine.state);
+}
+
 // Whether the evidence named can be read, and if not, why (for the one who
 // named it): a folder without a copy of a Windows drive, an image that
 // cannot be opened or holds no Windows volume, or several to choose from.
@@ -117,30 +99,53 @@ struct EvidenceCheck {
     bool collection = false;
     std::wstring problem;
 };
-EvidenceCheck checkEvidence(const ScanTarget& target);
 
-// Opens the machine the target names: finds a collected drive (or an image's
-// Windows volume) and reads its SYSTEM and SOFTWARE hives (each counted, and
-// listed in the origin), and states the machine's facts and name in the
-// results.
-void openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine, ScanResults& results);
+// Opens the machine the target names into fresh results: finds a copy of a
+// drive (or an image's Windows volume, or a collection's drive) and reads
+// its SYSTEM and SOFTWARE hives (each counted, and listed in the origin),
+// and states the machine's own facts and name. What cannot be read is
+// still opened, every source then finding nothing; the check says why.
+EvidenceCheck openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine,
+                                  ScanResults& results);
 
 // The older state the current machine lists at index, opened for reading as
 // the machine was then; false when it cannot be read.
 bool openOlderState(ExaminedMachine& current, std::size_t index, ExaminedMachine& older,
                     ScanResults& results);
 
-// Puts into the results' origin what the scan's reading refused, and why.
+// Puts into the results what the scan's reading met beside the sources:
+// what it refused, and why, and what only the machine's kind counts.
 void closeExaminedMachine(ExaminedMachine& machine, ScanResults& results);
 
-// The Prefetch folder, or empty text when the machine has none that can be
-// named (this machine's Windows directory could not be had).
-std::wstring prefetchFolderOf(const ExaminedMachine& machine);
+// Where a file or folder below the machine's Windows folder lies (such as
+// AppCompat\Programs), or empty text where it has none. This
+// machine's is named by its Windows directory, appended as it is (its file
+// system finds it whatever the case); a copy's is found without regard to
+// the case of A to Z.
+std::wstring windowsEntryOf(ExaminedMachine& machine, std::wstring_view relative, EntryKind kind);
+
+// The current control set's key below SYSTEM (such as Control\Session
+// Manager); an
+// error code as regOpenKey gives, ERROR_FILE_NOT_FOUND where it is not there.
+// Only where systemKeysOpen.
+bool systemKeysOpen(const ExaminedMachine& machine);
+std::uint32_t openControlSetKey(const ExaminedMachine& machine, const std::wstring& below,
+                                std::uint32_t access, RegistryKey& key);
+// SOFTWARE's root, or null where it could not be opened.
+const RegistryKey* softwareKeyOf(const ExaminedMachine& machine);
+
+// The SYSTEM keys could not be had for a source that reads them: the source
+// is not present where this machine has no Windows registry at all,
+// otherwise it could not be read (counted in unreadable on this machine; a
+// copy's SYSTEM hive is counted where it was opened). Says so in the
+// source's reading.
+void sayWithoutSystemKeys(const ExaminedMachine& machine, SourceReading& reading, ScanTally& tally,
+                          const ScanCounter& unreadable);
 
 // How paths on the machine's volumes are named: this machine's mounted
-// volumes are asked; a collected machine's system volume is named by the
-// drive its registry gives it (such as C:; empty when not recorded), and only
-// that volume can be named.
+// volumes are asked; a copy's system volume is named by the drive its
+// registry gives it (such as C:; empty when not recorded), and only that
+// volume can be named.
 struct PathNaming {
     bool mountedVolumes = true;
     std::wstring systemDrive;
@@ -151,16 +156,16 @@ PathNaming pathNamingOf(const ExaminedMachine& machine);
 // a copy's registry records it; empty when not known.
 std::wstring systemDriveOf(const ExaminedMachine& machine);
 
-// The SYSTEM keys could not be had for a source that reads them: the
-// source is not present where the key is simply not there on this machine
-// (no Windows registry at all), otherwise it could not be read, counted in
-// liveUnreadable on this machine (a copy's SYSTEM hive is counted where it
-// was opened). Says so in the source's reading.
-void sayWithoutSystemKeys(const ExaminedMachine& machine, SourceReading& reading,
-                          std::uint32_t& liveUnreadable);
+// The Windows version the machine runs (or a copy's registry records).
+bool windowsVersionOf(const ExaminedMachine& machine, std::uint32_t& major, std::uint32_t& minor);
+
+// Whether a fact the machine's files do not state takes Windows' own
+// default (this machine) or is not known (a copy of another machine).
+bool factsTakeDefaults(const ExaminedMachine& machine);
 
 // A path the scan read, as it is shown: below a root named with slashes,
-// with slashes; inside an image, after the image, its volume and its state.
+// with slashes; inside an image, after the image, its volume and its state;
+// inside a collection, where the examiner finds the file.
 std::wstring shownPath(const ExaminedMachine& machine, const std::wstring& path);
 
 } // namespace tidewell

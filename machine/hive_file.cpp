@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/scan_counters.h"
+#include "machine/examined_machine.h"
 #include "machine/machine_files.h"
 #include "platform/path_join.h"
 
@@ -109,10 +111,10 @@ void loadHiveFile(ExaminedMachine& machine, const std::wstring& folder, std::wst
 
 void countHiveRecovery(const HiveFile& hive, ScanTally& tally) {
     if (hive.load.status == HiveStatus::Recovered) {
-        ++tally.hivesRecovered;
-        tally.hiveLogEntriesApplied += hive.load.logEntriesApplied;
+        ++tally[hivesRecovered];
+        tally[hiveLogEntriesApplied] += hive.load.logEntriesApplied;
     } else if (hive.load.status == HiveStatus::Stale) {
-        ++tally.hivesStale;
+        ++tally[hivesStale];
     }
 }
 

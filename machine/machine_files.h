@@ -1,8 +1,8 @@
 // The examined machine's files: a folder's listing, an entry found by name
 // without regard to the case of A to Z, and a whole file read up to a limit.
-// This machine's files are read as they are; a collected drive's only inside
-// its folder (see FileScope), and what is refused is kept to be said; an
-// image's through its file system, as the image holds them.
+// This machine's files are read as they are; a folder's copy of a drive only
+// inside the folder (see FileScope), and what is refused is kept to be said;
+// an image's through its file system, a collection's as it stores them.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "machine/examined_machine.h"
 #include "platform/folded_paths.h"
 #include "platform/whole_file.h"
 
 namespace tidewell {
+
+struct ExaminedMachine;
 
 struct FolderEntry {
     std::wstring name;
@@ -33,9 +34,6 @@ struct FolderListing {
 // machine's files still know them (an image's file table).
 FolderListing listMachineFolder(ExaminedMachine& machine, const std::wstring& folder,
                                 bool withDeleted = false);
-
-// Whether the folder can be listed at all; only its first entry is asked for.
-bool machineFolderListable(ExaminedMachine& machine, const std::wstring& folder);
 
 bool findMachineEntry(ExaminedMachine& machine, const std::wstring& folder, std::wstring_view name,
                       EntryKind kind, std::wstring& path);
@@ -58,5 +56,11 @@ bool unchangedSinceCurrent(ExaminedMachine& machine, const std::wstring& path);
 // Where a folder really is, links followed, so that one reached two ways is
 // known to be one.
 std::wstring realFolderOf(ExaminedMachine& machine, const std::wstring& folder);
+
+// The entry of a listing whose name folds to name, one spelled exactly so
+// preferred; null when there is none. For the kinds that list their files
+// with a reader of their own.
+const FolderEntry* foldedEntry(const FolderListing& listing, std::wstring_view name,
+                               EntryKind kind);
 
 } // namespace tidewell

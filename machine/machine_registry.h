@@ -1,7 +1,7 @@
 // What a collected machine's own registry says of itself, from its SOFTWARE
 // hive: where Windows and the program folders were, the user profiles it
 // lists and where each profile's folder was, and so where the known folders
-// of its UserAssist paths led. All paths are as the examined machine knew
+// of its users' records led. All paths are as the examined machine knew
 // them (C:\...), not where the copy lies here.
 #pragma once
 

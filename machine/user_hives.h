@@ -1,7 +1,7 @@
 // The users' registry hives of the examined machine, handed out one at a
 // time, and how many of the machine's profiles they cover. On this machine
 // they are the running account's own hive and every other user hive that is
-// loaded; on a collected drive, the NTUSER.DAT of every profile its profile
+// loaded; on a copy of a drive, the NTUSER.DAT of every profile its profile
 // list names (or, with no readable list, of every user folder), each read
 // with its transaction logs and counted as it is loaded.
 #pragma once
@@ -11,20 +11,21 @@
 #include <string>
 
 #include "core/scan_results.h"
-#include "machine/examined_machine.h"
 #include "machine/machine_folders.h"
 #include "registry/registry.h"
 
 namespace tidewell {
 
+struct ExaminedMachine;
+
 struct UserHive {
     std::wstring sid;         // may be empty: a user folder of a copy without a profile list
     std::wstring accountName; // the account's name; of a copy, its profile folder's name
     const RegistryKey* root = nullptr;
-    // The account running the program: its hive must hold a UserAssist key,
-    // and the shell resolves its folder ids.
+    // The account running the program: a source may insist on finding its
+    // records there, and the shell resolves its folder ids.
     bool runningAccount = false;
-    // A collected machine's hive: where its folder ids lead (null: ask the shell).
+    // A copy's hive: where its folder ids lead (null: ask the shell).
     const FolderTable* folders = nullptr;
 };
 
@@ -42,13 +43,9 @@ struct UserHiveVisit {
 UserHiveVisit visitUserHives(ExaminedMachine& machine, ScanResults& results,
                              const std::function<void(const UserHive&)>& visit);
 
-// The account name a SID names on this machine, without its domain; empty
-// when none.
-std::wstring accountNameForSid(const std::wstring& sid);
-
-// The same on the examined machine: this machine is asked; a copy's account
-// is named by its profile folder's name, as its profile list gives it (empty
-// when the list does not name the SID).
+// The account a SID names on the examined machine, without its domain: this
+// machine is asked; a copy's account is named by its profile folder's name,
+// as its profile list gives it. Empty when none.
 std::wstring accountNameOnMachine(const ExaminedMachine& machine, const std::wstring& sid);
 
 } // namespace tidewell

@@ -1,5 +1,7 @@
 #include "machine/volume_devices.h"
 
+#include "machine/examined_machine.h"
+
 #include "platform/text_fold.h"
 #include "platform/volumes.h"
 
@@ -21,10 +23,11 @@ bool driveOf(const std::vector<std::wstring>& mountPoints, std::wstring& drive) 
 } // namespace
 
 std::vector<DeviceDrive> deviceDrives(const ExaminedMachine& machine) {
+    return machine.kind->deviceDrives(machine);
+}
+
+std::vector<DeviceDrive> mountedDeviceDrives() {
     std::vector<DeviceDrive> drives;
-    if (machine.kind != MachineKind::ThisMachine) {
-        return drives;
-    }
     VolumeListing listing;
     std::wstring name;
     std::uint32_t error = 0;

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "machine/examined_machine.h"
-
 namespace tidewell {
+
+struct ExaminedMachine;
 
 struct DeviceDrive {
     std::wstring device; // such as \Device\HarddiskVolume3
@@ -19,6 +19,9 @@ struct DeviceDrive {
 };
 
 std::vector<DeviceDrive> deviceDrives(const ExaminedMachine& machine);
+
+// This machine's mounted volumes that have a drive letter.
+std::vector<DeviceDrive> mountedDeviceDrives();
 
 // The path with its device replaced by the drive it is mounted as; false
 // when the path names no device the list knows.

@@ -22,7 +22,7 @@ struct DirectoryListing {
     ~DirectoryListing();
 };
 
-// Starts listing a pattern such as C:\Windows\Prefetch\*; the first entry
+// Starts listing a pattern such as C:\Windows\*; the first entry
 // comes with it. On failure, error holds the system's code.
 bool findFirstFile(const std::wstring& pattern, DirectoryListing& listing, DirectoryEntry& entry,
                    std::uint32_t& error);

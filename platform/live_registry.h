@@ -14,6 +14,7 @@ inline constexpr std::uint32_t registryTypeString = 1;         // REG_SZ
 inline constexpr std::uint32_t registryTypeExpandString = 2;   // REG_EXPAND_SZ
 inline constexpr std::uint32_t registryTypeBinary = 3;         // REG_BINARY
 inline constexpr std::uint32_t registryTypeDword = 4;          // REG_DWORD
+inline constexpr std::uint32_t registryTypeQword = 11;         // REG_QWORD
 
 enum class RegistryRoot {
     CurrentUser,  // HKEY_CURRENT_USER

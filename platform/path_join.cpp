@@ -13,4 +13,9 @@ std::wstring joinPath(std::wstring_view folder, std::wstring_view name) {
     return joined;
 }
 
+std::wstring lastPart(std::wstring_view path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
+}
+
 } // namespace tidewell

@@ -1,4 +1,5 @@
-// Folder and name joined with exactly one backslash between them.
+// Paths put together and taken apart: folder and name joined with exactly
+// one backslash between them, and a path's last part.
 #pragma once
 
 #include <string>
@@ -10,5 +11,9 @@ namespace tidewell {
 // backslash gets the name appended directly. The name is not examined, so an
 // empty name leaves a trailing backslash.
 std::wstring joinPath(std::wstring_view folder, std::wstring_view name);
+
+// What follows the path's last separator (a backslash, or a slash as the
+// host or Windows itself also reads it); the whole path where it has none.
+std::wstring lastPart(std::wstring_view path);
 
 } // namespace tidewell

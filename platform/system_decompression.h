@@ -1,5 +1,6 @@
-// The operating system's own decompressor for compressed Prefetch files
-// (ntdll's compression service on Windows 8 and later).
+// The operating system's own decompressor for the Xpress Huffman format in
+// which Windows packs the files it compresses itself (ntdll's compression
+// service on Windows 8 and later).
 #pragma once
 
 #include <cstddef>

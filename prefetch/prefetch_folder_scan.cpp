@@ -3,10 +3,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "machine/examined_machine.h"
 #include "machine/machine_files.h"
 #include "platform/path_join.h"
 #include "platform/text_fold.h"
 #include "prefetch/mam_container.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_details.h"
 #include "prefetch/prefetch_parser.h"
 
 namespace tidewell {
@@ -28,21 +31,21 @@ bool carriesScca(const std::vector<std::uint8_t>& bytes) {
 bool recordFromFile(std::vector<std::uint8_t>& contents, const std::wstring& path,
                     LaunchRecord& record, ScanTally& tally) {
     if (contents.empty()) {
-        ++tally.prefetchUnreadable;
+        ++tally[prefetchUnreadable];
         return false;
     }
     std::vector<std::uint8_t> unpacked;
     const std::vector<std::uint8_t>* image = &contents;
     if (startsWithMam(contents)) {
         if (!decompressMam(contents.data(), contents.size(), unpacked)) {
-            ++tally.prefetchDecompressFailed;
+            ++tally[prefetchDecompressFailed];
             return false;
         }
         contents.clear();
         contents.shrink_to_fit(); // keep at most one of the two buffers large
         image = &unpacked;
     } else if (!carriesScca(contents)) {
-        ++tally.prefetchNotPrefetch;
+        ++tally[prefetchNotPrefetch];
         return false;
     }
     return parsePrefetch(image->data(), image->size(), path, record, tally); // it counts why not
@@ -89,7 +92,7 @@ void examineFile(ExaminedMachine& machine, const std::wstring& path, RecordList&
                  ScanTally& tally) {
     std::vector<std::uint8_t> contents;
     if (readMachineFile(machine, path, maxPrefetchImageSize, contents) != WholeFileRead::Read) {
-        ++tally.prefetchUnreadable;
+        ++tally[prefetchUnreadable];
         return;
     }
     LaunchRecord record;
@@ -109,11 +112,11 @@ void examineDeletedFile(ExaminedMachine& machine, const FolderEntry& entry,
     if (readDeletedMachineFile(machine, entry, maxPrefetchImageSize, contents) !=
             WholeFileRead::Read ||
         !recordFromFile(contents, path, record, own)) {
-        ++tally.deletedPrefetchUnreadable;
+        ++tally[deletedPrefetchUnreadable];
         return;
     }
     prefetchDetails(record)->deletedFile = 1;
-    ++tally.deletedPrefetchRead;
+    ++tally[deletedPrefetchRead];
     records.push_back(std::move(record));
 }
 
@@ -123,12 +126,11 @@ bool namesPrefetchFile(const FolderEntry& entry) {
 
 } // namespace
 
-void scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, RecordList& records,
+bool scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, RecordList& records,
                         ScanTally& tally) {
     const FolderListing listing = listMachineFolder(machine, folder, true);
     if (!listing.started) {
-        ++tally.prefetchDirUnreadable;
-        return;
+        return false;
     }
     const RecordsByFile current = currentRecordsByFile(machine);
     for (const FolderEntry& entry : listing.entries) {
@@ -136,23 +138,24 @@ void scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, Re
             continue;
         }
         if (!namesPrefetchFile(entry)) {
-            ++tally.prefetchNonPrefetchSkipped;
+            ++tally[prefetchNonPrefetchSkipped];
             continue;
         }
-        ++tally.prefetchSeen;
+        ++tally[prefetchSeen];
         const std::wstring path = joinPath(folder, entry.name);
         if (!reuseUnchanged(machine, current, path, records)) {
             examineFile(machine, path, records, tally);
         }
     }
     if (!listing.complete) {
-        ++tally.prefetchListingStopped;
+        ++tally[prefetchListingStopped];
     }
     for (const FolderEntry& entry : listing.entries) {
         if (entry.deleted && namesPrefetchFile(entry)) {
             examineDeletedFile(machine, entry, joinPath(folder, entry.name), records, tally);
         }
     }
+    return true;
 }
 
 } // namespace tidewell

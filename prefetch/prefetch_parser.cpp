@@ -6,7 +6,10 @@
 #include "platform/byte_reader.h"
 #include "platform/possible_date.h"
 #include "platform/system_clock.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_details.h"
 #include "prefetch/prefetch_layout.h"
+#include "prefetch/prefetch_source.h"
 
 namespace tidewell {
 
@@ -201,7 +204,7 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
     std::uint32_t signature = 0;
     if (image == nullptr || size < smallestHeader || !bytes.readU32(4, signature) ||
         signature != sccaSignature) {
-        ++tally.prefetchMalformed;
+        ++tally[prefetchMalformed];
         return false;
     }
 
@@ -209,14 +212,14 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
     bytes.readU32(0, version);
     const PrefetchLayout* layout = findPrefetchLayout(version);
     if (layout == nullptr) {
-        ++tally.prefetchUnknownVersion;
+        ++tally[prefetchUnknownVersion];
         return false;
     }
 
     std::uint32_t declaredSize = 0;
     bytes.readU32(12, declaredSize);
     if (size < layout->minimumImageSize || declaredSize != size) {
-        ++tally.prefetchMalformed;
+        ++tally[prefetchMalformed];
         return false;
     }
 
@@ -230,13 +233,13 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
             continue;
         }
         if (!isPossibleDate(value, now)) {
-            ++tally.prefetchMalformed;
+            ++tally[prefetchMalformed];
             return false;
         }
         runTimes.push_back(value);
     }
 
-    record = makeRecord(RecordSource::Prefetch);
+    record = makeRecord(prefetchSource);
     PrefetchDetails& details = *prefetchDetails(record);
     details.formatVersion = version;
     record.recordFile = filePath;
@@ -259,7 +262,7 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
         record.runCount = *runCount;
         record.runCountKnown = 1;
     } else {
-        ++tally.prefetchRunCountUnverified;
+        ++tally[prefetchRunCountUnverified];
     }
 
     const bool filesReadable = readReferencedFiles(bytes, details.referencedFiles);
@@ -269,16 +272,16 @@ bool parsePrefetchAt(const std::uint8_t* image, std::size_t size, const std::wst
     const bool volumeReadable = readVolumeBlock(bytes, *layout, details);
     readRecordedPath(bytes, version, metricsOffset, details);
     if (!filesReadable || !volumeReadable) {
-        ++tally.prefetchListOutside;
+        ++tally[prefetchListOutside];
     }
     // Windows writes the newest run first; times that do not stand so mean
     // that the clock went back between runs (a correction at start-up, a
     // virtual machine restored from a snapshot), or that the file was altered.
     if (!std::is_sorted(record.runTimes.begin(), record.runTimes.end(), std::greater<>())) {
         details.runTimesOutOfOrder = 1;
-        ++tally.prefetchRunTimesOutOfOrder;
+        ++tally[prefetchRunTimesOutOfOrder];
     }
-    ++tally.prefetchParsed;
+    ++tally[prefetchParsed];
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/text_fold.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_details.h"
 #include "prefetch/volume_path.h"
 
 namespace tidewell {
@@ -69,7 +71,7 @@ void choosePrefetchPath(LaunchRecord& record, ScanTally& tally, const VolumeSour
         return; // path stays empty, NoPathRecorded
     }
     if (candidates.size() > 1) {
-        ++tally.prefetchPathNotUnique;
+        ++tally[prefetchPathNotUnique];
         record.pathStatus = PathStatus::SeveralPossiblePaths;
         record.path.clear();
         for (std::size_t i = 0; i < candidates.size() && i < maxListedCandidates; ++i) {
@@ -88,9 +90,9 @@ void choosePrefetchPath(LaunchRecord& record, ScanTally& tally, const VolumeSour
     }
     record.path = *candidates.front();
     record.pathStatus = PathStatus::VolumeNotIdentified;
-    ++tally.volumesNotIdentified;
+    ++tally[volumesNotIdentified];
     if (resolution.volumesWithSerial > 1) {
-        ++tally.volumesAmbiguous;
+        ++tally[volumesAmbiguous];
     }
 }
 

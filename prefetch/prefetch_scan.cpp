@@ -1,26 +1,26 @@
-#include "prefetch/prefetch_scan.h"
-
+#include "machine/examined_machine.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_details.h"
 #include "prefetch/prefetch_folder_scan.h"
 #include "prefetch/prefetch_path_choice.h"
+#include "prefetch/prefetch_setup.h"
+#include "prefetch/prefetch_source.h"
 #include "prefetch/system_volume_proof.h"
 
 namespace tidewell {
 
 void scanPrefetch(ExaminedMachine& machine, ScanResults& results) {
-    SourceReading& reading =
-        results.origin.sources[static_cast<std::size_t>(RecordSource::Prefetch)];
+    SourceReading& reading = readingOf(results.origin, prefetchSource);
     reading.presence = SourcePresence::Read; // every Windows keeps a Prefetch folder
-    const std::wstring folder = prefetchFolderOf(machine);
-    if (folder.empty()) {
-        ++results.tally.prefetchDirUnreadable;
+    const std::wstring folder = windowsEntryOf(machine, L"Prefetch", EntryKind::Folder);
+    const std::size_t first = results.records.size();
+    const bool listed =
+        !folder.empty() && scanPrefetchFolder(machine, folder, results.records, results.tally);
+    statePrefetchSetup(machine, listed, results.facts);
+    if (!listed) {
+        ++results.tally[prefetchDirUnreadable];
         reading.presence = SourcePresence::Unreadable;
         return;
-    }
-    const std::size_t first = results.records.size();
-    const std::uint32_t unreadableBefore = results.tally.prefetchDirUnreadable;
-    scanPrefetchFolder(machine, folder, results.records, results.tally);
-    if (results.tally.prefetchDirUnreadable != unreadableBefore) {
-        reading.presence = SourcePresence::Unreadable;
     }
     const VolumeSource volumes = placeableVolumes(pathNamingOf(machine), results.records, first);
     ScanTally deleted; // a deleted file's doubts are its own, not the folder's

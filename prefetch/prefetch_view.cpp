@@ -1,11 +1,16 @@
-#include "prefetch/prefetch_view.h"
-
+// How a Prefetch record is shown, and how the banner and the report speak
+// of the source: its row of the table of sources.
 #include "core/path_status_word.h"
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
+#include "platform/path_join.h"
 #include "platform/text_fold.h"
 #include "platform/text_format.h"
 #include "platform/timestamp_format.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_details.h"
+#include "prefetch/prefetch_setup.h"
+#include "prefetch/prefetch_source.h"
 
 namespace tidewell {
 
@@ -236,30 +241,82 @@ std::wstring eventMessage(const LaunchRecord& record, std::size_t run, const std
 // One record per Prefetch file: its name (the program and its path hash),
 // the files a file table lists as deleted apart from the live ones.
 std::wstring mergeKey(const LaunchRecord& record) {
-    const std::size_t slash = record.recordFile.find_last_of(L"\\/");
-    const std::wstring file = foldText(
-        slash == std::wstring::npos ? record.recordFile : record.recordFile.substr(slash + 1));
+    const std::wstring file = foldText(lastPart(record.recordFile));
     return detailsOf(record).deletedFile != 0 ? L"deleted " + file : file;
 }
 
+std::any newDetails() {
+    return PrefetchDetails{};
+}
+
+// Prefetching switched off: Windows was not recording program starts, so
+// that a program's absence from the list means nothing.
+std::wstring switchedOff(const ScanFacts& facts, bool evidence) {
+    const FactValue enabled = facts[prefetchEnabled];
+    if (enabled.state != FactState::Known || enabled.value != 0) {
+        return {};
+    }
+    return evidence ? L"\u26A0  Prefetching was switched off on the examined machine, so Windows "
+                      L"was not recording program starts. An absent entry means nothing here."
+                    : L"\u26A0  Prefetching is switched off on this machine, so Windows is not "
+                      L"recording program starts. An absent entry means nothing here.";
+}
+
+// How many files the machine's Windows kept, which bounds the span.
+std::wstring retentionNote(const ScanFacts& facts) {
+    const FactValue limit = facts[prefetchRetentionLimit];
+    if (limit.state != FactState::Known) {
+        return L"; how many prefetch files the examined machine's Windows kept is not known.";
+    }
+    return L"; Windows keeps at most " + decimalText(limit.value) +
+           L" prefetch files and discards the oldest.";
+}
+
+constexpr const wchar_t* reportCaution[] = {
+    L"Prefetch records whatever the system started, including things",
+    L"no person clicked. A row is not proof that somebody did it.",
+    nullptr,
+};
+
 } // namespace
 
-const RecordView prefetchRecordView = {
-    L"Prefetch",
-    L"Prefetch (system record of program starts)",
-    L"Prefetch: program run",
-    L"Show &Prefetch records",
-    true,
-    true,
-    nullptr,
-    nullptr,
-    cells,
-    listDetail,
-    detailParts,
-    jsonMembers,
-    eventMembers,
-    eventMessage,
-    mergeKey,
+const RecordSource prefetchSource = {
+    .number = 0,
+    .word = L"Prefetch",
+    .described = L"Prefetch (system record of program starts)",
+    .runTimeMeaning = L"Prefetch: program run",
+    .viewMenuText = L"Show &Prefetch records",
+    .countsRuns = true,
+    .timesAreRuns = true,
+    .coverage =
+        {
+            .reportLabel = L"Prefetch",
+            .bannerName = L"Prefetch",
+            .cautionPlace = 2,
+            .reportCaution = reportCaution,
+            .bannerCaution =
+                L"Prefetch records whatever Windows started, including things nobody clicked.",
+            // Rights are no answer for a copy: a restart would not bring its folder.
+            .unreadSentence = L"\u26A0  Prefetch could not be read, so none of its records were "
+                              L"examined. This list is not a full picture of what ran.  Use File > "
+                              L"Restart as administrator.",
+            .unreadSentenceEvidence =
+                L"\u26A0  The evidence's Prefetch folder could not be read, so none of its "
+                L"records were examined. This list is not a full picture of what ran.",
+            .warning = switchedOff,
+            .spanNote = retentionNote,
+        },
+    .counters = prefetchCounters,
+    .facts = prefetchFacts,
+    .newDetails = newDetails,
+    .namedTimes = nullptr,
+    .cells = cells,
+    .listDetail = listDetail,
+    .detailParts = detailParts,
+    .jsonMembers = jsonMembers,
+    .eventMembers = eventMembers,
+    .eventMessage = eventMessage,
+    .mergeKey = mergeKey,
 };
 
 } // namespace tidewell

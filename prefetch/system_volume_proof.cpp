@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/text_fold.h"
+#include "prefetch/prefetch_details.h"
 
 namespace tidewell {
 

@@ -9,6 +9,7 @@
 
 #include "core/launch_record.h"
 #include "machine/examined_machine.h"
+#include "prefetch/prefetch_details.h"
 #include "prefetch/volume_path.h"
 
 namespace tidewell {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/launch_record.h"
+#include "prefetch/prefetch_details.h"
 
 namespace tidewell {
 

@@ -1,8 +1,8 @@
 #include "registry/registry_text.h"
 
-#include <vector>
-
+#include "platform/byte_reader.h"
 #include "platform/error_codes.h"
+#include "platform/utf16_text.h"
 
 namespace tidewell {
 
@@ -10,26 +10,61 @@ namespace {
 
 constexpr std::uint32_t textLimit = 65536; // bytes; far more than a path or a name needs
 
+bool isTextType(std::uint32_t type) {
+    return type == registryTypeString || type == registryTypeExpandString;
+}
+
 } // namespace
+
+ValueRead regReadValue(const RegistryKey& key, const std::wstring& name, std::uint32_t limit,
+                       std::uint32_t& type, std::vector<std::uint8_t>& data) {
+    data.clear();
+    std::uint32_t size = 0;
+    const std::uint32_t status = regQueryValue(key, name, type, nullptr, size);
+    if (status == ERROR_FILE_NOT_FOUND) {
+        return ValueRead::Absent;
+    }
+    if (status != ERROR_SUCCESS || size > limit) {
+        return ValueRead::Unreadable;
+    }
+    data.resize(size);
+    std::uint32_t read = size;
+    if (regQueryValue(key, name, type, data.empty() ? nullptr : data.data(), read) !=
+            ERROR_SUCCESS ||
+        read != size) {
+        data.clear();
+        return ValueRead::Unreadable;
+    }
+    return ValueRead::Read;
+}
+
+bool valueAsText(std::uint32_t type, const std::vector<std::uint8_t>& data, std::wstring& text) {
+    if (!isTextType(type) || data.size() % 2 != 0) {
+        return false;
+    }
+    text = utf16leTextTrimmed(data.data(), data.size());
+    return true;
+}
+
+bool valueAsDword(std::uint32_t type, const std::vector<std::uint8_t>& data, std::uint32_t& value) {
+    return type == registryTypeDword && data.size() == 4 &&
+           ByteView{data.data(), data.size()}.readU32(0, value);
+}
+
+bool valueAsQword(std::uint32_t type, const std::vector<std::uint8_t>& data, std::uint64_t& value) {
+    return (type == registryTypeQword || type == registryTypeBinary) && data.size() == 8 &&
+           ByteView{data.data(), data.size()}.readU64(0, value);
+}
 
 bool regQueryText(const RegistryKey& key, const std::wstring& name, std::wstring& text) {
     text.clear();
     std::uint32_t type = 0;
-    std::uint32_t size = 0;
-    if (regQueryValue(key, name, type, nullptr, size) != ERROR_SUCCESS ||
-        (type != registryTypeString && type != registryTypeExpandString) || size > textLimit) {
+    std::vector<std::uint8_t> bytes;
+    if (regReadValue(key, name, textLimit, type, bytes) != ValueRead::Read || !isTextType(type)) {
         return false;
     }
-    std::vector<std::uint8_t> bytes(size);
-    if (size != 0 && regQueryValue(key, name, type, bytes.data(), size) != ERROR_SUCCESS) {
-        return false;
-    }
-    for (std::uint32_t at = 0; at + 1 < size; at += 2) {
-        text.push_back(static_cast<wchar_t>(bytes[at] | (bytes[at + 1] << 8)));
-    }
-    while (!text.empty() && text.back() == L'\0') {
-        text.pop_back();
-    }
+    // An odd last byte is no unit: what stands before it is the text.
+    text = utf16leTextTrimmed(bytes.data(), bytes.size());
     return true;
 }
 
@@ -38,14 +73,8 @@ bool regQueryDword(const RegistryKey& key, const std::wstring& name, std::uint32
     std::uint32_t size = sizeof data;
     std::uint32_t type = 0;
     // A value longer than four bytes fails the read with ERROR_MORE_DATA.
-    if (regQueryValue(key, name, type, data, size) != ERROR_SUCCESS || type != registryTypeDword ||
-        size != sizeof data) {
-        return false;
-    }
-    value = static_cast<std::uint32_t>(data[0]) | (static_cast<std::uint32_t>(data[1]) << 8) |
-            (static_cast<std::uint32_t>(data[2]) << 16) |
-            (static_cast<std::uint32_t>(data[3]) << 24);
-    return true;
+    return regQueryValue(key, name, type, data, size) == ERROR_SUCCESS &&
+           valueAsDword(type, std::vector<std::uint8_t>(data, data + size), value);
 }
 
 } // namespace tidewell

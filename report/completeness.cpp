@@ -1,6 +1,5 @@
 #include "report/completeness.h"
 
-#include "core/scan_counters.h"
 #include "platform/decimal_text.h"
 
 namespace tidewell {
@@ -11,10 +10,10 @@ bool reportIsComplete(const ScanTally& tally, const ScanFacts& facts) {
 
 std::vector<std::wstring> incompletenessReasons(const ScanTally& tally, const ScanFacts& facts) {
     std::vector<std::wstring> reasons;
-    for (const ScanCounter& counter : scanCounters) {
-        const std::uint32_t value = tally.*counter.member;
-        if (counter.failure && value != 0) {
-            reasons.push_back(std::wstring(counter.reportLabel) + L" " + decimalText(value));
+    for (const ScanTally::Count& held : tally.counts) {
+        if (held.counter->failure && held.count != 0) {
+            reasons.push_back(std::wstring(held.counter->reportLabel) + L" " +
+                              decimalText(held.count));
         }
     }
     if (facts.profileCoverageKnown == 0) {

@@ -15,7 +15,7 @@ namespace tidewell {
 // No failure, and every listed profile examined.
 bool reportIsComplete(const ScanTally& tally, const ScanFacts& facts);
 
-// Each failure by its report label and count ("prefetch malformed 2"), then
+// Each failure by its report label and count ("shadow copies unreadable 2"), then
 // the coverage; none for a complete picture.
 std::vector<std::wstring> incompletenessReasons(const ScanTally& tally, const ScanFacts& facts);
 

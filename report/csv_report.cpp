@@ -1,8 +1,10 @@
 #include "report/csv_report.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "core/path_status_word.h"
-#include "core/record_views.h"
-#include "core/scan_counters.h"
+#include "core/record_source.h"
 #include "core/scan_fact_table.h"
 #include "platform/decimal_text.h"
 #include "platform/text_format.h"
@@ -22,8 +24,13 @@ const wchar_t* flagWord(std::uint32_t flag) {
     return flag != 0 ? L"yes" : L"no";
 }
 
-std::wstring factText(const ScanFactLine& fact, const ScanFacts& facts) {
-    switch (factState(fact, facts)) {
+void addLine(std::wstring& text, const std::wstring& line) {
+    text += line;
+    text += lineEnd;
+}
+
+std::wstring factText(FactValue value, bool flag, const wchar_t* suffix) {
+    switch (value.state) {
     case FactState::NotKnown:
         return L"not known";
     case FactState::NotApplicable:
@@ -31,16 +38,24 @@ std::wstring factText(const ScanFactLine& fact, const ScanFacts& facts) {
     case FactState::Known:
         break;
     }
-    if (fact.flag != nullptr) {
-        return flagWord(facts.*fact.flag);
+    if (flag) {
+        return flagWord(value.value);
     }
-    return decimalText(facts.*fact.number) +
-           (fact.reportSuffix != nullptr ? fact.reportSuffix : L"");
+    return decimalText(value.value) + (suffix != nullptr ? suffix : L"");
 }
 
-void addLine(std::wstring& text, const std::wstring& line) {
-    text += line;
-    text += lineEnd;
+// Each fact keeps its line, so that a reader counting lines still finds it;
+// what the scan could not establish says so in place of a value.
+void addFactLines(std::wstring& text, const ScanFacts& facts) {
+    for (const ScanFactLine& fact : scanFactsBeforeSources) {
+        addLine(text, std::wstring(L"# ") + fact.reportLabel + L"," +
+                          factText(factValue(fact, facts), fact.flag != nullptr, nullptr));
+    }
+    for (const ScanFacts::Stated& stated : facts.stated) {
+        const ScanFact& fact = *stated.fact;
+        addLine(text, std::wstring(L"# ") + fact.reportLabel + L"," +
+                          factText(stated.value, fact.flag, fact.reportSuffix));
+    }
 }
 
 std::uint32_t copiesRead(const ScanOrigin& origin) {
@@ -107,12 +122,13 @@ void addCollectionLines(std::wstring& text, const ScanOrigin& origin, const Scan
 // A source the examined machine may not keep at all is stated in a report
 // of collected evidence always, and in a report of this machine only where
 // this machine keeps it: the report of a machine without it stays as it was.
-bool sourceStated(RecordSource source, const ScanOrigin& origin) {
-    const SourcePresence presence = origin.sources[static_cast<std::size_t>(source)].presence;
-    return presence != SourcePresence::NotLooked &&
-           (origin.evidence || presence != SourcePresence::NotPresent);
+bool sourceStated(const SourceReading& reading, const ScanOrigin& origin) {
+    return reading.source->coverage.mayBeAbsent && reading.presence != SourcePresence::NotLooked &&
+           (origin.evidence || reading.presence != SourcePresence::NotPresent);
 }
 
+// The counters of the report's shared lines (a source's own lines stand
+// after its presence line).
 bool counterListed(const ScanCounter& counter, const ScanOrigin& origin) {
     switch (counter.line) {
     case CounterLine::Always:
@@ -127,27 +143,48 @@ bool counterListed(const ScanCounter& counter, const ScanOrigin& origin) {
     case CounterLine::Collection:
         return origin.collection;
     case CounterLine::Source:
-        return sourceStated(counter.source, origin);
+        break;
     }
     return false;
 }
 
-const RecordView* coveredSource(std::size_t index) {
-    const RecordView& view = recordView(static_cast<RecordSource>(index));
-    return view.coverage != nullptr ? &view : nullptr;
-}
-
-// "# BAM/DAM,read (bam\State\UserSettings)"
-std::wstring presenceLine(const RecordView& view, const SourceReading& reading, bool live) {
-    std::wstring line = std::wstring(L"# ") + view.coverage->reportLabel + L",";
+// "# LABEL,read (what was read of it)", and on this machine what its
+// running Windows leaves out.
+std::wstring presenceLine(const SourceReading& reading, bool live) {
+    const SourceCoverage& coverage = reading.source->coverage;
+    std::wstring line = std::wstring(L"# ") + coverage.reportLabel + L",";
     line += sourcePresenceWords(reading.presence);
     if (!reading.note.empty()) {
         line += L" (" + reading.note + L")";
     }
-    if (live && reading.presence == SourcePresence::Read && view.coverage->liveNote != nullptr) {
-        line += std::wstring(L" - ") + view.coverage->liveNote;
+    if (live && reading.presence == SourcePresence::Read && coverage.liveNote != nullptr) {
+        line += std::wstring(L" - ") + coverage.liveNote;
     }
     return line;
+}
+
+// What a row of each source is and is not: the sources every Windows keeps
+// always, the others once read; in the order the sources' cautions take.
+void addCautionLines(std::wstring& text, const ScanOrigin& origin) {
+    std::vector<const SourceReading*> readings;
+    for (const SourceReading& reading : origin.sources) {
+        readings.push_back(&reading);
+    }
+    std::stable_sort(readings.begin(), readings.end(),
+                     [](const SourceReading* a, const SourceReading* b) {
+                         return a->source->coverage.cautionPlace < b->source->coverage.cautionPlace;
+                     });
+    for (const SourceReading* reading : readings) {
+        const SourceCoverage& coverage = reading->source->coverage;
+        if (coverage.reportCaution == nullptr ||
+            (coverage.mayBeAbsent && reading->presence != SourcePresence::Read)) {
+            continue;
+        }
+        for (const wchar_t* const* caution = coverage.reportCaution; *caution != nullptr;
+             ++caution) {
+            addLine(text, std::wstring(L"# ") + *caution);
+        }
+    }
 }
 
 } // namespace
@@ -181,13 +218,7 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
     if (times == TimeBasis::Utc) {
         addLine(text, L"# Times are in,UTC");
     }
-    // Each fact keeps its line, so that a reader counting lines still finds
-    // it; what the scan could not establish says so in place of a value.
-    for (const ScanFactLine& fact : scanFactLines) {
-        if (fact.reportLabel != nullptr) {
-            addLine(text, std::wstring(L"# ") + fact.reportLabel + L"," + factText(fact, facts));
-        }
-    }
+    addFactLines(text, facts);
     if (facts.profileCoverageKnown != 0) {
         addLine(text, std::wstring(L"# User profiles on ") + machine + L"," +
                           decimalText(facts.profilesOnMachine));
@@ -203,38 +234,24 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
         addLine(text, L"# Surviving records span," + formatTimestamp(facts.spanOldest, times) +
                           L" to " + formatTimestamp(facts.spanNewest, times));
     }
-    addLine(text, L"# UserAssist records shell launches only; command line, script,");
-    addLine(text, L"# service and scheduled task launches never appear in it.");
-    addLine(text, L"# Prefetch records whatever the system started, including things");
-    addLine(text, L"# no person clicked. A row is not proof that somebody did it.");
-    for (std::size_t index = 0; index < recordSourceCount; ++index) {
-        const RecordView* view = coveredSource(index);
-        if (view != nullptr && origin.sources[index].presence == SourcePresence::Read) {
-            for (const wchar_t* const* caution = view->coverage->reportCaution; *caution != nullptr;
-                 ++caution) {
-                addLine(text, std::wstring(L"# ") + *caution);
-            }
+    addCautionLines(text, origin);
+    // The shared counter lines, then each source the machine may not keep,
+    // after a line saying whether it was there and read, with its own.
+    for (const ScanTally::Count& held : tally.counts) {
+        if (counterListed(*held.counter, origin)) {
+            addLine(text, std::wstring(L"# ") + held.counter->reportLabel + L"," +
+                              decimalText(held.count));
         }
     }
-    // The counters of the sources every Windows keeps, then each other
-    // source's, after a line saying whether it was there and read.
-    for (const ScanCounter& counter : scanCounters) {
-        if (counter.line != CounterLine::Source && counterListed(counter, origin)) {
-            addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
-                              decimalText(tally.*counter.member));
-        }
-    }
-    for (std::size_t index = 0; index < recordSourceCount; ++index) {
-        const RecordView* view = coveredSource(index);
-        const auto source = static_cast<RecordSource>(index);
-        if (view == nullptr || !sourceStated(source, origin)) {
+    for (const SourceReading& reading : origin.sources) {
+        if (!sourceStated(reading, origin)) {
             continue;
         }
-        addLine(text, presenceLine(*view, origin.sources[index], !origin.evidence));
-        for (const ScanCounter& counter : scanCounters) {
-            if (counter.line == CounterLine::Source && counter.source == source) {
-                addLine(text, std::wstring(L"# ") + counter.reportLabel + L"," +
-                                  decimalText(tally.*counter.member));
+        addLine(text, presenceLine(reading, !origin.evidence));
+        for (const ScanCounter* counter : reading.source->counters) {
+            if (counter->line == CounterLine::Source) {
+                addLine(text, std::wstring(L"# ") + counter->reportLabel + L"," +
+                                  decimalText(tally[*counter]));
             }
         }
     }
@@ -249,7 +266,7 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
 }
 
 std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
-    const RecordView& view = recordView(record.source);
+    const RecordSource& view = *record.source;
     SourceCells cells;
     view.cells(record, cells);
     std::wstring allRuns;

@@ -21,7 +21,7 @@ std::wstring csvQuote(const std::wstring& text);
 // the examined machine and lists the evidence's own counters after the rest.
 // With times in UTC the header says so in a line of its own.
 std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
-                               const ScanOrigin& origin = {}, TimeBasis times = TimeBasis::Local);
+                               const ScanOrigin& origin, TimeBasis times = TimeBasis::Local);
 
 // One record's line, ending in CR LF.
 std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times = TimeBasis::Local);

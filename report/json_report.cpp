@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "core/path_status_word.h"
-#include "core/record_views.h"
-#include "core/scan_counters.h"
+#include "core/record_source.h"
 #include "core/scan_fact_table.h"
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
@@ -23,14 +22,23 @@ void coverage(JsonWriter& json, const ScanTally& tally, const ScanFacts& facts) 
     json.key("facts");
     json.beginObject();
     // A fact the scan could not establish, or that does not apply, is null.
-    for (const ScanFactLine& fact : scanFactLines) {
-        if (factState(fact, facts) != FactState::Known) {
-            json.memberNull(fact.key);
-        } else if (fact.flag != nullptr) {
-            json.memberFlag(fact.key, facts.*fact.flag != 0);
+    const auto member = [&json](const char* key, FactValue value, bool flag) {
+        if (value.state != FactState::Known) {
+            json.memberNull(key);
+        } else if (flag) {
+            json.memberFlag(key, value.value != 0);
         } else {
-            json.member(fact.key, facts.*fact.number);
+            json.member(key, value.value);
         }
+    };
+    for (const ScanFactLine& fact : scanFactsBeforeSources) {
+        member(fact.key, factValue(fact, facts), fact.flag != nullptr);
+    }
+    for (const ScanFacts::Stated& stated : facts.stated) {
+        member(stated.fact->key, stated.value, stated.fact->flag);
+    }
+    for (const ScanFactLine& fact : scanFactsAfterSources) {
+        member(fact.key, factValue(fact, facts), fact.flag != nullptr);
     }
     // Without a span its two moments mean nothing and are not given.
     jsonOptionalMoment(json, "span_oldest", facts.spanKnown != 0 ? facts.spanOldest : 0);
@@ -38,8 +46,8 @@ void coverage(JsonWriter& json, const ScanTally& tally, const ScanFacts& facts) 
     json.endObject();
     json.key("counters");
     json.beginObject();
-    for (const ScanCounter& counter : scanCounters) {
-        json.member(counter.key, tally.*counter.member);
+    for (const ScanTally::Count& held : tally.counts) {
+        json.member(held.counter->key, held.count);
     }
     json.endObject();
     json.memberFlag("complete", reportIsComplete(tally, facts));
@@ -90,12 +98,11 @@ void evidenceFiles(JsonWriter& json, const ScanOrigin& origin) {
 
 // Every source: whether the examined machine keeps it, and whether it was
 // read, with what was read of it.
-void sourcesRead(JsonWriter& json, const ScanOrigin& origin) {
+void sourcesMember(JsonWriter& json, const ScanOrigin& origin) {
     json.key("sources");
     json.beginArray();
-    for (std::size_t index = 0; index < recordSourceCount; ++index) {
-        const RecordView& view = recordView(static_cast<RecordSource>(index));
-        const SourceReading& reading = origin.sources[index];
+    for (const SourceReading& reading : origin.sources) {
+        const RecordSource& view = *reading.source;
         json.beginObject();
         json.member("source", view.word);
         json.member("presence", sourcePresenceWords(reading.presence));
@@ -200,7 +207,7 @@ void copyMembers(JsonWriter& json, const LaunchRecord& record) {
 
 // The fields every record has, whatever its source.
 void commonFields(JsonWriter& json, const LaunchRecord& record) {
-    json.member("source", recordView(record.source).word);
+    json.member("source", record.source->word);
     json.member("name", record.name);
     json.member("path", record.path);
     json.member("path_status", pathStatusWord(record.pathStatus));
@@ -219,10 +226,10 @@ void commonFields(JsonWriter& json, const LaunchRecord& record) {
 // Every source's members: the record's own source gives its values, every
 // other source its members as they stand for a record not its own.
 template <typename Members>
-void sourceMembers(JsonWriter& json, const LaunchRecord& record, Members members) {
-    for (std::size_t index = 0; index < recordSourceCount; ++index) {
-        const auto source = static_cast<RecordSource>(index);
-        (recordView(source).*members)(json, source == record.source ? &record : nullptr);
+void sourceMembers(JsonWriter& json, const LaunchRecord& record,
+                   const std::vector<const RecordSource*>& sources, Members members) {
+    for (const RecordSource* source : sources) {
+        (source->*members)(json, source == record.source ? &record : nullptr);
     }
 }
 
@@ -261,7 +268,7 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
         json.memberNull("evidence_folder");
     }
     evidenceFiles(json, origin);
-    sourcesRead(json, origin);
+    sourcesMember(json, origin);
     imageRead(json, origin);
     collectionRead(json, origin);
     copiesRead(json, origin);
@@ -271,7 +278,16 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
     return json.text;
 }
 
-std::string jsonReportRecord(const LaunchRecord& record, bool first) {
+std::vector<const RecordSource*> sourcesRead(const ScanOrigin& origin) {
+    std::vector<const RecordSource*> sources;
+    for (const SourceReading& reading : origin.sources) {
+        sources.push_back(reading.source);
+    }
+    return sources;
+}
+
+std::string jsonReportRecord(const LaunchRecord& record,
+                             const std::vector<const RecordSource*>& sources, bool first) {
     JsonWriter json;
     json.text = first ? "\n" : ",\n";
     json.beginObject();
@@ -293,7 +309,7 @@ std::string jsonReportRecord(const LaunchRecord& record, bool first) {
     }
     json.endArray();
     copyMembers(json, record);
-    sourceMembers(json, record, &RecordView::jsonMembers);
+    sourceMembers(json, record, sources, &RecordSource::jsonMembers);
     json.endObject();
     return json.text;
 }
@@ -305,7 +321,8 @@ std::string jsonReportClosing() {
 TimelineScan timelineScan(const ScanTally& tally, const ScanFacts& facts,
                           const ScanOrigin& origin) {
     return TimelineScan{origin.hostName, origin.evidence ? origin.evidenceFolder : L"",
-                        reportIsComplete(tally, facts), incompletenessReasons(tally, facts)};
+                        reportIsComplete(tally, facts), incompletenessReasons(tally, facts),
+                        sourcesRead(origin)};
 }
 
 namespace {
@@ -334,7 +351,7 @@ void appendEvent(std::string& lines, const LaunchRecord& record, const TimelineS
     json.signedNumber(unixMicroseconds(moment.time));
     json.member("timestamp_desc", moment.meaning);
     commonFields(json, record);
-    sourceMembers(json, record, &RecordView::eventMembers);
+    sourceMembers(json, record, scan.sources, &RecordSource::eventMembers);
     json.member("filetime", moment.time);
     if (moment.timeName == nullptr) {
         json.member("run_index", moment.runIndex);
@@ -363,7 +380,7 @@ void appendEvent(std::string& lines, const LaunchRecord& record, const TimelineS
 } // namespace
 
 std::string timelineEvents(const LaunchRecord& record, const TimelineScan& scan) {
-    const RecordView& view = recordView(record.source);
+    const RecordSource& view = *record.source;
     const std::wstring onHost = scan.host.empty() ? std::wstring() : L" on " + scan.host;
     std::string lines;
     for (std::size_t run = 0; run < record.runTimes.size(); ++run) {

@@ -20,7 +20,11 @@ namespace tidewell {
 // records), each record, and its closing.
 std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
                               const ScanOrigin& origin);
-std::string jsonReportRecord(const LaunchRecord& record, bool first);
+// Every record names the members of every source the scan read (null where
+// they are another source's).
+std::vector<const RecordSource*> sourcesRead(const ScanOrigin& origin);
+std::string jsonReportRecord(const LaunchRecord& record,
+                             const std::vector<const RecordSource*>& sources, bool first);
 std::string jsonReportClosing();
 
 // What every event of a scan's timeline says of the scan.
@@ -29,6 +33,7 @@ struct TimelineScan {
     std::wstring evidenceFolder; // empty for this machine
     bool complete = false;
     std::vector<std::wstring> reasons;
+    std::vector<const RecordSource*> sources; // every source the scan read
 };
 
 TimelineScan timelineScan(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin);

@@ -52,9 +52,10 @@ bool writeJson(WritableFile& file, const RecordList& records, const ScanTally& t
     if (!writeUtf8(file, jsonReportOpening(tally, facts, origin))) {
         return false;
     }
+    const std::vector<const RecordSource*> sources = sourcesRead(origin);
     bool first = true;
     for (const LaunchRecord& record : records) {
-        if (!writeUtf8(file, jsonReportRecord(record, first))) {
+        if (!writeUtf8(file, jsonReportRecord(record, sources, first))) {
             return false;
         }
         first = false;

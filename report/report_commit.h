@@ -20,7 +20,7 @@ namespace tidewell {
 // failure no temporary file is left and the destination is unchanged. Memory
 // stays bounded by the header and one record's text.
 bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
-                 const ScanFacts& facts, const ScanOrigin& origin = {},
+                 const ScanFacts& facts, const ScanOrigin& origin,
                  const ReportOptions& options = {});
 
 // The same for a whole scan's results, as the command-line tool and the

@@ -12,9 +12,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include "sample/prefetch_image_builder.h"
-#include "sample/userassist_values.h"
-#include "sample/xpress_huffman_encoder.h"
+#include "prefetch/sample/prefetch_image_builder.h"
+#include "prefetch/sample/xpress_huffman_encoder.h"
+#include "userassist/sample/userassist_values.h"
 
 namespace {
 

@@ -15,11 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "amcache/sample/amcache_hives.h"
+#include "bam/sample/bam_values.h"
+#include "compatcache/sample/compat_cache_values.h"
+#include "prefetch/sample/prefetch_image_builder.h"
+#include "prefetch/sample/xpress_huffman_encoder.h"
 #include "sample/evidence_tree.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/program_records.h"
-#include "sample/userassist_values.h"
-#include "sample/xpress_huffman_encoder.h"
+#include "userassist/sample/userassist_values.h"
 
 namespace {
 

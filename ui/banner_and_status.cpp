@@ -3,8 +3,8 @@
 
 #include <commctrl.h>
 
-#include "core/scan_driver.h"
 #include "platform/dpi_scale.h"
+#include "scan/scan_driver.h"
 #include "ui/coverage_text.h"
 #include "ui/main_layout.h"
 #include "ui/record_list_logic.h"

@@ -1,9 +1,9 @@
 #include "ui/coverage_text.h"
 
+#include <algorithm>
 #include <vector>
 
-#include "core/record_views.h"
-#include "core/scan_counters.h"
+#include "core/record_source.h"
 #include "platform/decimal_text.h"
 #include "platform/timestamp_format.h"
 
@@ -13,70 +13,21 @@ namespace {
 
 constexpr std::size_t dateLength = 10;
 
-// A failure's fragment of the status bar, its count put in for "%lu".
-std::wstring statusFragment(const ScanCounter& counter, std::uint32_t value) {
-    std::wstring fragment = counter.statusFragment;
-    const std::size_t at = fragment.find(L"%lu");
+// A counter's words in the status bar, its count put in for "%lu".
+std::wstring counterText(const wchar_t* words, std::uint32_t value) {
+    std::wstring text = words;
+    const std::size_t at = text.find(L"%lu");
     if (at != std::wstring::npos) {
-        fragment.replace(at, 3, decimalText(value));
+        text.replace(at, 3, decimalText(value));
     }
-    return fragment;
+    return text;
 }
 
-std::wstring unreadSentence(const ScanTally& tally, bool evidence) {
-    const bool prefetchUnread = tally.prefetchDirUnreadable != 0;
-    const bool userAssistUnread = tally.userAssistUnreadable != 0;
-    if (prefetchUnread && userAssistUnread) {
-        return evidence ? L"\u26A0  Neither record could be read from the evidence. Nothing below "
-                          L"was examined."
-                        : L"\u26A0  Neither record could be read. Nothing below was examined.";
-    }
-    if (prefetchUnread) {
-        // Rights are no answer for a copy: a restart would not bring its folder.
-        return evidence ? L"\u26A0  The evidence's Prefetch folder could not be read, so none of "
-                          L"its records were examined. This list is not a full picture of what "
-                          L"ran."
-                        : L"\u26A0  Prefetch could not be read, so none of its records were "
-                          L"examined. This list is not a full picture of what ran.  Use File > "
-                          L"Restart as administrator.";
-    }
-    if (userAssistUnread) {
-        return evidence ? L"\u26A0  No user's UserAssist could be read from the evidence, so no "
-                          L"shell launch record was examined. Only what Windows started is listed "
-                          L"below."
-                        : L"\u26A0  UserAssist could not be read, so no shell launch record was "
-                          L"examined. Only what Windows started is listed below.";
-    }
-    return {};
+std::wstring statusFragment(const ScanCounter& counter, std::uint32_t value) {
+    return counterText(counter.statusFragment, value);
 }
 
-std::wstring firstSentence(const ScanTally& tally, const ScanFacts& facts, bool evidence,
-                           TimeBasis times) {
-    const std::wstring unread = unreadSentence(tally, evidence);
-    if (!unread.empty()) {
-        return unread;
-    }
-    if (facts.prefetchEnabled == 0 && facts.prefetchEnabledNotKnown == 0) {
-        return evidence ? L"\u26A0  Prefetching was switched off on the examined machine, so "
-                          L"Windows was not recording program starts. An absent entry means "
-                          L"nothing here."
-                        : L"\u26A0  Prefetching is switched off on this machine, so Windows is "
-                          L"not recording program starts. An absent entry means nothing here.";
-    }
-    if (facts.spanKnown != 0) {
-        const std::wstring retention =
-            facts.retentionLimitNotKnown != 0
-                ? std::wstring(L"; how many prefetch files the examined machine's Windows kept is "
-                               L"not known.")
-                : L"; Windows keeps at most " + decimalText(facts.prefetchRetentionLimit) +
-                      L" prefetch files and discards the oldest.";
-        return L"Both sources read.  Surviving records run from " +
-               formatDate(facts.spanOldest, times) + L" to " + formatDate(facts.spanNewest, times) +
-               (times == TimeBasis::Utc ? L" (UTC)" : L"") + retention;
-    }
-    return L"Both sources read.  No timestamps were found in them.";
-}
-
+// How many of the machine's profiles were examined, where not all of them.
 std::wstring coverageSentence(const ScanFacts& facts) {
     if (facts.profileCoverageKnown == 0) {
         return L"  UserAssist profile coverage could not be determined: the machine's profile "
@@ -101,65 +52,93 @@ std::wstring listed(const std::vector<const wchar_t*>& names) {
     return text;
 }
 
-// What became of the sources not every Windows keeps: which were read, which
-// the machine does not have, which could not be read.
-std::wstring otherSourcesSentence(const ScanOrigin& origin) {
-    std::vector<const wchar_t*> read;
+// The sources as the scan found them, for the banner's sentences.
+struct SourcesFound {
+    std::vector<const SourceReading*> read;
+    std::vector<const SourceReading*> unreadable;
     std::vector<const wchar_t*> absent;
-    std::vector<const wchar_t*> unreadable;
     std::vector<const wchar_t*> heldOpen;
-    std::wstring liveNotes;
-    for (std::size_t index = 0; index < recordSourceCount; ++index) {
-        const SourceCoverage* coverage = recordView(static_cast<RecordSource>(index)).coverage;
-        if (coverage == nullptr) {
-            continue;
-        }
-        switch (origin.sources[index].presence) {
+};
+
+SourcesFound sourcesFound(const ScanOrigin& origin) {
+    SourcesFound found;
+    for (const SourceReading& reading : origin.sources) {
+        switch (reading.presence) {
         case SourcePresence::NotLooked:
             break;
         case SourcePresence::Read:
-            read.push_back(coverage->bannerName);
-            if (!origin.evidence && coverage->liveNote != nullptr) {
-                liveNotes += std::wstring(L"  ") + coverage->liveNote;
-            }
+            found.read.push_back(&reading);
             break;
         case SourcePresence::NotPresent:
-            absent.push_back(coverage->bannerName);
+            found.absent.push_back(reading.source->coverage.bannerName);
             break;
         case SourcePresence::Unreadable:
-            unreadable.push_back(coverage->bannerName);
+            found.unreadable.push_back(&reading);
             break;
         case SourcePresence::HeldOpen:
-            heldOpen.push_back(coverage->bannerName);
+            found.heldOpen.push_back(reading.source->coverage.bannerName);
             break;
         }
     }
-    std::wstring text;
-    if (!read.empty()) {
-        text += L"  Also read: " + listed(read) + L".";
-    }
-    if (!absent.empty()) {
-        text += L"  Not present on " +
-                std::wstring(origin.evidence ? L"the examined machine: " : L"this machine: ") +
-                listed(absent) + L".";
-    }
-    if (!unreadable.empty()) {
-        text += L"  \u26A0 Could not be read: " + listed(unreadable) + L".";
-    }
-    if (!heldOpen.empty()) {
-        text += L"  Held open by the running Windows, and so not read: " + listed(heldOpen) + L".";
-    }
-    return text + liveNotes;
+    return found;
 }
 
-// What each source read beside Prefetch and UserAssist can and cannot show.
-std::wstring otherSourcesCaution(const ScanOrigin& origin) {
-    std::wstring text;
-    for (std::size_t index = 0; index < recordSourceCount; ++index) {
-        const SourceCoverage* coverage = recordView(static_cast<RecordSource>(index)).coverage;
-        if (coverage != nullptr && origin.sources[index].presence == SourcePresence::Read) {
-            text += std::wstring(L" ") + coverage->bannerCaution;
+std::vector<const wchar_t*> bannerNames(const std::vector<const SourceReading*>& readings,
+                                        const SourceReading* leaveOut = nullptr) {
+    std::vector<const wchar_t*> names;
+    for (const SourceReading* reading : readings) {
+        if (reading != leaveOut) {
+            names.push_back(reading->source->coverage.bannerName);
         }
+    }
+    return names;
+}
+
+// The first unreadable source that has a sentence of its own for it.
+const SourceReading* unreadWithSentence(const SourcesFound& found) {
+    for (const SourceReading* reading : found.unreadable) {
+        if (reading->source->coverage.unreadSentence != nullptr) {
+            return reading;
+        }
+    }
+    return nullptr;
+}
+
+// What was read, and the span of the run times it holds.
+std::wstring readSentence(const SourcesFound& found, const ScanFacts& facts, TimeBasis times) {
+    std::wstring text = listed(bannerNames(found.read)) + L" read.  ";
+    if (facts.spanKnown == 0) {
+        return text + L"No timestamps were found in them.";
+    }
+    text += L"Surviving records run from " + formatDate(facts.spanOldest, times) + L" to " +
+            formatDate(facts.spanNewest, times) + (times == TimeBasis::Utc ? L" (UTC)" : L"");
+    std::wstring notes;
+    for (const SourceReading* reading : found.read) {
+        if (reading->source->coverage.spanNote != nullptr) {
+            notes += reading->source->coverage.spanNote(facts);
+        }
+    }
+    return text + (notes.empty() ? std::wstring(L".") : notes);
+}
+
+// What each source can and cannot show: every source every Windows keeps,
+// and each other one that was read, in the order their cautions take.
+std::wstring cautions(const ScanOrigin& origin) {
+    std::vector<const SourceReading*> readings;
+    for (const SourceReading& reading : origin.sources) {
+        const SourceCoverage& coverage = reading.source->coverage;
+        if (coverage.bannerCaution != nullptr &&
+            (!coverage.mayBeAbsent || reading.presence == SourcePresence::Read)) {
+            readings.push_back(&reading);
+        }
+    }
+    std::stable_sort(readings.begin(), readings.end(),
+                     [](const SourceReading* a, const SourceReading* b) {
+                         return a->source->coverage.cautionPlace < b->source->coverage.cautionPlace;
+                     });
+    std::wstring text;
+    for (const SourceReading* reading : readings) {
+        text += (text.empty() ? L"" : L" ") + std::wstring(reading->source->coverage.bannerCaution);
     }
     return text;
 }
@@ -174,25 +153,62 @@ std::wstring formatDate(FileTime value, TimeBasis times) {
     return text;
 }
 
-std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin,
-                        TimeBasis times) {
+std::wstring bannerText(const ScanTally& /*tally*/, const ScanFacts& facts,
+                        const ScanOrigin& origin, TimeBasis times) {
     std::wstring text;
     if (origin.evidence) {
         text = L"Evidence folder " + origin.evidenceFolder +
                L", a copy of another machine's system drive.  ";
     }
-    text += firstSentence(tally, facts, origin.evidence, times);
-    const bool bothRead = tally.prefetchDirUnreadable == 0 && tally.userAssistUnreadable == 0;
-    const bool switchedOff = facts.prefetchEnabled == 0 && facts.prefetchEnabledNotKnown == 0;
-    if (bothRead && !switchedOff) {
-        text += coverageSentence(facts);
+    const SourcesFound found = sourcesFound(origin);
+    const SourceReading* saidFirst = unreadWithSentence(found);
+    std::wstring warning;
+    for (const SourceReading* reading : found.read) {
+        const SourceCoverage& coverage = reading->source->coverage;
+        if (warning.empty() && coverage.warning != nullptr) {
+            warning = coverage.warning(facts, origin.evidence);
+        }
     }
-    text += otherSourcesSentence(origin);
-    text += L"\r\nUserAssist records only shell launches \u2014 a command line, script, service or "
-            L"scheduled task never appears in it. Prefetch records whatever Windows started, "
-            L"including things nobody clicked.";
-    text += otherSourcesCaution(origin);
-    return text;
+    bool readNamed = false;
+    if (found.read.empty() && !found.unreadable.empty()) {
+        text += origin.evidence ? L"\u26A0  No record could be read from the evidence. Nothing "
+                                  L"below was examined."
+                                : L"\u26A0  No record could be read. Nothing below was examined.";
+        saidFirst = nullptr;
+    } else if (saidFirst != nullptr) {
+        const SourceCoverage& coverage = saidFirst->source->coverage;
+        text += origin.evidence && coverage.unreadSentenceEvidence != nullptr
+                    ? coverage.unreadSentenceEvidence
+                    : coverage.unreadSentence;
+    } else if (!warning.empty()) {
+        text += warning;
+    } else {
+        text += readSentence(found, facts, times);
+        text += coverageSentence(facts);
+        readNamed = true;
+    }
+    if (!readNamed && !found.read.empty()) {
+        text += L"  Read: " + listed(bannerNames(found.read)) + L".";
+    }
+    if (!found.absent.empty()) {
+        text += L"  Not present on " +
+                std::wstring(origin.evidence ? L"the examined machine: " : L"this machine: ") +
+                listed(found.absent) + L".";
+    }
+    const std::vector<const wchar_t*> unreadable = bannerNames(found.unreadable, saidFirst);
+    if (!unreadable.empty()) {
+        text += L"  \u26A0 Could not be read: " + listed(unreadable) + L".";
+    }
+    if (!found.heldOpen.empty()) {
+        text += L"  Held open by the running Windows, and so not read: " + listed(found.heldOpen) +
+                L".";
+    }
+    for (const SourceReading* reading : found.read) {
+        if (!origin.evidence && reading->source->coverage.liveNote != nullptr) {
+            text += std::wstring(L"  ") + reading->source->coverage.liveNote;
+        }
+    }
+    return text + L"\r\n" + cautions(origin);
 }
 
 std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,
@@ -205,13 +221,18 @@ std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,
     } else {
         parts[1] = L" \u26A0 Read or parse failures:";
         // The bar names the failures in an order of its own.
-        for (std::uint8_t position = 1; position <= scanCounterCount; ++position) {
-            for (const ScanCounter& counter : scanCounters) {
-                const std::uint32_t value = tally.*counter.member;
-                if (counter.statusPosition == position && value != 0) {
-                    parts[1] += statusFragment(counter, value);
-                }
+        std::vector<const ScanTally::Count*> failed;
+        for (const ScanTally::Count& held : tally.counts) {
+            if (held.counter->failure && held.count != 0) {
+                failed.push_back(&held);
             }
+        }
+        std::stable_sort(failed.begin(), failed.end(),
+                         [](const ScanTally::Count* a, const ScanTally::Count* b) {
+                             return a->counter->statusPosition < b->counter->statusPosition;
+                         });
+        for (const ScanTally::Count* held : failed) {
+            parts[1] += statusFragment(*held->counter, held->count);
         }
         if (!parts[1].empty() && parts[1].back() == L';') {
             parts[1].pop_back();
@@ -228,13 +249,15 @@ std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,
         parts[2] = L" Coverage: all " + decimalText(facts.profilesOnMachine) + L" profiles ";
     }
 
-    if (tally.prefetchRunCountUnverified != 0) {
-        parts[3] =
-            L" " + decimalText(tally.prefetchRunCountUnverified) + L" run count(s) withheld ";
-    } else {
-        parts[3] = facts.elevationNotApplicable != 0 ? L" collected evidence "
-                   : facts.elevated != 0             ? L" administrator "
-                                                     : L" standard user ";
+    parts[3] = facts.elevationNotApplicable != 0 ? L" collected evidence "
+               : facts.elevated != 0             ? L" administrator "
+                                                 : L" standard user ";
+    // A count that stands in for the elevation while it is not zero.
+    for (const ScanTally::Count& held : tally.counts) {
+        if (held.counter->statusNote != nullptr && held.count != 0) {
+            parts[3] = counterText(held.counter->statusNote, held.count);
+            break;
+        }
     }
     return parts;
 }

@@ -17,12 +17,14 @@ namespace tidewell {
 // The date part of a timestamp ("YYYY-MM-DD"), or empty text.
 std::wstring formatDate(FileTime value, TimeBasis times = TimeBasis::Local);
 
-// The banner's whole text: one first sentence, a coverage sentence when both
-// sources were read, and the fixed paragraph on what each source can show.
-// For collected evidence the banner begins by naming the folder it read, and
-// speaks of the examined machine.
-std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts,
-                        const ScanOrigin& origin = {}, TimeBasis times = TimeBasis::Local);
+// The banner's whole text: a first sentence (nothing could be read; a source
+// that could not be read, in its own words; a source's warning; or what was
+// read and the span of its run times, with the profiles covered), then what
+// else was read, not present, not readable or held open, and a paragraph on
+// what each source can show. For collected evidence it begins by naming the
+// folder it read, and speaks of the examined machine.
+std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin,
+                        TimeBasis times = TimeBasis::Local);
 
 // The four parts of the status bar.
 std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,

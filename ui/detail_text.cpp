@@ -1,7 +1,7 @@
 #include "ui/detail_text.h"
 
 #include "core/path_status_word.h"
-#include "core/record_views.h"
+#include "core/record_source.h"
 #include "platform/decimal_text.h"
 
 namespace tidewell {
@@ -33,7 +33,7 @@ std::wstring copyText(std::uint16_t copy, const DetailContext& context) {
 } // namespace
 
 std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& context) {
-    const RecordView& view = recordView(record.source);
+    const RecordSource& view = *record.source;
     SourceDetailParts parts;
     view.detailParts(record, context, parts);
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/launch_record.h"
-#include "core/record_view.h"
+#include "core/record_source.h"
 #include "platform/timestamp_format.h"
 
 namespace tidewell {

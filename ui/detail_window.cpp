@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "core/scan_driver.h"
 #include "platform/dpi_scale.h"
+#include "scan/scan_driver.h"
 #include "ui/detail_columns.h"
 #include "ui/detail_text.h"
 #include "ui/record_list_logic.h"

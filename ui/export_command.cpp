@@ -4,9 +4,9 @@
 
 #include <commdlg.h>
 
-#include "core/scan_driver.h"
 #include "report/report_commit.h"
 #include "report/report_format.h"
+#include "scan/scan_driver.h"
 
 namespace tidewell {
 

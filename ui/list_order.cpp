@@ -46,7 +46,7 @@ const std::wstring* columnText(const LaunchRecord& record, int column) {
 std::uint64_t columnKey(const LaunchRecord& record, int column) {
     switch (column) {
     case columnSource:
-        return static_cast<std::uint32_t>(record.source);
+        return record.source->number;
     case columnRuns:
         return record.runCountKnown != 0 ? record.runCount : 0; // withheld sorts as 0
     case columnPath:

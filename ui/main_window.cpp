@@ -13,10 +13,11 @@
 #include <cstring>
 #include <optional>
 
-#include "core/record_views.h"
-#include "core/scan_driver.h"
+#include "core/record_source.h"
 #include "platform/dpi_scale.h"
 #include "platform/identity.h"
+#include "scan/scan_driver.h"
+#include "scan/source_table.h"
 #include "ui/explorer_target.h"
 #include "ui/record_list_logic.h"
 #include "ui/window_geometry.h"
@@ -60,10 +61,11 @@ HMENU buildMenuBar() {
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, commandExit, L"E&xit");
     HMENU view = CreatePopupMenu();
-    for (std::size_t index = 0; index < recordSourceCount; ++index) {
-        AppendMenuW(view, MF_STRING | MF_CHECKED,
-                    static_cast<UINT_PTR>(commandShowSourceFirst + static_cast<int>(index)),
-                    recordView(static_cast<RecordSource>(index)).viewMenuText);
+    for (const RecordSource* source : tableSources()) {
+        AppendMenuW(
+            view, MF_STRING | MF_CHECKED,
+            static_cast<UINT_PTR>(commandShowSourceFirst + static_cast<int>(source->number)),
+            source->viewMenuText);
     }
     AppendMenuW(view, MF_STRING, commandTimesInUtc, L"&Times in UTC");
     AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
@@ -310,7 +312,7 @@ void onCommand(HWND window, int command, int notification) {
         break;
     default:
         if (command >= commandShowSourceFirst &&
-            command < commandShowSourceFirst + static_cast<int>(recordSourceCount)) {
+            command < commandShowSourceFirst + static_cast<int>(tableSources().size())) {
             toggleSource(command, windowState().rows.showSource[static_cast<std::size_t>(
                                       command - commandShowSourceFirst)]);
         }

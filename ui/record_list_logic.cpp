@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "core/record_views.h"
 #include "platform/decimal_text.h"
 #include "platform/text_fold.h"
 #include "platform/text_format.h"
@@ -53,12 +52,8 @@ std::wstring foldFilter(std::wstring_view typed) {
 }
 
 bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter,
-             const std::array<bool, recordSourceCount>& showSource) {
-    // A value beyond the table is shown as UserAssist, as its word is.
-    const auto index = static_cast<std::size_t>(record.source);
-    if (!showSource[index < recordSourceCount
-                        ? index
-                        : static_cast<std::size_t>(RecordSource::UserAssist)]) {
+             const SourceToggles& showSource) {
+    if (record.source->number < showSource.size() && !showSource[record.source->number]) {
         return false;
     }
     return foldedFilter.empty() || containsFolded(record.name, foldedFilter) ||
@@ -72,8 +67,7 @@ bool compareRows(const RecordList& records, std::size_t a, std::size_t b, int so
     int order = 0;
     switch (sortColumn) {
     case columnSource:
-        order = orderOf(static_cast<std::uint32_t>(first.source),
-                        static_cast<std::uint32_t>(second.source));
+        order = orderOf(first.source->number, second.source->number);
         break;
     case columnName:
         order = compareFolded(first.name, second.name);
@@ -126,16 +120,16 @@ std::wstring columnTitle(int column, TimeBasis times) {
 std::wstring cellText(const LaunchRecord& record, int column, TimeBasis times) {
     switch (column) {
     case columnSource:
-        return recordView(record.source).word;
+        return record.source->word;
     case columnName:
         return record.name;
     case columnRuns:
-        if (!recordView(record.source).countsRuns) {
+        if (!record.source->countsRuns) {
             return {}; // the source counts no runs
         }
         return record.runCountKnown != 0 ? decimalText(record.runCount) : std::wstring(L"\u2014");
     case columnLastRun:
-        if (!recordView(record.source).timesAreRuns) {
+        if (!record.source->timesAreRuns) {
             return {}; // its times are not runs: they stand in the detail window
         }
         return record.runTimes.empty() ? std::wstring(L"not recorded")
@@ -151,7 +145,7 @@ std::wstring cellText(const LaunchRecord& record, int column, TimeBasis times) {
     case columnUser:
         return record.userName.empty() ? record.userSid : record.userName;
     case columnDetail:
-        return recordView(record.source).listDetail(record);
+        return record.source->listDetail(record);
     default:
         return {};
     }

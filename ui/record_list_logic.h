@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/launch_record.h"
+#include "core/record_source.h"
 #include "platform/timestamp_format.h"
 #include "ui/list_order.h"
 
@@ -26,8 +27,11 @@ enum ListColumn : int {
 };
 inline constexpr int listColumnCount = 7;
 
-constexpr std::array<bool, recordSourceCount> allSourcesShown() {
-    std::array<bool, recordSourceCount> shown{};
+// One View toggle per source, by its number in the table of sources.
+using SourceToggles = std::array<bool, maxRecordSources>;
+
+constexpr SourceToggles allSourcesShown() {
+    SourceToggles shown{};
     for (bool& source : shown) {
         source = true;
     }
@@ -47,8 +51,7 @@ extern const ColumnSpec listColumns[listColumnCount];
 // current scan's records, which only forgetRecords lets go of.
 struct ListState {
     std::vector<std::size_t> visible;
-    // One View toggle per source, by RecordSource.
-    std::array<bool, recordSourceCount> showSource = allSourcesShown();
+    SourceToggles showSource = allSourcesShown();
     int sortColumn = columnLastRun;
     bool sortAscending = false; // newest first
     TimeBasis times = TimeBasis::Local;
@@ -61,7 +64,7 @@ std::wstring foldFilter(std::wstring_view typed);
 // Shown when its source is switched on and the folded filter occurs in its
 // folded name or path (an empty filter matches everything).
 bool isShown(const LaunchRecord& record, std::wstring_view foldedFilter,
-             const std::array<bool, recordSourceCount>& showSource);
+             const SourceToggles& showSource);
 
 // True when record a must come before record b (both indexes into records).
 bool compareRows(const RecordList& records, std::size_t a, std::size_t b, int sortColumn,

@@ -4,8 +4,8 @@
 
 #include <commctrl.h>
 
-#include "core/scan_driver.h"
 #include "platform/dpi_scale.h"
+#include "scan/scan_driver.h"
 #include "ui/record_list_logic.h"
 
 namespace tidewell {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "core/scan_driver.h"
+#include "scan/scan_driver.h"
 #include "ui/record_list_logic.h"
 
 namespace tidewell {

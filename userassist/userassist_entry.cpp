@@ -5,6 +5,9 @@
 #include "platform/system_clock.h"
 #include "registry/registry.h"
 #include "userassist/known_folders.h"
+#include "userassist/userassist_counters.h"
+#include "userassist/userassist_details.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 
@@ -38,9 +41,9 @@ void classifyPath(const std::wstring& decoded, const HiveContext& hive, ScanTall
         }
         record.path = decoded;
         record.pathStatus = PathStatus::FolderIdUnresolved;
-        ++tally.folderIdsUnresolved;
+        ++tally[folderIdsUnresolved];
         if (!hive.ownHive) {
-            ++tally.folderIdsOtherUser;
+            ++tally[folderIdsOtherUser];
         }
         return;
     }
@@ -78,15 +81,15 @@ bool isBookkeepingName(const std::wstring& decoded) {
 bool screenUserAssistValue(const std::wstring& decoded, std::uint32_t type, std::uint32_t size,
                            ScanTally& tally) {
     if (isBookkeepingName(decoded)) {
-        ++tally.userAssistBookkeepingSkipped;
+        ++tally[userAssistBookkeepingSkipped];
         return false;
     }
     if (type != registryTypeBinary) {
-        ++tally.userAssistWrongType;
+        ++tally[userAssistWrongType];
         return false;
     }
     if (size > userAssistReadLimit) {
-        ++tally.userAssistTooLarge;
+        ++tally[userAssistTooLarge];
         return false;
     }
     return true;
@@ -119,10 +122,10 @@ bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data,
                           const HiveContext& hive, ScanTally& tally, LaunchRecord& record) {
     UserAssistEntry entry;
     if (!parseUserAssistEntry(data, size, entry)) {
-        ++tally.userAssistWrongSize;
+        ++tally[userAssistWrongSize];
         return false;
     }
-    record = makeRecord(RecordSource::UserAssist);
+    record = makeRecord(userAssistSource);
     record.userSid = hive.sid;
     record.userName = hive.accountName;
     record.runCount = entry.runCount;
@@ -136,20 +139,20 @@ bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data,
     if (entry.hasLastRun && isPossibleTimestamp(entry.lastRun, now)) {
         record.runTimes.push_back(entry.lastRun);
         if (isStampOnly(entry)) {
-            ++tally.userAssistStampOnly;
+            ++tally[userAssistStampOnly];
         }
     } else if (entry.hasLastRun) {
         // An impossible stamp is dropped, not clamped.
         entry.hasLastRun = false;
-        ++tally.userAssistImpossibleDate;
-        ++tally.userAssistNoTimestamp;
+        ++tally[userAssistImpossibleDate];
+        ++tally[userAssistNoTimestamp];
     } else {
-        ++tally.userAssistNoTimestamp;
+        ++tally[userAssistNoTimestamp];
     }
 
     classifyPath(decoded, hive, tally, record);
     record.name = afterLastBackslash(record.path.empty() ? decoded : record.path);
-    ++tally.userAssistParsed;
+    ++tally[userAssistParsed];
     return true;
 }
 

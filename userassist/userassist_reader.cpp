@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/error_codes.h"
+#include "userassist/userassist_counters.h"
 #include "userassist/userassist_entry.h"
 
 namespace tidewell {
@@ -27,10 +28,10 @@ void readCountKey(const RegistryKey& countKey, const HiveContext& hive, RecordLi
             return;
         }
         if (first != ERROR_SUCCESS) {
-            ++tally.userAssistKeysUnreadable; // a name too long for the buffer among them
+            ++tally[userAssistKeysUnreadable]; // a name too long for the buffer among them
             return;
         }
-        ++tally.userAssistSeen;
+        ++tally[userAssistSeen];
         const std::wstring decoded = decodeValueName(name);
         if (!screenUserAssistValue(decoded, type, size, tally)) {
             continue;
@@ -39,7 +40,7 @@ void readCountKey(const RegistryKey& countKey, const HiveContext& hive, RecordLi
         std::uint32_t dataSize = size;
         if (regEnumValue(countKey, index, valueNameChars, name, type,
                          data.empty() ? nullptr : data.data(), dataSize) != ERROR_SUCCESS) {
-            ++tally.userAssistKeysUnreadable;
+            ++tally[userAssistKeysUnreadable];
             continue;
         }
         LaunchRecord record;
@@ -66,7 +67,7 @@ bool readUserAssistKeys(const RegistryKey& hiveRoot, const HiveContext& hive, Re
             break;
         }
         if (status != ERROR_SUCCESS) {
-            ++tally.userAssistKeysUnreadable;
+            ++tally[userAssistKeysUnreadable];
             break;
         }
         RegistryKey countKey;
@@ -76,7 +77,7 @@ bool readUserAssistKeys(const RegistryKey& hiveRoot, const HiveContext& hive, Re
             continue;
         }
         if (opened != ERROR_SUCCESS) {
-            ++tally.userAssistKeysUnreadable;
+            ++tally[userAssistKeysUnreadable];
             continue;
         }
         readCountKey(countKey, hive, records, tally);

@@ -1,7 +1,8 @@
-#include "userassist/userassist_scan.h"
-
+#include "machine/examined_machine.h"
 #include "machine/user_hives.h"
+#include "userassist/userassist_counters.h"
 #include "userassist/userassist_reader.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 
@@ -13,16 +14,17 @@ void scanUserAssist(ExaminedMachine& machine, ScanResults& results) {
                                   hive.runningAccount || hive.folders != nullptr, hive.folders};
         if (!readUserAssistKeys(*hive.root, context, results.records, results.tally) &&
             hive.runningAccount) {
-            ++results.tally.userAssistUnreadable;
+            ++results.tally[userAssistUnreadable];
         }
     });
-    results.tally.userAssistKeysUnreadable += visited.unopenable + (visited.listingStopped ? 1 : 0);
+    results.tally[userAssistKeysUnreadable] +=
+        visited.unopenable + (visited.listingStopped ? 1 : 0);
     if (visited.offered == 0) {
-        ++results.tally.userAssistUnreadable; // not one user's hive could be read
+        ++results.tally[userAssistUnreadable]; // not one user's hive could be read
     }
-    results.origin.sources[static_cast<std::size_t>(RecordSource::UserAssist)].presence =
-        results.tally.userAssistUnreadable != 0 ? SourcePresence::Unreadable
-                                                : SourcePresence::Read;
+    readingOf(results.origin, userAssistSource).presence = results.tally[userAssistUnreadable] != 0
+                                                               ? SourcePresence::Unreadable
+                                                               : SourcePresence::Read;
 }
 
 } // namespace tidewell

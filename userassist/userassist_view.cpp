@@ -1,9 +1,12 @@
-#include "userassist/userassist_view.h"
-
+// How a UserAssist record is shown, and how the banner and the report speak
+// of the source: its row of the table of sources.
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
 #include "platform/text_fold.h"
 #include "platform/text_format.h"
+#include "userassist/userassist_counters.h"
+#include "userassist/userassist_details.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 
@@ -141,24 +144,51 @@ std::wstring mergeKey(const LaunchRecord& record) {
            foldText(record.path.empty() ? record.name : record.path);
 }
 
+std::any newDetails() {
+    return UserAssistDetails{};
+}
+
+constexpr const wchar_t* reportCaution[] = {
+    L"UserAssist records shell launches only; command line, script,",
+    L"service and scheduled task launches never appear in it.",
+    nullptr,
+};
+
 } // namespace
 
-const RecordView userAssistRecordView = {
-    L"UserAssist",
-    L"UserAssist (shell record of user launches)",
-    L"UserAssist: last shell launch",
-    L"Show &UserAssist records",
-    true,
-    true,
-    nullptr,
-    nullptr,
-    cells,
-    listDetail,
-    detailParts,
-    focusMembers,
-    focusMembers,
-    eventMessage,
-    mergeKey,
+const RecordSource userAssistSource = {
+    .number = 1,
+    .word = L"UserAssist",
+    .described = L"UserAssist (shell record of user launches)",
+    .runTimeMeaning = L"UserAssist: last shell launch",
+    .viewMenuText = L"Show &UserAssist records",
+    .countsRuns = true,
+    .timesAreRuns = true,
+    .coverage =
+        {
+            .reportLabel = L"UserAssist",
+            .bannerName = L"UserAssist",
+            .cautionPlace = 1,
+            .reportCaution = reportCaution,
+            .bannerCaution = L"UserAssist records only shell launches \u2014 a command line, "
+                             L"script, service or scheduled task never appears in it.",
+            .unreadSentence = L"\u26A0  UserAssist could not be read, so no shell launch record "
+                              L"was examined. Only what Windows started is listed below.",
+            .unreadSentenceEvidence =
+                L"\u26A0  No user's UserAssist could be read from the evidence, so no shell "
+                L"launch record was examined. Only what Windows started is listed below.",
+        },
+    .counters = userAssistCounters,
+    .facts = {},
+    .newDetails = newDetails,
+    .namedTimes = nullptr,
+    .cells = cells,
+    .listDetail = listDetail,
+    .detailParts = detailParts,
+    .jsonMembers = focusMembers,
+    .eventMembers = focusMembers,
+    .eventMessage = eventMessage,
+    .mergeKey = mergeKey,
 };
 
 } // namespace tidewell

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "sample/xpress_huffman_encoder.h"
+#include "prefetch/sample/xpress_huffman_encoder.h"
+#include "prefetch/tests/xpress_test_data.h"
 #include "support/corpus_files.h"
-#include "support/xpress_test_data.h"
 
 namespace tidewell::bench {
 

@@ -11,8 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "core/scan_driver.h"
 #include "machine/disk_image.h"
+#include "scan/scan_driver.h"
 #include "support/corpus_files.h"
 #include "support/temp_folder.h"
 

@@ -8,10 +8,11 @@
 #include "heap_counter.h"
 
 #include "fake/fake_machine.h"
+#include "prefetch/prefetch_counters.h"
 #include "prefetch/prefetch_folder_scan.h"
 #include "prefetch/prefetch_path_choice.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/xpress_huffman_encoder.h"
+#include "prefetch/sample/prefetch_image_builder.h"
+#include "prefetch/sample/xpress_huffman_encoder.h"
 #include "support/temp_folder.h"
 #include "support/this_machine.h"
 
@@ -75,7 +76,7 @@ void scanFolderOf1024CompressedFiles(benchmark::State& state) {
         const std::size_t kept =
             tidewell::bench::liveHeapBytes() - before; // the records themselves
         transientPeak = std::max(transientPeak, tidewell::bench::peakHeapBytes() - before - kept);
-        if (tally.prefetchParsed != fileCount) {
+        if (tally[tidewell::prefetchParsed] != fileCount) {
             state.SkipWithError("not every file parsed");
             return;
         }

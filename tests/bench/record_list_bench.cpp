@@ -7,7 +7,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "core/record_source.h"
+#include "prefetch/prefetch_source.h"
 #include "ui/record_list_logic.h"
+#include "userassist/userassist_source.h"
 
 namespace {
 
@@ -20,8 +23,7 @@ tidewell::RecordList makeRecords(std::size_t count) {
     };
     for (std::size_t i = 0; i < count; ++i) {
         tidewell::LaunchRecord& record = records[i];
-        record.source =
-            i % 3 == 0 ? tidewell::RecordSource::UserAssist : tidewell::RecordSource::Prefetch;
+        record.source = i % 3 == 0 ? &tidewell::userAssistSource : &tidewell::prefetchSource;
         record.name = L"PROGRAM" + std::to_wstring(next() % 5000) + L".EXE";
         record.path =
             L"C:\\Program Files\\Vendor" + std::to_wstring(next() % 300) + L"\\" + record.name;
@@ -33,7 +35,7 @@ tidewell::RecordList makeRecords(std::size_t count) {
                                static_cast<std::uint64_t>(next()) * 10000000ULL};
         }
         record.userSid =
-            record.source == tidewell::RecordSource::UserAssist ? L"S-1-5-21-1-2-3-1001" : L"";
+            record.source == &tidewell::userAssistSource ? L"S-1-5-21-1-2-3-1001" : L"";
     }
     return records;
 }

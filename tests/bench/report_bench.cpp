@@ -8,9 +8,13 @@
 
 #include "heap_counter.h"
 
+#include "core/record_source.h"
+#include "prefetch/prefetch_source.h"
 #include "report/report_commit.h"
+#include "support/origins.h"
 #include "support/record_details.h"
 #include "support/temp_folder.h"
+#include "userassist/userassist_source.h"
 
 namespace {
 
@@ -18,8 +22,8 @@ tidewell::RecordList makeRecords(std::size_t count) {
     tidewell::RecordList records(count);
     for (std::size_t i = 0; i < count; ++i) {
         tidewell::LaunchRecord& record = records[i];
-        record = tidewell::makeRecord(i % 2 == 0 ? tidewell::RecordSource::Prefetch
-                                                 : tidewell::RecordSource::UserAssist);
+        record = tidewell::makeRecord(i % 2 == 0 ? tidewell::prefetchSource
+                                                 : tidewell::userAssistSource);
         if (i % 2 == 0) {
             record.name = L"PROGRAM" + std::to_wstring(i) + L".EXE";
             record.path =
@@ -62,8 +66,9 @@ void writeReportFor100000Records(benchmark::State& state) {
     for (auto _ : state) {
         const std::size_t before = tidewell::bench::liveHeapBytes();
         tidewell::bench::resetHeapPeak();
-        if (!tidewell::writeReport(destination, records, tidewell::ScanTally{},
-                                   tidewell::ScanFacts{})) {
+        if (!tidewell::writeReport(destination, records, tidewell::testing::tableTally(),
+                                   tidewell::testing::tableFacts(),
+                                   tidewell::testing::thisMachineOrigin(L""))) {
             state.SkipWithError("the report was not written");
             return;
         }

@@ -15,6 +15,7 @@
 #include "support/hive_files.h"
 #include "support/reg_file.h"
 #include "support/userassist_corpus_checks.h"
+#include "userassist/userassist_counters.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -265,7 +266,7 @@ TEST(HiveCorpus, TheUserAssistReaderCountsEveryValueOfAHiveFile) {
         readUserAssistKeys(root, other, records, tally);
         testing::expectEveryValueCountedOnce(tally, facts);
         EXPECT_EQ(records.size(), facts.parsed);
-        EXPECT_EQ(tally.userAssistKeysUnreadable, 0u);
+        EXPECT_EQ(tally[userAssistKeysUnreadable], 0u);
     }
 }
 

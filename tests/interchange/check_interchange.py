@@ -13,7 +13,6 @@ import csv
 import datetime
 import io
 import json
-import re
 import sys
 
 FILETIME_UNIX_EPOCH = 116444736000000000  # 1970-01-01 in 100 ns ticks since 1601
@@ -25,20 +24,19 @@ def fail(message):
 
 
 def counter_table(path):
-    """(key, report label, which reports list it) for each counter, read from
-    the program's own table so that this check cannot drift from it."""
-    source = open(path, encoding="utf-8").read()
-    entries = re.findall(
-        r'\{&ScanTally::\w+,\s*"(\w+)",\s*(?:true|false),\s*L"((?:[^"\\]|\\.)*)"'
-        r'(?:[^{}]*?,\s*CounterLine::(\w+)(?:,\s*RecordSource::(\w+))?\s*\})?', source)
+    """(key, report label, which reports list it, the source whose presence
+    line it follows) for each counter, as the program's own table gives them
+    (written by its counter-table tool), so that this check cannot drift."""
+    entries = []
+    for line in open(path, encoding="utf-8").read().splitlines():
+        if line.strip():
+            key, _failure, kind, owner, label = line.split("\t", 4)
+            entries.append((key, label, kind, None if owner == "-" else owner))
     if len(entries) < 29:
         fail(f"the counter table in {path} could not be read")
-    return [(key, label, line or "Always", SOURCE_WORDS.get(owner)) for key, label, line, owner
-            in entries]
+    return entries
 
 
-# The sources the table names, by the word the outputs give them.
-SOURCE_WORDS = {"Bam": "BAM/DAM", "AppCompatCache": "AppCompatCache", "Amcache": "Amcache"}
 # What each source's times mean on the timeline, and for the sources whose
 # times are not runs, the members of a record they stand in, in order.
 RUN_MEANINGS = {"Prefetch": "Prefetch: program run", "UserAssist": "UserAssist: last shell launch",
@@ -147,7 +145,6 @@ def check_coverage(header, document, table, zone):
     listed = {"Image": image, "Copies": image or collection, "Collection": collection}
     presence = {entry["source"]: entry["presence"] for entry in document["scanned"]["sources"]}
     for key, label, line, owner in table:
-        label = label.replace('\\"', '"')
         if line == "Source" and not evidence and presence[owner] == "not present":
             if counters[key] != 0 or label in values or owner in values:
                 fail(f"{key} counted or listed for a source this machine does not keep")

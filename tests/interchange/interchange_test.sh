@@ -14,7 +14,7 @@ fi
 seed=$1     # evidence-seed
 report=$2   # tidewell-report
 work=$3     # a scratch folder in the build tree
-counters=$4 # the counter table
+table=$4    # counter-table, which writes the program's own table of counters
 here=$(cd "$(dirname "$0")" && pwd)
 
 # The zone's daylight-saving changes are what the local report is tested across.
@@ -28,6 +28,8 @@ native_path() {
 }
 run() { "${runner[@]}" "$@"; }
 
+run "$table" >"$work/counters.tsv"
+counters=$work/counters.tsv
 run "$seed" "$(native_path "$work/evidence")"
 root=$(native_path "$work/evidence")
 

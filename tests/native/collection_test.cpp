@@ -156,7 +156,7 @@ TEST(Collection, AZipGathersEachDeviceWhateverAccessorReadIt) {
               testing::programText(path) +
                   L" :: uploads/ntfs/%5C%5C.%5CC%3A/Windows/Prefetch/CMD.EXE-1.pf");
     EXPECT_TRUE(collectionFilePlace(*collection, drive, L"\\Windows").empty());
-    EXPECT_EQ(collectionMembersUnreadable(*collection), 0u);
+    EXPECT_EQ(unreadableMembers(*collection), 0u);
 }
 
 TEST(Collection, ASecuredZipIsRefusedNeverReadAsEmpty) {
@@ -229,7 +229,7 @@ TEST(Collection, AMemberWhoseDataIsDamagedIsCountedAndTheRestRead) {
     EXPECT_EQ(outcome, WholeFileRead::Unreadable);
     EXPECT_EQ(readText(*collection, 0, L"\\Windows\\Prefetch\\B.pf", outcome), L"intact");
     EXPECT_EQ(outcome, WholeFileRead::Read);
-    EXPECT_EQ(collectionMembersUnreadable(*collection), 1u);
+    EXPECT_EQ(unreadableMembers(*collection), 1u);
     std::vector<std::uint8_t> bytes;
     EXPECT_EQ(readCollectionFile(*collection, scope, 0, L"\\Windows\\Prefetch\\A.pf", 100, bytes),
               WholeFileRead::TooLarge);

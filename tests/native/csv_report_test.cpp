@@ -14,11 +14,18 @@
 
 #include "support/record_details.h"
 
+#include "core/record_source.h"
+#include "core/scan_counters.h"
 #include "fake/fake_machine.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_setup.h"
+#include "prefetch/prefetch_source.h"
 #include "report/csv_report.h"
 #include "support/corpus_files.h"
 #include "support/scoped_time_zone.h"
 #include "support/temp_folder.h"
+#include "userassist/userassist_counters.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 namespace {
@@ -26,16 +33,18 @@ namespace {
 using testing::ScopedTimeZone;
 using testing::TempFolder;
 
+// This machine, which keeps Prefetch and UserAssist and none of the others.
 struct SmallScan {
     RecordList records;
-    ScanTally tally;
-    ScanFacts facts;
+    ScanTally tally = testing::tableTally();
+    ScanFacts facts = testing::tableFacts();
+    ScanOrigin origin =
+        testing::withSources(testing::thisMachineOrigin(L""), SourcePresence::NotPresent);
 };
 
 SmallScan smallScan() {
     SmallScan scan;
-    LaunchRecord prefetch;
-    prefetch.source = RecordSource::Prefetch;
+    LaunchRecord prefetch = makeRecord(prefetchSource);
     prefetch.name = L"NOTEPAD.EXE";
     prefetch.path = L"C:\\Program Files\\\"Odd\", Inc\\NOTEPAD.EXE";
     prefetch.pathStatus = PathStatus::Resolved;
@@ -50,7 +59,7 @@ SmallScan smallScan() {
     testing::prefetchOf(prefetch).volumeSerial = 1;
     scan.records.push_back(prefetch);
 
-    LaunchRecord app = makeRecord(RecordSource::UserAssist);
+    LaunchRecord app = makeRecord(userAssistSource);
     app.name = L"app.exe";
     app.path = L"C:\\Tools\\app.exe";
     app.pathStatus = PathStatus::Resolved;
@@ -73,22 +82,22 @@ SmallScan smallScan() {
     testing::userAssistOf(explorer).focusMilliseconds = 0;
     scan.records.push_back(explorer);
 
-    scan.tally.prefetchSeen = 1;
-    scan.tally.prefetchParsed = 1;
-    scan.tally.prefetchRunCountUnverified = 1;
-    scan.tally.prefetchNonPrefetchSkipped = 2;
-    scan.tally.userAssistSeen = 4;
-    scan.tally.userAssistParsed = 3;
-    scan.tally.userAssistBookkeepingSkipped = 1;
-    scan.tally.userAssistNoTimestamp = 1;
-    scan.tally.userAssistStampOnly = 1;
+    scan.tally[prefetchSeen] = 1;
+    scan.tally[prefetchParsed] = 1;
+    scan.tally[prefetchRunCountUnverified] = 1;
+    scan.tally[prefetchNonPrefetchSkipped] = 2;
+    scan.tally[userAssistSeen] = 4;
+    scan.tally[userAssistParsed] = 3;
+    scan.tally[userAssistBookkeepingSkipped] = 1;
+    scan.tally[userAssistNoTimestamp] = 1;
+    scan.tally[userAssistStampOnly] = 1;
 
     scan.facts.elevated = 1;
-    scan.facts.prefetchEnabled = 1;
-    scan.facts.prefetchDirReadable = 1;
-    scan.facts.prefetchRetentionLimit = 1024;
-    scan.facts.enablePrefetcherPresent = 1;
-    scan.facts.enablePrefetcherValue = 3;
+    scan.facts[prefetchEnabled] = knownFact(1);
+    scan.facts[prefetchDirReadable] = knownFact(1);
+    scan.facts[prefetchRetentionLimit] = knownFact(1024);
+    scan.facts[enablePrefetcherPresent] = knownFact(1);
+    scan.facts[enablePrefetcherValue] = knownFact(3);
     scan.facts.profileCoverageKnown = 1;
     scan.facts.profilesOnMachine = 2;
     scan.facts.profilesExamined = 2;
@@ -138,13 +147,13 @@ protected:
 
 TEST_F(CsvReport, ASmallScanMatchesTheGoldenFileByteForByte) {
     const SmallScan scan = smallScan();
-    ASSERT_TRUE(writeReport(outText(), scan.records, scan.tally, scan.facts));
+    ASSERT_TRUE(writeReport(outText(), scan.records, scan.tally, scan.facts, scan.origin));
     EXPECT_EQ(readBytes(out), goldenBytes("small_report.csv.txt"));
 }
 
 TEST_F(CsvReport, NumbersIgnoreTheProcessLocale) {
     const SmallScan scan = smallScan();
-    ASSERT_TRUE(writeReport(outText(), scan.records, scan.tally, scan.facts));
+    ASSERT_TRUE(writeReport(outText(), scan.records, scan.tally, scan.facts, scan.origin));
     const std::vector<std::uint8_t> before = readBytes(out);
     const char* comma = std::setlocale(LC_ALL, "de_DE.UTF-8");
     if (comma == nullptr) {
@@ -156,7 +165,7 @@ TEST_F(CsvReport, NumbersIgnoreTheProcessLocale) {
     char probe[16];
     std::snprintf(probe, sizeof probe, "%.1f", 2.5);
     EXPECT_STREQ(probe, "2,5") << "the locale really uses a comma";
-    const bool written = writeReport(outText(), scan.records, scan.tally, scan.facts);
+    const bool written = writeReport(outText(), scan.records, scan.tally, scan.facts, scan.origin);
     std::setlocale(LC_ALL, "C");
     ASSERT_TRUE(written);
     EXPECT_EQ(readBytes(out), before);
@@ -164,7 +173,7 @@ TEST_F(CsvReport, NumbersIgnoreTheProcessLocale) {
 
 TEST_F(CsvReport, NoRecordsLeavesTheHeaderAndColumnLineOnly) {
     const SmallScan scan = smallScan();
-    ASSERT_TRUE(writeReport(outText(), {}, scan.tally, scan.facts));
+    ASSERT_TRUE(writeReport(outText(), {}, scan.tally, scan.facts, scan.origin));
     const std::wstring text = reportText(out);
     const std::wstring columns = L"Source,Name,Path,Path status,Run count,Last run,All recorded "
                                  L"runs,User,User SID,Focus count,Focus seconds,Format version,"
@@ -181,7 +190,7 @@ TEST_F(CsvReport, HeaderVariants) {
     // Coverage unknown: one line instead of three, and never complete.
     scan.facts.profileCoverageKnown = 0;
     scan.facts.profilesExamined = 3;
-    std::wstring header = buildReportHeader(scan.tally, scan.facts);
+    std::wstring header = buildReportHeader(scan.tally, scan.facts, scan.origin);
     EXPECT_NE(
         header.find(L"\r\n# UserAssist profile coverage could not be determined - the profile "
                     L"list could not be read in full. Profiles examined,3\r\n"),
@@ -194,7 +203,7 @@ TEST_F(CsvReport, HeaderVariants) {
     // A profile not examined: no failure, still not complete.
     scan.facts.profileCoverageKnown = 1;
     scan.facts.profilesNotExamined = 1;
-    header = buildReportHeader(scan.tally, scan.facts);
+    header = buildReportHeader(scan.tally, scan.facts, scan.origin);
     EXPECT_NE(header.find(L"# User profiles NOT examined (registry hive not available to this "
                           L"scan),1\r\n"),
               std::wstring::npos);
@@ -203,13 +212,13 @@ TEST_F(CsvReport, HeaderVariants) {
 
     // Span unknown: no span line at all.
     scan.facts.spanKnown = 0;
-    header = buildReportHeader(scan.tally, scan.facts);
+    header = buildReportHeader(scan.tally, scan.facts, scan.origin);
     EXPECT_EQ(header.find(L"# Surviving records span"), std::wstring::npos);
 
     // A failure counted: the no-failure line goes, and the result is not complete.
     scan.facts.profilesNotExamined = 0;
-    scan.tally.prefetchDirUnreadable = 1;
-    header = buildReportHeader(scan.tally, scan.facts);
+    scan.tally[prefetchDirUnreadable] = 1;
+    header = buildReportHeader(scan.tally, scan.facts, scan.origin);
     EXPECT_EQ(header.find(L"No read or parse failure"), std::wstring::npos);
     EXPECT_NE(
         header.find(L"# PREFETCH DIRECTORY UNREADABLE - no prefetch record was examined,1\r\n"),
@@ -217,9 +226,9 @@ TEST_F(CsvReport, HeaderVariants) {
     EXPECT_NE(header.find(L"complete picture of this machine,no\r\n"), std::wstring::npos);
 
     // Prefetching switched off is not by itself incomplete.
-    scan.tally.prefetchDirUnreadable = 0;
-    scan.facts.prefetchEnabled = 0;
-    header = buildReportHeader(scan.tally, scan.facts);
+    scan.tally[prefetchDirUnreadable] = 0;
+    scan.facts[prefetchEnabled] = knownFact(0);
+    header = buildReportHeader(scan.tally, scan.facts, scan.origin);
     EXPECT_NE(header.find(L"# Prefetch enabled,no\r\n"), std::wstring::npos);
     EXPECT_NE(header.find(L"complete picture of this machine,yes\r\n"), std::wstring::npos);
 }
@@ -227,8 +236,8 @@ TEST_F(CsvReport, HeaderVariants) {
 TEST_F(CsvReport, AnEvidenceReportNamesItsFolderAndTheExaminedMachine) {
     SmallScan scan = smallScan();
     const ScanOrigin evidence = testing::evidenceOrigin(L"/cases/host7/C", L"HOST7");
-    scan.tally.hivesRecovered = 2;
-    scan.tally.hiveLogEntriesApplied = 5;
+    scan.tally[hivesRecovered] = 2;
+    scan.tally[hiveLogEntriesApplied] = 5;
     const std::wstring header = buildReportHeader(scan.tally, scan.facts, evidence);
     EXPECT_EQ(header.rfind(L"# Tidewell\r\n# Evidence folder,/cases/host7/C\r\n# Elevated,", 0),
               0u);
@@ -246,7 +255,7 @@ TEST_F(CsvReport, AnEvidenceReportNamesItsFolderAndTheExaminedMachine) {
     EXPECT_EQ(header.find(L"this machine"), std::wstring::npos);
 
     // A report of this machine lists none of them.
-    const std::wstring live = buildReportHeader(scan.tally, scan.facts);
+    const std::wstring live = buildReportHeader(scan.tally, scan.facts, scan.origin);
     EXPECT_EQ(live.find(L"# hives dirty"), std::wstring::npos);
     EXPECT_EQ(live.find(L"# hive log entries"), std::wstring::npos);
     EXPECT_EQ(live.find(L"Evidence"), std::wstring::npos);
@@ -255,8 +264,9 @@ TEST_F(CsvReport, AnEvidenceReportNamesItsFolderAndTheExaminedMachine) {
 TEST_F(CsvReport, AUtcReportSaysSoAndDiffersInItsTimesAlone) {
     ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     SmallScan scan = smallScan();
-    const std::wstring localHeader = buildReportHeader(scan.tally, scan.facts);
-    const std::wstring utcHeader = buildReportHeader(scan.tally, scan.facts, {}, TimeBasis::Utc);
+    const std::wstring localHeader = buildReportHeader(scan.tally, scan.facts, scan.origin);
+    const std::wstring utcHeader =
+        buildReportHeader(scan.tally, scan.facts, scan.origin, TimeBasis::Utc);
     EXPECT_EQ(utcHeader.rfind(L"# Tidewell\r\n# Times are in,UTC\r\n# Elevated,", 0), 0u);
     EXPECT_EQ(localHeader.find(L"UTC"), std::wstring::npos) << "the default report is unchanged";
     EXPECT_NE(
@@ -292,7 +302,7 @@ TEST(CsvQuote, OnlyDoubleQuotesAreDoubled) {
 }
 
 TEST(CsvRecordLine, EveryPathStatusHasItsWord) {
-    LaunchRecord record;
+    LaunchRecord record = makeRecord(prefetchSource);
     const std::pair<std::uint32_t, const wchar_t*> words[] = {{0, L"resolved"},
                                                               {1, L"volume not identified"},
                                                               {2, L"folder id unresolved"},
@@ -309,7 +319,7 @@ TEST(CsvRecordLine, EveryPathStatusHasItsWord) {
 
 TEST(CsvRecordLine, FocusSecondsRoundAsPrintfDoes) {
     ScopedTimeZone utc("UTC0");
-    LaunchRecord record = makeRecord(RecordSource::UserAssist);
+    LaunchRecord record = makeRecord(userAssistSource);
     testing::userAssistOf(record).hasFocus = 1;
     const std::pair<std::uint32_t, const wchar_t*> cases[] = {
         {0, L"0.0"},   {50, L"0.1"},   {250, L"0.2"},

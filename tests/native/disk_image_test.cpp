@@ -79,7 +79,7 @@ TEST(DiskImage, TheCorpusDiskHasOneVolumeThatHoldsWindows) {
               WholeFileRead::Read);
     EXPECT_EQ(bytes, testing::readWholeFile(testing::corpusRoot() /
                                             "prefetch/plaso/PING.EXE-B29F6629.pf"));
-    EXPECT_EQ(imageReadErrors(*image), 0u);
+    EXPECT_EQ(failedImageReads(*image), 0u);
 }
 
 TEST(DiskImage, EveryShadowCopyIsListedAndReadAsItWas) {

@@ -10,11 +10,13 @@
 
 #include <gtest/gtest.h>
 
-#include "core/scan_driver.h"
+#include "core/scan_counters.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/sample/prefetch_image_builder.h"
 #include "sample/evidence_tree.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/userassist_values.h"
+#include "scan/scan_driver.h"
 #include "support/temp_folder.h"
+#include "userassist/sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -135,9 +137,9 @@ TEST_F(HostileEvidence, PipesDevicesAndLinksOutOfTheFolderAreCountedAndNeverRead
 
     const ScanResults results = scan();
 
-    EXPECT_EQ(results.tally.prefetchSeen, 8u);
-    EXPECT_EQ(results.tally.prefetchParsed, 2u);
-    EXPECT_EQ(results.tally.prefetchUnreadable, 6u);
+    EXPECT_EQ(results.tally[prefetchSeen], 8u);
+    EXPECT_EQ(results.tally[prefetchParsed], 2u);
+    EXPECT_EQ(results.tally[prefetchUnreadable], 6u);
     for (const LaunchRecord& record : results.records) {
         EXPECT_NE(record.name, L"PASSWD.EXE") << "a file outside the evidence was read";
         EXPECT_NE(record.name, L"outside.exe") << "a hive outside the evidence was read";
@@ -157,15 +159,15 @@ TEST_F(HostileEvidence, PipesDevicesAndLinksOutOfTheFolderAreCountedAndNeverRead
     EXPECT_TRUE(refusedFor(results, L"LOOPA-00000007.pf", L"loop"));
 
     // Every hive looked for has its outcome, and says why it was not read.
-    EXPECT_EQ(results.tally.systemHivesUnreadable, 1u);
+    EXPECT_EQ(results.tally[systemHivesUnreadable], 1u);
     const ExaminedHive* system = hiveOf(results, L"SYSTEM");
     ASSERT_NE(system, nullptr);
     EXPECT_EQ(system->outcome, HiveOutcome::Unreadable);
     EXPECT_NE(system->why.find(L"named pipe"), std::wstring::npos);
     EXPECT_EQ(hiveOf(results, L"SOFTWARE")->outcome, HiveOutcome::Clean);
 
-    EXPECT_EQ(results.tally.hivesUnreadable, 2u);
-    EXPECT_EQ(results.tally.hivesMissing, 0u);
+    EXPECT_EQ(results.tally[hivesUnreadable], 2u);
+    EXPECT_EQ(results.tally[hivesMissing], 0u);
     EXPECT_EQ(results.facts.profilesExamined, 1u);
     for (const std::wstring& sid : {alice, bob}) {
         const ExaminedHive* user = hiveOf(results, L"NTUSER.DAT", sid);
@@ -186,9 +188,9 @@ TEST_F(HostileEvidence, AWholeFolderLeadingOutsideOrInALoopIsNotEntered) {
     fs::create_symlink("config", drive / "Windows/System32/config");
 
     const ScanResults results = scan();
-    EXPECT_EQ(results.tally.prefetchDirUnreadable, 1u);
-    EXPECT_EQ(results.tally.prefetchSeen, 0u);
-    EXPECT_EQ(results.tally.systemHivesUnreadable, 2u);
+    EXPECT_EQ(results.tally[prefetchDirUnreadable], 1u);
+    EXPECT_EQ(results.tally[prefetchSeen], 0u);
+    EXPECT_EQ(results.tally[systemHivesUnreadable], 2u);
     EXPECT_EQ(hiveOf(results, L"SOFTWARE")->outcome, HiveOutcome::Missing);
     EXPECT_FALSE(results.facts.profileCoverageKnown);
     EXPECT_TRUE(refusedFor(results, L"Prefetch", L"leads out of the evidence"));

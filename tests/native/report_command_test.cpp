@@ -12,11 +12,11 @@
 #include "fake/fake_machine.h"
 #include "machine/profile_list.h"
 #include "platform/error_codes.h"
+#include "prefetch/sample/prefetch_image_builder.h"
 #include "sample/evidence_tree.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/userassist_values.h"
 #include "support/corpus_files.h"
 #include "support/temp_folder.h"
+#include "userassist/sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {

@@ -11,6 +11,8 @@
 
 #include "fake/fake_machine.h"
 #include "platform/error_codes.h"
+#include "prefetch/prefetch_source.h"
+#include "support/origins.h"
 #include "support/temp_folder.h"
 
 namespace tidewell {
@@ -33,12 +35,14 @@ std::vector<std::string> namesIn(const std::filesystem::path& folder) {
 }
 
 RecordList someRecords(std::size_t count) {
-    RecordList records(count);
+    RecordList records(count, makeRecord(prefetchSource));
     for (std::size_t i = 0; i < count; ++i) {
         records[i].name = L"PROGRAM" + std::to_wstring(i) + L".EXE";
     }
     return records;
 }
+
+const ScanOrigin thisMachine = testing::thisMachineOrigin(L"");
 
 class ReportCommit : public ::testing::Test {
 protected:
@@ -52,7 +56,8 @@ protected:
     std::wstring destination = folder.text() + L"\\report.csv";
 
     bool write(std::size_t records = 3) {
-        return writeReport(destination, someRecords(records), ScanTally{}, ScanFacts{});
+        return writeReport(destination, someRecords(records), ScanTally{}, ScanFacts{},
+                           thisMachine);
     }
     void expectUntouched() {
         EXPECT_EQ(contents(folder.path / "report.csv"), "old");
@@ -66,7 +71,8 @@ TEST_F(ReportCommit, ASuccessReplacesTheDestinationWholeAndLeavesNothingElse) {
     EXPECT_EQ(written.substr(0, 2), "\xFF\xFE");
     EXPECT_EQ(namesIn(folder.path), std::vector<std::string>{"report.csv"});
     // A new name gets exactly one file.
-    ASSERT_TRUE(writeReport(folder.text() + L"\\new.csv", {}, ScanTally{}, ScanFacts{}));
+    ASSERT_TRUE(
+        writeReport(folder.text() + L"\\new.csv", {}, ScanTally{}, ScanFacts{}, thisMachine));
     EXPECT_EQ(namesIn(folder.path), (std::vector<std::string>{"new.csv", "report.csv"}));
 }
 
@@ -105,11 +111,13 @@ TEST_F(ReportCommit, TheMachineReadableFormsCommitTheSameWay) {
               fake::WriteFailures{0, 0, 0, true}, fake::WriteFailures{0, 0, 0, false, true}}) {
             SCOPED_TRACE(format == ReportFormat::Json ? "json" : "timeline");
             fake::setWriteFailures(failures);
-            EXPECT_FALSE(writeReport(destination, records, ScanTally{}, ScanFacts{}, {}, options));
+            EXPECT_FALSE(
+                writeReport(destination, records, ScanTally{}, ScanFacts{}, thisMachine, options));
             expectUntouched();
         }
         fake::resetAll();
-        ASSERT_TRUE(writeReport(destination, records, ScanTally{}, ScanFacts{}, {}, options));
+        ASSERT_TRUE(
+            writeReport(destination, records, ScanTally{}, ScanFacts{}, thisMachine, options));
         const std::string written = contents(folder.path / "report.csv");
         // UTF-8 without a byte-order mark, whole to its last line end.
         EXPECT_EQ(written.front(), '{');
@@ -153,8 +161,8 @@ TEST_F(ReportCommit, AllFiveHundredTwelveNamesTakenCreatesNothing) {
 }
 
 TEST_F(ReportCommit, AMissingFolderFailsWithoutCreatingIt) {
-    EXPECT_FALSE(
-        writeReport(folder.text() + L"\\absent\\report.csv", {}, ScanTally{}, ScanFacts{}));
+    EXPECT_FALSE(writeReport(folder.text() + L"\\absent\\report.csv", {}, ScanTally{}, ScanFacts{},
+                             thisMachine));
     EXPECT_FALSE(std::filesystem::exists(folder.path / "absent"));
 }
 

@@ -1,6 +1,6 @@
 // One whole scan over a fake machine: both sources, the span, the
 // failure flag, and nothing of an earlier scan left.
-#include "core/scan_driver.h"
+#include "scan/scan_driver.h"
 
 #include <cstring>
 #include <filesystem>
@@ -8,10 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include "core/record_source.h"
 #include "fake/fake_machine.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/userassist_values.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_setup.h"
+#include "prefetch/prefetch_source.h"
+#include "prefetch/sample/prefetch_image_builder.h"
 #include "support/temp_folder.h"
+#include "userassist/sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -69,13 +73,13 @@ TEST_F(ScanDriver, BothSourcesTheSpanAndNoFailure) {
     ScanResults results;
     runScan(ScanTarget{}, results);
     ASSERT_EQ(results.records.size(), 3u);
-    EXPECT_EQ(results.records[0].source, RecordSource::Prefetch);
+    EXPECT_EQ(results.records[0].source, &prefetchSource);
     EXPECT_TRUE(results.facts.spanKnown);
     EXPECT_EQ(results.facts.spanOldest, 133000000000000000ULL);
     EXPECT_EQ(results.facts.spanNewest, 133500000000000000ULL);
     EXPECT_FALSE(results.anyFailure);
     EXPECT_TRUE(results.facts.profileCoverageKnown);
-    EXPECT_EQ(results.facts.prefetchRetentionLimit, 128u);
+    EXPECT_EQ(results.facts[prefetchRetentionLimit].value, 128u);
 }
 
 TEST_F(ScanDriver, TwoScansInARowGiveTheSameResultsNotTwiceAsMany) {
@@ -87,7 +91,7 @@ TEST_F(ScanDriver, TwoScansInARowGiveTheSameResultsNotTwiceAsMany) {
     const ScanTally firstTally = results.tally;
     runScan(ScanTarget{}, results);
     EXPECT_EQ(results.records.size(), firstCount);
-    EXPECT_EQ(std::memcmp(&results.tally, &firstTally, sizeof firstTally), 0);
+    EXPECT_EQ(results.tally, firstTally);
 }
 
 TEST_F(ScanDriver, OnlyTheUnreadablePrefetchFolderSetsTheFailureFlag) {
@@ -95,7 +99,7 @@ TEST_F(ScanDriver, OnlyTheUnreadablePrefetchFolderSetsTheFailureFlag) {
     fake::failListing(windows.text() + L"\\Prefetch\\*", {5, -1, 0});
     ScanResults results;
     runScan(ScanTarget{}, results);
-    EXPECT_EQ(results.tally.prefetchDirUnreadable, 1u);
+    EXPECT_EQ(results.tally[prefetchDirUnreadable], 1u);
     EXPECT_TRUE(results.anyFailure);
     EXPECT_EQ(results.records.size(), 1u) << "UserAssist is read all the same";
 }
@@ -112,8 +116,8 @@ TEST_F(ScanDriver, CountersThatAreNotFailuresLeaveTheFlagClear) {
     addUserAssist(L"stamp.exe", 133500000000000000ULL);
     ScanResults results;
     runScan(ScanTarget{}, results);
-    EXPECT_EQ(results.tally.prefetchRunCountUnverified, 1u);
-    EXPECT_EQ(results.tally.volumesNotIdentified, 1u);
+    EXPECT_EQ(results.tally[prefetchRunCountUnverified], 1u);
+    EXPECT_EQ(results.tally[volumesNotIdentified], 1u);
     EXPECT_FALSE(results.anyFailure);
 }
 
@@ -122,8 +126,8 @@ TEST_F(ScanDriver, WithoutAWindowsDirectoryPrefetchIsNotAttempted) {
     fake::clearWindowsDirectory();
     ScanResults results;
     runScan(ScanTarget{}, results);
-    EXPECT_EQ(results.tally.prefetchDirUnreadable, 1u);
-    EXPECT_EQ(results.tally.prefetchSeen, 0u);
+    EXPECT_EQ(results.tally[prefetchDirUnreadable], 1u);
+    EXPECT_EQ(results.tally[prefetchSeen], 0u);
     EXPECT_TRUE(results.anyFailure);
     EXPECT_EQ(results.records.size(), 1u);
 }

@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "core/scan_driver.h"
+#include "core/scan_counters.h"
 #include "fake/fake_machine.h"
 #include "hive/hive_load.h"
+#include "prefetch/prefetch_setup.h"
 #include "sample/evidence_tree.h"
+#include "scan/scan_driver.h"
 #include "support/temp_folder.h"
 
 namespace tidewell {
@@ -40,9 +42,10 @@ TEST(WholeFile, AHiveAbove2GiBIsRefusedWithoutBeingRead) {
     std::filesystem::resize_file(root.path / "Users/big/NTUSER.DAT", maxHiveFileSize + 1); // sparse
     ScanResults results;
     runScan(ScanTarget{ScanSubject::EvidenceRoot, root.text()}, results);
-    EXPECT_EQ(results.tally.hivesUnreadable, 1u);
+    EXPECT_EQ(results.tally[hivesUnreadable], 1u);
     EXPECT_EQ(results.facts.profilesExamined, 0u);
-    EXPECT_TRUE(results.facts.enablePrefetcherPresent) << "the other hives are read all the same";
+    EXPECT_EQ(results.facts[enablePrefetcherPresent].value, 1u)
+        << "the other hives are read all the same";
 }
 
 } // namespace

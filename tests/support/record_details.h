@@ -2,23 +2,24 @@
 // source: a record of another source fails the test loudly.
 #pragma once
 
-#include <variant>
+#include <any>
 
-#include "core/launch_record.h"
+#include "prefetch/prefetch_details.h"
+#include "userassist/userassist_details.h"
 
 namespace tidewell::testing {
 
 inline PrefetchDetails& prefetchOf(LaunchRecord& record) {
-    return std::get<PrefetchDetails>(record.details);
+    return std::any_cast<PrefetchDetails&>(record.details);
 }
 inline const PrefetchDetails& prefetchOf(const LaunchRecord& record) {
-    return std::get<PrefetchDetails>(record.details);
+    return std::any_cast<const PrefetchDetails&>(record.details);
 }
 inline UserAssistDetails& userAssistOf(LaunchRecord& record) {
-    return std::get<UserAssistDetails>(record.details);
+    return std::any_cast<UserAssistDetails&>(record.details);
 }
 inline const UserAssistDetails& userAssistOf(const LaunchRecord& record) {
-    return std::get<UserAssistDetails>(record.details);
+    return std::any_cast<const UserAssistDetails&>(record.details);
 }
 
 } // namespace tidewell::testing

@@ -4,10 +4,13 @@
 
 #include <cstdint>
 
+#include "core/scan_counters.h"
 #include "core/scan_results.h"
 #include "machine/examined_machine.h"
 #include "machine/profile_list.h"
-#include "userassist/userassist_scan.h"
+#include "prefetch/prefetch_source.h"
+#include "scan/scan_driver.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell::testing {
 
@@ -15,12 +18,13 @@ struct OpenedMachine {
     ExaminedMachine machine;
     ScanResults results;
 
-    OpenedMachine() { openExaminedMachine(ScanTarget{}, machine, results); }
+    OpenedMachine() { openScan(ScanTarget{}, machine, results); }
 };
 
-// The facts a scan of this machine states before any source is read.
+// The facts a scan of this machine states once its Prefetch folder was read.
 inline ScanFacts probeThisMachine() {
-    const OpenedMachine opened;
+    OpenedMachine opened;
+    scanPrefetch(opened.machine, opened.results);
     return opened.results.facts;
 }
 
@@ -36,12 +40,12 @@ inline void scanLiveUserAssist(RecordList& records, ScanTally& tally, ScanFacts&
 // list cannot be read in full.
 inline bool countLiveProfiles(std::uint32_t& count, ScanTally& tally) {
     const OpenedMachine opened;
-    const ProfileList list = opened.machine.softwareOpen
-                                 ? readProfileList(opened.machine.software, Variables{})
-                                 : ProfileList{};
+    const RegistryKey* software = softwareKeyOf(opened.machine);
+    const ProfileList list =
+        software != nullptr ? readProfileList(*software, Variables{}) : ProfileList{};
     count = static_cast<std::uint32_t>(list.profiles.size());
     if (!list.read) {
-        ++tally.profileListUnreadable;
+        ++tally[profileListUnreadable];
     }
     return list.read;
 }

@@ -1,9 +1,19 @@
-// What the banner and the status bar say, sentence by sentence.
+// What the banner and the status bar say, sentence by sentence: each source
+// spoken of in its own words, from what the scan found of it.
 #include "ui/coverage_text.h"
 
 #include <gtest/gtest.h>
 
+#include "amcache/amcache_source.h"
+#include "bam/bam_source.h"
+#include "compatcache/compat_cache_source.h"
+#include "core/scan_counters.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_setup.h"
+#include "prefetch/prefetch_source.h"
 #include "support/origins.h"
+#include "userassist/userassist_counters.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 namespace {
@@ -13,85 +23,181 @@ const std::wstring secondParagraph =
     L"scheduled task never appears in it. Prefetch records whatever Windows started, including "
     L"things nobody clicked.";
 
+const std::wstring evidenceNamed =
+    L"Evidence folder E:\\cases\\host7\\C, a copy of another machine's system drive.  ";
+
 ScanFacts readFacts() {
-    ScanFacts facts;
-    facts.prefetchEnabled = 1;
-    facts.prefetchRetentionLimit = 1024;
+    ScanFacts facts = testing::tableFacts();
+    facts[prefetchEnabled] = knownFact(1);
+    facts[prefetchRetentionLimit] = knownFact(1024);
     facts.profileCoverageKnown = 1;
     facts.profilesOnMachine = 2;
     facts.profilesExamined = 2;
     return facts;
 }
 
-TEST(Banner, TheSixFirstSentences) {
-    ScanTally tally;
-    ScanFacts facts = readFacts();
-    tally.prefetchDirUnreadable = 1;
-    tally.userAssistUnreadable = 1;
-    EXPECT_EQ(bannerText(tally, facts),
-              L"\u26A0  Neither record could be read. Nothing below was examined." +
-                  secondParagraph);
-    tally.userAssistUnreadable = 0;
-    EXPECT_EQ(
-        bannerText(tally, facts),
-        L"\u26A0  Prefetch could not be read, so none of its records were examined. This list "
-        L"is not a full picture of what ran.  Use File > Restart as administrator." +
-            secondParagraph);
-    tally.prefetchDirUnreadable = 0;
-    tally.userAssistUnreadable = 2;
-    EXPECT_EQ(bannerText(tally, facts),
+// This machine, or a copy of one, with Prefetch and UserAssist as given and
+// the sources a machine may not keep absent (as on an older Windows).
+ScanOrigin found(SourcePresence prefetch, SourcePresence userAssist, bool evidence = false) {
+    ScanOrigin origin = evidence ? testing::evidenceOrigin(L"E:\\cases\\host7\\C", L"HOST7")
+                                 : testing::thisMachineOrigin(L"HOST7");
+    origin = testing::withSources(origin, SourcePresence::NotPresent);
+    readingOf(origin, prefetchSource).presence = prefetch;
+    readingOf(origin, userAssistSource).presence = userAssist;
+    return origin;
+}
+
+constexpr SourcePresence read = SourcePresence::Read;
+constexpr SourcePresence unreadable = SourcePresence::Unreadable;
+
+const std::wstring notPresent =
+    L"  Not present on this machine: BAM/DAM, the compatibility cache and Amcache.";
+
+TEST(Banner, WhatCouldNotBeReadStandsFirst) {
+    const ScanTally tally = testing::tableTally();
+    const ScanFacts facts = readFacts();
+    EXPECT_EQ(bannerText(tally, facts, found(unreadable, unreadable)),
+              L"\u26A0  No record could be read. Nothing below was examined." + notPresent +
+                  L"  \u26A0 Could not be read: Prefetch and UserAssist." + secondParagraph);
+    EXPECT_EQ(bannerText(tally, facts, found(unreadable, read)),
+              L"\u26A0  Prefetch could not be read, so none of its records were examined. This "
+              L"list is not a full picture of what ran.  Use File > Restart as administrator."
+              L"  Read: UserAssist." +
+                  notPresent + secondParagraph);
+    EXPECT_EQ(bannerText(tally, facts, found(read, unreadable)),
               L"\u26A0  UserAssist could not be read, so no shell launch record was examined. Only "
-              L"what Windows started is listed below." +
-                  secondParagraph);
-    tally.userAssistUnreadable = 0;
-    facts.prefetchEnabled = 0;
-    facts.profileCoverageKnown = 0; // no coverage sentence after this warning
-    EXPECT_EQ(bannerText(tally, facts),
+              L"what Windows started is listed below.  Read: Prefetch." +
+                  notPresent + secondParagraph);
+}
+
+TEST(Banner, ASourceReadWhileTheOthersWereNotIsNamed) {
+    // Neither record Windows always keeps, yet BAM/DAM was read: its
+    // records stand below, so the banner must not say that nothing does.
+    ScanOrigin origin = found(unreadable, unreadable);
+    readingOf(origin, bamSource).presence = read;
+    EXPECT_EQ(bannerText(testing::tableTally(), readFacts(), origin),
+              L"\u26A0  Prefetch could not be read, so none of its records were examined. This "
+              L"list is not a full picture of what ran.  Use File > Restart as administrator."
+              L"  Read: BAM/DAM.  Not present on this machine: the compatibility cache and "
+              L"Amcache.  \u26A0 Could not be read: UserAssist." +
+                  secondParagraph + L" BAM/DAM keeps only each program's last run for each user.");
+}
+
+TEST(Banner, WhatWasReadAndTheSpanOfItsRunTimes) {
+    const ScanTally tally = testing::tableTally();
+    ScanFacts facts = readFacts();
+    facts[prefetchEnabled] = knownFact(0);
+    facts.profileCoverageKnown = 0; // no coverage sentence after a warning
+    EXPECT_EQ(bannerText(tally, facts, found(read, read)),
               L"\u26A0  Prefetching is switched off on this machine, so Windows is not recording "
-              L"program starts. An absent entry means nothing here." +
-                  secondParagraph);
+              L"program starts. An absent entry means nothing here.  Read: Prefetch and "
+              L"UserAssist." +
+                  notPresent + secondParagraph);
     facts = readFacts();
     facts.spanKnown = 1;
     facts.spanOldest = 133497936000000000ULL; // 2024-01-15 12:00 UTC: the date in any nearby zone
     facts.spanNewest = 133655184000000000ULL; // 2024-07-15 12:00 UTC
-    EXPECT_EQ(bannerText(tally, facts),
-              L"Both sources read.  Surviving records run from 2024-01-15 to 2024-07-15; Windows "
-              L"keeps at most 1024 prefetch files and discards the oldest." +
-                  secondParagraph);
+    EXPECT_EQ(bannerText(tally, facts, found(read, read)),
+              L"Prefetch and UserAssist read.  Surviving records run from 2024-01-15 to "
+              L"2024-07-15; Windows keeps at most 1024 prefetch files and discards the oldest." +
+                  notPresent + secondParagraph);
     // In UTC the dates are UTC's, and the sentence says so.
     facts.spanNewest = 133498350000000000ULL; // 2024-01-15 23:30 UTC
-    EXPECT_EQ(bannerText(tally, facts, {}, TimeBasis::Utc),
-              L"Both sources read.  Surviving records run from 2024-01-15 to 2024-01-15 (UTC); "
-              L"Windows keeps at most 1024 prefetch files and discards the oldest." +
-                  secondParagraph);
+    EXPECT_EQ(bannerText(tally, facts, found(read, read), TimeBasis::Utc),
+              L"Prefetch and UserAssist read.  Surviving records run from 2024-01-15 to "
+              L"2024-01-15 (UTC); Windows keeps at most 1024 prefetch files and discards the "
+              L"oldest." +
+                  notPresent + secondParagraph);
     facts.spanKnown = 0;
-    EXPECT_EQ(bannerText(tally, facts),
-              L"Both sources read.  No timestamps were found in them." + secondParagraph);
+    EXPECT_EQ(bannerText(tally, facts, found(read, read)),
+              L"Prefetch and UserAssist read.  No timestamps were found in them." + notPresent +
+                  secondParagraph);
 }
 
-TEST(Banner, CoverageSentencesFollowOnlyWhenBothSourcesWereRead) {
-    ScanTally tally;
+TEST(Banner, CoverageSentencesFollowOnlyTheSentenceOfWhatWasRead) {
+    const ScanTally tally = testing::tableTally();
     ScanFacts facts = readFacts();
     facts.profilesExamined = 1;
     facts.profilesNotExamined = 2;
     facts.profilesOnMachine = 3;
-    EXPECT_EQ(
-        bannerText(tally, facts),
-        L"Both sources read.  No timestamps were found in them.  Coverage limited: UserAssist "
-        L"examined in 1 of 3 profiles. Registry hives for the other 2 were not available to "
-        L"this scan." +
-            secondParagraph);
+    EXPECT_EQ(bannerText(tally, facts, found(read, read)),
+              L"Prefetch and UserAssist read.  No timestamps were found in them.  Coverage "
+              L"limited: UserAssist examined in 1 of 3 profiles. Registry hives for the other 2 "
+              L"were not available to this scan." +
+                  notPresent + secondParagraph);
     facts.profileCoverageKnown = 0;
-    EXPECT_EQ(bannerText(tally, facts),
-              L"Both sources read.  No timestamps were found in them.  UserAssist profile coverage "
-              L"could not be determined: the machine's profile list could not be read in full." +
+    EXPECT_EQ(bannerText(tally, facts, found(read, read)),
+              L"Prefetch and UserAssist read.  No timestamps were found in them.  UserAssist "
+              L"profile coverage could not be determined: the machine's profile list could not be "
+              L"read in full." +
+                  notPresent + secondParagraph);
+    EXPECT_EQ(bannerText(tally, facts, found(unreadable, read)).find(L"coverage"),
+              std::wstring::npos);
+}
+
+TEST(Banner, EverySourceReadIsNamedWithWhatItCanShow) {
+    ScanOrigin origin = testing::withSources(testing::thisMachineOrigin(L"HOST7"), read);
+    readingOf(origin, amcacheSource).presence = SourcePresence::HeldOpen;
+    EXPECT_EQ(bannerText(testing::tableTally(), readFacts(), origin),
+              L"Prefetch, UserAssist, BAM/DAM and the compatibility cache read.  No timestamps "
+              L"were found in them.  Held open by the running Windows, and so not read: Amcache."
+              L"  Windows writes this machine's compatibility cache when it shuts down: what it "
+              L"saw since it last started is not in it." +
+                  secondParagraph +
+                  L" BAM/DAM keeps only each program's last run for each user. The compatibility "
+                  L"cache lists files Windows looked at, with their modification times: not "
+                  L"runs.");
+}
+
+TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
+    const ScanTally tally = testing::tableTally();
+    ScanFacts facts = readFacts();
+    const std::wstring absent =
+        L"  Not present on the examined machine: BAM/DAM, the compatibility cache and Amcache.";
+    EXPECT_EQ(bannerText(tally, facts, found(unreadable, unreadable, true)),
+              evidenceNamed +
+                  L"\u26A0  No record could be read from the evidence. Nothing below was "
+                  L"examined." +
+                  absent + L"  \u26A0 Could not be read: Prefetch and UserAssist." +
                   secondParagraph);
-    tally.prefetchDirUnreadable = 1;
-    EXPECT_EQ(bannerText(tally, facts).find(L"coverage"), std::wstring::npos);
+    EXPECT_EQ(bannerText(tally, facts, found(unreadable, read, true)),
+              evidenceNamed +
+                  L"\u26A0  The evidence's Prefetch folder could not be read, so none of its "
+                  L"records were examined. This list is not a full picture of what ran.  Read: "
+                  L"UserAssist." +
+                  absent + secondParagraph)
+        << "no advice to restart as administrator: rights bring no folder to a copy";
+    EXPECT_EQ(bannerText(tally, facts, found(read, unreadable, true)),
+              evidenceNamed +
+                  L"\u26A0  No user's UserAssist could be read from the evidence, so no shell "
+                  L"launch record was examined. Only what Windows started is listed below.  Read: "
+                  L"Prefetch." +
+                  absent + secondParagraph);
+    facts[prefetchEnabled] = knownFact(0);
+    EXPECT_EQ(bannerText(tally, facts, found(read, read, true)),
+              evidenceNamed +
+                  L"\u26A0  Prefetching was switched off on the examined machine, so Windows "
+                  L"was not recording program starts. An absent entry means nothing here.  Read: "
+                  L"Prefetch and UserAssist." +
+                  absent + secondParagraph);
+    // A copy whose setting is not recorded warns of nothing, and one whose
+    // Windows version is not known says so where the span is given.
+    facts = readFacts();
+    facts[prefetchEnabled] = FactValue{};
+    facts[prefetchRetentionLimit] = FactValue{};
+    facts.spanKnown = 1;
+    facts.spanOldest = 133497936000000000ULL;
+    facts.spanNewest = 133655184000000000ULL;
+    EXPECT_EQ(bannerText(tally, facts, found(read, read, true)),
+              evidenceNamed +
+                  L"Prefetch and UserAssist read.  Surviving records run from 2024-01-15 to "
+                  L"2024-07-15; how many prefetch files the examined machine's Windows kept is not "
+                  L"known." +
+                  absent + secondParagraph);
 }
 
 TEST(StatusBar, CountsFailuresCoverageAndElevation) {
-    ScanTally tally;
+    ScanTally tally = testing::tableTally();
     ScanFacts facts = readFacts();
     std::array<std::wstring, 4> parts = statusBarTexts(5, 120, tally, facts);
     EXPECT_EQ(parts[0], L" 5 of 120 records shown");
@@ -100,11 +206,15 @@ TEST(StatusBar, CountsFailuresCoverageAndElevation) {
     EXPECT_EQ(parts[3], L" standard user ");
     facts.elevated = 1;
     EXPECT_EQ(statusBarTexts(0, 0, tally, facts)[3], L" administrator ");
-    tally.prefetchRunCountUnverified = 2;
+    tally[prefetchRunCountUnverified] = 2;
     EXPECT_EQ(statusBarTexts(0, 0, tally, facts)[3], L" 2 run count(s) withheld ");
+    facts.elevationNotApplicable = 1;
+    EXPECT_EQ(statusBarTexts(0, 0, tally, facts)[3], L" 2 run count(s) withheld ");
+    tally[prefetchRunCountUnverified] = 0;
+    EXPECT_EQ(statusBarTexts(0, 0, tally, facts)[3], L" collected evidence ");
 
-    tally.prefetchUnreadable = 3;
-    tally.prefetchListingStopped = 1;
+    tally[prefetchUnreadable] = 3;
+    tally[prefetchListingStopped] = 1;
     parts = statusBarTexts(0, 0, tally, facts);
     EXPECT_EQ(parts[1], L" \u26A0 Read or parse failures: 3 file(s) unreadable; the directory "
                         L"listing stopped early");
@@ -118,22 +228,23 @@ TEST(StatusBar, CountsFailuresCoverageAndElevation) {
 }
 
 TEST(StatusBar, EveryFailureFragmentInItsOrder) {
+    // Counted in another order than the bar's, which is its own.
     ScanTally tally;
-    tally.prefetchDirUnreadable = 1;
-    tally.userAssistUnreadable = 1;
-    tally.prefetchUnreadable = 2;
-    tally.prefetchDecompressFailed = 3;
-    tally.prefetchMalformed = 4;
-    tally.prefetchUnknownVersion = 5;
-    tally.prefetchNotPrefetch = 6;
-    tally.userAssistWrongSize = 7;
-    tally.prefetchListOutside = 8;
-    tally.userAssistWrongType = 9;
-    tally.userAssistTooLarge = 10;
-    tally.userAssistImpossibleDate = 11;
-    tally.userAssistKeysUnreadable = 12;
-    tally.prefetchListingStopped = 1;
-    tally.profileListUnreadable = 1;
+    tally[profileListUnreadable] = 1;
+    tally[prefetchListingStopped] = 1;
+    tally[userAssistKeysUnreadable] = 12;
+    tally[userAssistImpossibleDate] = 11;
+    tally[userAssistTooLarge] = 10;
+    tally[userAssistWrongType] = 9;
+    tally[prefetchListOutside] = 8;
+    tally[userAssistWrongSize] = 7;
+    tally[prefetchNotPrefetch] = 6;
+    tally[prefetchUnknownVersion] = 5;
+    tally[prefetchMalformed] = 4;
+    tally[prefetchDecompressFailed] = 3;
+    tally[prefetchUnreadable] = 2;
+    tally[userAssistUnreadable] = 1;
+    tally[prefetchDirUnreadable] = 1;
     EXPECT_EQ(statusBarTexts(0, 0, tally, readFacts())[1],
               L" \u26A0 Read or parse failures: prefetch directory unreadable; userassist "
               L"unreadable; 2 file(s) unreadable; 3 could not be decompressed; 4 malformed; 5 "
@@ -147,45 +258,6 @@ TEST(StatusBar, EveryFailureFragmentInItsOrder) {
 TEST(FormatDate, TheFirstTenCharacters) {
     EXPECT_EQ(formatDate(133497936000000000ULL), L"2024-01-15");
     EXPECT_EQ(formatDate(0xFFFFFFFFFFFFFFFFULL), L"");
-}
-
-TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
-    const ScanOrigin evidence = testing::evidenceOrigin(L"E:\\cases\\host7\\C", L"HOST7");
-    const std::wstring named =
-        L"Evidence folder E:\\cases\\host7\\C, a copy of another machine's system drive.  ";
-    ScanTally tally;
-    ScanFacts facts = readFacts();
-    tally.prefetchDirUnreadable = 1;
-    tally.userAssistUnreadable = 1;
-    EXPECT_EQ(bannerText(tally, facts, evidence),
-              named +
-                  L"\u26A0  Neither record could be read from the evidence. Nothing below was "
-                  L"examined." +
-                  secondParagraph);
-    tally.userAssistUnreadable = 0;
-    EXPECT_EQ(bannerText(tally, facts, evidence),
-              named +
-                  L"\u26A0  The evidence's Prefetch folder could not be read, so none of its "
-                  L"records were examined. This list is not a full picture of what ran." +
-                  secondParagraph)
-        << "no advice to restart as administrator: rights bring no folder to a copy";
-    tally.prefetchDirUnreadable = 0;
-    tally.userAssistUnreadable = 1;
-    EXPECT_EQ(bannerText(tally, facts, evidence),
-              named +
-                  L"\u26A0  No user's UserAssist could be read from the evidence, so no shell "
-                  L"launch record was examined. Only what Windows started is listed below." +
-                  secondParagraph);
-    tally.userAssistUnreadable = 0;
-    facts.prefetchEnabled = 0;
-    EXPECT_EQ(bannerText(tally, facts, evidence),
-              named +
-                  L"\u26A0  Prefetching was switched off on the examined machine, so Windows "
-                  L"was not recording program starts. An absent entry means nothing here." +
-                  secondParagraph);
-    facts = readFacts();
-    EXPECT_EQ(bannerText(tally, facts, evidence),
-              named + L"Both sources read.  No timestamps were found in them." + secondParagraph);
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/record_source.h"
 #include "ui/detail_text.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 namespace {
@@ -49,7 +51,7 @@ TEST(DetailColumns, LinesThatAreNoLabelAndValueStayAsTheyAre) {
 }
 
 TEST(DetailColumns, EveryValueOfARealDetailTextIsFound) {
-    LaunchRecord record = makeRecord(RecordSource::UserAssist);
+    LaunchRecord record = makeRecord(userAssistSource);
     record.name = L"app.exe";
     record.path = L"C:\\Tools\\app.exe";
     record.pathStatus = PathStatus::Resolved;

@@ -5,8 +5,11 @@
 
 #include "support/record_details.h"
 
+#include "core/record_source.h"
 #include "platform/timestamp_format.h"
+#include "prefetch/prefetch_source.h"
 #include "support/corpus_files.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 namespace {
@@ -15,7 +18,7 @@ const std::wstring ownSid = L"S-1-5-21-1-2-3-1001";
 const DetailContext own{ownSid, false};
 
 LaunchRecord prefetchRecord() {
-    LaunchRecord record;
+    LaunchRecord record = makeRecord(prefetchSource);
     record.name = L"NOTEPAD.EXE";
     record.path = L"C:\\WINDOWS\\NOTEPAD.EXE";
     record.pathStatus = PathStatus::Resolved;
@@ -31,7 +34,7 @@ LaunchRecord prefetchRecord() {
 }
 
 LaunchRecord userAssistRecord() {
-    LaunchRecord record = makeRecord(RecordSource::UserAssist);
+    LaunchRecord record = makeRecord(userAssistSource);
     record.name = L"app.exe";
     record.path = L"C:\\Tools\\app.exe";
     record.pathStatus = PathStatus::Resolved;

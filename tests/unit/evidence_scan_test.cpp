@@ -2,21 +2,25 @@
 // with its SOFTWARE and SYSTEM hives, users' NTUSER.DAT files (one dirty,
 // one missing) and Prefetch files, found whatever the case of their names.
 // Only files are read, so the same scans run natively and under Wine.
-#include "core/scan_driver.h"
+#include "scan/scan_driver.h"
 
 #include <gtest/gtest.h>
 
 #include "support/record_details.h"
 
+#include "core/scan_counters.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_setup.h"
+#include "prefetch/sample/prefetch_image_builder.h"
 #include "report/csv_report.h"
 #include "report/json_report.h"
 #include "sample/evidence_tree.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/userassist_values.h"
 #include "support/corpus_files.h"
 #include "support/temp_folder.h"
 #include "support/userassist_corpus_facts.h"
 #include "ui/coverage_text.h"
+#include "userassist/sample/userassist_values.h"
+#include "userassist/userassist_counters.h"
 #include "userassist/userassist_reader.h"
 
 namespace tidewell {
@@ -115,19 +119,19 @@ TEST_F(EvidenceScan, ACollectionOneFolderDownIsReadWhole) {
 
     // The facts are the examined machine's: its current control set (the
     // second), Windows 10, and this process's elevation.
-    EXPECT_TRUE(results.facts.enablePrefetcherPresent);
-    EXPECT_EQ(results.facts.enablePrefetcherValue, 3u);
-    EXPECT_EQ(results.facts.prefetchRetentionLimit, 1024u);
-    EXPECT_TRUE(results.facts.prefetchDirReadable);
+    EXPECT_EQ(results.facts[enablePrefetcherPresent].value, 1u);
+    EXPECT_EQ(results.facts[enablePrefetcherValue].value, 3u);
+    EXPECT_EQ(results.facts[prefetchRetentionLimit].value, 1024u);
+    EXPECT_EQ(results.facts[prefetchDirReadable].value, 1u);
 
     // Three listed profiles, of which carol's hive is not in the copy.
     EXPECT_TRUE(results.facts.profileCoverageKnown);
     EXPECT_EQ(results.facts.profilesOnMachine, 3u);
     EXPECT_EQ(results.facts.profilesExamined, 2u);
     EXPECT_EQ(results.facts.profilesNotExamined, 1u);
-    EXPECT_EQ(results.tally.hivesMissing, 1u);
-    EXPECT_EQ(results.tally.systemHivesUnreadable, 0u);
-    EXPECT_EQ(results.tally.userAssistParsed, 4u);
+    EXPECT_EQ(results.tally[hivesMissing], 1u);
+    EXPECT_EQ(results.tally[systemHivesUnreadable], 0u);
+    EXPECT_EQ(results.tally[userAssistParsed], 4u);
     EXPECT_FALSE(results.anyFailure) << "a missing hive limits coverage; it is no failure";
 
     // Every hive looked for, in the order it was looked for, with its outcome.
@@ -162,8 +166,8 @@ TEST_F(EvidenceScan, ACollectionOneFolderDownIsReadWhole) {
     const LaunchRecord* data = named(results, L"DATA.EXE");
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->pathStatus, PathStatus::VolumeNotIdentified);
-    EXPECT_EQ(results.tally.volumesNotIdentified, 1u);
-    EXPECT_EQ(results.tally.volumesAmbiguous, 0u);
+    EXPECT_EQ(results.tally[volumesNotIdentified], 1u);
+    EXPECT_EQ(results.tally[volumesAmbiguous], 0u);
 
     // Folder ids resolve from the examined machine's registry, the user's
     // own ones from the user's hive; the account is named by its folder.
@@ -179,13 +183,13 @@ TEST_F(EvidenceScan, ACollectionOneFolderDownIsReadWhole) {
               L"C:\\Users\\alice\\AppData\\Roaming\\Microsoft\\Internet Explorer\\Quick "
               L"Launch\\User Pinned\\TaskBar\\x.lnk");
     EXPECT_EQ(named(results, L"b.exe")->userName, L"Bob");
-    EXPECT_EQ(results.tally.folderIdsUnresolved, 0u);
+    EXPECT_EQ(results.tally[folderIdsUnresolved], 0u);
 }
 
 TEST_F(EvidenceScan, TheDriveItselfMayBeTheRoot) {
     const ScanResults results = scan(drive);
     EXPECT_EQ(results.origin.evidenceFolder, testing::programText(drive));
-    EXPECT_EQ(results.tally.prefetchParsed, 2u);
+    EXPECT_EQ(results.tally[prefetchParsed], 2u);
     EXPECT_EQ(results.facts.profilesExamined, 2u);
 }
 
@@ -199,7 +203,7 @@ TEST_F(EvidenceScan, ADirtyHiveIsCountedRecoveredFromItsLogOrStaleWithout) {
     writeEvidenceFile(drive, "users/bob/NTUSER.DAT", before);
 
     ScanResults stale = scan(root.path);
-    EXPECT_EQ(stale.tally.hivesStale, 1u);
+    EXPECT_EQ(stale.tally[hivesStale], 1u);
     EXPECT_TRUE(stale.anyFailure) << "its data may be stale";
     for (const LaunchRecord& record : stale.records) {
         EXPECT_NE(record.name, L"c.exe");
@@ -211,9 +215,9 @@ TEST_F(EvidenceScan, ADirtyHiveIsCountedRecoveredFromItsLogOrStaleWithout) {
                                   {{10, static_cast<std::uint32_t>(after.size() - 4096),
                                     sample::changedPages(before, after)}}));
     const ScanResults recovered = scan(root.path);
-    EXPECT_EQ(recovered.tally.hivesStale, 0u);
-    EXPECT_EQ(recovered.tally.hivesRecovered, 1u);
-    EXPECT_EQ(recovered.tally.hiveLogEntriesApplied, 1u);
+    EXPECT_EQ(recovered.tally[hivesStale], 0u);
+    EXPECT_EQ(recovered.tally[hivesRecovered], 1u);
+    EXPECT_EQ(recovered.tally[hiveLogEntriesApplied], 1u);
     EXPECT_FALSE(recovered.anyFailure);
     const ExaminedHive& bobs = recovered.origin.hives[3];
     EXPECT_EQ(bobs.userSid, bob);
@@ -231,11 +235,12 @@ TEST_F(EvidenceScan, WithoutSoftwareTheUsersFoldersStandForTheProfileList) {
                       sample::writeHive(userHive({L"C:\\d.exe"})));
     writeEvidenceFile(drive, "users/Public/desktop.ini", {'x'});
     const ScanResults results = scan(root.path);
-    EXPECT_EQ(results.tally.systemHivesUnreadable, 1u);
-    EXPECT_EQ(results.tally.profileListUnreadable, 1u);
+    EXPECT_EQ(results.tally[systemHivesUnreadable], 1u);
+    EXPECT_EQ(results.tally[profileListUnreadable], 1u);
     EXPECT_FALSE(results.facts.profileCoverageKnown);
     EXPECT_EQ(results.facts.profilesExamined, 2u) << "alice and bob, not the Default template";
-    EXPECT_TRUE(results.facts.retentionLimitNotKnown) << "the version is not known";
+    EXPECT_EQ(results.facts[prefetchRetentionLimit].state, FactState::NotKnown)
+        << "the version is not known";
     // Without SystemRoot the system volume's letter is not known; a fixed
     // folder is placed where Windows puts it, on a drive that stays named
     // %SystemDrive%, in the Windows folder the copy holds.
@@ -268,7 +273,7 @@ TEST_F(EvidenceScan, ProfilePathsWithVariablesAreExpandedFromTheExaminedMachine)
     EXPECT_EQ(named(results, L"kim.exe")->userName, L"kim");
     // A path that climbs out with ".." names no folder of the copy: it is
     // said to be missing, never looked for outside.
-    EXPECT_EQ(results.tally.hivesMissing, 1u);
+    EXPECT_EQ(results.tally[hivesMissing], 1u);
     EXPECT_EQ(results.origin.hives.back().machinePath, L"C:\\Windows\\..\\Users\\lee\\NTUSER.DAT");
 }
 
@@ -282,7 +287,7 @@ TEST_F(EvidenceScan, WithoutSoftwareTheOldProfileFolderIsLookedInToo) {
     const ScanResults results = scan(root.path);
     EXPECT_EQ(results.facts.profilesExamined, 1u);
     EXPECT_EQ(named(results, L"joe.exe")->userName, L"joe");
-    EXPECT_EQ(results.tally.userAssistUnreadable, 0u);
+    EXPECT_EQ(results.tally[userAssistUnreadable], 0u);
 }
 
 #if !defined(_WIN32)
@@ -393,14 +398,14 @@ TEST_F(EvidenceScan, FixedFoldersComeFromTheRegistryOrElseTheirDocumentedPlace) 
             << testing::narrow(fixedFolders[i].id);
         EXPECT_EQ(atDefault, i >= 3) << "the system folders come from SystemRoot " << i;
     }
-    EXPECT_EQ(documented.tally.folderIdsUnresolved, 0u);
+    EXPECT_EQ(documented.tally[folderIdsUnresolved], 0u);
 
     // Whether it was 64-bit not known: the folders that depend on it stay
     // unresolved rather than guessed.
     writeEvidenceFile(drive, "windows/SYSTEM32/config/system",
                       sample::writeHive(sample::systemHive(3)));
     const ScanResults unknownBits = scan(root.path);
-    EXPECT_EQ(unknownBits.tally.folderIdsUnresolved, 5u);
+    EXPECT_EQ(unknownBits.tally[folderIdsUnresolved], 5u);
     bool atDefault = false;
     EXPECT_EQ(pathOf(unknownBits, 5, atDefault), L"");
     EXPECT_EQ(pathOf(unknownBits, 3, atDefault), L"C:\\Program Files\\app3.exe");
@@ -412,10 +417,12 @@ TEST_F(EvidenceScan, FactsItsFilesDoNotGiveAreNotKnownNeverThisMachines) {
     const ScanResults results = scan(root.path);
     const ScanFacts& facts = results.facts;
     EXPECT_TRUE(facts.elevationNotApplicable);
-    EXPECT_TRUE(facts.prefetcherSettingNotKnown);
-    EXPECT_TRUE(facts.prefetchEnabledNotKnown);
-    EXPECT_TRUE(facts.retentionLimitNotKnown);
-    EXPECT_TRUE(facts.prefetchDirReadable) << "the copy's own folder: that much is known";
+    EXPECT_EQ(facts[enablePrefetcherPresent].state, FactState::NotKnown);
+    EXPECT_EQ(facts[enablePrefetcherValue].state, FactState::NotKnown);
+    EXPECT_EQ(facts[prefetchEnabled].state, FactState::NotKnown);
+    EXPECT_EQ(facts[prefetchRetentionLimit].state, FactState::NotKnown);
+    EXPECT_EQ(facts[prefetchDirReadable].state, FactState::Known);
+    EXPECT_EQ(facts[prefetchDirReadable].value, 1u) << "the copy's own folder: that much is known";
 
     // Every header line keeps its place; none takes a default for a fact.
     const std::wstring header = buildReportHeader(results.tally, facts, results.origin);
@@ -439,7 +446,7 @@ TEST_F(EvidenceScan, FactsItsFilesDoNotGiveAreNotKnownNeverThisMachines) {
     EXPECT_EQ(banner.find(L"switched off"), std::wstring::npos);
     EXPECT_EQ(banner.find(L"keeps at most"), std::wstring::npos);
     EXPECT_NE(banner.find(L"kept is not known"), std::wstring::npos) << testing::narrow(banner);
-    EXPECT_EQ(statusBarTexts(1, 1, ScanTally{}, facts)[3], L" collected evidence ");
+    EXPECT_EQ(statusBarTexts(1, 1, results.tally, facts)[3], L" collected evidence ");
 
     // With SYSTEM but without the value, its absence is a fact and what
     // Windows would have done without it is not.
@@ -449,9 +456,10 @@ TEST_F(EvidenceScan, FactsItsFilesDoNotGiveAreNotKnownNeverThisMachines) {
         .values.clear();
     writeEvidenceFile(drive, "windows/SYSTEM32/config/SYSTEM", sample::writeHive(system));
     const ScanResults absent = scan(root.path);
-    EXPECT_FALSE(absent.facts.prefetcherSettingNotKnown);
-    EXPECT_FALSE(absent.facts.enablePrefetcherPresent);
-    EXPECT_TRUE(absent.facts.prefetchEnabledNotKnown);
+    EXPECT_EQ(absent.facts[enablePrefetcherPresent].state, FactState::Known);
+    EXPECT_EQ(absent.facts[enablePrefetcherPresent].value, 0u);
+    EXPECT_EQ(absent.facts[enablePrefetcherValue].state, FactState::NotApplicable);
+    EXPECT_EQ(absent.facts[prefetchEnabled].state, FactState::NotKnown);
     const std::wstring absentHeader = buildReportHeader(absent.tally, absent.facts, absent.origin);
     EXPECT_NE(absentHeader.find(L"# Prefetch enabled,not known\r\n"), std::wstring::npos);
     EXPECT_NE(absentHeader.find(L"# EnablePrefetcher value present,no\r\n"
@@ -462,8 +470,8 @@ TEST_F(EvidenceScan, FactsItsFilesDoNotGiveAreNotKnownNeverThisMachines) {
     writeEvidenceFile(drive, "windows/SYSTEM32/config/SYSTEM",
                       sample::writeHive(sample::systemHive(0)));
     const ScanResults off = scan(root.path);
-    EXPECT_FALSE(off.facts.prefetchEnabledNotKnown);
-    EXPECT_FALSE(off.facts.prefetchEnabled);
+    EXPECT_EQ(off.facts[prefetchEnabled].state, FactState::Known);
+    EXPECT_EQ(off.facts[prefetchEnabled].value, 0u);
     EXPECT_NE(bannerText(off.tally, off.facts, off.origin).find(L"switched off on the examined"),
               std::wstring::npos);
 }
@@ -485,12 +493,13 @@ TEST_F(EvidenceScan, UnreadableHivesAreCountedAndNothingElseIsLost) {
                       {'n', 'o', 't', ' ', 'a', ' ', 'h', 'i', 'v', 'e'});
     writeEvidenceFile(drive, "windows/SYSTEM32/config/system", std::vector<std::uint8_t>(4096, 0));
     const ScanResults results = scan(root.path);
-    EXPECT_EQ(results.tally.hivesUnreadable, 1u);
-    EXPECT_EQ(results.tally.systemHivesUnreadable, 1u);
-    EXPECT_FALSE(results.facts.enablePrefetcherPresent);
+    EXPECT_EQ(results.tally[hivesUnreadable], 1u);
+    EXPECT_EQ(results.tally[systemHivesUnreadable], 1u);
+    EXPECT_EQ(results.facts[enablePrefetcherPresent].state, FactState::NotKnown)
+        << "without SYSTEM the setting is not known";
     EXPECT_TRUE(results.anyFailure);
     EXPECT_EQ(results.facts.profilesExamined, 1u);
-    EXPECT_EQ(results.tally.prefetchParsed, 2u);
+    EXPECT_EQ(results.tally[prefetchParsed], 2u);
 }
 
 TEST(EvidenceRoot, AFolderThatIsNoWindowsDriveExaminesNothing) {
@@ -499,9 +508,9 @@ TEST(EvidenceRoot, AFolderThatIsNoWindowsDriveExaminesNothing) {
     ScanResults results;
     runScan(ScanTarget{ScanSubject::EvidenceRoot, root.text()}, results);
     EXPECT_TRUE(results.records.empty());
-    EXPECT_EQ(results.tally.prefetchDirUnreadable, 1u);
-    EXPECT_EQ(results.tally.userAssistUnreadable, 1u);
-    EXPECT_EQ(results.tally.systemHivesUnreadable, 2u);
+    EXPECT_EQ(results.tally[prefetchDirUnreadable], 1u);
+    EXPECT_EQ(results.tally[userAssistUnreadable], 1u);
+    EXPECT_EQ(results.tally[systemHivesUnreadable], 2u);
     EXPECT_TRUE(results.anyFailure);
 }
 
@@ -522,23 +531,23 @@ TEST(EvidenceRoot, TheCorpusAsACollectedDrive) {
     }
     ScanResults results;
     runScan(ScanTarget{ScanSubject::EvidenceRoot, root.text()}, results);
-    EXPECT_EQ(results.tally.prefetchSeen, prefetchFiles);
-    EXPECT_EQ(results.tally.prefetchSeen,
-              results.tally.prefetchParsed + results.tally.prefetchMalformed +
-                  results.tally.prefetchNotPrefetch + results.tally.prefetchUnreadable +
-                  results.tally.prefetchDecompressFailed + results.tally.prefetchUnknownVersion);
-    EXPECT_EQ(results.tally.prefetchNotPrefetch, 1u) << "the corpus's one file that is not one";
+    EXPECT_EQ(results.tally[prefetchSeen], prefetchFiles);
+    EXPECT_EQ(results.tally[prefetchSeen],
+              results.tally[prefetchParsed] + results.tally[prefetchMalformed] +
+                  results.tally[prefetchNotPrefetch] + results.tally[prefetchUnreadable] +
+                  results.tally[prefetchDecompressFailed] + results.tally[prefetchUnknownVersion]);
+    EXPECT_EQ(results.tally[prefetchNotPrefetch], 1u) << "the corpus's one file that is not one";
     std::uint32_t parsed = 0;
     std::uint32_t seen = 0;
     for (const auto& facts : testing::userAssistExports) {
         parsed += facts.parsed;
         seen += facts.valuesSeen;
     }
-    EXPECT_EQ(results.tally.userAssistSeen, seen);
-    EXPECT_EQ(results.tally.userAssistParsed, parsed);
+    EXPECT_EQ(results.tally[userAssistSeen], seen);
+    EXPECT_EQ(results.tally[userAssistParsed], parsed);
     EXPECT_EQ(results.facts.profilesExamined, users);
-    EXPECT_EQ(results.tally.hivesUnreadable + results.tally.hivesStale, 0u);
-    EXPECT_EQ(results.records.size(), results.tally.prefetchParsed + parsed);
+    EXPECT_EQ(results.tally[hivesUnreadable] + results.tally[hivesStale], 0u);
+    EXPECT_EQ(results.records.size(), results.tally[prefetchParsed] + parsed);
 }
 
 } // namespace

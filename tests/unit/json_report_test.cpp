@@ -10,7 +10,12 @@
 
 #include "support/record_details.h"
 
+#include "core/record_source.h"
+#include "prefetch/prefetch_counters.h"
+#include "prefetch/prefetch_details.h"
+#include "prefetch/prefetch_source.h"
 #include "report/report_format.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 namespace {
@@ -19,8 +24,7 @@ constexpr FileTime firstRun = 133497864000000000ULL;  // 2024-01-15 10:00 UTC
 constexpr FileTime secondRun = 133497900000000000ULL; // 2024-01-15 11:00 UTC
 
 LaunchRecord prefetchRecord() {
-    LaunchRecord record;
-    record.source = RecordSource::Prefetch;
+    LaunchRecord record = makeRecord(prefetchSource);
     record.name = L"TOOL.EXE";
     record.path = L"C:\\TOOLS\\TOOL.EXE";
     record.pathStatus = PathStatus::Resolved;
@@ -36,7 +40,7 @@ LaunchRecord prefetchRecord() {
 }
 
 LaunchRecord userAssistRecord() {
-    LaunchRecord record = makeRecord(RecordSource::UserAssist);
+    LaunchRecord record = makeRecord(userAssistSource);
     record.name = L"editor.exe";
     record.path = L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\editor.exe";
     record.pathStatus = PathStatus::FolderIdUnresolved;
@@ -56,7 +60,7 @@ TEST(JsonRecord, AWithheldCountIsNullAndNeverANumber) {
     LaunchRecord record = prefetchRecord();
     record.runCountKnown = 0;
     record.runCount = 5; // what the file said, and failed its check
-    const std::string json = jsonReportRecord(record, true);
+    const std::string json = jsonReportRecord(record, testing::allSources(), true);
     EXPECT_TRUE(has(json, "\"run_count\":null,\"run_count_known\":false")) << json;
     EXPECT_FALSE(has(json, "\"run_count\":5"));
     EXPECT_TRUE(
@@ -67,7 +71,7 @@ TEST(JsonRecord, AWithheldCountIsNullAndNeverANumber) {
 }
 
 TEST(JsonRecord, FieldsOfTheOtherSourceAreNull) {
-    const std::string json = jsonReportRecord(userAssistRecord(), false);
+    const std::string json = jsonReportRecord(userAssistRecord(), testing::allSources(), false);
     EXPECT_EQ(json.rfind(",\n{", 0), 0u) << "a later record follows its comma";
     for (const char* field : {"format_version", "path_hash", "referenced_files", "volumes",
                               "volume_serial", "recorded_path", "focus_count"}) {
@@ -77,8 +81,8 @@ TEST(JsonRecord, FieldsOfTheOtherSourceAreNull) {
 }
 
 TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
-    ScanTally tally;
-    ScanFacts facts;
+    ScanTally tally = testing::tableTally();
+    ScanFacts facts = testing::tableFacts();
     facts.profileCoverageKnown = 1;
     facts.profilesOnMachine = 2;
     facts.profilesExamined = 2;
@@ -92,7 +96,7 @@ TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
     EXPECT_TRUE(has(machine, "\"complete\":true,\"reasons\":[]"));
     EXPECT_TRUE(has(machine, "\"span_oldest\":null")) << "no span, no moments";
 
-    tally.prefetchMalformed = 2;
+    tally[prefetchMalformed] = 2;
     facts.profilesNotExamined = 1;
     facts.profilesOnMachine = 3;
     const std::string evidence =
@@ -141,7 +145,7 @@ TEST(JsonDocument, AnEvidenceScanListsEveryHiveItLookedForAndEveryEntryItRefused
 
 TEST(Timeline, EveryRecordedRunIsAnEventThatNamesWhatRanWhereAndForWhom) {
     ScanTally tally;
-    tally.prefetchUnreadable = 1;
+    tally[prefetchUnreadable] = 1;
     const TimelineScan scan = timelineScan(tally, ScanFacts{}, testing::thisMachineOrigin(L"PC7"));
     EXPECT_FALSE(scan.complete);
 
@@ -207,13 +211,13 @@ TEST(JsonDocument, AnImageSaysWhatOfItWasReadAndEveryRunTimeItsCopy) {
                              "\"identifier\":\"600f0b6d\",\"read\":true}"));
     EXPECT_TRUE(has(opening, "\"read\":false}]")) << "a copy that could not be read says so";
 
-    LaunchRecord record = makeRecord(RecordSource::Prefetch);
+    LaunchRecord record = makeRecord(prefetchSource);
     record.name = L"CALC.EXE";
     record.runTimes = {133500000000000000ULL, 133400000000000000ULL};
     record.copies = {0, 1};
     record.runTimeCopies = {0, 1};
     testing::prefetchOf(record).deletedFile = 1;
-    const std::string json = jsonReportRecord(record, true);
+    const std::string json = jsonReportRecord(record, testing::allSources(), true);
     EXPECT_TRUE(has(json, "\"run_times\":[{\"filetime\":133500000000000000,\"utc\":"
                           "\"2024-01-17T21:20:00.0000000Z\",\"copy\":0},{\"filetime\":"
                           "133400000000000000,"));
@@ -228,7 +232,7 @@ TEST(JsonDocument, AnImageSaysWhatOfItWasReadAndEveryRunTimeItsCopy) {
     record.copies.clear();
     record.runTimeCopies.clear();
     testing::prefetchOf(record).deletedFile = 0;
-    const std::string plain = jsonReportRecord(record, true);
+    const std::string plain = jsonReportRecord(record, testing::allSources(), true);
     EXPECT_FALSE(has(plain, "copy"));
     EXPECT_FALSE(has(plain, "deleted_file"));
 }

@@ -6,25 +6,27 @@
 
 #include "support/record_details.h"
 
+#include "core/record_source.h"
 #include "platform/dpi_scale.h"
 #include "platform/filetime.h"
+#include "prefetch/prefetch_source.h"
+#include "scan/source_table.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 namespace {
 
-// The View toggles of the two sources.
 // Prefetch's and UserAssist's toggles as given, every other source's shown.
-std::array<bool, recordSourceCount> toggles(bool prefetch, bool userAssist) {
-    std::array<bool, recordSourceCount> shown{};
-    shown.fill(true);
-    shown[0] = prefetch;
-    shown[1] = userAssist;
+SourceToggles toggles(bool prefetch, bool userAssist) {
+    SourceToggles shown = allSourcesShown();
+    shown[prefetchSource.number] = prefetch;
+    shown[userAssistSource.number] = userAssist;
     return shown;
 }
 
 LaunchRecord prefetchRecord(const std::wstring& name, std::vector<FileTime> runs = {},
                             std::uint32_t count = 1) {
-    LaunchRecord record;
+    LaunchRecord record = makeRecord(prefetchSource);
     record.name = name;
     record.runTimes = std::move(runs);
     record.runCount = count;
@@ -35,7 +37,7 @@ LaunchRecord prefetchRecord(const std::wstring& name, std::vector<FileTime> runs
 
 LaunchRecord userAssistRecord(const std::wstring& name, const std::wstring& sid,
                               std::vector<FileTime> runs = {}) {
-    LaunchRecord record = makeRecord(RecordSource::UserAssist);
+    LaunchRecord record = makeRecord(userAssistSource);
     record.name = name;
     record.userSid = sid;
     record.runTimes = std::move(runs);
@@ -65,9 +67,13 @@ TEST(ListVisibility, TogglesHideAWholeSource) {
     EXPECT_FALSE(isShown(prefetch, L"", toggles(false, true)));
     EXPECT_TRUE(isShown(shell, L"", toggles(false, true)));
     EXPECT_FALSE(isShown(shell, L"", toggles(true, false)));
-    LaunchRecord odd = shell;
-    odd.source = static_cast<RecordSource>(9); // any other value is UserAssist
-    EXPECT_FALSE(isShown(odd, L"", toggles(true, false)));
+    // Every other source has a toggle of its own.
+    const LaunchRecord other = makeRecord(*tableSources().back());
+    EXPECT_TRUE(isShown(other, L"", toggles(false, false)));
+    SourceToggles hidden = allSourcesShown();
+    hidden[tableSources().back()->number] = false;
+    EXPECT_FALSE(isShown(other, L"", hidden));
+    EXPECT_TRUE(isShown(prefetch, L"", hidden));
 }
 
 TEST(ListVisibility, TheFilterSearchesNameAndPathOnly) {
@@ -263,8 +269,8 @@ TEST(ListColumns, FittingShrinksInOrderAndGivesThePathWhatIsLeft) {
 namespace tidewell {
 namespace {
 
-// Records of every kind: both sources and a source value beyond them,
-// every path status and one beyond, withheld counts, no run time, equal
+// Records of every kind: of every source of the table, every path status
+// and one beyond, withheld counts, no run time, equal
 // times, names that differ only in case or past their eighth unit, users.
 RecordList randomRecords(std::uint32_t seed, int count) {
     RecordList records;
@@ -282,8 +288,8 @@ RecordList randomRecords(std::uint32_t seed, int count) {
                                               : userAssistRecord(names[next() % nameCount],
                                                                  names[next() % nameCount]);
         if (next() % 17 == 0) {
-            // Another source, or a value beyond the table (shown as UserAssist).
-            record.source = static_cast<RecordSource>(2 + next() % (recordSourceCount + 1));
+            record = makeRecord(*tableSources()[next() % tableSources().size()]);
+            record.name = names[next() % nameCount];
         }
         record.path = std::wstring(names[next() % nameCount]) + names[next() % nameCount];
         record.pathStatus = static_cast<PathStatus>(next() % 6);
@@ -341,18 +347,17 @@ TEST(ListOrder, TheRefreshOrdersRowsExactlyAsTheComparatorDoes) {
             }
         }
         // Fewer rows, the same ranks.
-        list.showSource[1] = false;
-        std::size_t prefetchRows = 0; // every source's but UserAssist's, and what stands for it
+        list.showSource[userAssistSource.number] = false;
+        std::size_t prefetchRows = 0; // every source's but UserAssist's
         for (const LaunchRecord& record : records) {
-            const auto source = static_cast<std::size_t>(record.source);
-            prefetchRows += source != 1 && source < recordSourceCount ? 1 : 0;
+            prefetchRows += record.source != &userAssistSource ? 1 : 0;
         }
         for (int column : {columnName, columnPath, columnLastRun}) {
             list.sortColumn = column;
             rebuildVisible(list, records, L"");
             expectComparatorsOrder(list, records, prefetchRows);
         }
-        list.showSource[1] = true;
+        list.showSource[userAssistSource.number] = true;
         list.sortColumn = columnPath;
         rebuildVisible(list, records, foldFilter(L"PROG"));
         std::size_t matching = 0;

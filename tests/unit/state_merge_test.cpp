@@ -2,17 +2,21 @@
 // copies merged into the current ones, every run time with the copy it was
 // found in. First on records made here, then on two scans of collected
 // drives written for the test, one standing for an older copy of the other.
-#include "core/state_merge.h"
+#include "scan/state_merge.h"
 
 #include <gtest/gtest.h>
 
-#include "core/scan_driver.h"
+#include "core/record_source.h"
+#include "core/scan_counters.h"
+#include "prefetch/prefetch_source.h"
+#include "prefetch/sample/prefetch_image_builder.h"
 #include "sample/evidence_tree.h"
-#include "sample/prefetch_image_builder.h"
-#include "sample/userassist_values.h"
+#include "scan/scan_driver.h"
 #include "support/record_details.h"
 #include "support/temp_folder.h"
+#include "userassist/sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
+#include "userassist/userassist_source.h"
 
 namespace tidewell {
 namespace {
@@ -22,7 +26,7 @@ constexpr FileTime base = 133500000000000000ULL;
 
 LaunchRecord prefetchRecord(const std::wstring& file, std::vector<FileTime> runs,
                             std::uint32_t count) {
-    LaunchRecord record = makeRecord(RecordSource::Prefetch);
+    LaunchRecord record = makeRecord(prefetchSource);
     record.name = file.substr(0, file.find(L'-'));
     record.recordFile = L"E:\\case.E01 :: partition 3 :: \\Windows\\Prefetch\\" + file;
     record.runTimes = std::move(runs);
@@ -32,7 +36,7 @@ LaunchRecord prefetchRecord(const std::wstring& file, std::vector<FileTime> runs
 }
 
 LaunchRecord userAssistRecord(const std::wstring& sid, const std::wstring& path, FileTime run) {
-    LaunchRecord record = makeRecord(RecordSource::UserAssist);
+    LaunchRecord record = makeRecord(userAssistSource);
     record.userSid = sid;
     record.path = path;
     record.name = path.substr(path.rfind(L'\\') + 1);
@@ -40,44 +44,6 @@ LaunchRecord userAssistRecord(const std::wstring& sid, const std::wstring& path,
     record.runCount = 1;
     record.runCountKnown = 1;
     return record;
-}
-
-// The moderators keep one last run per program and user: an older copy's is
-// an earlier run of the same record. A cache entry or an Amcache entry of
-// an older copy is the same one where its file's time (or its key's) is, and
-// another observation, kept apart, where it is not.
-TEST(StateMerge, OtherSourcesMergeByWhatMakesTheirEntriesTheSame) {
-    const auto bam = [](FileTime run) {
-        LaunchRecord record = makeRecord(RecordSource::Bam);
-        record.name = L"cmd.exe";
-        record.userSid = L"S-1-5-21-1-2-3-1001";
-        record.runTimes = {run};
-        bamDetails(record)->recordedName = L"\\Device\\HarddiskVolume3\\cmd.exe";
-        return record;
-    };
-    const auto cache = [](FileTime modified, std::uint32_t position) {
-        LaunchRecord record = makeRecord(RecordSource::AppCompatCache);
-        record.name = L"x.exe";
-        appCompatCacheDetails(record)->recordedPath = L"C:\\x.exe";
-        appCompatCacheDetails(record)->modified = modified;
-        appCompatCacheDetails(record)->position = position;
-        return record;
-    };
-    RecordList records = {bam(base + 5 * day), cache(base, 1)};
-    markCurrentState(records);
-    RecordList older = {bam(base + 2 * day), cache(base, 7), cache(base - day, 9)};
-    ScanTally tally;
-    mergeOlderState(records, older, 1, tally);
-    orderMergedRunTimes(records);
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[0].runTimes, (std::vector<std::uint64_t>{base + 5 * day, base + 2 * day}));
-    EXPECT_EQ(records[0].runTimeCopies, (std::vector<std::uint16_t>{0, 1}));
-    EXPECT_EQ(records[1].copies, (std::vector<std::uint16_t>{0, 1})) << "the same entry";
-    EXPECT_EQ(appCompatCacheDetails(records[1])->position, 1u) << "the current state's place";
-    EXPECT_EQ(appCompatCacheDetails(records[2])->modified, base - day);
-    EXPECT_EQ(records[2].copies, (std::vector<std::uint16_t>{1})) << "an older file, apart";
-    EXPECT_EQ(tally.shadowCopyOnlyRecords, 1u);
-    EXPECT_EQ(tally.shadowCopyRunTimesAdded, 1u);
 }
 
 TEST(StateMerge, RunTimesOfEveryCopyGatherNewestFirstEachWithItsCopy) {
@@ -102,8 +68,8 @@ TEST(StateMerge, RunTimesOfEveryCopyGatherNewestFirstEachWithItsCopy) {
     EXPECT_EQ(calc.runTimeCopies, (std::vector<std::uint16_t>{0, 0, 1, 1, 2}));
     EXPECT_EQ(calc.copies, (std::vector<std::uint16_t>{0, 1, 2}));
     EXPECT_EQ(calc.runCount, 12u) << "the current volume's count";
-    EXPECT_EQ(tally.shadowCopyRunTimesAdded, 3u);
-    EXPECT_EQ(tally.shadowCopyOnlyRecords, 0u);
+    EXPECT_EQ(tally[shadowCopyRunTimesAdded], 3u);
+    EXPECT_EQ(tally[shadowCopyOnlyRecords], 0u);
 }
 
 TEST(StateMerge, AProgramOnlyOlderCopiesHoldIsARecordOfItsOwn) {
@@ -122,7 +88,7 @@ TEST(StateMerge, AProgramOnlyOlderCopiesHoldIsARecordOfItsOwn) {
     EXPECT_EQ(gone.runCount, 5u);
     EXPECT_EQ(gone.runTimes, (std::vector<FileTime>{base - day, base - 3 * day}));
     EXPECT_EQ(gone.runTimeCopies, (std::vector<std::uint16_t>{1, 2}));
-    EXPECT_EQ(tally.shadowCopyOnlyRecords, 1u);
+    EXPECT_EQ(tally[shadowCopyOnlyRecords], 1u);
     // The record the current volume alone holds keeps its times as recorded.
     EXPECT_EQ(records[0].copies, (std::vector<std::uint16_t>{0}));
 }
@@ -202,8 +168,8 @@ TEST(StateMerge, TwoScansOfTheSameMachineMergeAsTheirCopiesWould) {
     EXPECT_EQ(named(L"CALC.EXE").runTimeCopies, (std::vector<std::uint16_t>{0, 0, 1}));
     EXPECT_EQ(named(L"OLD.EXE").copies, (std::vector<std::uint16_t>{1}));
     EXPECT_EQ(named(L"tool.exe").runTimes, (std::vector<FileTime>{base + 7 * day, base + 3 * day}));
-    EXPECT_EQ(now.tally.shadowCopyOnlyRecords, 1u);
-    EXPECT_EQ(now.tally.shadowCopyRunTimesAdded, 2u);
+    EXPECT_EQ(now.tally[shadowCopyOnlyRecords], 1u);
+    EXPECT_EQ(now.tally[shadowCopyRunTimesAdded], 2u);
 }
 
 } // namespace

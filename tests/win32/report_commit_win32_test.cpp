@@ -10,8 +10,15 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "prefetch/prefetch_source.h"
+#include "support/origins.h"
+
 namespace tidewell {
 namespace {
+
+RecordList twoRecords() {
+    return RecordList(2, makeRecord(prefetchSource));
+}
 
 std::wstring temporaryFolder() {
     wchar_t folder[MAX_PATH];
@@ -41,14 +48,16 @@ TEST(ReportCommitWin32, ADestinationHeldOpenWithoutDeleteSharingIsLeftWhole) {
     DWORD written = 0;
     ASSERT_TRUE(WriteFile(held, "old report", 10, &written, nullptr));
 
-    EXPECT_FALSE(writeReport(destination, RecordList(2), ScanTally{}, ScanFacts{}));
+    EXPECT_FALSE(writeReport(destination, twoRecords(), ScanTally{}, ScanFacts{},
+                             testing::thisMachineOrigin(L"")));
     const DWORD attributes = GetFileAttributesW((destination + L".partial0").c_str());
     EXPECT_EQ(attributes, INVALID_FILE_ATTRIBUTES) << "no temporary file is left";
     CloseHandle(held);
     EXPECT_EQ(readAll(destination), "old report");
 
     // Once the other program lets go, the same export succeeds.
-    EXPECT_TRUE(writeReport(destination, RecordList(2), ScanTally{}, ScanFacts{}));
+    EXPECT_TRUE(writeReport(destination, twoRecords(), ScanTally{}, ScanFacts{},
+                            testing::thisMachineOrigin(L"")));
     EXPECT_EQ(readAll(destination).substr(0, 2), "\xFF\xFE");
     DeleteFileW(destination.c_str());
 }

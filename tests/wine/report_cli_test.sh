@@ -9,7 +9,7 @@ set -euo pipefail
 exe=$1      # the built tidewell-report.exe
 corpus=$2   # the shared corpus folder
 work=$3     # a scratch folder in the build tree
-counters=$4 # the counter table, which says which counters are failures
+table=$4    # counter-table.exe, which writes the program's own table of counters
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../../scripts/wine-run"
 
@@ -29,6 +29,8 @@ wine_quiet() { "$wine_run" "$@" >/dev/null 2>&1; }
 # other user's hive loaded below lives only in the server's memory, and a
 # server that exits between two runs would take it away.
 wine_quiet cmd /c exit 0
+counters=$work/counters.tsv
+"$wine_run" "$table" >"$counters" 2>/dev/null
 wineserver -w
 wineserver -p
 trap 'wineserver -k 2>/dev/null || true' EXIT

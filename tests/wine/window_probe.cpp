@@ -34,9 +34,9 @@
 
 #include <commctrl.h>
 
-#include "core/scan_driver.h"
 #include "platform/identity.h"
 #include "platform/utf8_codec.h"
+#include "scan/scan_driver.h"
 #include "ui/detail_columns.h"
 #include "ui/detail_text.h"
 

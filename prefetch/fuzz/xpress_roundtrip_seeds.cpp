@@ -1,0 +1,16 @@
+// seeds_xpress_roundtrip: the round trip's input, an options byte and then
+// Prefetch-like data, for every combination of the options.
+#include "fuzz/seed_writer.h"
+#include "prefetch/tests/xpress_test_data.h"
+
+int main(int argc, char** argv) {
+    using namespace tidewell::fuzz;
+    return seedsMain(argc, argv, [](SeedFolder& seeds) {
+        for (std::uint8_t options = 0; options < 8; ++options) {
+            Bytes seed = {options};
+            const Bytes data = tidewell::testing::prefetchLikeBytes(200u + 150u * options, options);
+            seed.insert(seed.end(), data.begin(), data.end());
+            seeds.write("options-" + std::to_string(options), seed);
+        }
+    });
+}

@@ -1,0 +1,59 @@
+// Any value name and data through the UserAssist entry decoder: one outcome,
+// doubts counted beside the record, nothing read outside the data.
+#include <cstdlib>
+#include <string>
+
+#include "userassist/userassist_counters.h"
+#include "userassist/userassist_details.h"
+#include "userassist/userassist_entry.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) {
+        return 0;
+    }
+    // First byte: flags; second: the name's length in UTF-16 units; then the
+    // name; the rest is the value's data.
+    const bool ownHive = (data[0] & 1) != 0;
+    const std::size_t nameUnits = data[1];
+    std::size_t at = 2;
+    std::wstring encoded;
+    for (std::size_t i = 0; i < nameUnits && at + 1 < size; ++i, at += 2) {
+        encoded.push_back(static_cast<wchar_t>(data[at] | (data[at + 1] << 8)));
+    }
+    const std::wstring decoded = tidewell::decodeValueName(encoded);
+    if (decoded.size() != encoded.size()) {
+        std::abort();
+    }
+    const tidewell::HiveContext hive{L"S-1-5-21-1-2-3-1001", L"someone", ownHive};
+    tidewell::ScanTally tally;
+    tidewell::LaunchRecord record;
+    const std::size_t dataSize = size - at;
+    const bool made =
+        tidewell::makeUserAssistRecord(decoded, dataSize == 0 ? nullptr : data + at,
+                                       static_cast<std::uint32_t>(dataSize), hive, tally, record);
+    if (!made) {
+        if (tally[tidewell::userAssistWrongSize] != 1 || tally[tidewell::userAssistParsed] != 0 ||
+            dataSize == 72) {
+            std::abort();
+        }
+        return 0;
+    }
+    const bool consistent =
+        dataSize == 72 && tally[tidewell::userAssistParsed] == 1 &&
+        tally[tidewell::userAssistWrongSize] == 0 &&
+        tidewell::userAssistDetails(record) != nullptr &&
+        tidewell::userAssistDetails(record)->hasFocus == 1 && record.runCountKnown == 1 &&
+        record.runTimes.size() <= 1 &&
+        tally[tidewell::userAssistNoTimestamp] == (record.runTimes.empty() ? 1u : 0u) &&
+        tally[tidewell::userAssistImpossibleDate] <= tally[tidewell::userAssistNoTimestamp] &&
+        tally[tidewell::userAssistStampOnly] <= 1 &&
+        tally[tidewell::folderIdsOtherUser] <= tally[tidewell::folderIdsUnresolved] &&
+        (ownHive ? tally[tidewell::folderIdsOtherUser] == 0 : true) &&
+        (record.pathStatus == tidewell::PathStatus::FolderIdUnresolved) ==
+            (tally[tidewell::folderIdsUnresolved] == 1) &&
+        (record.path.empty() || record.path.back() == L'\\' || !record.name.empty());
+    if (!consistent) {
+        std::abort();
+    }
+    return 0;
+}
