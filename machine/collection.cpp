@@ -220,31 +220,6 @@ void markWindowsDevices(Collection& collection) {
 
 // --- the collection's own files ---
 
-using MetadataReader = bool (*)(std::string_view, CollectionMetadata&);
-
-struct MetadataFile {
-    const char* name;
-    MetadataReader read;
-};
-
-constexpr MetadataFile metadataFiles[] = {
-    {"client_info.json", readClientInfo},
-    {"collection_context.json", readCollectionContext},
-    {"uploads.json", readUploadsList},
-};
-
-void readMetadata(const MetadataFile& file, WholeFileRead outcome,
-                  const std::vector<std::uint8_t>& bytes, CollectionMetadata& metadata,
-                  CollectionSurvey& survey) {
-    if (outcome == WholeFileRead::Missing) {
-        return;
-    }
-    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (outcome != WholeFileRead::Read || !file.read(text, metadata)) {
-        survey.metadataUnreadable.push_back(fromUtf8(file.name));
-    }
-}
-
 void keepMetadata(const CollectionMetadata& metadata, CollectionSurvey& survey) {
     survey.hostName = metadata.hostName;
     survey.collectedAt = metadata.collectedAt;
@@ -289,11 +264,12 @@ CollectionHandle openZip(const std::wstring& path, CollectionSurvey& survey) {
             continue; // a folder's own entry
         }
         if (parts.size() == 1) {
-            for (const MetadataFile& file : metadataFiles) {
+            for (const MetadataFile& file : metadataFiles()) {
                 if (parts.front() == file.name) {
                     std::vector<std::uint8_t> bytes;
-                    readMetadata(file, readZipMember(*collection->zip, index, metadataLimit, bytes),
-                                 bytes, metadata, survey);
+                    readMetadataFile(file,
+                                     readZipMember(*collection->zip, index, metadataLimit, bytes),
+                                     bytes, metadata, survey.metadataUnreadable);
                 }
             }
             continue;
@@ -369,11 +345,11 @@ CollectionHandle openFolder(const std::wstring& path, FileScope& scope, Collecti
     std::vector<std::string> parts;
     walkFolder(walk, uploads, parts, 0);
     CollectionMetadata metadata;
-    for (const MetadataFile& file : metadataFiles) {
+    for (const MetadataFile& file : metadataFiles()) {
         std::vector<std::uint8_t> bytes;
         const WholeFileRead outcome =
             readWholeFileUpTo(scope, joinPath(path, fromUtf8(file.name)), metadataLimit, bytes);
-        readMetadata(file, outcome, bytes, metadata, survey);
+        readMetadataFile(file, outcome, bytes, metadata, survey.metadataUnreadable);
     }
     keepMetadata(metadata, survey);
     return collection;

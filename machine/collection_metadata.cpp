@@ -124,4 +124,30 @@ bool readUploadsList(std::string_view text, CollectionMetadata& metadata) {
     return whole;
 }
 
+namespace {
+
+constexpr MetadataFile files[] = {
+    {"client_info.json", readClientInfo},
+    {"collection_context.json", readCollectionContext},
+    {"uploads.json", readUploadsList},
+};
+
+} // namespace
+
+std::span<const MetadataFile> metadataFiles() {
+    return files;
+}
+
+void readMetadataFile(const MetadataFile& file, WholeFileRead outcome,
+                      const std::vector<std::uint8_t>& bytes, CollectionMetadata& metadata,
+                      std::vector<std::wstring>& unreadable) {
+    if (outcome == WholeFileRead::Missing) {
+        return;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (outcome != WholeFileRead::Read || !file.read(text, metadata)) {
+        unreadable.push_back(fromUtf8(file.name));
+    }
+}
+
 } // namespace tidewell

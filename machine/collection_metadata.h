@@ -5,8 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/whole_file.h"
 
 namespace tidewell {
 
@@ -25,6 +29,20 @@ bool readClientInfo(std::string_view text, CollectionMetadata& metadata);
 bool readCollectionContext(std::string_view text, CollectionMetadata& metadata);
 // A line that does not parse makes the whole false, the lines that do counted.
 bool readUploadsList(std::string_view text, CollectionMetadata& metadata);
+
+// The collector's own files, by their names beside the uploads, each with
+// its reader.
+struct MetadataFile {
+    const char* name;
+    bool (*read)(std::string_view text, CollectionMetadata& metadata);
+};
+std::span<const MetadataFile> metadataFiles();
+
+// One of them as its reading went: missing says nothing; one that could not
+// be read, or did not read as it must, is named in unreadable.
+void readMetadataFile(const MetadataFile& file, WholeFileRead outcome,
+                      const std::vector<std::uint8_t>& bytes, CollectionMetadata& metadata,
+                      std::vector<std::wstring>& unreadable);
 
 // A time the collector wrote as a count since 1970 (seconds, milliseconds,
 // microseconds or nanoseconds, told apart by size), as a FILETIME; 0 when no

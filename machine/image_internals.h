@@ -1,0 +1,126 @@
+// What the files that read disk images share: the image, its shadow copies
+// and the states of a volume's file system as The Sleuth Kit, libvshadow and
+// libbfio hold them, and the few helpers more than one of them needs. Only
+// the reader's own files include it; the rest of the program sees
+// disk_image.h.
+#pragma once
+
+#include <libbfio.h>
+#include <libvshadow.h>
+#include <tsk/libtsk.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "machine/disk_image.h"
+
+namespace tidewell {
+
+// A volume's shadow copies, opened once and kept for as long as the image.
+struct ShadowVolume {
+    std::uint64_t offset = 0;
+    libbfio_handle_t* handle = nullptr;
+    libvshadow_volume_t* volume = nullptr;
+    bool opened = false;
+};
+
+struct DiskImage {
+    TSK_IMG_INFO* image = nullptr;
+    std::vector<ShadowVolume> shadows;
+    std::uint32_t readErrors = 0;
+};
+
+struct FileRecordName {
+    TSK_INUM_T address = 0;
+    std::uint32_t sequence = 0;
+};
+
+struct ImageFileSystem {
+    DiskImage* image = nullptr;
+    TSK_IMG_INFO* storeImage = nullptr; // a shadow copy's own image, closed with it
+    TSK_FS_INFO* fileSystem = nullptr;
+    // A shadow copy: its store, and the blocks of the volume where what it
+    // holds may differ from the volume as it is (sorted, found on first use).
+    std::uint32_t store = 0;
+    std::uint64_t volumeOffset = 0;
+    bool blocksSurveyed = false;
+    bool blocksKnown = false;
+    std::vector<std::uint64_t> heldApart;
+    // NTFS: the size of a file record and the file table itself, found on
+    // first use.
+    bool fileTableSought = false;
+    std::uint64_t recordSize = 0;
+    TSK_FS_FILE* fileTable = nullptr;
+    // The file record of every allocated name of the folders listed so far,
+    // by path: The Sleuth Kit finds a path by reading every folder along it
+    // whole, which for each file of a folder of a thousand is a thousand
+    // names read again.
+    std::unordered_map<std::string, FileRecordName> listedNames;
+};
+
+namespace disk {
+
+inline constexpr unsigned sectorSize = 512;
+
+// --- the adapters (image_adapters.cpp) ---
+
+// A QCOW2 file (which The Sleuth Kit does not read) as an image it reads
+// through libqcow; null when it cannot be opened.
+TSK_IMG_INFO* openQcow(const std::string& path);
+
+// A shadow copy's store as an image; takes the store, which it frees.
+TSK_IMG_INFO* openStoreImage(libvshadow_store_t* store, std::uint64_t size);
+
+// The volume's shadow copies (libvshadow over a libbfio handle that reads
+// the volume out of the image), opened on first use and kept with the image;
+// null when the volume has none that can be read.
+ShadowVolume* shadowVolume(DiskImage& image, const ImageVolume& volume);
+
+// --- the image's format (image_format.cpp) ---
+
+// Told from the file's own signatures rather than by letting The Sleuth Kit
+// try each format in turn (a failed try leaves its handles behind).
+enum class ImageFormat {
+    Raw,
+    Ewf,
+    Vhd,
+    Vhdx,
+    Vmdk,
+    Qcow,
+};
+
+ImageFormat imageFormatOf(const std::string& path);
+TSK_IMG_TYPE_ENUM sleuthKitType(ImageFormat format);
+std::wstring formatName(ImageFormat format); // "raw", "E01", "VHD", ...
+
+// --- files (image_files.cpp) ---
+
+// A backslash path from the volume's root as The Sleuth Kit names it.
+std::string hostPathOf(const std::wstring& path);
+
+// Whether the last error of The Sleuth Kit was a read that failed inside the
+// image (as opposed to a name that is not there).
+bool failedReading();
+
+struct OpenFile {
+    TSK_FS_FILE* file = nullptr;
+    OpenFile() = default;
+    explicit OpenFile(TSK_FS_FILE* opened) : file(opened) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (file != nullptr) {
+            tsk_fs_file_close(file);
+        }
+    }
+};
+
+// The file at a path, by its file record where a listing named it (and the
+// record still holds that file), else found along the path.
+TSK_FS_FILE* openFile(ImageFileSystem& fileSystem, const std::wstring& path);
+
+} // namespace disk
+
+} // namespace tidewell
