@@ -228,13 +228,14 @@ void keepMetadata(const CollectionMetadata& metadata, CollectionSurvey& survey) 
 
 // --- the zip ---
 
-CollectionHandle openZip(const std::wstring& path, CollectionSurvey& survey) {
+CollectionHandle openZip(const std::wstring& path, const EvidenceFileHandle& zip,
+                         CollectionSurvey& survey) {
     survey.zip = true;
     auto collection = CollectionHandle(new Collection);
     collection->path = path;
     std::vector<ZipMember> members;
     std::wstring problem;
-    collection->zip = openZipArchive(path, members, problem);
+    collection->zip = openZipArchive(zip, members, problem);
     if (collection->zip == nullptr) {
         survey.problem = problem;
         return nullptr;
@@ -361,12 +362,11 @@ bool collectionsReadable() {
     return true;
 }
 
-CollectionHandle openCollection(const std::wstring& path, FileScope& scope,
-                                CollectionSurvey& survey) {
+CollectionHandle openCollection(const std::wstring& path, const EvidenceFileHandle& zip,
+                                FileScope& scope, CollectionSurvey& survey) {
     survey = CollectionSurvey{};
-    CollectionHandle collection = resolvePlace(path).type == PlaceType::File
-                                      ? openZip(path, survey)
-                                      : openFolder(path, scope, survey);
+    CollectionHandle collection =
+        zip != nullptr ? openZip(path, zip, survey) : openFolder(path, scope, survey);
     if (collection == nullptr) {
         return nullptr;
     }

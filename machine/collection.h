@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "machine/evidence_file.h"
 #include "platform/file_scope.h"
 #include "platform/whole_file.h"
 
@@ -19,10 +20,10 @@ namespace tidewell {
 
 bool collectionsReadable();
 
-// Whether the path is meant as a collection rather than as a drive's copy
-// or a disk image: a zip file, or a folder holding an uploads folder and
-// the collector's own files beside it.
-bool looksLikeCollection(const std::wstring& path);
+// Whether a folder is meant as a collection rather than as a drive's copy:
+// it holds an uploads folder and the collector's own files beside it. (A
+// file is a collection when it is a zip: startsAsZip.)
+bool looksLikeCollectionFolder(const std::wstring& path);
 
 struct Collection;
 struct CollectionClose {
@@ -56,8 +57,10 @@ struct CollectionSurvey {
 
 // Opens and surveys the collection; null (and why, in survey.problem) when it
 // cannot be read at all. A folder's files are read only inside scope.
-CollectionHandle openCollection(const std::wstring& path, FileScope& scope,
-                                CollectionSurvey& survey);
+// A zip is read through the file the scan opened (zip); a folder (zip null)
+// is walked.
+CollectionHandle openCollection(const std::wstring& path, const EvidenceFileHandle& zip,
+                                FileScope& scope, CollectionSurvey& survey);
 
 // Every device's files are named by backslash paths from its root
 // (\Windows\System32\config); a name is found exactly, or else without regard to the

@@ -14,7 +14,8 @@ bool collectionsReadable() {
     return false;
 }
 
-CollectionHandle openCollection(const std::wstring&, FileScope&, CollectionSurvey& survey) {
+CollectionHandle openCollection(const std::wstring&, const EvidenceFileHandle&, FileScope&,
+                                CollectionSurvey& survey) {
     survey = CollectionSurvey{};
     survey.problem = L"Velociraptor collections are read by the Linux build of tidewell-report; "
                      L"this build reads folders holding a copy of a Windows drive and this machine";

@@ -240,8 +240,8 @@ void listOlderStates(ExaminedMachine& machine, const CollectionSurvey& survey,
 
 } // namespace
 
-EvidenceCheck openCollectionMachine(const ScanTarget& target, ExaminedMachine& machine,
-                                    ScanResults& results) {
+EvidenceCheck openCollectionMachine(const ScanTarget& target, const EvidenceFileHandle& zip,
+                                    ExaminedMachine& machine, ScanResults& results) {
     machine.kind = &collectionKind;
     auto state = std::make_shared<CollectionState>();
     machine.state = state;
@@ -250,7 +250,8 @@ EvidenceCheck openCollectionMachine(const ScanTarget& target, ExaminedMachine& m
     check.collection = true;
     CollectionSurvey survey;
     state->collection = std::shared_ptr<Collection>(
-        openCollection(target.evidenceRoot, machine.scope, survey).release(), CollectionClose{});
+        openCollection(target.evidenceRoot, zip, machine.scope, survey).release(),
+        CollectionClose{});
     describeCollection(survey, target.evidenceRoot, results);
     state->path = target.evidenceRoot;
     const std::size_t chosen = state->collection != nullptr

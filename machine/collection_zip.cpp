@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include <algorithm>
+
 #include "platform/utf8_codec.h"
 
 namespace tidewell {
@@ -10,6 +12,75 @@ struct ZipArchive {
     zip_t* zip = nullptr;
     std::vector<ZipMember> members;
 };
+
+namespace {
+
+// The zip as libzip reads it: the file the scan opened, never opened again.
+struct ZipFileSource {
+    EvidenceFileHandle file;
+    std::uint64_t position = 0;
+    zip_error_t error;
+};
+
+zip_int64_t failed(ZipFileSource& source, int code) {
+    zip_error_set(&source.error, code, 0);
+    return -1;
+}
+
+zip_int64_t readZipSource(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto& source = *static_cast<ZipFileSource*>(state);
+    const std::uint64_t size = source.file->size;
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        source.position = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        std::size_t got = 0;
+        const std::uint64_t left = source.position < size ? size - source.position : 0;
+        const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(length, left));
+        if (!readEvidenceAt(*source.file, source.position, static_cast<std::uint8_t*>(data), wanted,
+                            got)) {
+            return failed(source, ZIP_ER_READ);
+        }
+        source.position += got;
+        return static_cast<zip_int64_t>(got);
+    }
+    case ZIP_SOURCE_CLOSE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* stat = static_cast<zip_stat_t*>(data);
+        zip_stat_init(stat);
+        stat->size = size;
+        stat->valid |= ZIP_STAT_SIZE;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_SEEK: {
+        const zip_int64_t target =
+            zip_source_seek_compute_offset(source.position, size, data, length, &source.error);
+        if (target < 0) {
+            return -1;
+        }
+        source.position = static_cast<std::uint64_t>(target);
+        return 0;
+    }
+    case ZIP_SOURCE_TELL:
+        return static_cast<zip_int64_t>(source.position);
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source.error, data, length);
+    case ZIP_SOURCE_FREE:
+        zip_error_fini(&source.error);
+        delete &source;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(
+            ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
+            ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
+    default:
+        return failed(source, ZIP_ER_OPNOTSUPP);
+    }
+}
+
+} // namespace
 
 void ZipArchiveClose::operator()(ZipArchive* archive) const {
     if (archive != nullptr && archive->zip != nullptr) {
@@ -52,15 +123,33 @@ std::wstring openProblem(int code) {
 
 } // namespace
 
-ZipArchiveHandle openZipArchive(const std::wstring& path, std::vector<ZipMember>& members,
+ZipArchiveHandle openZipArchive(const EvidenceFileHandle& file, std::vector<ZipMember>& members,
                                 std::wstring& problem) {
     members.clear();
-    int code = 0;
-    zip_t* zip = zip_open(toUtf8(path).c_str(), ZIP_RDONLY, &code);
-    if (zip == nullptr) {
-        problem = openProblem(code);
+    if (file == nullptr || !evidenceOpen(*file)) {
+        problem = openProblem(ZIP_ER_OPEN);
         return nullptr;
     }
+    auto* state = new ZipFileSource{file, 0, {}};
+    zip_error_init(&state->error);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_function_create(readZipSource, state, &error);
+    if (source == nullptr) {
+        zip_error_fini(&state->error);
+        delete state;
+        problem = openProblem(zip_error_code_zip(&error));
+        zip_error_fini(&error);
+        return nullptr;
+    }
+    zip_t* zip = zip_open_from_source(source, ZIP_RDONLY, &error);
+    if (zip == nullptr) {
+        zip_source_free(source); // and with it the state
+        problem = openProblem(zip_error_code_zip(&error));
+        zip_error_fini(&error);
+        return nullptr;
+    }
+    zip_error_fini(&error);
     ZipArchiveHandle archive(new ZipArchive{zip, {}});
     const zip_int64_t count = zip_get_num_entries(zip, 0);
     for (zip_int64_t index = 0; index < count; ++index) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "machine/evidence_file.h"
 #include "platform/whole_file.h"
 
 namespace tidewell {
@@ -23,9 +24,10 @@ struct ZipMember {
     bool encrypted = false;
 };
 
-// Opens the zip read-only and lists its members; null, with the reason in
-// words, when it cannot be read as a zip at all (cut short, damaged).
-ZipArchiveHandle openZipArchive(const std::wstring& path, std::vector<ZipMember>& members,
+// Reads the zip through the file the scan opened and lists its members;
+// null, with the reason in words, when it cannot be read as a zip at all
+// (cut short, damaged).
+ZipArchiveHandle openZipArchive(const EvidenceFileHandle& file, std::vector<ZipMember>& members,
                                 std::wstring& problem);
 
 // A member read whole, up to limit: Unreadable when its data is damaged

@@ -2,9 +2,10 @@
 // raw, E01 (one segment or several), VHD and VHDX, VMDK and QCOW2; their
 // partition tables (MBR, GPT), their NTFS volumes, and every shadow copy
 // (Volume Shadow Copy store) of a volume. The field's own libraries do the
-// reading: The Sleuth Kit for the images it knows, their partitions and NTFS,
-// libqcow for QCOW2, libvshadow (over libbfio) for shadow copies. Only the
-// Linux build reads images; the Windows build says so instead.
+// reading: libewf, libvhdi, libvmdk and libqcow each its format, The Sleuth
+// Kit the partitions and NTFS through them, libvshadow (over libbfio) the
+// shadow copies. Only the Linux build reads images; the Windows build says so
+// instead.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "machine/evidence_file.h"
 #include "platform/whole_file.h"
 
 namespace tidewell {
@@ -45,8 +47,10 @@ struct ImageSurvey {
     std::vector<ImageVolume> volumes;
 };
 
-// Opens the image read-only and surveys its volumes.
-DiskImageHandle openDiskImage(const std::wstring& path, ImageSurvey& survey);
+// Reads the image through the file the scan opened (the first of its
+// segments), read-only, and surveys its volumes. Its other segments or
+// extents are each opened once, as it is.
+DiskImageHandle openDiskImage(const EvidenceFileHandle& evidence, ImageSurvey& survey);
 
 // One state of a volume's file system: as it is, or as a shadow copy holds it.
 struct ImageFileSystem;

@@ -19,7 +19,7 @@ void ImageFileSystemClose::operator()(ImageFileSystem* fileSystem) const {
     delete fileSystem;
 }
 
-DiskImageHandle openDiskImage(const std::wstring&, ImageSurvey& survey) {
+DiskImageHandle openDiskImage(const EvidenceFileHandle&, ImageSurvey& survey) {
     survey = ImageSurvey{};
     survey.problem = L"disk images are read by the Linux build of tidewell-report; this build "
                      L"reads folders and this machine";

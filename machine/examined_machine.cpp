@@ -1,6 +1,7 @@
 #include "machine/examined_machine.h"
 
 #include "machine/collection.h"
+#include "machine/evidence_file.h"
 #include "machine/machine_kinds.h"
 #include "machine/user_hives.h"
 #include "platform/error_codes.h"
@@ -14,11 +15,17 @@ EvidenceCheck openExaminedMachine(const ScanTarget& target, ExaminedMachine& mac
         return openThisMachine(machine, results);
     }
     const std::wstring& root = target.evidenceRoot;
-    if (looksLikeCollection(root)) {
-        return openCollectionMachine(target, machine, results);
-    }
     if (resolvePlace(root).type == PlaceType::File) {
-        return openImageMachine(target, machine, results);
+        // Opened once: told apart by its first bytes, then read through the
+        // same opening.
+        EvidenceFileHandle evidence = openEvidenceFile(root);
+        if (startsAsZip(*evidence)) {
+            return openCollectionMachine(target, evidence, machine, results);
+        }
+        return openImageMachine(target, evidence, machine, results);
+    }
+    if (looksLikeCollectionFolder(root)) {
+        return openCollectionMachine(target, nullptr, machine, results);
     }
     return openFolderMachine(root, machine, results);
 }

@@ -1,75 +1,29 @@
-// The adapters through which The Sleuth Kit and libvshadow read what they
-// cannot open themselves: a QCOW2 file through libqcow, a shadow copy's
-// store through libvshadow, and a volume of the image through libbfio for
-// libvshadow. Every handle is freed by whatever closes the image it serves.
-#include <libqcow.h>
-
+// The adapters through which the libraries read what they cannot open
+// themselves: libbfio handles over a file the scan opened or a volume inside
+// the image, and a shadow copy's store as an image The Sleuth Kit reads
+// through libvshadow. Every handle is freed by whatever closes what it
+// serves.
 #include <algorithm>
 #include <cstdio>
 
 #include "machine/image_internals.h"
 
-// Exported by The Sleuth Kit for images it does not open itself, though its
-// headers leave them out: they allocate the image structure it later closes.
-extern "C" {
-void* tsk_img_malloc(size_t length);
-void tsk_img_free(void* pointer);
-}
-
 namespace tidewell::disk {
 
 namespace {
 
-// --- QCOW2 as an image The Sleuth Kit reads through us ---
+// --- a range of bytes, as libbfio reads it ---
 
-struct QcowImage {
-    TSK_IMG_INFO info; // first: The Sleuth Kit sees only this
-    libqcow_file_t* file;
+struct ByteRange {
+    ByteReader read;
+    void* from;
+    std::uint64_t start;
+    std::uint64_t size;
+    std::uint64_t position;
 };
 
-ssize_t readQcow(TSK_IMG_INFO* info, TSK_OFF_T offset, char* buffer, size_t length) {
-    auto* image = reinterpret_cast<QcowImage*>(info);
-    return libqcow_file_read_buffer_at_offset(image->file, buffer, length, offset, nullptr);
-}
-
-void closeQcow(TSK_IMG_INFO* info) {
-    auto* image = reinterpret_cast<QcowImage*>(info);
-    libqcow_file_close(image->file, nullptr);
-    libqcow_file_free(&image->file, nullptr);
-    tsk_img_free(info);
-}
-
-void statImage(TSK_IMG_INFO*, FILE*) {}
-
-// --- a shadow copy's store as an image ---
-
-struct StoreImage {
-    TSK_IMG_INFO info;
-    libvshadow_store_t* store;
-};
-
-ssize_t readStore(TSK_IMG_INFO* info, TSK_OFF_T offset, char* buffer, size_t length) {
-    auto* image = reinterpret_cast<StoreImage*>(info);
-    return libvshadow_store_read_buffer_at_offset(image->store, buffer, length, offset, nullptr);
-}
-
-void closeStore(TSK_IMG_INFO* info) {
-    auto* image = reinterpret_cast<StoreImage*>(info);
-    libvshadow_store_free(&image->store, nullptr);
-    tsk_img_free(info);
-}
-
-// --- a volume inside the image, as libbfio reads it for libvshadow ---
-
-struct VolumeRange {
-    DiskImage* image;
-    TSK_OFF_T start;
-    TSK_OFF_T size;
-    TSK_OFF_T position;
-};
-
-VolumeRange* rangeOf(intptr_t* handle) {
-    return reinterpret_cast<VolumeRange*>(handle);
+ByteRange* rangeOf(intptr_t* handle) {
+    return reinterpret_cast<ByteRange*>(handle);
 }
 
 int freeRange(intptr_t** handle, libbfio_error_t**) {
@@ -79,7 +33,7 @@ int freeRange(intptr_t** handle, libbfio_error_t**) {
 }
 
 int cloneRange(intptr_t** destination, intptr_t* source, libbfio_error_t**) {
-    *destination = reinterpret_cast<intptr_t*>(new VolumeRange(*rangeOf(source)));
+    *destination = reinterpret_cast<intptr_t*>(new ByteRange(*rangeOf(source)));
     return 1;
 }
 
@@ -92,20 +46,18 @@ int closeRange(intptr_t*, libbfio_error_t**) {
 }
 
 ssize_t readRange(intptr_t* handle, uint8_t* buffer, size_t size, libbfio_error_t**) {
-    VolumeRange* range = rangeOf(handle);
+    ByteRange* range = rangeOf(handle);
     if (range->position >= range->size) {
         return 0;
     }
-    const auto wanted = static_cast<size_t>(
-        std::min<TSK_OFF_T>(static_cast<TSK_OFF_T>(size), range->size - range->position));
-    const ssize_t got = tsk_img_read(range->image->image, range->start + range->position,
-                                     reinterpret_cast<char*>(buffer), wanted);
-    if (got < 0) {
-        ++range->image->readErrors;
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, range->size - range->position));
+    std::size_t got = 0;
+    if (!range->read(range->from, range->start + range->position, buffer, wanted, got)) {
         return -1;
     }
     range->position += got;
-    return got;
+    return static_cast<ssize_t>(got);
 }
 
 ssize_t writeRange(intptr_t*, const uint8_t*, size_t, libbfio_error_t**) {
@@ -113,15 +65,19 @@ ssize_t writeRange(intptr_t*, const uint8_t*, size_t, libbfio_error_t**) {
 }
 
 off64_t seekRange(intptr_t* handle, off64_t offset, int whence, libbfio_error_t**) {
-    VolumeRange* range = rangeOf(handle);
-    const TSK_OFF_T base = whence == SEEK_CUR   ? range->position
-                           : whence == SEEK_END ? range->size
-                                                : 0;
-    if (offset < -base) {
+    ByteRange* range = rangeOf(handle);
+    const std::uint64_t base = whence == SEEK_CUR   ? range->position
+                               : whence == SEEK_END ? range->size
+                                                    : 0;
+    // 64-bit and signed: a seek before the start, or past what an offset
+    // holds, is refused rather than wrapped.
+    if ((offset < 0 && static_cast<std::uint64_t>(-(offset + 1)) >= base) ||
+        (offset > 0 && base > static_cast<std::uint64_t>(INT64_MAX - offset))) {
         return -1;
     }
-    range->position = base + offset;
-    return range->position;
+    range->position = offset < 0 ? base - static_cast<std::uint64_t>(-(offset + 1)) - 1
+                                 : base + static_cast<std::uint64_t>(offset);
+    return static_cast<off64_t>(range->position);
 }
 
 int rangeExists(intptr_t*, libbfio_error_t**) {
@@ -137,28 +93,77 @@ int rangeSize(intptr_t* handle, size64_t* size, libbfio_error_t**) {
     return 1;
 }
 
+bool readEvidence(void* from, std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
+                  std::size_t& got) {
+    return readEvidenceAt(*static_cast<EvidenceFile*>(from), offset, buffer, size, got);
+}
+
+// A volume of the image, read through The Sleuth Kit (and its cache); a
+// failed read is counted against the image.
+bool readVolume(void* from, std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
+                std::size_t& got) {
+    auto* image = static_cast<DiskImage*>(from);
+    const ssize_t read = tsk_img_read(image->image, static_cast<TSK_OFF_T>(offset),
+                                      reinterpret_cast<char*>(buffer), size);
+    if (read < 0) {
+        ++image->readErrors;
+        got = 0;
+        return false;
+    }
+    got = static_cast<std::size_t>(read);
+    return true;
+}
+
+// --- a shadow copy's store as an image ---
+
+struct StoreImage {
+    TSK_IMG_INFO info; // first: The Sleuth Kit sees only this
+    libvshadow_store_t* store;
+};
+
+ssize_t readStore(TSK_IMG_INFO* info, TSK_OFF_T offset, char* buffer, size_t length) {
+    auto* image = reinterpret_cast<StoreImage*>(info);
+    const ssize_t read =
+        libvshadow_store_read_buffer_at_offset(image->store, buffer, length, offset, nullptr);
+    if (read < 0) {
+        sayImageReadFailed("a shadow copy's store");
+    }
+    return read;
+}
+
+void closeStore(TSK_IMG_INFO* info) {
+    auto* image = reinterpret_cast<StoreImage*>(info);
+    libvshadow_store_free(&image->store, nullptr);
+    tsk_img_free(info);
+}
+
+void statImage(TSK_IMG_INFO*, FILE*) {}
+
 } // namespace
 
-TSK_IMG_INFO* openQcow(const std::string& path) {
-    libqcow_file_t* file = nullptr;
-    if (libqcow_file_initialize(&file, nullptr) != 1) {
+libbfio_handle_t* bytesHandle(ByteReader read, void* from, std::uint64_t start,
+                              std::uint64_t size) {
+    auto* range = new ByteRange{read, from, start, size, 0};
+    libbfio_handle_t* handle = nullptr;
+    if (libbfio_handle_initialize(
+            &handle, reinterpret_cast<intptr_t*>(range), freeRange, cloneRange, openRange,
+            closeRange, readRange, writeRange, seekRange, rangeExists, rangeIsOpen, rangeSize,
+            LIBBFIO_FLAG_IO_HANDLE_MANAGED | LIBBFIO_FLAG_IO_HANDLE_CLONE_BY_FUNCTION,
+            nullptr) != 1) {
+        delete range;
         return nullptr;
     }
-    size64_t size = 0;
-    if (libqcow_file_open(file, path.c_str(), LIBQCOW_OPEN_READ, nullptr) != 1 ||
-        libqcow_file_get_media_size(file, &size, nullptr) != 1) {
-        libqcow_file_free(&file, nullptr);
-        return nullptr;
-    }
-    auto* image = static_cast<QcowImage*>(tsk_img_malloc(sizeof(QcowImage)));
-    if (image == nullptr) {
-        libqcow_file_close(file, nullptr);
-        libqcow_file_free(&file, nullptr);
-        return nullptr;
-    }
-    image->file = file;
-    return tsk_img_open_external(image, static_cast<TSK_OFF_T>(size), sectorSize, readQcow,
-                                 closeQcow, statImage);
+    return handle;
+}
+
+libbfio_handle_t* evidenceHandle(EvidenceFile& evidence) {
+    return bytesHandle(readEvidence, &evidence, 0, evidence.size);
+}
+
+void sayImageReadFailed(const char* what) {
+    tsk_error_reset();
+    tsk_error_set_errno(TSK_ERR_IMG_READ);
+    tsk_error_set_errstr("%s could not be read", what);
 }
 
 TSK_IMG_INFO* openStoreImage(libvshadow_store_t* store, std::uint64_t size) {
@@ -180,18 +185,9 @@ ShadowVolume* shadowVolume(DiskImage& image, const ImageVolume& volume) {
     }
     ShadowVolume shadow;
     shadow.offset = volume.offset;
-    auto* range = new VolumeRange{&image, static_cast<TSK_OFF_T>(volume.offset),
-                                  static_cast<TSK_OFF_T>(volume.length), 0};
-    if (libbfio_handle_initialize(
-            &shadow.handle, reinterpret_cast<intptr_t*>(range), freeRange, cloneRange, openRange,
-            closeRange, readRange, writeRange, seekRange, rangeExists, rangeIsOpen, rangeSize,
-            LIBBFIO_FLAG_IO_HANDLE_MANAGED | LIBBFIO_FLAG_IO_HANDLE_CLONE_BY_FUNCTION,
-            nullptr) != 1) {
-        delete range;
-        image.shadows.push_back(shadow);
-        return nullptr;
-    }
-    shadow.opened = libvshadow_volume_initialize(&shadow.volume, nullptr) == 1 &&
+    shadow.handle = bytesHandle(readVolume, &image, volume.offset, volume.length);
+    shadow.opened = shadow.handle != nullptr &&
+                    libvshadow_volume_initialize(&shadow.volume, nullptr) == 1 &&
                     libvshadow_check_volume_signature_file_io_handle(shadow.handle, nullptr) == 1 &&
                     libvshadow_volume_open_file_io_handle(shadow.volume, shadow.handle,
                                                           LIBVSHADOW_OPEN_READ, nullptr) == 1;

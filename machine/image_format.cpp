@@ -1,26 +1,21 @@
 // An image's format, told from its own signatures: the start of an E01,
 // VHDX, dynamic VHD, VMDK or QCOW2 file, or the footer at the end of a fixed
 // VHD; anything else is read as raw.
-#include <cstdio>
 #include <cstring>
 
 #include "machine/image_internals.h"
 
 namespace tidewell::disk {
 
-ImageFormat imageFormatOf(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return ImageFormat::Raw; // its opening then says why
-    }
-    char head[512] = {};
-    char tail[512] = {};
-    const std::size_t headRead = std::fread(head, 1, sizeof head, file);
+ImageFormat imageFormatOf(const EvidenceFile& evidence) {
+    std::uint8_t head[512] = {};
+    std::uint8_t tail[512] = {};
+    std::size_t headRead = 0;
     std::size_t tailRead = 0;
-    if (std::fseek(file, -static_cast<long>(sizeof tail), SEEK_END) == 0) {
-        tailRead = std::fread(tail, 1, sizeof tail, file);
+    readEvidenceAt(evidence, 0, head, sizeof head, headRead);
+    if (evidence.size >= sizeof tail) {
+        readEvidenceAt(evidence, evidence.size - sizeof tail, tail, sizeof tail, tailRead);
     }
-    std::fclose(file);
     const auto startsWith = [&](const char* text, std::size_t length) {
         return headRead >= length && std::memcmp(head, text, length) == 0;
     };
@@ -43,20 +38,6 @@ ImageFormat imageFormatOf(const std::string& path) {
         return ImageFormat::Qcow;
     }
     return ImageFormat::Raw;
-}
-
-TSK_IMG_TYPE_ENUM sleuthKitType(ImageFormat format) {
-    switch (format) {
-    case ImageFormat::Ewf:
-        return TSK_IMG_TYPE_EWF_EWF;
-    case ImageFormat::Vhd:
-    case ImageFormat::Vhdx:
-        return TSK_IMG_TYPE_VHD_VHD;
-    case ImageFormat::Vmdk:
-        return TSK_IMG_TYPE_VMDK_VMDK;
-    default:
-        return TSK_IMG_TYPE_RAW;
-    }
 }
 
 std::wstring formatName(ImageFormat format) {

@@ -16,6 +16,13 @@
 
 #include "machine/disk_image.h"
 
+// Exported by The Sleuth Kit for images it does not open itself, though its
+// headers leave them out: they allocate the image structure it later closes.
+extern "C" {
+void* tsk_img_malloc(size_t length);
+void tsk_img_free(void* pointer);
+}
+
 namespace tidewell {
 
 // A volume's shadow copies, opened once and kept for as long as the image.
@@ -27,6 +34,7 @@ struct ShadowVolume {
 };
 
 struct DiskImage {
+    EvidenceFileHandle evidence; // the file the scan opened, read through for as long as the image
     TSK_IMG_INFO* image = nullptr;
     std::vector<ShadowVolume> shadows;
     std::uint32_t readErrors = 0;
@@ -66,9 +74,22 @@ inline constexpr unsigned sectorSize = 512;
 
 // --- the adapters (image_adapters.cpp) ---
 
-// A QCOW2 file (which The Sleuth Kit does not read) as an image it reads
-// through libqcow; null when it cannot be opened.
-TSK_IMG_INFO* openQcow(const std::string& path);
+// Up to size bytes at offset of what a handle of ours reads, fewer only where
+// it ends; false when the read failed.
+using ByteReader = bool (*)(void* from, std::uint64_t offset, std::uint8_t* buffer,
+                            std::size_t size, std::size_t& got);
+
+// A libbfio handle over size bytes of what read reads from `from`, starting
+// at start: how the libraries read a file the scan opened, and libvshadow a
+// volume inside the image. Null when libbfio cannot make one.
+libbfio_handle_t* bytesHandle(ByteReader read, void* from, std::uint64_t start, std::uint64_t size);
+
+// A handle over the whole of a file the scan opened, which must outlive it.
+libbfio_handle_t* evidenceHandle(EvidenceFile& evidence);
+
+// Says to The Sleuth Kit that a read of the image failed, as its own readers
+// say it, so that whatever read through it counts the failure alike.
+void sayImageReadFailed(const char* what);
 
 // A shadow copy's store as an image; takes the store, which it frees.
 TSK_IMG_INFO* openStoreImage(libvshadow_store_t* store, std::uint64_t size);
@@ -80,8 +101,7 @@ ShadowVolume* shadowVolume(DiskImage& image, const ImageVolume& volume);
 
 // --- the image's format (image_format.cpp) ---
 
-// Told from the file's own signatures rather than by letting The Sleuth Kit
-// try each format in turn (a failed try leaves its handles behind).
+// Told from the file's own signatures, read through the scan's opening.
 enum class ImageFormat {
     Raw,
     Ewf,
@@ -91,9 +111,17 @@ enum class ImageFormat {
     Qcow,
 };
 
-ImageFormat imageFormatOf(const std::string& path);
-TSK_IMG_TYPE_ENUM sleuthKitType(ImageFormat format);
+ImageFormat imageFormatOf(const EvidenceFile& evidence);
 std::wstring formatName(ImageFormat format); // "raw", "E01", "VHD", ...
+
+// --- the image's content (image_media.cpp) ---
+
+// The image, in its format, as the field's library for that format reads it
+// through the file the scan opened (each of its other segments or extents
+// opened once), given to The Sleuth Kit as an image it reads through us.
+// Null, with the library's own words for why, when it cannot be opened.
+TSK_IMG_INFO* openImageMedia(const EvidenceFileHandle& evidence, ImageFormat format,
+                             std::wstring& why);
 
 // --- files (image_files.cpp) ---
 

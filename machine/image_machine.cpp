@@ -230,8 +230,8 @@ void listOlderStates(ExaminedMachine& machine, ImageState& state, ScanResults& r
 
 } // namespace
 
-EvidenceCheck openImageMachine(const ScanTarget& target, ExaminedMachine& machine,
-                               ScanResults& results) {
+EvidenceCheck openImageMachine(const ScanTarget& target, const EvidenceFileHandle& evidence,
+                               ExaminedMachine& machine, ScanResults& results) {
     machine.kind = &imageKind;
     auto state = std::make_shared<ImageState>();
     machine.state = state;
@@ -248,8 +248,8 @@ EvidenceCheck openImageMachine(const ScanTarget& target, ExaminedMachine& machin
         return check;
     }
     ImageSurvey survey;
-    state->image = std::shared_ptr<DiskImage>(openDiskImage(target.evidenceRoot, survey).release(),
-                                              DiskImageClose{});
+    state->image =
+        std::shared_ptr<DiskImage>(openDiskImage(evidence, survey).release(), DiskImageClose{});
     origin.imageRead.format = survey.format;
     origin.imageRead.partitionTable = survey.partitionTable;
     const ImageVolume* volume =

@@ -174,24 +174,19 @@ void ImageFileSystemClose::operator()(ImageFileSystem* fileSystem) const {
     delete fileSystem;
 }
 
-DiskImageHandle openDiskImage(const std::wstring& path, ImageSurvey& survey) {
+DiskImageHandle openDiskImage(const EvidenceFileHandle& evidence, ImageSurvey& survey) {
     survey = ImageSurvey{};
-    const std::string host = disk::hostPathOf(path);
     DiskImageHandle image(new DiskImage);
+    image->evidence = evidence;
     tsk_error_reset();
-    const ImageFormat format = disk::imageFormatOf(host);
-    image->image =
-        format == ImageFormat::Qcow
-            ? disk::openQcow(host)
-            : tsk_img_open_utf8_sing(host.c_str(), disk::sleuthKitType(format), disk::sectorSize);
+    const ImageFormat format = disk::imageFormatOf(*evidence);
+    std::wstring why;
+    image->image = disk::openImageMedia(evidence, format, why);
     if (image->image == nullptr) {
-        survey.problem =
-            format != ImageFormat::Raw
-                ? L"it looks like a " + disk::formatName(format) +
-                      L" image, but it could not be opened (" +
-                      fromUtf8(tsk_error_get() != nullptr ? tsk_error_get() : "") + L")"
-                : L"it could not be opened (" +
-                      fromUtf8(tsk_error_get() != nullptr ? tsk_error_get() : "") + L")";
+        survey.problem = format != ImageFormat::Raw
+                             ? L"it looks like a " + disk::formatName(format) +
+                                   L" image, but it could not be opened (" + why + L")"
+                             : L"it could not be opened (" + why + L")";
         return nullptr;
     }
     survey.opened = true;

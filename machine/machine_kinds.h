@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/scan_results.h"
+#include "machine/evidence_file.h"
 #include "machine/examined_machine.h"
 
 namespace tidewell {
@@ -16,13 +17,15 @@ EvidenceCheck openThisMachine(ExaminedMachine& machine, ScanResults& results);
 EvidenceCheck openFolderMachine(const std::wstring& root, ExaminedMachine& machine,
                                 ScanResults& results);
 
-// A disk image's Windows volume, with its shadow copies as older states.
-EvidenceCheck openImageMachine(const ScanTarget& target, ExaminedMachine& machine,
-                               ScanResults& results);
+// A disk image's Windows volume, with its shadow copies as older states,
+// read through the image file the scan opened.
+EvidenceCheck openImageMachine(const ScanTarget& target, const EvidenceFileHandle& evidence,
+                               ExaminedMachine& machine, ScanResults& results);
 
 // A Velociraptor collection's Windows drive, with its shadow-copy devices
-// as older states.
-EvidenceCheck openCollectionMachine(const ScanTarget& target, ExaminedMachine& machine,
-                                    ScanResults& results);
+// as older states: its zip, read through the file the scan opened, or its
+// folder (zip null).
+EvidenceCheck openCollectionMachine(const ScanTarget& target, const EvidenceFileHandle& zip,
+                                    ExaminedMachine& machine, ScanResults& results);
 
 } // namespace tidewell

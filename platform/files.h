@@ -49,6 +49,10 @@ bool getFileSize(const ReadableFile& file, std::uint64_t& size);
 // One read of up to size bytes from the current position.
 bool readFile(const ReadableFile& file, std::uint8_t* buffer, std::uint32_t size,
               std::uint32_t& bytesRead);
+// Up to size bytes from offset, fewer only where the file ends: what reads a
+// large file in pieces, in any order, through one opening.
+bool readFileAt(const ReadableFile& file, std::uint64_t offset, std::uint8_t* buffer,
+                std::uint32_t size, std::uint32_t& bytesRead);
 void closeFile(ReadableFile& file);
 
 // The Windows directory (such as C:\Windows); false when it cannot be had or

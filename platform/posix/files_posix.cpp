@@ -78,6 +78,14 @@ bool readFile(const ReadableFile& file, std::uint8_t* buffer, std::uint32_t size
                            bytesRead);
 }
 
+bool readFileAt(const ReadableFile& file, std::uint64_t offset, std::uint8_t* buffer,
+                std::uint32_t size, std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    return file.handle != nullptr &&
+           posix::readIntoAt(static_cast<const OpenFile*>(file.handle)->descriptor, offset, buffer,
+                             size, bytesRead);
+}
+
 void closeFile(ReadableFile& file) {
     if (file.handle != nullptr) {
         auto* open = static_cast<OpenFile*>(file.handle);

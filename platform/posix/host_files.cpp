@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/error_codes.h"
@@ -119,6 +120,29 @@ bool readInto(int descriptor, std::uint8_t* buffer, std::uint32_t size, std::uin
     }
     while (bytesRead < size) {
         const ssize_t got = ::read(descriptor, buffer + bytesRead, size - bytesRead);
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        bytesRead += static_cast<std::uint32_t>(got);
+    }
+    return true;
+}
+
+bool readIntoAt(int descriptor, std::uint64_t offset, std::uint8_t* buffer, std::uint32_t size,
+                std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    if (descriptor < 0 || offset > static_cast<std::uint64_t>(INT64_MAX) - size) {
+        return false;
+    }
+    while (bytesRead < size) {
+        const ssize_t got = ::pread(descriptor, buffer + bytesRead, size - bytesRead,
+                                    static_cast<off_t>(offset + bytesRead));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;

@@ -33,6 +33,9 @@ int openForReading(const std::wstring& path, std::uint32_t& error);
 bool fileSize(int descriptor, std::uint64_t& size);
 // Reads until size bytes have come or the file ends.
 bool readInto(int descriptor, std::uint8_t* buffer, std::uint32_t size, std::uint32_t& bytesRead);
+// The same from an offset, leaving the descriptor's position alone.
+bool readIntoAt(int descriptor, std::uint64_t offset, std::uint8_t* buffer, std::uint32_t size,
+                std::uint32_t& bytesRead);
 // ERROR_SUCCESS, ERROR_FILE_EXISTS, or another code.
 std::uint32_t createExclusive(const std::wstring& path, int& descriptor);
 bool writeFully(int descriptor, const std::uint8_t* bytes, std::size_t size);

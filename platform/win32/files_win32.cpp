@@ -91,6 +91,31 @@ bool readFile(const ReadableFile& file, std::uint8_t* buffer, std::uint32_t size
     return true;
 }
 
+bool readFileAt(const ReadableFile& file, std::uint64_t offset, std::uint8_t* buffer,
+                std::uint32_t size, std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    if (file.handle == nullptr) {
+        return false;
+    }
+    while (bytesRead < size) {
+        const std::uint64_t at = offset + bytesRead;
+        OVERLAPPED place{};
+        place.Offset = static_cast<DWORD>(at & 0xffffffffu);
+        place.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD read = 0;
+        if (!ReadFile(static_cast<HANDLE>(file.handle), buffer + bytesRead, size - bytesRead, &read,
+                      &place)) {
+            // Reading from the end or past it is the file ending, not a failure.
+            return GetLastError() == ERROR_HANDLE_EOF;
+        }
+        if (read == 0) {
+            break;
+        }
+        bytesRead += read;
+    }
+    return true;
+}
+
 void closeFile(ReadableFile& file) {
     if (file.handle != nullptr) {
         CloseHandle(static_cast<HANDLE>(file.handle));

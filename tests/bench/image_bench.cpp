@@ -77,8 +77,8 @@ void readVolumeState(benchmark::State& state) {
         return;
     }
     tidewell::ImageSurvey survey;
-    const tidewell::DiskImageHandle image =
-        tidewell::openDiskImage(tidewell::testing::programText(path), survey);
+    const tidewell::DiskImageHandle image = tidewell::openDiskImage(
+        tidewell::openEvidenceFile(tidewell::testing::programText(path)), survey);
     const tidewell::ImageFileSystemHandle current =
         tidewell::openImageVolume(*image, survey.volumes.front());
     const auto store = static_cast<std::uint32_t>(state.range(0));

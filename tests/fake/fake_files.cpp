@@ -18,6 +18,7 @@ struct FilesState {
     std::optional<std::wstring> windowsDirectory;
     std::map<std::wstring, fake::FileFailure> fileFailures;       // by full path
     std::map<std::wstring, fake::ListingFailure> listingFailures; // by pattern
+    std::map<std::wstring, std::uint32_t> opened;                 // by full path
 };
 
 FilesState& files() {
@@ -107,6 +108,7 @@ ReadableFile::~ReadableFile() {
 
 bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint32_t& error) {
     closeFile(file);
+    ++files().opened[path];
     const fake::FileFailure failure = injected(files().fileFailures, path);
     if (failure.openError != 0) {
         error = failure.openError;
@@ -134,6 +136,17 @@ bool readFile(const ReadableFile& file, std::uint8_t* buffer, std::uint32_t size
     }
     const std::uint32_t wanted = open->failure.shortRead && size > 0 ? size - 1 : size;
     return posix::readInto(open->descriptor, buffer, wanted, bytesRead);
+}
+
+bool readFileAt(const ReadableFile& file, std::uint64_t offset, std::uint8_t* buffer,
+                std::uint32_t size, std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    const auto* open = static_cast<const OpenFile*>(file.handle);
+    if (open == nullptr || open->failure.readFails) {
+        return false;
+    }
+    const std::uint32_t wanted = open->failure.shortRead && size > 0 ? size - 1 : size;
+    return posix::readIntoAt(open->descriptor, offset, buffer, wanted, bytesRead);
 }
 
 void closeFile(ReadableFile& file) {
@@ -166,6 +179,11 @@ void clearWindowsDirectory() {
 
 void failFile(const std::wstring& path, const FileFailure& failure) {
     files().fileFailures[path] = failure;
+}
+
+std::uint32_t timesOpened(const std::wstring& path) {
+    const auto found = files().opened.find(path);
+    return found == files().opened.end() ? 0 : found->second;
 }
 
 void failListing(const std::wstring& pattern, const ListingFailure& failure) {

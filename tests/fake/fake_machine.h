@@ -38,6 +38,8 @@ struct FileFailure {
 };
 // Failures for the file at exactly this path (as the program forms it).
 void failFile(const std::wstring& path, const FileFailure& failure);
+// How often the file at exactly this path was opened for reading.
+std::uint32_t timesOpened(const std::wstring& path);
 
 struct ListingFailure {
     std::uint32_t startError = 0; // non-zero: the listing cannot be started

@@ -13,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include "fake/fake_machine.h"
 #include "support/corpus_files.h"
+#include "support/scans.h"
 #include "support/temp_folder.h"
 
 namespace tidewell {
@@ -73,6 +75,13 @@ std::wstring readText(Collection& collection, std::size_t device, const std::wst
     return std::wstring(bytes.begin(), bytes.end());
 }
 
+// A zip as a scan reads it: through the file the scan opened.
+CollectionHandle openZip(const std::filesystem::path& path, FileScope& scope,
+                         CollectionSurvey& survey) {
+    const std::wstring text = testing::programText(path);
+    return openCollection(text, openEvidenceFile(text), scope, survey);
+}
+
 std::size_t deviceNamed(const CollectionSurvey& survey, const std::wstring& name) {
     for (std::size_t index = 0; index < survey.devices.size(); ++index) {
         if (survey.devices[index].name == name) {
@@ -108,8 +117,10 @@ TEST(Collection, AZipGathersEachDeviceWhateverAccessorReadIt) {
     }
     FileScope scope;
     CollectionSurvey survey;
-    const CollectionHandle collection = openCollection(testing::programText(path), scope, survey);
+    const CollectionHandle collection = openZip(path, scope, survey);
     ASSERT_NE(collection, nullptr) << testing::narrow(survey.problem);
+    // Everything below is read through that one opening.
+    std::filesystem::remove(path);
     EXPECT_TRUE(survey.zip);
     EXPECT_EQ(survey.hostName, L"WKS-7");
     EXPECT_EQ(survey.members, 7u); // the loose file lies below no device
@@ -159,6 +170,26 @@ TEST(Collection, AZipGathersEachDeviceWhateverAccessorReadIt) {
     EXPECT_EQ(unreadableMembers(*collection), 0u);
 }
 
+TEST(Collection, AScanOpensTheZipOnce) {
+    testing::TempFolder folder;
+    const auto path = folder.path / "collection.zip";
+    {
+        ZipWriter writer(path);
+        ASSERT_TRUE(writer.add("client_info.json", R"({"Hostname":"WKS-7"})"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/CMD.EXE-1.pf", "short"));
+        ASSERT_TRUE(writer.add(
+            "uploads/ntfs_vss/%5C%5C%3F%5CGLOBALROOT%5CDevice%5CHarddiskVolumeShadowCopy2/"
+            "Windows/Prefetch/CMD.EXE-1.pf",
+            "older"));
+        ASSERT_TRUE(writer.close());
+    }
+    fake::resetAll();
+    const ScanResults results = testing::scanEvidence(path);
+    EXPECT_TRUE(results.origin.collection);
+    EXPECT_EQ(results.origin.copies.size(), 2u) << "the drive and its shadow copy, one opening";
+    EXPECT_EQ(fake::timesOpened(testing::programText(path)), 1u);
+}
+
 TEST(Collection, ASecuredZipIsRefusedNeverReadAsEmpty) {
     testing::TempFolder folder;
     const auto path = folder.path / "secured.zip";
@@ -170,7 +201,7 @@ TEST(Collection, ASecuredZipIsRefusedNeverReadAsEmpty) {
     }
     FileScope scope;
     CollectionSurvey survey;
-    EXPECT_EQ(openCollection(testing::programText(path), scope, survey), nullptr);
+    EXPECT_EQ(openZip(path, scope, survey), nullptr);
     EXPECT_TRUE(survey.secured);
     EXPECT_NE(survey.problem.find(L"secured"), std::wstring::npos);
 }
@@ -186,18 +217,17 @@ TEST(Collection, AZipThatCannotBeReadSaysWhy) {
     }
     FileScope scope;
     CollectionSurvey survey;
-    EXPECT_EQ(openCollection(testing::programText(plain), scope, survey), nullptr);
+    EXPECT_EQ(openZip(plain, scope, survey), nullptr);
     EXPECT_NE(survey.problem.find(L"not a Velociraptor collection"), std::wstring::npos);
 
     // Cut before its central directory, at the end of the file.
     const std::uintmax_t size = std::filesystem::file_size(plain);
     std::filesystem::resize_file(plain, size / 2);
-    EXPECT_EQ(openCollection(testing::programText(plain), scope, survey), nullptr);
+    EXPECT_EQ(openZip(plain, scope, survey), nullptr);
     EXPECT_NE(survey.problem.find(L"cut short"), std::wstring::npos);
 
     folder.writeFile("noise.zip", bytesOf("PK\x03\x04 and then nothing of a zip"));
-    EXPECT_EQ(openCollection(testing::programText(folder.path / "noise.zip"), scope, survey),
-              nullptr);
+    EXPECT_EQ(openZip(folder.path / "noise.zip", scope, survey), nullptr);
     EXPECT_FALSE(survey.problem.empty());
 }
 
@@ -222,7 +252,7 @@ TEST(Collection, AMemberWhoseDataIsDamagedIsCountedAndTheRestRead) {
     }
     FileScope scope;
     CollectionSurvey survey;
-    const CollectionHandle collection = openCollection(testing::programText(path), scope, survey);
+    const CollectionHandle collection = openZip(path, scope, survey);
     ASSERT_NE(collection, nullptr);
     WholeFileRead outcome = WholeFileRead::Read;
     EXPECT_TRUE(readText(*collection, 0, L"\\Windows\\Prefetch\\A.pf", outcome).empty());
@@ -245,10 +275,10 @@ TEST(Collection, AnExtractedFolderIsReadAsItsZipIs) {
     // A link back up the tree: the walk does not go round it for ever.
     std::filesystem::create_directory_symlink(folder.path / "uploads",
                                               folder.path / "uploads/auto/C%3A/loop");
-    ASSERT_TRUE(looksLikeCollection(folder.text()));
+    ASSERT_TRUE(looksLikeCollectionFolder(folder.text()));
     FileScope scope = confinedFileScope(folder.text());
     CollectionSurvey survey;
-    const CollectionHandle collection = openCollection(folder.text(), scope, survey);
+    const CollectionHandle collection = openCollection(folder.text(), nullptr, scope, survey);
     ASSERT_NE(collection, nullptr) << testing::narrow(survey.problem);
     EXPECT_FALSE(survey.zip);
     EXPECT_EQ(survey.hostName, L"WKS-7");
@@ -270,8 +300,8 @@ TEST(Collection, AnExtractedFolderIsReadAsItsZipIs) {
     // only a folder.
     testing::TempFolder bare;
     bare.makeFolder("uploads");
-    EXPECT_FALSE(looksLikeCollection(bare.text()));
-    EXPECT_FALSE(looksLikeCollection(testing::programText(folder.path / "client_info.json")));
+    EXPECT_FALSE(looksLikeCollectionFolder(bare.text()));
+    EXPECT_FALSE(looksLikeCollectionFolder(testing::programText(folder.path / "client_info.json")));
 }
 
 } // namespace

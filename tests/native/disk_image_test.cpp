@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "fake/fake_machine.h"
 #include "support/corpus_files.h"
+#include "support/scans.h"
 #include "support/temp_folder.h"
 
 namespace tidewell {
@@ -15,6 +17,10 @@ namespace {
 
 std::wstring imagePath(const char* name) {
     return testing::programText(testing::corpusRoot() / "images" / name);
+}
+
+DiskImageHandle openImage(const char* name, ImageSurvey& survey) {
+    return openDiskImage(openEvidenceFile(imagePath(name)), survey);
 }
 
 std::vector<std::wstring> namesIn(ImageFileSystem& fileSystem, const std::wstring& folder) {
@@ -33,7 +39,7 @@ std::vector<std::wstring> namesIn(ImageFileSystem& fileSystem, const std::wstrin
 TEST(DiskImage, TheCorpusDiskHasOneVolumeThatHoldsWindows) {
     TIDEWELL_REQUIRE_CORPUS("images");
     ImageSurvey survey;
-    const DiskImageHandle image = openDiskImage(imagePath("corpus-gpt.E01"), survey);
+    const DiskImageHandle image = openImage("corpus-gpt.E01", survey);
     ASSERT_NE(image, nullptr) << testing::narrow(survey.problem);
     EXPECT_EQ(survey.format, L"E01");
     EXPECT_EQ(survey.partitionTable, L"GPT");
@@ -85,7 +91,7 @@ TEST(DiskImage, TheCorpusDiskHasOneVolumeThatHoldsWindows) {
 TEST(DiskImage, EveryShadowCopyIsListedAndReadAsItWas) {
     TIDEWELL_REQUIRE_CORPUS("images");
     ImageSurvey survey;
-    const DiskImageHandle image = openDiskImage(imagePath("vsstest.qcow2"), survey);
+    const DiskImageHandle image = openImage("vsstest.qcow2", survey);
     ASSERT_NE(image, nullptr) << testing::narrow(survey.problem);
     EXPECT_EQ(survey.format, L"QCOW2");
     EXPECT_TRUE(survey.partitionTable.empty()) << "the image is one volume";
@@ -133,7 +139,7 @@ TEST(DiskImage, EveryShadowCopyIsListedAndReadAsItWas) {
 TEST(DiskImage, AFileACopyHoldsUnchangedIsKnownForOneOnlyWhenItIs) {
     TIDEWELL_REQUIRE_CORPUS("images");
     ImageSurvey survey;
-    const DiskImageHandle image = openDiskImage(imagePath("vsstest.qcow2"), survey);
+    const DiskImageHandle image = openImage("vsstest.qcow2", survey);
     ASSERT_NE(image, nullptr);
     const ImageVolume& volume = survey.volumes.front();
     const ImageFileSystemHandle now = openImageVolume(*image, volume);
@@ -177,9 +183,71 @@ TEST(DiskImage, AFileACopyHoldsUnchangedIsKnownForOneOnlyWhenItIs) {
 TEST(DiskImage, AFileThatIsNoImageIsRefusedWithItsReason) {
     TIDEWELL_REQUIRE_CORPUS("images");
     ImageSurvey survey;
-    EXPECT_EQ(openDiskImage(imagePath("absent.E01"), survey), nullptr);
+    EXPECT_EQ(openImage("absent.E01", survey), nullptr);
     EXPECT_FALSE(survey.opened);
-    EXPECT_FALSE(survey.problem.empty());
+    EXPECT_EQ(survey.problem, L"it could not be opened (there is no such file)");
+
+    // A file that begins as an E01 and then is none: the library's own
+    // words say why.
+    testing::TempFolder folder;
+    folder.writeFile("cut.E01", std::vector<std::uint8_t>{'E', 'V', 'F', 0x09, 0x0d, 0x0a, 0xff,
+                                                          0x00, 1, 1, 0, 0, 0});
+    EXPECT_EQ(openDiskImage(openEvidenceFile(folder.text() + L"/cut.E01"), survey), nullptr);
+    EXPECT_EQ(survey.problem.rfind(L"it looks like a E01 image, but it could not be opened (", 0),
+              0u)
+        << testing::narrow(survey.problem);
+    EXPECT_GT(survey.problem.size(), 60u) << "the library's reason follows";
+}
+
+// A scan opens the file it is given once, and every library reads through
+// that opening: no format is sniffed, checked or opened by name again.
+TEST(DiskImage, EachFormIsOpenedOnceForAWholeScan) {
+    TIDEWELL_REQUIRE_CORPUS("images");
+    for (const char* name :
+         {"corpus-gpt.E01", "corpus-gpt.qcow2", "corpus-gpt.vmdk", "vsstest.qcow2"}) {
+        fake::resetAll();
+        const ScanResults results = testing::scanEvidence(testing::corpusRoot() / "images" / name);
+        EXPECT_FALSE(results.origin.imageRead.format.empty()) << name;
+        EXPECT_EQ(fake::timesOpened(imagePath(name)), 1u) << name;
+    }
+}
+
+// Split raw: every segment opened once, read as one run of bytes, a read
+// that spans two segments whole. The partition table here lies across the
+// first two.
+TEST(DiskImage, ASplitRawImageIsItsSegmentsInOrder) {
+    testing::TempFolder folder;
+    std::vector<std::uint8_t> disk(4u << 20, 0);
+    std::uint8_t* entry = disk.data() + 446;
+    entry[4] = 0x07; // NTFS / exFAT
+    const std::uint32_t start = 2048;
+    const std::uint32_t length = 4096;
+    for (int i = 0; i < 4; ++i) {
+        entry[8 + i] = static_cast<std::uint8_t>(start >> (8 * i));
+        entry[12 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    }
+    disk[510] = 0x55;
+    disk[511] = 0xaa;
+    const std::size_t cuts[] = {0, 460, 1u << 20, disk.size()};
+    for (int part = 0; part < 3; ++part) {
+        folder.writeFile(
+            "disk.raw.00" + std::to_string(part + 1),
+            std::vector<std::uint8_t>(disk.begin() + cuts[part], disk.begin() + cuts[part + 1]));
+    }
+    fake::resetAll();
+    ImageSurvey survey;
+    const DiskImageHandle image =
+        openDiskImage(openEvidenceFile(folder.text() + L"/disk.raw.001"), survey);
+    ASSERT_NE(image, nullptr) << testing::narrow(survey.problem);
+    EXPECT_EQ(survey.format, L"raw");
+    EXPECT_EQ(survey.partitionTable, L"MBR");
+    ASSERT_EQ(survey.volumes.size(), 1u);
+    EXPECT_EQ(survey.volumes[0].offset, std::uint64_t{start} * 512);
+    EXPECT_EQ(survey.volumes[0].length, std::uint64_t{length} * 512);
+    for (const wchar_t* name : {L"/disk.raw.001", L"/disk.raw.002", L"/disk.raw.003"}) {
+        EXPECT_EQ(fake::timesOpened(folder.text() + name), 1u) << testing::narrow(name);
+    }
+    EXPECT_EQ(failedImageReads(*image), 0u);
 }
 
 } // namespace
