@@ -143,7 +143,8 @@ ssize_t readRaw(ImageMedia& media, std::uint64_t offset, std::uint8_t* buffer, s
         const std::size_t wanted =
             static_cast<std::size_t>(std::min<std::uint64_t>(length - done, file.size - within));
         std::size_t got = 0;
-        if (!readEvidenceAt(file, within, buffer + done, wanted, got) || got != wanted) {
+        if (wanted == 0 || !readEvidenceAt(file, within, buffer + done, wanted, got) ||
+            got != wanted) {
             return -1; // a segment read short of the size it had when opened
         }
         done += got;
