@@ -113,13 +113,15 @@ bool fileSize(int descriptor, std::uint64_t& size) {
     return true;
 }
 
-bool readInto(int descriptor, std::uint8_t* buffer, std::uint32_t size, std::uint32_t& bytesRead) {
+namespace {
+
+// Reads through step (one read or pread at a count already done) until size
+// bytes have come or the file ends, going on after an interrupted call.
+template <typename Step>
+bool readUntilFull(std::uint32_t size, std::uint32_t& bytesRead, Step step) {
     bytesRead = 0;
-    if (descriptor < 0) {
-        return false;
-    }
     while (bytesRead < size) {
-        const ssize_t got = ::read(descriptor, buffer + bytesRead, size - bytesRead);
+        const ssize_t got = step(bytesRead);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -134,27 +136,24 @@ bool readInto(int descriptor, std::uint8_t* buffer, std::uint32_t size, std::uin
     return true;
 }
 
+} // namespace
+
+bool readInto(int descriptor, std::uint8_t* buffer, std::uint32_t size, std::uint32_t& bytesRead) {
+    bytesRead = 0;
+    return descriptor >= 0 && readUntilFull(size, bytesRead, [&](std::uint32_t done) {
+               return ::read(descriptor, buffer + done, size - done);
+           });
+}
+
 bool readIntoAt(int descriptor, std::uint64_t offset, std::uint8_t* buffer, std::uint32_t size,
                 std::uint32_t& bytesRead) {
     bytesRead = 0;
     if (descriptor < 0 || offset > static_cast<std::uint64_t>(INT64_MAX) - size) {
         return false;
     }
-    while (bytesRead < size) {
-        const ssize_t got = ::pread(descriptor, buffer + bytesRead, size - bytesRead,
-                                    static_cast<off_t>(offset + bytesRead));
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        bytesRead += static_cast<std::uint32_t>(got);
-    }
-    return true;
+    return readUntilFull(size, bytesRead, [&](std::uint32_t done) {
+        return ::pread(descriptor, buffer + done, size - done, static_cast<off_t>(offset + done));
+    });
 }
 
 std::uint32_t createExclusive(const std::wstring& path, int& descriptor) {
