@@ -171,6 +171,21 @@ std::any newDetails() {
     return AmcacheDetails{};
 }
 
+void joinFacts(const LaunchRecord& record, JoinFacts& facts) {
+    const AmcacheDetails* details = amcacheDetails(record);
+    if (details == nullptr) {
+        return;
+    }
+    facts.sha1 = details->sha1;
+    facts.publisher = details->publisher;
+    facts.version = details->version;
+    facts.fileModified = details->modified;
+}
+
+void countWords(const LaunchRecord& /*record*/, std::wstring& text) {
+    text += L"inventoried";
+}
+
 } // namespace
 
 const RecordSource amcacheSource = {
@@ -181,6 +196,7 @@ const RecordSource amcacheSource = {
     .viewMenuText = L"Show &Amcache records",
     .countsRuns = false,
     .timesAreRuns = false,
+    .proves = Proves::Present,
     .coverage =
         {
             .reportLabel = L"Amcache",
@@ -201,6 +217,8 @@ const RecordSource amcacheSource = {
     .eventMembers = eventMembers,
     .eventMessage = eventMessage,
     .mergeKey = mergeKey,
+    .joinFacts = joinFacts,
+    .countWords = countWords,
 };
 
 } // namespace tidewell

@@ -103,6 +103,26 @@ std::any newDetails() {
     return BamDetails{};
 }
 
+// The value's name is the kernel's path of the program, or a packaged
+// application's family name.
+void joinFacts(const LaunchRecord& record, JoinFacts& facts) {
+    const BamDetails* details = bamDetails(record);
+    if (details == nullptr) {
+        return;
+    }
+    if (details->packagedApplication != 0) {
+        facts.package = details->recordedName;
+    } else if (startsWithFolded(details->recordedName, L"\\Device\\")) {
+        facts.devicePath = details->recordedName;
+    }
+}
+
+void countWords(const LaunchRecord& record, std::wstring& text) {
+    const BamDetails* details = bamDetails(record);
+    text += details != nullptr && details->desktopModerator != 0 ? L"last run (dam)"
+                                                                 : L"last run (bam)";
+}
+
 } // namespace
 
 const RecordSource bamSource = {
@@ -113,6 +133,7 @@ const RecordSource bamSource = {
     .viewMenuText = L"Show &BAM/DAM records",
     .countsRuns = false,
     .timesAreRuns = true,
+    .proves = Proves::Ran,
     .coverage =
         {
             .reportLabel = L"BAM/DAM",
@@ -132,6 +153,8 @@ const RecordSource bamSource = {
     .eventMembers = members,
     .eventMessage = eventMessage,
     .mergeKey = mergeKey,
+    .joinFacts = joinFacts,
+    .countWords = countWords,
 };
 
 } // namespace tidewell

@@ -158,6 +158,28 @@ std::any newDetails() {
     return AppCompatCacheDetails{};
 }
 
+void joinFacts(const LaunchRecord& record, JoinFacts& facts) {
+    const AppCompatCacheDetails* details = appCompatCacheDetails(record);
+    if (details == nullptr) {
+        return;
+    }
+    facts.package = details->package;
+    facts.fileModified = details->modified;
+    if (startsWithFolded(details->recordedPath, L"\\Device\\")) {
+        facts.devicePath = details->recordedPath;
+    }
+}
+
+void countWords(const LaunchRecord& record, std::wstring& text) {
+    const AppCompatCacheDetails* details = appCompatCacheDetails(record);
+    if (details == nullptr) {
+        text += L"entry";
+        return;
+    }
+    text += L"position ";
+    appendDecimal(text, details->position);
+}
+
 } // namespace
 
 const RecordSource appCompatCacheSource = {
@@ -168,6 +190,7 @@ const RecordSource appCompatCacheSource = {
     .viewMenuText = L"Show App&CompatCache records",
     .countsRuns = false,
     .timesAreRuns = false,
+    .proves = Proves::Present,
     .coverage =
         {
             .reportLabel = L"AppCompatCache",
@@ -190,6 +213,8 @@ const RecordSource appCompatCacheSource = {
     .eventMembers = eventMembers,
     .eventMessage = eventMessage,
     .mergeKey = mergeKey,
+    .joinFacts = joinFacts,
+    .countWords = countWords,
 };
 
 } // namespace tidewell

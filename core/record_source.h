@@ -13,9 +13,11 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/launch_record.h"
+#include "core/program_list.h"
 #include "core/scan_counter.h"
 #include "core/scan_facts.h"
 #include "core/scan_origin.h"
@@ -112,6 +114,30 @@ struct SourceCoverage {
     std::wstring (*spanNote)(const ScanFacts& facts) = nullptr;
 };
 
+// What a record says that ties it to its program beyond its path, as its
+// source reads it; empty where the record says nothing of the kind. The
+// texts are views of the record's own fields and details, valid while the
+// record is.
+struct JoinFacts {
+    // The program's path as the kernel named it (\Device\HarddiskVolume3\...),
+    // which a Prefetch file's name hashes.
+    std::wstring_view devicePath;
+    // The record is a Prefetch file: the hash its name carries and its
+    // format version, which says which hash function made it.
+    bool prefetchFile = false;
+    std::uint32_t prefetchHash = 0;
+    std::uint32_t prefetchVersion = 0;
+    // A packaged application's name in any form Windows writes it (family
+    // name, full name, application id).
+    std::wstring_view package;
+    // What the record says of the file itself.
+    std::wstring_view sha1;
+    std::wstring_view publisher;
+    std::wstring_view version;
+    std::uint64_t fileModified = 0;  // FILETIME; 0 when not recorded
+    std::uint64_t volumeCreated = 0; // the creation of the volume the file lies on
+};
+
 struct RecordSource {
     // Its row in the table of sources, from 0: it orders the Source column
     // and numbers the View toggles.
@@ -125,6 +151,8 @@ struct RecordSource {
     // something else gives them as named times instead.
     bool countsRuns;
     bool timesAreRuns;
+    // What a record of it proves of its program.
+    Proves proves;
     SourceCoverage coverage;
     std::span<const ScanCounter* const> counters; // all of its own, in the order it lists them
     std::span<const ScanFact* const> facts;       // what it states of the machine
@@ -148,6 +176,11 @@ struct RecordSource {
     // What makes two records of older and newer states of a machine the same
     // program's: records with equal keys are merged into one.
     std::wstring (*mergeKey)(const LaunchRecord& record);
+    // What ties a record to its program beyond its path; null: nothing.
+    void (*joinFacts)(const LaunchRecord& record, JoinFacts& facts);
+    // The record's own count under its own name ("11 runs", "position 4"),
+    // which a program's row shows beside the source's word; appended.
+    void (*countWords)(const LaunchRecord& record, std::wstring& text);
 };
 
 } // namespace tidewell

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/examined_hive.h"
@@ -87,6 +88,12 @@ struct ScanOrigin {
     // Each source the scan reads, in the order of the table of sources, as
     // the scan found it.
     std::vector<SourceReading> sources;
+    // How the examined machine named its own paths: its variables
+    // (%SystemRoot% and the like, with the values it gave them) and its
+    // system drive (C:); empty where not known or not needed (this
+    // machine's records carry its paths already expanded).
+    std::vector<std::pair<std::wstring, std::wstring>> pathVariables;
+    std::wstring systemDrive;
 };
 
 // The source's reading; one not yet held is added after the rest.

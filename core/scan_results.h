@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/launch_record.h"
+#include "core/program_list.h"
 #include "core/scan_facts.h"
 #include "core/scan_origin.h"
 #include "core/scan_tally.h"
@@ -39,6 +40,7 @@ struct ScanResults {
     ScanTally tally;
     ScanFacts facts;
     ScanOrigin origin;
+    ProgramList programs; // the records brought together per program
     bool anyFailure = false;
 };
 

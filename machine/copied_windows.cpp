@@ -61,6 +61,8 @@ void readCopiedWindows(ExaminedMachine& machine, const std::wstring& root, ScanR
                          machine.systemOpen ? &machine.system : nullptr, machine.controlSet,
                          lastPart(copy.drive.windows)},
                         copy.recorded);
+    results.origin.pathVariables = copy.recorded.variables;
+    results.origin.systemDrive = copy.recorded.systemDrive;
 }
 
 std::wstring copiedWindowsEntry(ExaminedMachine& machine, std::wstring_view relative,

@@ -9,6 +9,7 @@
 #include "platform/timestamp_format.h"
 #include "prefetch/prefetch_counters.h"
 #include "prefetch/prefetch_details.h"
+#include "prefetch/prefetch_join.h"
 #include "prefetch/prefetch_setup.h"
 #include "prefetch/prefetch_source.h"
 
@@ -288,6 +289,7 @@ const RecordSource prefetchSource = {
     .viewMenuText = L"Show &Prefetch records",
     .countsRuns = true,
     .timesAreRuns = true,
+    .proves = Proves::Ran,
     .coverage =
         {
             .reportLabel = L"Prefetch",
@@ -317,6 +319,8 @@ const RecordSource prefetchSource = {
     .eventMembers = eventMembers,
     .eventMessage = eventMessage,
     .mergeKey = mergeKey,
+    .joinFacts = prefetchJoinFacts,
+    .countWords = prefetchCountWords,
 };
 
 } // namespace tidewell

@@ -3,6 +3,7 @@
 #include "core/scan_counters.h"
 #include "machine/examined_machine.h"
 #include "platform/filetime.h"
+#include "programs/program_builder.h"
 #include "scan/source_table.h"
 #include "scan/state_merge.h"
 
@@ -72,6 +73,7 @@ void readScan(ExaminedMachine& machine, ScanResults& results) {
     }
     closeExaminedMachine(machine, results);
     computeRunTimeSpan(results.records, results.facts);
+    results.programs = buildPrograms(results.records, results.origin);
     results.anyFailure = hasFailure(results.tally);
 }
 

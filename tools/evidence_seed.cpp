@@ -90,11 +90,15 @@ void seedPrefetch(Seeded& seeded) {
     calc.referencedFiles.push_back(systemVolume + L"\\WINDOWS\\SYSTEM32\\CALC.EXE");
     seeded.prefetch(calc, false);
 
-    // A count smaller than the runs it recorded is withheld.
+    // A count smaller than the runs it recorded is withheld. Its name's hash
+    // is the one Windows computes over the device path it records, which
+    // shows that \Device\HarddiskVolume3 was C:.
     PrefetchImageSpec shell =
-        program(30, L"POWERSHELL.EXE", 0x59E2D3A1, {summer, summer - 24 * hour}, 1);
+        program(30, L"POWERSHELL.EXE", 0xCA1AE517, {summer, summer - 24 * hour}, 1);
     shell.referencedFiles.push_back(
         systemVolume + L"\\WINDOWS\\SYSTEM32\\WINDOWSPOWERSHELL\\V1.0\\POWERSHELL.EXE");
+    shell.recordedPath =
+        L"\\DEVICE\\HARDDISKVOLUME3\\WINDOWS\\SYSTEM32\\WINDOWSPOWERSHELL\\V1.0\\POWERSHELL.EXE";
     seeded.prefetch(shell, true);
 
     // Two loaded files carry the name and the file records neither.

@@ -154,6 +154,22 @@ constexpr const wchar_t* reportCaution[] = {
     nullptr,
 };
 
+// A record without a path names a packaged application by its id.
+void joinFacts(const LaunchRecord& record, JoinFacts& facts) {
+    if (record.pathStatus == PathStatus::NoPathRecorded) {
+        facts.package = record.name;
+    }
+}
+
+void countWords(const LaunchRecord& record, std::wstring& text) {
+    if (record.runCountKnown == 0) {
+        text += L"run count not recorded";
+        return;
+    }
+    appendDecimal(text, record.runCount);
+    text += record.runCount == 1 ? L" run" : L" runs";
+}
+
 } // namespace
 
 const RecordSource userAssistSource = {
@@ -164,6 +180,7 @@ const RecordSource userAssistSource = {
     .viewMenuText = L"Show &UserAssist records",
     .countsRuns = true,
     .timesAreRuns = true,
+    .proves = Proves::Ran,
     .coverage =
         {
             .reportLabel = L"UserAssist",
@@ -189,6 +206,8 @@ const RecordSource userAssistSource = {
     .eventMembers = focusMembers,
     .eventMessage = eventMessage,
     .mergeKey = mergeKey,
+    .joinFacts = joinFacts,
+    .countWords = countWords,
 };
 
 } // namespace tidewell

@@ -205,7 +205,7 @@ TEST(AmcacheRecord, EachTimeStandsUnderItsOwnNameAndNoneIsARun) {
 
     const TimelineScan scan =
         timelineScan(ScanTally{}, ScanFacts{}, testing::thisMachineOrigin(L"PC7"));
-    const std::string events = timelineEvents(amcacheRecord(), scan);
+    const std::string events = timelineEvents(amcacheRecord(), 1, scan);
     EXPECT_NE(events.find("\"timestamp_desc\":\"Amcache: entry last written\""), std::string::npos);
     EXPECT_NE(events.find("\"timestamp_desc\":\"Amcache: file linked (its PE header's date)\""),
               std::string::npos);

@@ -254,7 +254,7 @@ TEST(BamRecord, ItsLastRunIsARunAndItCountsNone) {
     EXPECT_NE(json.find("\"moderator\":\"bam\",\"recorded_name\":"), std::string::npos) << json;
     const TimelineScan scan =
         timelineScan(ScanTally{}, ScanFacts{}, testing::thisMachineOrigin(L"PC7"));
-    const std::string events = timelineEvents(bamRecord(), scan);
+    const std::string events = timelineEvents(bamRecord(), 1, scan);
     EXPECT_NE(events.find("\"timestamp_desc\":\"BAM/DAM: last run\""), std::string::npos);
     EXPECT_NE(events.find("\"run_index\":1"), std::string::npos);
     EXPECT_EQ(testing::linesIn(events), 1u);

@@ -220,13 +220,13 @@ TEST(CompatCacheRecord, ItsTimeStaysOutOfTheRunColumnsAndStandsUnderItsName) {
     EXPECT_NE(json.find("\"run_times\":[]"), std::string::npos);
     const TimelineScan scan =
         timelineScan(ScanTally{}, ScanFacts{}, testing::thisMachineOrigin(L"PC7"));
-    const std::string events = timelineEvents(cacheRecord(), scan);
+    const std::string events = timelineEvents(cacheRecord(), 1, scan);
     EXPECT_NE(events.find("\"timestamp_desc\":\"AppCompatCache: file modified\""),
               std::string::npos);
     EXPECT_NE(events.find("the entry does not show that it ran"), std::string::npos);
     LaunchRecord packaged = cacheRecord();
     appCompatCacheDetails(packaged)->modified = 0;
-    EXPECT_EQ(timelineEvents(packaged, scan), "") << "no time, no event";
+    EXPECT_EQ(timelineEvents(packaged, 1, scan), "") << "no time, no event";
 }
 
 // A cache entry of an older copy is the same one where its file's time is,

@@ -1,0 +1,108 @@
+// What a Prefetch record says that ties it to its program beyond its path:
+// the hash its name carries, the device path it records for the program, a
+// packaged application's name, and when the program's volume was created.
+#include "prefetch/prefetch_join.h"
+
+#include "platform/decimal_text.h"
+#include "platform/text_fold.h"
+#include "prefetch/prefetch_details.h"
+#include "prefetch/volume_path.h"
+
+namespace tidewell {
+
+namespace {
+
+std::wstring_view lastComponent(std::wstring_view path) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
+}
+
+// A loaded file that is the program itself: its name is the executable's,
+// or begins with it where the name field cut a long name short.
+bool namesProgram(std::wstring_view referenced, const LaunchRecord& record,
+                  const PrefetchDetails& details) {
+    const std::wstring_view name = lastComponent(referenced);
+    return details.nameTruncated != 0 ? startsWithFolded(name, record.name)
+                                      : equalsFolded(name, record.name);
+}
+
+// The one loaded file that is the program; empty where none or several
+// different ones are.
+std::wstring_view programReference(const LaunchRecord& record, const PrefetchDetails& details,
+                                   bool devicePathsOnly) {
+    std::wstring_view found;
+    for (const std::wstring& referenced : details.referencedFiles) {
+        DevicePath device;
+        if (devicePathsOnly && !parseDevicePath(referenced, device)) {
+            continue;
+        }
+        if (!namesProgram(referenced, record, details)) {
+            continue;
+        }
+        if (!found.empty() && !equalsFolded(found, referenced)) {
+            return {};
+        }
+        found = referenced;
+    }
+    return found;
+}
+
+std::uint64_t volumeCreatedFor(std::wstring_view programPath, const PrefetchDetails& details) {
+    VolumePath named;
+    if (parseVolumePath(programPath, named)) {
+        for (const PrefetchVolume& volume : details.volumes) {
+            if (volume.serial == named.serial) {
+                return volume.created;
+            }
+        }
+        return 0;
+    }
+    for (const PrefetchVolume& volume : details.volumes) {
+        if (!volume.devicePath.empty() && startsWithFolded(programPath, volume.devicePath) &&
+            programPath.size() > volume.devicePath.size() &&
+            programPath[volume.devicePath.size()] == L'\\') {
+            return volume.created;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+void prefetchJoinFacts(const LaunchRecord& record, JoinFacts& facts) {
+    const PrefetchDetails* details = prefetchDetails(record);
+    if (details == nullptr) {
+        return;
+    }
+    facts.prefetchFile = true;
+    facts.prefetchHash = details->pathHash;
+    facts.prefetchVersion = details->formatVersion;
+    DevicePath device;
+    if (parseDevicePath(details->recordedPath, device)) {
+        if (!isShadowCopyDevice(device.device)) {
+            facts.devicePath = details->recordedPath;
+        }
+    } else if (!details->recordedPath.empty() && details->recordedPath.front() != L'\\') {
+        facts.package = details->recordedPath; // a packaged application's full name
+    }
+    if (facts.devicePath.empty()) {
+        const std::wstring_view referenced = programReference(record, *details, true);
+        if (parseDevicePath(referenced, device) && !isShadowCopyDevice(device.device)) {
+            facts.devicePath = referenced;
+        }
+    }
+    const std::wstring_view program =
+        !facts.devicePath.empty() ? facts.devicePath : programReference(record, *details, false);
+    facts.volumeCreated = volumeCreatedFor(program, *details);
+}
+
+void prefetchCountWords(const LaunchRecord& record, std::wstring& text) {
+    if (record.runCountKnown == 0) {
+        text += L"run count withheld";
+        return;
+    }
+    appendDecimal(text, record.runCount);
+    text += record.runCount == 1 ? L" run" : L" runs";
+}
+
+} // namespace tidewell
