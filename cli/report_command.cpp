@@ -16,7 +16,7 @@ namespace {
 
 constexpr wchar_t usage[] =
     L"usage: tidewell-report [--evidence ROOT|IMAGE|COLLECTION [--partition N] [--drive D:] "
-    L"[--no-shadow-copies]] [--format csv|json|timeline] [--utc] FILE|-\r\n"
+    L"[--no-shadow-copies]] [--format csv|json|timeline|programs] [--utc] FILE|-\r\n"
     L"       tidewell-report --version\r\n"
     L"Scans this machine's Prefetch files and UserAssist values, or with --evidence those of "
     L"the copy of a Windows system drive in ROOT (or one folder below it), or of the Windows "
@@ -26,8 +26,10 @@ constexpr wchar_t usage[] =
     L"to standard output (the summary line then goes to standard error). --partition chooses "
     L"the image's volume, --drive the collection's drive, where several hold Windows.\r\n"
     L"Formats: csv (the default) is the report with its header block, in local time or with "
-    L"--utc in UTC; json is one JSON document with the coverage and every record; timeline is "
-    L"JSON Lines with one event per recorded run time. The JSON forms give times in UTC.\r\n"
+    L"--utc in UTC; json is one JSON document with the coverage, every record and every "
+    L"program; timeline is JSON Lines with one event per recorded run time; programs is a CSV "
+    L"with the same header block and one line per program (its records brought together). The "
+    L"JSON forms give times in UTC.\r\n"
     L"Exit status: 0 written and a complete picture; 3 written but not a complete picture; "
     L"1 not written; 2 usage error.\r\n";
 
@@ -100,7 +102,7 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
             const std::optional<ReportFormat> format = reportFormatNamed(name);
             if (!format) {
                 parsed.problem = L"tidewell-report: there is no format \"" + name +
-                                 L"\"; the formats are csv, json and timeline";
+                                 L"\"; the formats are csv, json, timeline and programs";
                 return false;
             }
             parsed.options.format = *format;
@@ -117,9 +119,11 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
             L"tidewell-report: --partition, --drive and --no-shadow-copies apply to --evidence";
         return false;
     }
-    if (utc && parsed.options.format != ReportFormat::Csv) {
-        parsed.problem = L"tidewell-report: --utc applies to the csv format only; the json and "
-                         L"timeline formats always give their times in UTC";
+    if (utc && parsed.options.format != ReportFormat::Csv &&
+        parsed.options.format != ReportFormat::Programs) {
+        parsed.problem =
+            L"tidewell-report: --utc applies to the csv and programs formats only; the json and "
+            L"timeline formats always give their times in UTC";
         return false;
     }
     parsed.options.times = utc ? TimeBasis::Utc : TimeBasis::Local;

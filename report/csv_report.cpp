@@ -203,8 +203,9 @@ std::wstring csvQuote(const std::wstring& text) {
     return quoted;
 }
 
-std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
-                               const ScanOrigin& origin, TimeBasis times) {
+std::wstring buildHeaderBlock(const ScanTally& tally, const ScanFacts& facts,
+                              const ScanOrigin& origin, TimeBasis times,
+                              const ProgramCounts* programs) {
     const wchar_t* const machine = origin.evidence ? L"the examined machine" : L"this machine";
     std::wstring text;
     addLine(text, L"# Tidewell");
@@ -255,11 +256,23 @@ std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
             }
         }
     }
+    if (programs != nullptr) {
+        for (const ProgramCountLine& line : programCountLines(*programs)) {
+            addLine(text, std::wstring(L"# ") + line.label + L"," + decimalText(line.value));
+        }
+    }
     if (!hasFailure(tally)) {
         addLine(text, L"# No read or parse failure was encountered.");
     }
     addLine(text, std::wstring(L"# Result is a complete picture of ") + machine + L"," +
                       flagWord(reportIsComplete(tally, facts)));
+    return text;
+}
+
+std::wstring buildReportHeader(const ScanTally& tally, const ScanFacts& facts,
+                               const ScanOrigin& origin, TimeBasis times,
+                               const ProgramCounts* programs) {
+    std::wstring text = buildHeaderBlock(tally, facts, origin, times, programs);
     text += lineEnd; // the empty line
     addLine(text, columnLine);
     return text;

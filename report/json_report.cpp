@@ -11,6 +11,7 @@
 #include "platform/utc_calendar.h"
 #include "report/completeness.h"
 #include "report/host_names.h"
+#include "report/json_programs.h"
 
 namespace tidewell {
 
@@ -314,8 +315,9 @@ std::string jsonReportRecord(const LaunchRecord& record,
     return json.text;
 }
 
-std::string jsonReportClosing() {
-    return "\n]}\n";
+std::string jsonReportClosing(const ProgramList& programs, const RecordList& records,
+                              const ScanOrigin& origin) {
+    return "\n]" + jsonProgramMembers(programs, records, origin) + "}\n";
 }
 
 TimelineScan timelineScan(const ScanTally& tally, const ScanFacts& facts,
@@ -337,8 +339,8 @@ struct TimelineMoment {
     std::size_t runIndex = 0;       // a run time's, from 1
 };
 
-void appendEvent(std::string& lines, const LaunchRecord& record, const TimelineScan& scan,
-                 const TimelineMoment& moment) {
+void appendEvent(std::string& lines, const LaunchRecord& record, std::uint32_t program,
+                 const TimelineScan& scan, const TimelineMoment& moment) {
     const std::wstring datetime = isoUtcMicrosecondsText(moment.time);
     if (datetime.empty()) {
         return; // a time no calendar holds has no place on a timeline
@@ -353,6 +355,7 @@ void appendEvent(std::string& lines, const LaunchRecord& record, const TimelineS
     commonFields(json, record);
     sourceMembers(json, record, scan.sources, &RecordSource::eventMembers);
     json.member("filetime", moment.time);
+    json.member("program", program);
     if (moment.timeName == nullptr) {
         json.member("run_index", moment.runIndex);
         json.member("run_times_recorded", record.runTimes.size());
@@ -379,7 +382,8 @@ void appendEvent(std::string& lines, const LaunchRecord& record, const TimelineS
 
 } // namespace
 
-std::string timelineEvents(const LaunchRecord& record, const TimelineScan& scan) {
+std::string timelineEvents(const LaunchRecord& record, std::uint32_t program,
+                           const TimelineScan& scan) {
     const RecordSource& view = *record.source;
     const std::wstring onHost = scan.host.empty() ? std::wstring() : L" on " + scan.host;
     std::string lines;
@@ -389,7 +393,7 @@ std::string timelineEvents(const LaunchRecord& record, const TimelineScan& scan)
         moment.meaning = view.runTimeMeaning;
         moment.message = view.eventMessage(record, run, onHost, fromWhere(record));
         moment.runIndex = run + 1;
-        appendEvent(lines, record, scan, moment);
+        appendEvent(lines, record, program, scan, moment);
     }
     // A source's other times, each under its own name.
     std::vector<NamedTime> times;
@@ -402,7 +406,7 @@ std::string timelineEvents(const LaunchRecord& record, const TimelineScan& scan)
         moment.meaning = times[index].meaning;
         moment.message = view.eventMessage(record, index, onHost, fromWhere(record));
         moment.timeName = times[index].key;
-        appendEvent(lines, record, scan, moment);
+        appendEvent(lines, record, program, scan, moment);
     }
     return lines;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/launch_record.h"
+#include "core/program_list.h"
 #include "core/scan_facts.h"
 #include "core/scan_origin.h"
 #include "core/scan_tally.h"
@@ -17,7 +18,7 @@ namespace tidewell {
 
 // The JSON document in three pieces, so that one record at a time is held:
 // its opening (the tool, what was scanned, the coverage and the start of the
-// records), each record, and its closing.
+// records), each record, and its closing (the programs and their counts).
 std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
                               const ScanOrigin& origin);
 // Every record names the members of every source the scan read (null where
@@ -25,7 +26,8 @@ std::string jsonReportOpening(const ScanTally& tally, const ScanFacts& facts,
 std::vector<const RecordSource*> sourcesRead(const ScanOrigin& origin);
 std::string jsonReportRecord(const LaunchRecord& record,
                              const std::vector<const RecordSource*>& sources, bool first);
-std::string jsonReportClosing();
+std::string jsonReportClosing(const ProgramList& programs, const RecordList& records,
+                              const ScanOrigin& origin);
 
 // What every event of a scan's timeline says of the scan.
 struct TimelineScan {
@@ -38,7 +40,9 @@ struct TimelineScan {
 
 TimelineScan timelineScan(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin);
 
-// One line (ending in LF) for each run time the record holds.
-std::string timelineEvents(const LaunchRecord& record, const TimelineScan& scan);
+// One line (ending in LF) for each run time the record holds, each naming
+// the record's program by its id.
+std::string timelineEvents(const LaunchRecord& record, std::uint32_t program,
+                           const TimelineScan& scan);
 
 } // namespace tidewell

@@ -12,6 +12,7 @@ enum class ReportFormat {
     Csv,      // the report of record: UTF-16 CSV with its header block
     Json,     // one JSON document: the coverage and every record
     Timeline, // JSON Lines, one event per recorded run time
+    Programs, // UTF-16 CSV with the same header block, one line per program
 };
 
 struct ReportOptions {
@@ -20,11 +21,12 @@ struct ReportOptions {
     TimeBasis times = TimeBasis::Local;
 };
 
-// "csv", "json" or "timeline"; nothing for any other name.
+// "csv", "json", "timeline" or "programs"; nothing for any other name.
 std::optional<ReportFormat> reportFormatNamed(std::wstring_view name);
 
 // The format a file name's extension asks for (".csv", ".json", ".jsonl", in
-// any case); otherwise the one chosen some other way.
+// any case; ".csv" keeps the programs where they were chosen); otherwise the
+// one chosen some other way.
 ReportFormat reportFormatForFileName(std::wstring_view fileName, ReportFormat chosen);
 
 } // namespace tidewell

@@ -358,6 +358,81 @@ def check_seeded(rows, document, events, utc_rows):
         fail("no run times across a daylight-saving change (is TZ set to a zone with one?)")
 
 
+def check_programs(header, document, events, seeded):
+    """Every record in exactly one program, the counts as the header and the
+    document both state them, each event naming its record's program, and
+    runs and users taken only from records that prove a run."""
+    records = document["records"]
+    programs = document["programs"]
+    owner = {}
+    for program in programs:
+        if [join["record"] for join in program["record_joins"]] != program["records"]:
+            fail(f"program {program['id']} lists its records twice differently")
+        for index in program["records"]:
+            if index in owner:
+                fail(f"record {index} stands in two programs")
+            owner[index] = program["id"]
+        ran = [records[i] for i, join in zip(program["records"], program["record_joins"])
+               if join["proves"] == "ran"]
+        runs = [run["filetime"] for record in ran for run in record["run_times"]]
+        last = program["last_run"]
+        if (last is None) != (not runs) or (runs and last["filetime"] != max(runs)):
+            fail(f"program {program['id']}'s last run is not its latest recorded run")
+        sids = {record["user_sid"] for record in ran if record["user_sid"]}
+        if {user["sid"] for user in program["users"]} != sids:
+            fail(f"program {program['id']}'s users are not those of its records that ran")
+        if not ran and "present_only" not in program["flags"]:
+            fail(f"program {program['id']} was never recorded running but is not flagged")
+    if sorted(owner) != list(range(len(records))):
+        fail("not every record stands in a program")
+    counts = document["program_counts"]
+    values = header_values(header)
+    if counts["programs"] != len(programs) or int(values["Programs"]) != len(programs):
+        fail("the program count")
+    if int(values["Volumes proven by Prefetch hash"]) != counts["volumes_proven_by_prefetch_hash"]:
+        fail("the CSV and the JSON disagree on the volumes proven")
+    # Events come in record order, one per recorded time.
+    at = 0
+    for index, record in enumerate(records):
+        times = len(record["run_times"]) + sum(
+            1 for member, _ in NAMED_TIMES.get(record["source"], []) if record[member] is not None)
+        for event in events[at:at + times]:
+            if event["program"] != owner[index]:
+                fail(f"an event of record {index} names program {event['program']}")
+        at += times
+    if not seeded:
+        return
+    def program_with(source, name):
+        for program in programs:
+            for join in program["record_joins"]:
+                record = records[join["record"]]
+                if record["source"] == source and record["name"] == name:
+                    return program
+        fail(f"no program holds the {source} record {name}")
+    shell = program_with("Prefetch", "POWERSHELL.EXE")
+    if [j["source"] for j in shell["record_joins"]] != ["Prefetch", "BAM/DAM"]:
+        fail("PowerShell's Prefetch file and its BAM value are one program")
+    if shell["record_joins"][1]["joined"] != "Prefetch hash":
+        fail("PowerShell's BAM value joins by the hash of its device path")
+    tool = program_with("Amcache", "tool.exe")
+    if sorted(j["source"] for j in tool["record_joins"]) != ["Amcache", "AppCompatCache",
+                                                              "BAM/DAM"]:
+        fail(f"bob's tool.exe: {tool['record_joins']}")
+    if tool["path"] != "C:\\Users\\bob\\Downloads\\tool.exe" or \
+            "\\DEVICE\\HARDDISKVOLUME3 is C:" not in tool["placed"]:
+        fail(f"bob's tool.exe is placed on C: and says how: {tool['path']} {tool['placed']}")
+    if tool["sha1"] != ["7777777777777777777777777777777777777777"] or tool["ran_per"] is None:
+        fail("bob's tool.exe keeps Amcache's SHA-1 and its BAM run")
+    calculator = program_with("BAM/DAM", "Microsoft.WindowsCalculator_8wekyb3d8bbwe")
+    if len(calculator["records"]) != 2:
+        fail("the calculator's BAM value and cache entry join by package family")
+    folder = program_with("UserAssist", "tool.exe")
+    if folder["record_joins"][0]["joins"] or len(folder["records"]) != 1:
+        fail("a path under a folder id not placed joins nothing")
+    if counts["volumes_proven_by_prefetch_hash"] != 1:
+        fail("one volume is proven by Prefetch hash")
+
+
 def main():
     if len(sys.argv) not in (6, 7):
         fail(__doc__)
@@ -377,6 +452,7 @@ def main():
     check_run_order(document)
     check_utc_report(local_header, local_rows, utc_header, utc_rows, document)
     events = check_timeline(timeline_path, document)
+    check_programs(local_header, document, events, seeded)
     if seeded:
         check_seeded(local_rows, document, events, utc_rows)
     print(f"interchange ok: {len(local_rows)} records, {len(events)} events, "

@@ -66,8 +66,8 @@ refused() { # expected-message argument...
 out=$(native_path "$work/refused.json")
 refused 'there is no format "xml"' --evidence "$root" --format xml "$out"
 refused 'there is no format "JSON"' --evidence "$root" --format JSON "$out"
-refused '--utc applies to the csv format only' --evidence "$root" --format json --utc "$out"
-refused '--utc applies to the csv format only' --utc --format timeline "$out"
+refused '--utc applies to the csv and programs formats only' --evidence "$root" --format json --utc "$out"
+refused '--utc applies to the csv and programs formats only' --utc --format timeline "$out"
 refused 'usage: tidewell-report' --evidence "$root" --format "$out"
 refused 'usage: tidewell-report' --format json --format csv "$out"
 refused 'usage: tidewell-report' --utc --utc "$out"

@@ -27,7 +27,7 @@ using testing::narrow;
 const std::wstring ownSid = L"S-1-5-21-7-8-9-1001";
 const std::wstring usageLine =
     L"usage: tidewell-report [--evidence ROOT|IMAGE|COLLECTION [--partition N] [--drive D:] "
-    L"[--no-shadow-copies]] [--format csv|json|timeline] [--utc] FILE|-\r\n";
+    L"[--no-shadow-copies]] [--format csv|json|timeline|programs] [--utc] FILE|-\r\n";
 
 std::string fileText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -191,18 +191,19 @@ TEST_F(ReportCommand, ADashKeepsTheExitStatusesOfAFile) {
 TEST_F(ReportCommand, AFormatThatIsNotOneOrUtcWhereItDoesNotApplyIsRefused) {
     EXPECT_EQ(run({L"--format", L"xml", destination()}), reportUsageError);
     EXPECT_EQ(errors.rfind(L"tidewell-report: there is no format \"xml\"; the formats are csv, "
-                           L"json and timeline\r\n" +
+                           L"json, timeline and programs\r\n" +
                                usageLine,
                            0),
               0u)
         << narrow(errors);
     for (const wchar_t* format : {L"json", L"timeline"}) {
         EXPECT_EQ(run({L"--utc", L"--format", format, destination()}), reportUsageError);
-        EXPECT_EQ(errors.rfind(L"tidewell-report: --utc applies to the csv format only; the json "
-                               L"and timeline formats always give their times in UTC\r\n" +
-                                   usageLine,
-                               0),
-                  0u)
+        EXPECT_EQ(
+            errors.rfind(L"tidewell-report: --utc applies to the csv and programs formats only; "
+                         L"the json and timeline formats always give their times in UTC\r\n" +
+                             usageLine,
+                         0),
+            0u)
             << narrow(errors);
     }
     EXPECT_EQ(run({L"--format", L"json", L"--format", L"csv", destination()}), reportUsageError);

@@ -108,7 +108,11 @@ TEST(JsonDocument, ItSaysWhatWasScannedAndWhetherThePictureIsComplete) {
                               "\"UserAssist examined in 2 of 3 profiles\"]"));
     // The document closes whatever number of records came between.
     EXPECT_EQ(evidence.substr(evidence.size() - 12), ",\"records\":[");
-    EXPECT_EQ(jsonReportClosing(), "\n]}\n");
+    EXPECT_EQ(jsonReportClosing({}, {}, ScanOrigin{})
+                  .rfind("\n],\"programs\":[\n],\"program_counts\":{"
+                         "\"programs\":0,",
+                         0),
+              0u);
 }
 
 TEST(JsonDocument, AnEvidenceScanListsEveryHiveItLookedForAndEveryEntryItRefused) {
@@ -149,7 +153,7 @@ TEST(Timeline, EveryRecordedRunIsAnEventThatNamesWhatRanWhereAndForWhom) {
     const TimelineScan scan = timelineScan(tally, ScanFacts{}, testing::thisMachineOrigin(L"PC7"));
     EXPECT_FALSE(scan.complete);
 
-    const std::string prefetch = timelineEvents(prefetchRecord(), scan);
+    const std::string prefetch = timelineEvents(prefetchRecord(), 7, scan);
     ASSERT_EQ(std::count(prefetch.begin(), prefetch.end(), '\n'), 2);
     const std::string first = prefetch.substr(0, prefetch.find('\n'));
     EXPECT_EQ(
@@ -166,7 +170,7 @@ TEST(Timeline, EveryRecordedRunIsAnEventThatNamesWhatRanWhereAndForWhom) {
                            "determined\"]}"));
     EXPECT_TRUE(has(prefetch, "\"run_index\":2,\"run_times_recorded\":2"));
 
-    const std::string shell = timelineEvents(userAssistRecord(), scan);
+    const std::string shell = timelineEvents(userAssistRecord(), 8, scan);
     EXPECT_EQ(shell.rfind("{\"message\":\"editor.exe was last launched through the shell by bob "
                           "on PC7 from {0762D272-C50A-4BB0-A382-697DCD729B80}\\\\bob\\\\editor.exe "
                           "(folder id unresolved); the shell counted 1 launch\"",
@@ -177,7 +181,7 @@ TEST(Timeline, EveryRecordedRunIsAnEventThatNamesWhatRanWhereAndForWhom) {
 
     LaunchRecord never = userAssistRecord();
     never.runTimes.clear();
-    EXPECT_EQ(timelineEvents(never, scan), "") << "no time, no event";
+    EXPECT_EQ(timelineEvents(never, 1, scan), "") << "no time, no event";
 }
 
 TEST(ReportFormat, NamesAndExtensionsChooseTheForm) {
@@ -224,7 +228,7 @@ TEST(JsonDocument, AnImageSaysWhatOfItWasReadAndEveryRunTimeItsCopy) {
     EXPECT_TRUE(has(json, "\"copy\":1}],\"copies\":[0,1],\"only_in_shadow_copies\":false"));
     EXPECT_TRUE(has(json, "\"deleted_file\":true"));
     const std::string events =
-        timelineEvents(record, timelineScan(ScanTally{}, ScanFacts{}, origin));
+        timelineEvents(record, 1, timelineScan(ScanTally{}, ScanFacts{}, origin));
     EXPECT_NE(events.find("\"run_index\":2,\"run_times_recorded\":2,\"copy\":1"), std::string::npos)
         << events;
 
