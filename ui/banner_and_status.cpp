@@ -76,8 +76,11 @@ void layoutMainWindow(HWND main) {
 
 void refreshStatusBar() {
     const ScanResults& results = windowState().results;
-    const std::array<std::wstring, 4> parts = statusBarTexts(
+    std::array<std::wstring, 4> parts = statusBarTexts(
         windowState().rows.visible.size(), results.records.size(), results.tally, results.facts);
+    if (windowState().showPrograms) {
+        parts[0] = programsShownText(windowState().programRows.visible.size(), results.programs);
+    }
     for (int part = 0; part < 4; ++part) {
         SendMessageW(windowState().statusBar, SB_SETTEXTW, static_cast<WPARAM>(part),
                      reinterpret_cast<LPARAM>(parts[static_cast<std::size_t>(part)].c_str()));

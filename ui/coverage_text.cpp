@@ -211,6 +211,17 @@ std::wstring bannerText(const ScanTally& /*tally*/, const ScanFacts& facts,
     return text + L"\r\n" + cautions(origin);
 }
 
+std::wstring programsShownText(std::size_t shown, const ProgramList& programs) {
+    const ProgramCounts& counts = programs.counts;
+    std::uint64_t notJoined = 0;
+    for (std::uint64_t count : counts.notJoined) {
+        notJoined += count;
+    }
+    return L" " + decimalText(shown) + L" of " + decimalText(counts.programs) +
+           L" programs shown; " + decimalText(counts.recordsJoined) + L" records joined, " +
+           decimalText(notJoined) + L" not joined";
+}
+
 std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,
                                            const ScanTally& tally, const ScanFacts& facts) {
     std::array<std::wstring, 4> parts;

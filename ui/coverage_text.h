@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 
+#include "core/program_list.h"
 #include "core/scan_facts.h"
 #include "core/scan_origin.h"
 #include "core/scan_tally.h"
@@ -25,6 +26,10 @@ std::wstring formatDate(FileTime value, TimeBasis times = TimeBasis::Local);
 // folder it read, and speaks of the examined machine.
 std::wstring bannerText(const ScanTally& tally, const ScanFacts& facts, const ScanOrigin& origin,
                         TimeBasis times = TimeBasis::Local);
+
+// The status bar's first part in the Programs view: how many programs are
+// shown of all, and how many records joined and did not.
+std::wstring programsShownText(std::size_t shown, const ProgramList& programs);
 
 // The four parts of the status bar.
 std::array<std::wstring, 4> statusBarTexts(std::size_t shown, std::size_t total,

@@ -7,9 +7,11 @@
 #include <algorithm>
 
 #include "platform/dpi_scale.h"
+#include "programs/program_texts.h"
 #include "scan/scan_driver.h"
 #include "ui/detail_columns.h"
 #include "ui/detail_text.h"
+#include "ui/program_detail_text.h"
 #include "ui/record_list_logic.h"
 #include "ui/window_geometry.h"
 
@@ -115,21 +117,30 @@ bool registerDetailClass() {
 } // namespace
 
 void openDetailWindow() {
+    WindowState& handles = windowState();
+    const Program* program = selectedProgram();
     const LaunchRecord* record =
-        recordAtRow(windowState().rows, windowState().results.records, selectedRow());
-    if (record == nullptr || !registerDetailClass()) {
+        handles.showPrograms ? nullptr
+                             : recordAtRow(handles.rows, handles.results.records, selectedRow());
+    if ((record == nullptr && program == nullptr) || !registerDetailClass()) {
         return;
     }
-    WindowState& handles = windowState();
-    HWND window = CreateWindowExW(0, detailClassName, record->name.c_str(), WS_OVERLAPPEDWINDOW,
+    const std::wstring title = program != nullptr ? programName(handles.results.programs, *program,
+                                                                handles.results.records)
+                                                  : record->name;
+    HWND window = CreateWindowExW(0, detailClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, scaleForDpi(720), scaleForDpi(520),
                                   handles.main, nullptr, handles.instance, nullptr);
     if (window == nullptr) {
         return;
     }
-    const std::wstring text = detailTextWithTabs(buildDetailText(
-        *record, DetailContext{handles.runningSid, handles.results.origin.evidence,
-                               handles.rows.times, &handles.results.origin.copies}));
+    const DetailContext context{handles.runningSid, handles.results.origin.evidence,
+                                handles.rows.times, &handles.results.origin.copies};
+    const std::wstring text = detailTextWithTabs(
+        program != nullptr
+            ? buildProgramDetailText(handles.results.programs, *program, handles.results.records,
+                                     context, handles.results.origin)
+            : buildDetailText(*record, context));
     HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                                     ES_AUTOVSCROLL | ES_READONLY,

@@ -26,8 +26,10 @@ void exportReportCommand() {
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = windowState().main;
     dialog.lpstrFilter = L"CSV report (*.csv)\0*.csv\0JSON (*.json)\0*.json\0"
-                         L"Timeline, JSON Lines (*.jsonl)\0*.jsonl\0\0";
-    dialog.nFilterIndex = 1;
+                         L"Timeline, JSON Lines (*.jsonl)\0*.jsonl\0"
+                         L"Programs, CSV (*.csv)\0*.csv\0\0";
+    // The Programs view offers its own form first.
+    dialog.nFilterIndex = windowState().showPrograms ? 4 : 1;
     dialog.lpstrFile = fileName;
     dialog.nMaxFile = MAX_PATH;
     dialog.lpstrDefExt = L"csv"; // the chosen type's own extension where the dialog knows it
@@ -42,6 +44,7 @@ void exportReportCommand() {
     // The name's extension decides; a name without one of ours takes the type chosen.
     const ReportFormat chosen = dialog.nFilterIndex == 2   ? ReportFormat::Json
                                 : dialog.nFilterIndex == 3 ? ReportFormat::Timeline
+                                : dialog.nFilterIndex == 4 ? ReportFormat::Programs
                                                            : ReportFormat::Csv;
     const ReportOptions options{reportFormatForFileName(fileName, chosen),
                                 windowState().rows.times};
@@ -54,6 +57,9 @@ void exportReportCommand() {
         options.format == ReportFormat::Timeline
             ? L"The file holds an event for every recorded run time of every record, not just "
               L"the ones shown, and each event says whether the scan's picture was complete."
+        : options.format == ReportFormat::Programs
+            ? L"The file holds every program, not just the ones shown, and begins with what the "
+              L"scan could and could not read and how its records were joined."
             : L"The file holds every record, not just the ones shown, and begins with what the "
               L"scan could and could not read.";
     const std::wstring message =

@@ -16,6 +16,7 @@
 #include "core/record_source.h"
 #include "platform/dpi_scale.h"
 #include "platform/identity.h"
+#include "programs/program_texts.h"
 #include "scan/scan_driver.h"
 #include "scan/source_table.h"
 #include "ui/explorer_target.h"
@@ -61,6 +62,9 @@ HMENU buildMenuBar() {
     AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(file, MF_STRING, commandExit, L"E&xit");
     HMENU view = CreatePopupMenu();
+    AppendMenuW(view, MF_STRING, commandViewPrograms, L"Pro&grams\tCtrl+P");
+    AppendMenuW(view, MF_STRING | MF_CHECKED, commandViewRecords, L"&Records\tCtrl+R");
+    AppendMenuW(view, MF_SEPARATOR, 0, nullptr);
     for (const RecordSource* source : tableSources()) {
         AppendMenuW(
             view, MF_STRING | MF_CHECKED,
@@ -103,7 +107,17 @@ void createMainControls(HWND window) {
 }
 
 const LaunchRecord* selectedRecord() {
+    if (windowState().showPrograms) {
+        return nullptr;
+    }
     return recordAtRow(windowState().rows, windowState().results.records, selectedRow());
+}
+
+// The View menu's two views, one checked.
+void chooseView(bool programs) {
+    CheckMenuRadioItem(GetMenu(windowState().main), commandViewPrograms, commandViewRecords,
+                       programs ? commandViewPrograms : commandViewRecords, MF_BYCOMMAND);
+    showProgramsInList(programs);
 }
 
 void restartElevated() {
@@ -124,11 +138,15 @@ void restartElevated() {
 
 void copyPath() {
     const LaunchRecord* record = selectedRecord();
-    if (record == nullptr || !OpenClipboard(windowState().main)) {
+    const Program* program = selectedProgram();
+    if ((record == nullptr && program == nullptr) || !OpenClipboard(windowState().main)) {
         return;
     }
     EmptyClipboard();
-    const std::wstring& text = copyPathText(*record);
+    const std::wstring text =
+        program != nullptr
+            ? programPath(windowState().results.programs, *program, windowState().results.records)
+            : copyPathText(*record);
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
         if (void* target = GlobalLock(memory)) {
@@ -146,6 +164,16 @@ void copyPath() {
 
 void showInExplorer() {
     const LaunchRecord* record = selectedRecord();
+    if (const Program* program = selectedProgram()) {
+        // The program's folder is the one a record of it placed.
+        for (std::size_t index : windowState().results.programs.recordsOf(*program)) {
+            const LaunchRecord& candidate = windowState().results.records[index];
+            if (candidate.pathStatus == PathStatus::Resolved) {
+                record = &candidate;
+                break;
+            }
+        }
+    }
     if (record == nullptr) {
         return;
     }
@@ -290,6 +318,12 @@ void onCommand(HWND window, int command, int notification) {
         break;
     case commandTimesInUtc:
         toggleTimesInUtc();
+        break;
+    case commandViewPrograms:
+        chooseView(true);
+        break;
+    case commandViewRecords:
+        chooseView(false);
         break;
     case commandDetails:
         openDetailWindow();
@@ -466,8 +500,11 @@ int runProgram(HINSTANCE instance, int showCommand) {
     UpdateWindow(window);
     rescan();
 
-    ACCEL keys[] = {{FVIRTKEY, VK_F5, commandRescan}, {FVIRTKEY | FCONTROL, 'S', commandExport}};
-    HACCEL accelerators = CreateAcceleratorTableW(keys, 2);
+    ACCEL keys[] = {{FVIRTKEY, VK_F5, commandRescan},
+                    {FVIRTKEY | FCONTROL, 'S', commandExport},
+                    {FVIRTKEY | FCONTROL, 'P', commandViewPrograms},
+                    {FVIRTKEY | FCONTROL, 'R', commandViewRecords}};
+    HACCEL accelerators = CreateAcceleratorTableW(keys, 4);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Accelerators work from every window of the program, the detail

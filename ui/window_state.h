@@ -8,6 +8,7 @@
 #include <string>
 
 #include "scan/scan_driver.h"
+#include "ui/program_list_logic.h"
 #include "ui/record_list_logic.h"
 
 namespace tidewell {
@@ -29,6 +30,8 @@ enum CommandId : int {
     commandScanThisMachine = 105,
     commandOpenImage = 106,
     commandTimesInUtc = 115,
+    commandViewPrograms = 116,
+    commandViewRecords = 117,
     commandDetails = 112,
     commandCopyPath = 113,
     commandShowInExplorer = 114,
@@ -53,6 +56,9 @@ struct WindowState {
     ScanTarget target;   // what Rescan reads
     ScanResults results; // read-only between scans
     ListState rows;      // the rows shown, the View toggles and the sort
+    // The list shows one row per program rather than per record.
+    bool showPrograms = false;
+    ProgramListState programRows;
 };
 
 WindowState& windowState();
@@ -73,6 +79,10 @@ void fitColumns(int clientWidth);
 void answerDisplayRequest(LPARAM notification);
 void onColumnClick(int column);
 long selectedRow();
+// Switches the list between its records and its programs.
+void showProgramsInList(bool programs);
+// The program at the selected row, or null (the Records view, no selection).
+const Program* selectedProgram();
 
 // The banner, the status bar and the layout (banner_and_status.cpp).
 void refreshBanner();

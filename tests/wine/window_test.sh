@@ -95,6 +95,23 @@ xdotool key p
 sleep 1
 expect "rows with Prefetch again" 12 "$(probe rows)"
 
+# View > Programs (Ctrl+P) shows one row per program, each with what every
+# source holds of it; the status bar counts the programs. Ctrl+R goes back.
+xdotool key --window "$window" ctrl+p
+sleep 1.5
+expect "the Programs view's columns" "Name Path Ran per Seen by" \
+    "$(probe header 0) $(probe header 1) $(probe header 2) $(probe header 3)"
+status=$(probe status 0)
+programs=$(echo "$status" | sed -n 's/^ *\([0-9]*\) of \([0-9]*\) programs shown.*/\1/p')
+[ -n "$programs" ] || fail "the status bar counts programs: '$status'"
+expect "rows in the Programs view" "$programs" "$(probe rows)"
+[ "$programs" -ge 1 ] && [ "$programs" -le 12 ] || fail "$programs programs for 12 records"
+snapshot programs main
+xdotool key --window "$window" ctrl+r
+sleep 1.5
+expect "rows back in the Records view" 12 "$(probe rows)"
+expect "the Records view's first column" Source "$(probe header 0)"
+
 # A click on the Last run header reverses the newest-first order; rows
 # without a run time stay at the bottom.
 before=$(probe column 1)
