@@ -113,8 +113,8 @@ bool appendJoinKey(std::wstring_view path, const PathVariables& variables, std::
         expandedText = expanded(rest, variables);
         rest = expandedText;
     }
-    const bool onDrive = rest.size() >= 3 && isLetter(rest[0]) && rest[1] == L':' &&
-                         rest[2] == L'\\';
+    const bool onDrive =
+        rest.size() >= 3 && isLetter(rest[0]) && rest[1] == L':' && rest[2] == L'\\';
     const bool onShare = share ? !rest.empty() && rest[0] != L'\\'
                                : rest.size() > 2 && rest[0] == L'\\' && rest[1] == L'\\' &&
                                      rest[2] != L'\\' && rest[2] != L'?' && rest[2] != L'.';
@@ -135,12 +135,6 @@ bool appendJoinKey(std::wstring_view path, const PathVariables& variables, std::
     return true;
 }
 
-std::wstring joinKeyOfPath(std::wstring_view path, const PathVariables& variables) {
-    std::wstring key;
-    appendJoinKey(path, variables, key);
-    return key;
-}
-
 bool splitDevicePath(std::wstring_view path, std::wstring_view& device, std::wstring_view& rest) {
     if (!startsWithCapitals(path, L"\\DEVICE\\")) {
         return false;
@@ -151,17 +145,6 @@ bool splitDevicePath(std::wstring_view path, std::wstring_view& device, std::wst
     }
     device = path.substr(0, end);
     rest = path.substr(end);
-    return true;
-}
-
-bool splitDevicePath(std::wstring_view path, std::wstring& device, std::wstring& rest) {
-    std::wstring_view deviceView;
-    std::wstring_view restView;
-    if (!splitDevicePath(path, deviceView, restView)) {
-        return false;
-    }
-    device = capitalsOf(deviceView);
-    rest = std::wstring(restView);
     return true;
 }
 

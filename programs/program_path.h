@@ -15,15 +15,12 @@ using PathVariables = std::vector<std::pair<std::wstring, std::wstring>>;
 // \\), the examined machine's variables (%SystemRoot% and the like)
 // replaced by its values, A to Z in capitals. Empty for text that does not
 // name a file by a drive or a share (a device path, \VOLUME{...}, an id).
-std::wstring joinKeyOfPath(std::wstring_view path, const PathVariables& variables);
-// The same key appended to text; false, with text as it was, where there is none.
+// The key is appended to text; false, with text as it was, where there is none.
 bool appendJoinKey(std::wstring_view path, const PathVariables& variables, std::wstring& text);
 
-// A kernel device path split into its device (\DEVICE\HARDDISKVOLUME3, in
-// capitals) and the path on it (from its backslash); false for any other
-// text, and for a device without a path on it.
-bool splitDevicePath(std::wstring_view path, std::wstring& device, std::wstring& rest);
-// The same as views of the path, the device as written.
+// A kernel device path split into its device (\Device\HarddiskVolume3, as
+// written) and the path on it (from its backslash), both views of the path;
+// false for any other text, and for a device without a path on it.
 bool splitDevicePath(std::wstring_view path, std::wstring_view& device, std::wstring_view& rest);
 
 // A packaged application's family name (Name_PublisherId) from any form

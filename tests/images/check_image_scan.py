@@ -57,4 +57,44 @@ if len(deleted) != 1 or deleted[0]["name"] != "PING.EXE":
 if [t["filetime"] for t in deleted[0]["run_times"]] != [run_time] or \
         deleted[0]["run_count"] != run_count:
     fail(f"the deleted file reads {deleted[0]['run_times']} {deleted[0]['run_count']}")
-print(f"{form}: {len(live)} records as the folder's, and the deleted PING.EXE")
+
+
+def check_programs(document):
+    """Every record in exactly one program; records joined by their paths
+    name one path; runs and users only from records that prove a run."""
+    records = document["records"]
+    owner = {}
+    for program in document["programs"]:
+        joined = []
+        for join in program["record_joins"]:
+            index = join["record"]
+            if index in owner:
+                fail(f"record {index} stands in programs {owner[index]} and {program['id']}")
+            owner[index] = program["id"]
+            record = records[index]
+            if join["joined"] == "path" and record["path_status"] == "resolved":
+                path = record["path"].upper()
+                joined.append(path[4:] if path.startswith("\\??\\") else path)
+        if len(set(joined)) > 1:
+            fail(f"program {program['id']} joins different paths: {sorted(set(joined))}")
+        ran = [records[j["record"]] for j in program["record_joins"] if j["proves"] == "ran"]
+        runs = [t["filetime"] for record in ran for t in record["run_times"]]
+        if (program["last_run"] or {}).get("filetime") != (max(runs) if runs else None):
+            fail(f"program {program['id']}'s last run is not that of its records that ran")
+        if {u["sid"] for u in program["users"]} != {r["user_sid"] for r in ran if r["user_sid"]}:
+            fail(f"program {program['id']}'s users are not those of its records that ran")
+    if sorted(owner) != list(range(len(records))):
+        fail("not every record stands in one program")
+    counts = document["program_counts"]
+    if counts["programs"] != len(document["programs"]):
+        fail("the program count")
+    return counts
+
+
+image_counts = check_programs(image)
+folder_counts = check_programs(folder)
+# The deleted file is one more record, of a program of its own or joined by its path.
+if image_counts["programs"] - folder_counts["programs"] not in (0, 1):
+    fail(f"programs: {image_counts['programs']} in the image, {folder_counts['programs']} in the folder")
+print(f"{form}: {len(live)} records as the folder's, the deleted PING.EXE, "
+      f"{image_counts['programs']} programs")
