@@ -177,6 +177,7 @@ void joinFacts(const LaunchRecord& record, JoinFacts& facts) {
         return;
     }
     facts.sha1 = details->sha1;
+    facts.sha1Covers = sha1BytesCovered;
     facts.publisher = details->publisher;
     facts.version = details->version;
     facts.fileModified = details->modified;

@@ -40,7 +40,7 @@ struct ContradictionName {
 
 constexpr ContradictionName contradictionNames[contradictionKinds] = {
     {"sha1_differs", L"two SHA-1 values for one path"},
-    {"modified_differs", L"cache and Amcache modification times differ"},
+    {"modified_differs", L"sources hold different modification times"},
     {"present_only", L"seen, never recorded running"},
     {"run_after_collection", L"a run later than the collection"},
     {"run_before_volume", L"a run earlier than its volume's creation"},
@@ -48,7 +48,7 @@ constexpr ContradictionName contradictionNames[contradictionKinds] = {
 
 constexpr const wchar_t* contradictionLabels[contradictionKinds] = {
     L"Programs with two SHA-1 values for one path",
-    L"Programs whose cache and Amcache modification times differ",
+    L"Programs whose sources hold different modification times",
     L"Programs seen but never recorded running",
     L"Programs with a run later than the collection",
     L"Programs with a run earlier than their volume's creation",

@@ -52,7 +52,7 @@ const wchar_t* recordJoinWords(RecordJoin join);
 // program's flags. Said, never resolved.
 enum Contradiction : std::uint32_t {
     contradictionSha1 = 1u << 0,            // two SHA-1 values for one path: the file was replaced
-    contradictionModified = 1u << 1,        // the cache's and Amcache's modification times differ
+    contradictionModified = 1u << 1,        // two sources hold different modification times
     contradictionPresentOnly = 1u << 2,     // seen by Windows, never recorded running
     contradictionAfterCollection = 1u << 3, // a run later than the collection was made
     contradictionBeforeVolume = 1u << 4,    // a run earlier than its volume was created

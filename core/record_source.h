@@ -130,8 +130,10 @@ struct JoinFacts {
     // A packaged application's name in any form Windows writes it (family
     // name, full name, application id).
     std::wstring_view package;
-    // What the record says of the file itself.
+    // What the record says of the file itself; its SHA-1 covers at most
+    // sha1Covers bytes from the start (0: the whole file).
     std::wstring_view sha1;
+    std::uint64_t sha1Covers = 0;
     std::wstring_view publisher;
     std::wstring_view version;
     std::uint64_t fileModified = 0;  // FILETIME; 0 when not recorded

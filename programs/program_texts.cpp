@@ -109,8 +109,8 @@ void explainContradictions(ProgramTexts& texts, const Program& program,
     std::wstring& text = texts.contradictions;
     if ((program.flags & contradictionSha1) != 0) {
         std::wstring values;
-        for (const std::wstring& value : texts.sha1) {
-            values += (values.empty() ? L"" : L", ") + value;
+        for (const ProgramHash& hash : texts.sha1) {
+            values += (values.empty() ? L"" : L", ") + hash.value;
         }
         text += L"Two SHA-1 values for one path (" + values +
                 L"): the file was replaced at some time.\r\n";
@@ -212,11 +212,11 @@ ProgramTexts programTexts(const ProgramList& list, const Program& program,
             texts.users.push_back({record.userSid, record.userName});
         }
         const JoinFacts& own = facts[at];
-        if (!own.sha1.empty() &&
-            std::none_of(texts.sha1.begin(), texts.sha1.end(), [&](const std::wstring& known) {
-                return equalsFolded(known, own.sha1);
-            })) {
-            texts.sha1.emplace_back(own.sha1);
+        const auto sameHash = [&](const ProgramHash& known) {
+            return equalsFolded(known.value, own.sha1);
+        };
+        if (!own.sha1.empty() && std::none_of(texts.sha1.begin(), texts.sha1.end(), sameHash)) {
+            texts.sha1.push_back({std::wstring(own.sha1), record.source, own.sha1Covers});
         }
         if (texts.publisher.empty()) {
             texts.publisher = own.publisher;

@@ -1,9 +1,9 @@
 // What a program's row and detail say, written from its records when they
 // are shown: its name and path and how the path was placed, what each
-// source holds of it under its own count, who ran it, what Amcache says of
-// the file, and where its records disagree. The builder keeps only what is
-// counted, compared and sorted on; the texts of a scan's programs are
-// written for the rows shown and the reports written.
+// source holds of it under its own count, who ran it, what its records say
+// of the file (its hash, publisher and version), and where they disagree. The builder keeps only
+// what is counted, compared and sorted on; the texts of a scan's programs are written for the rows
+// shown and the reports written.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,14 @@ struct ProgramUser {
     std::wstring name;
 };
 
+// A SHA-1 of the file as a record holds it: its hex digits, the source that
+// recorded it, and the most bytes it covers from the start (0: all).
+struct ProgramHash {
+    std::wstring value;
+    const RecordSource* source = nullptr;
+    std::uint64_t covers = 0;
+};
+
 struct ProgramTexts {
     std::wstring name;
     std::wstring path;   // as placed; empty when no record gives one
@@ -30,7 +38,7 @@ struct ProgramTexts {
     std::wstring ranPer;
     std::wstring seenBy;
     std::vector<ProgramUser> users; // who ran it, from records that prove runs
-    std::vector<std::wstring> sha1; // every SHA-1 recorded, in order of first sight
+    std::vector<ProgramHash> sha1;  // every SHA-1 recorded, in order of first sight
     std::wstring publisher;
     std::wstring version;
     std::vector<std::uint16_t> copies; // the machine states it was found in

@@ -69,8 +69,8 @@ void program(JsonWriter& json, const ProgramList& list, const Program& program,
     json.endArray();
     json.key("sha1");
     json.beginArray();
-    for (const std::wstring& value : texts.sha1) {
-        json.string(value);
+    for (const ProgramHash& hash : texts.sha1) {
+        json.string(hash.value);
     }
     json.endArray();
     jsonOptionalText(json, "publisher", texts.publisher);

@@ -24,6 +24,14 @@ std::wstring joined(const std::vector<std::wstring>& parts) {
     return text;
 }
 
+std::wstring sha1Text(const ProgramTexts& texts) {
+    std::vector<std::wstring> values;
+    for (const ProgramHash& hash : texts.sha1) {
+        values.push_back(hash.value);
+    }
+    return joined(values);
+}
+
 std::wstring usersText(const ProgramTexts& texts) {
     std::vector<std::wstring> users;
     for (const ProgramUser& user : texts.users) {
@@ -96,7 +104,7 @@ std::wstring buildProgramLine(const ProgramList& list, const Program& program,
              timeOf(program.lastRun),
              wordOf(program.lastRunSource),
              usersText(texts),
-             joined(texts.sha1),
+             sha1Text(texts),
              texts.publisher,
              texts.version,
              statesText(texts, origin),

@@ -1,5 +1,5 @@
 // The detail window's text for a program: its path and how it was placed,
-// its runs and who ran it, what Amcache says of the file, where its records
+// its runs and who ran it, what its records say of the file, where they
 // disagree, and every record of it with its source, its times under their
 // own names and what it proves.
 #pragma once

@@ -33,9 +33,9 @@ std::wstring usersText(const ProgramTexts& texts) {
 
 std::wstring sha1Text(const ProgramTexts& texts) {
     std::wstring text;
-    for (const std::wstring& value : texts.sha1) {
+    for (const ProgramHash& hash : texts.sha1) {
         text += text.empty() ? L"" : L" / ";
-        text += value;
+        text += hash.value;
     }
     return text;
 }

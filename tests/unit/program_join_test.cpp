@@ -173,7 +173,10 @@ TEST(ProgramJoin, RecordsNamingOneFileInAnyWrittenFormJoinAndOtherFoldersStayApa
     const ProgramTexts said = texts(list, records, notepad);
     ASSERT_EQ(said.users.size(), 1u);
     EXPECT_EQ(said.users[0].name, L"alice");
-    EXPECT_EQ(said.sha1, std::vector<std::wstring>{L"aa"});
+    ASSERT_EQ(said.sha1.size(), 1u);
+    EXPECT_EQ(said.sha1[0].value, L"aa");
+    EXPECT_EQ(said.sha1[0].source, &amcacheSource);
+    EXPECT_EQ(said.sha1[0].covers, 31457280u);
     EXPECT_EQ(texts(list, records, notepad).publisher, L"contoso");
     EXPECT_EQ(notepad.flags, 0u);
 

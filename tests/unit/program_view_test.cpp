@@ -2,6 +2,8 @@
 // toggles, a program's detail text, and the programs CSV.
 #include <gtest/gtest.h>
 
+#include "amcache/amcache_details.h"
+#include "amcache/amcache_source.h"
 #include "bam/bam_details.h"
 #include "bam/bam_source.h"
 #include "compatcache/compat_cache_details.h"
@@ -133,6 +135,26 @@ TEST(ProgramDetail, ItListsEveryRecordWithItsSourceTimesAndWhatItProves) {
                            L"recorded running"),
               std::wstring::npos);
     EXPECT_NE(dropper.find(L"Runs:              none recorded"), std::wstring::npos);
+}
+
+TEST(ProgramDetail, AHashSaysWhichSourceRecordedItAndHowMuchOfTheFileItCovers) {
+    LaunchRecord inventoried = makeRecord(amcacheSource);
+    inventoried.name = L"rclone.exe";
+    inventoried.path = L"C:\\Tools\\rclone.exe";
+    inventoried.pathStatus = PathStatus::Resolved;
+    amcacheDetails(inventoried)->sha1 = L"0123456789abcdef0123456789abcdef01234567";
+    const RecordList records = {ran(L"C:\\Tools\\rclone.exe", base), inventoried};
+    const ProgramList list = buildPrograms(records, testing::evidenceOrigin(L"/case/C"));
+    ASSERT_EQ(list.programs.size(), 1u);
+    const std::wstring text =
+        buildProgramDetailText(list, list.programs[0], records,
+                               DetailContext{L"", true, TimeBasis::Utc, nullptr}, ScanOrigin{});
+    EXPECT_NE(text.find(L"SHA-1:             0123456789abcdef0123456789abcdef01234567  (as "
+                        L"Amcache records it, over at most the first 31,457,280 bytes)\r\n"),
+              std::wstring::npos)
+        << std::string(text.begin(), text.end());
+    EXPECT_NE(text.find(L"Amcache \u2014 proves: present (Windows saw the file; not that it ran)"),
+              std::wstring::npos);
 }
 
 TEST(ProgramsCsv, ItHasTheReportsHeaderWithTheProgramCountsAndALinePerProgram) {
