@@ -224,10 +224,10 @@ bool openVhdi(ImageMedia& media, std::wstring& why) {
 
 // --- VMDK ---
 
-// Where an extent's file lies: its name beside the descriptor's file.
+// Where an extent's file lies: its name (a plain file name) beside the
+// descriptor's file.
 std::wstring extentPath(const std::wstring& descriptor, const std::string& name) {
-    const std::size_t cut = name.find_last_of("/\\");
-    const std::wstring base = fromUtf8(cut == std::string::npos ? name : name.substr(cut + 1));
+    const std::wstring base = fromUtf8(name);
     const std::size_t folder = descriptor.find_last_of(L"/\\");
     return folder == std::wstring::npos ? base : descriptor.substr(0, folder + 1) + base;
 }
@@ -271,6 +271,13 @@ bool openVmdkExtents(ImageMedia& media, std::wstring& why) {
         }
         if (type == LIBVMDK_EXTENT_TYPE_ZERO) {
             continue; // reads as zeros, from no file
+        }
+        // An extent is a file beside its descriptor: a name that leads
+        // anywhere else (a folder part, a drive) is refused, not followed.
+        if (name.find_first_of("/\\:") != std::string::npos || name == "." || name == "..") {
+            why = L"extent " + std::to_wstring(index + 1) + L" is named with a folder part (" +
+                  fromUtf8(name) + L"); only a file beside the descriptor is read";
+            return false;
         }
         // A monolithic image's one extent is the file itself.
         const std::wstring path = extentPath(given.path, name);

@@ -199,6 +199,41 @@ TEST(DiskImage, AFileThatIsNoImageIsRefusedWithItsReason) {
     EXPECT_GT(survey.problem.size(), 60u) << "the library's reason follows";
 }
 
+// A VMDK descriptor names its extents: only files beside it are read, and a
+// name that leads elsewhere refuses the image before any file is opened.
+TEST(DiskImage, AVmdkExtentNamedOutsideItsFolderIsRefusedNotFollowed) {
+    const auto descriptor = [](const std::string& extent) {
+        const std::string text = "# Disk DescriptorFile\nversion=1\nCID=fffffffe\n"
+                                 "parentCID=ffffffff\ncreateType=\"monolithicFlat\"\n\n"
+                                 "# Extent description\nRW 8 FLAT \"" +
+                                 extent +
+                                 "\" 0\n\n# The Disk Data Base\n#DDB\n"
+                                 "ddb.virtualHWVersion = \"4\"\nddb.adapterType = \"ide\"\n";
+        return std::vector<std::uint8_t>(text.begin(), text.end());
+    };
+    testing::TempFolder folder;
+    folder.writeFile("disk-flat.vmdk", std::vector<std::uint8_t>(4096, 0));
+    for (const std::string extent : {"../../../../etc/shadow", "/etc/passwd", "sub/disk-flat.vmdk",
+                                     "C:disk-flat.vmdk", "..\\disk-flat.vmdk", ".."}) {
+        folder.writeFile("bad.vmdk", descriptor(extent));
+        fake::resetAll();
+        ImageSurvey survey;
+        EXPECT_EQ(openDiskImage(openEvidenceFile(folder.text() + L"/bad.vmdk"), survey), nullptr)
+            << extent;
+        EXPECT_NE(survey.problem.find(L"is named with a folder part"), std::wstring::npos)
+            << testing::narrow(survey.problem);
+        EXPECT_EQ(fake::timesOpened(folder.text() + L"/disk-flat.vmdk"), 0u) << extent;
+    }
+    // The same descriptor naming the file beside it reads it.
+    folder.writeFile("good.vmdk", descriptor("disk-flat.vmdk"));
+    fake::resetAll();
+    ImageSurvey survey;
+    openDiskImage(openEvidenceFile(folder.text() + L"/good.vmdk"), survey);
+    EXPECT_EQ(survey.problem.find(L"folder part"), std::wstring::npos)
+        << testing::narrow(survey.problem);
+    EXPECT_EQ(fake::timesOpened(folder.text() + L"/disk-flat.vmdk"), 1u);
+}
+
 // A scan opens the file it is given once, and every library reads through
 // that opening: no format is sniffed, checked or opened by name again.
 TEST(DiskImage, EachFormIsOpenedOnceForAWholeScan) {
