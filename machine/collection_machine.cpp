@@ -143,6 +143,10 @@ std::wstring describeDevices(const CollectionSurvey& survey) {
     std::wstring text;
     for (const CollectionDevice& device : survey.devices) {
         text += text.empty() ? L"" : L"; ";
+        if (&device - survey.devices.data() == static_cast<std::ptrdiff_t>(itemsNamedAtMost)) {
+            text += moreItemsText(survey.devices.size() - itemsNamedAtMost);
+            break;
+        }
         text += device.name + L" (" + device.stored + L", " + decimalText(device.files) +
                 (device.files == 1 ? L" file" : L" files") +
                 (device.shadowCopy != 0 ? L", a shadow copy" : L"") +

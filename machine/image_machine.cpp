@@ -159,6 +159,10 @@ std::wstring describeVolumes(const ImageSurvey& survey) {
     std::wstring text;
     for (const ImageVolume& volume : survey.volumes) {
         text += text.empty() ? L"" : L"; ";
+        if (&volume - survey.volumes.data() == static_cast<std::ptrdiff_t>(itemsNamedAtMost)) {
+            text += moreItemsText(survey.volumes.size() - itemsNamedAtMost);
+            break;
+        }
         text += volumeName(volume) + L" (" +
                 (volume.partition == 0 ? std::wstring() : volume.description + L", ") +
                 (volume.fileSystem.empty() ? std::wstring(L"no file system recognised")

@@ -17,19 +17,6 @@ std::wstring momentText(std::uint64_t value, TimeBasis times) {
     return text;
 }
 
-// 31457280 as 31,457,280.
-std::wstring groupedDecimal(std::uint64_t value) {
-    const std::wstring digits = decimalText(value);
-    std::wstring grouped;
-    for (std::size_t at = 0; at < digits.size(); ++at) {
-        if (at != 0 && (digits.size() - at) % 3 == 0) {
-            grouped.push_back(L',');
-        }
-        grouped.push_back(digits[at]);
-    }
-    return grouped;
-}
-
 void line(std::wstring& text, const wchar_t* label, const std::wstring& value) {
     text += label;
     text += value;
@@ -109,7 +96,7 @@ std::wstring buildProgramDetailText(const ProgramList& list, const Program& prog
     for (const ProgramHash& hash : texts.sha1) {
         std::wstring said = hash.value + L"  (as " + hash.source->word + L" records it";
         if (hash.covers != 0) {
-            said += L", over at most the first " + groupedDecimal(hash.covers) + L" bytes";
+            said += L", over at most the first " + groupedDecimalText(hash.covers) + L" bytes";
         }
         line(text, L"SHA-1:             ", said + L")");
     }

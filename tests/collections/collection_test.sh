@@ -121,6 +121,16 @@ cp -r "$drive/Users/alice" "$work/users-only/Users/"
 refused "it holds no Windows drive" "$work/no-windows.zip"
 grep -qF "C: (uploads/auto/C%3A, 1 file)" "$work/stderr" ||
     { echo "FAIL: the devices are not named"; cat "$work/stderr"; exit 1; }
+# Thousands of devices: ten named, the rest counted, the message a line.
+python3 - "$work/many-devices.zip" <<'PYTHON'
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as collection:
+    for number in range(5000):
+        collection.writestr(f"uploads/auto/%5C%5C.%5CHarddiskVolume{number}/x.txt", "x")
+PYTHON
+refused "it holds no Windows drive" "$work/many-devices.zip"
+grep -qF "; and 4,990 more" "$work/stderr" && [ "$(wc -c < "$work/stderr")" -lt 4000 ] ||
+    { echo "FAIL: the devices are not bounded"; head -c 600 "$work/stderr"; exit 1; }
 
 # Two drives that hold Windows: the examiner chooses, and may.
 "${make[@]}" "$drive" "$work/two" --layout auto
