@@ -4,6 +4,7 @@
 #include "prefetch/prefetch_join.h"
 
 #include "platform/decimal_text.h"
+#include "platform/path_join.h"
 #include "platform/text_fold.h"
 #include "prefetch/prefetch_details.h"
 #include "prefetch/volume_path.h"
@@ -12,16 +13,11 @@ namespace tidewell {
 
 namespace {
 
-std::wstring_view lastComponent(std::wstring_view path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring_view::npos ? path : path.substr(slash + 1);
-}
-
 // A loaded file that is the program itself: its name is the executable's,
 // or begins with it where the name field cut a long name short.
 bool namesProgram(std::wstring_view referenced, const LaunchRecord& record,
                   const PrefetchDetails& details) {
-    const std::wstring_view name = lastComponent(referenced);
+    const std::wstring name = lastPart(referenced);
     return details.nameTruncated != 0 ? startsWithFolded(name, record.name)
                                       : equalsFolded(name, record.name);
 }

@@ -8,8 +8,7 @@ namespace {
 
 // A unit of the path in capitals (A to Z), as the kernel hashes it.
 std::uint32_t capitalUnit(wchar_t unit) {
-    auto value = static_cast<std::uint32_t>(unit) & 0xFFFFu;
-    return value >= L'a' && value <= L'z' ? value - (L'a' - L'A') : value;
+    return static_cast<std::uint32_t>(capitalOf(unit)) & 0xFFFFu;
 }
 
 // Each byte of the UTF-16LE text, low byte first, folded in as
@@ -83,13 +82,15 @@ bool sameSums(PrefetchHashFunction a, PrefetchHashFunction b) {
     return a == b || (later(a) && later(b));
 }
 
+void capitalizeFrom(std::wstring& text, std::size_t from) {
+    for (std::size_t at = from; at < text.size(); ++at) {
+        text[at] = capitalOf(text[at]);
+    }
+}
+
 std::wstring capitalsOf(std::wstring_view path) {
     std::wstring capitals(path);
-    for (wchar_t& unit : capitals) {
-        if (unit >= L'a' && unit <= L'z') {
-            unit = static_cast<wchar_t>(unit - L'a' + L'A');
-        }
-    }
+    capitalizeFrom(capitals, 0);
     return capitals;
 }
 

@@ -40,6 +40,11 @@ bool sameSums(PrefetchHashFunction a, PrefetchHashFunction b);
 
 // The path in capitals as the kernel hashes it: A to Z only, so that a
 // name with other letters is hashed as Windows wrote it.
+inline wchar_t capitalOf(wchar_t unit) {
+    return unit >= L'a' && unit <= L'z' ? static_cast<wchar_t>(unit - L'a' + L'A') : unit;
+}
+// The text from an offset on made capitals, in place.
+void capitalizeFrom(std::wstring& text, std::size_t from);
 std::wstring capitalsOf(std::wstring_view path);
 
 } // namespace tidewell

@@ -355,12 +355,7 @@ private:
             const std::size_t keyStart = keys.text.size();
             keys.text += proof->drive;
             keys.text += place.rest;
-            for (std::size_t at = keyStart; at < keys.text.size(); ++at) {
-                wchar_t& unit = keys.text[at];
-                if (unit >= L'a' && unit <= L'z') {
-                    unit = static_cast<wchar_t>(unit - L'a' + L'A');
-                }
-            }
+            capitalizeFrom(keys.text, keyStart);
             keyed(index, keyStart, RecordJoin::ByPath, Placement::ProvenVolume);
             place.smallLetters = hasSmallLetters(place.rest);
         }

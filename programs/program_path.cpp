@@ -11,11 +11,7 @@ bool startsWithCapitals(std::wstring_view text, std::wstring_view capitals) {
         return false;
     }
     for (std::size_t i = 0; i < capitals.size(); ++i) {
-        wchar_t unit = text[i];
-        if (unit >= L'a' && unit <= L'z') {
-            unit = static_cast<wchar_t>(unit - L'a' + L'A');
-        }
-        if (unit != capitals[i]) {
+        if (capitalOf(text[i]) != capitals[i]) {
             return false;
         }
     }
@@ -126,12 +122,7 @@ bool appendJoinKey(std::wstring_view path, const PathVariables& variables, std::
     }
     const std::size_t start = text.size();
     text.append(rest);
-    for (std::size_t at = start; at < text.size(); ++at) {
-        wchar_t& unit = text[at];
-        if (unit >= L'a' && unit <= L'z') {
-            unit = static_cast<wchar_t>(unit - L'a' + L'A');
-        }
-    }
+    capitalizeFrom(text, start);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/record_source.h"
+#include "platform/path_join.h"
 #include "platform/text_fold.h"
 #include "platform/timestamp_format.h"
 #include "programs/program_path.h"
@@ -10,11 +11,6 @@
 namespace tidewell {
 
 namespace {
-
-std::wstring lastComponent(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 // The path on its device of a record that gives a device path.
 std::wstring_view devicePathRest(const LaunchRecord& record) {
@@ -178,7 +174,7 @@ std::wstring programPath(const ProgramList& list, const Program& program,
 std::wstring programName(const ProgramList& list, const Program& program,
                          const RecordList& records) {
     if (program.pathRecord < records.size()) {
-        return lastComponent(programPath(list, program, records));
+        return lastPart(programPath(list, program, records));
     }
     const std::span<const std::size_t> members = list.recordsOf(program);
     return members.empty() ? std::wstring() : records[members.front()].name;
