@@ -101,6 +101,14 @@ HiveLoad finish(HiveLoad load, const HiveBaseBlock& base, HiveImage& image) {
 
 } // namespace
 
+bool hiveNeedsLogs(const ByteView& primary) {
+    HiveBaseBlock base;
+    if (primary.size > maxHiveFileSize) {
+        return false; // refused unread
+    }
+    return primary.size < hiveBaseBlockSize || !readBaseBlock(primary, base) || isDirty(base);
+}
+
 HiveLoad loadHive(std::vector<std::uint8_t> primary, const ByteView& log1, const ByteView& log2,
                   HiveImage& image) {
     image = HiveImage{};

@@ -40,6 +40,10 @@ struct HiveLoad {
     bool baseBlockFromLog = false;
 };
 
+// Whether loadHive would look at the logs of this primary file: only a dirty
+// hive, or one whose base block cannot be read, has a use for them.
+bool hiveNeedsLogs(const ByteView& primary);
+
 inline bool isReadable(HiveStatus status) {
     return status == HiveStatus::Clean || status == HiveStatus::Recovered ||
            status == HiveStatus::Stale;

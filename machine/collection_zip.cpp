@@ -91,6 +91,8 @@ void ZipArchiveClose::operator()(ZipArchive* archive) const {
 
 namespace {
 
+constexpr std::uint64_t readPiece = 4u * 1024 * 1024;
+
 struct ZipFileClose {
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
@@ -187,15 +189,19 @@ WholeFileRead readZipMember(ZipArchive& archive, std::uint64_t index, std::uint6
     if (file == nullptr) {
         return WholeFileRead::Unreadable;
     }
-    bytes.resize(static_cast<std::size_t>(member.size));
+    // The buffer grows with what the stream really gives: a member's stated
+    // size is only a claim, and a few bytes of zip may claim gigabytes.
     std::uint64_t done = 0;
     while (done < member.size) {
-        const zip_int64_t got = zip_fread(file.get(), bytes.data() + done, member.size - done);
+        const std::uint64_t piece = std::min<std::uint64_t>(readPiece, member.size - done);
+        bytes.resize(static_cast<std::size_t>(done + piece));
+        const zip_int64_t got = zip_fread(file.get(), bytes.data() + done, piece);
         if (got <= 0) {
             break;
         }
         done += static_cast<std::uint64_t>(got);
     }
+    bytes.resize(static_cast<std::size_t>(done));
     // Reading past the last byte is what makes libzip compare the checksum.
     std::uint8_t past = 0;
     const zip_int64_t after = zip_fread(file.get(), &past, 1);

@@ -3,6 +3,7 @@
 // what became of it, and the words for it in the scan's list of hives.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,17 +22,22 @@ struct HiveFile {
     std::wstring path;  // where it was found or looked for
     WholeFileRead fileRead = WholeFileRead::Missing;
     Refusal refusal = Refusal::None; // why the scope would not let it be read
+    bool logTooLarge = false;        // a log it needed would not fit beside it
     HiveImage image;
     HiveLoad load;
 };
 
 struct ExaminedMachine;
 
+// What a hive and the logs it needs may hold in memory together: no more
+// than the largest hive, whose cells the logs can only bring up to date.
+inline constexpr std::uint64_t hiveMemoryBudget = maxHiveFileSize;
+
 // Loads the file of that name in a folder of the machine (an empty folder:
-// nowhere to look). The image stays where it is for as long as keys of it are
-// open.
+// nowhere to look), its logs only when it is dirty. The image stays where it
+// is for as long as keys of it are open.
 void loadHiveFile(ExaminedMachine& machine, const std::wstring& folder, std::wstring_view name,
-                  HiveFile& hive);
+                  HiveFile& hive, std::uint64_t budget = hiveMemoryBudget);
 
 // Counts a hive's recovery outcome: recovered from its logs (and how many
 // entries), or stale. Being missing or unreadable is counted by the caller,

@@ -61,10 +61,12 @@ WholeFileRead readWhole(ImageFileSystem& fileSystem, TSK_FS_FILE* file, std::uin
     if (size > limit) {
         return WholeFileRead::TooLarge;
     }
-    bytes.resize(static_cast<std::size_t>(size));
+    // Grown piece by piece: a damaged file record may claim a size the
+    // volume does not hold.
     for (std::uint64_t done = 0; done < size;) {
         const auto wanted =
             static_cast<std::size_t>(std::min<std::uint64_t>(readPiece, size - done));
+        bytes.resize(static_cast<std::size_t>(done + wanted));
         tsk_error_reset();
         const ssize_t got = tsk_fs_file_read(file, static_cast<TSK_OFF_T>(done),
                                              reinterpret_cast<char*>(bytes.data() + done), wanted,

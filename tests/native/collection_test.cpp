@@ -265,6 +265,41 @@ TEST(Collection, AMemberWhoseDataIsDamagedIsCountedAndTheRestRead) {
               WholeFileRead::TooLarge);
 }
 
+TEST(Collection, AMemberClaimingMoreThanItHoldsIsReadOnlyAsFarAsItGoes) {
+    testing::TempFolder folder;
+    const auto path = folder.path / "claims.zip";
+    {
+        ZipWriter writer(path);
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/System32/config/SYSTEM.LOG1", "tiny"));
+        ASSERT_TRUE(writer.close());
+    }
+    // The central directory now says the member holds 1 GiB.
+    {
+        std::FILE* file = std::fopen(path.string().c_str(), "r+b");
+        ASSERT_NE(file, nullptr);
+        std::vector<char> bytes(4096);
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+        const std::string text(bytes.begin(), bytes.end());
+        const std::size_t central = text.find("PK\x01\x02");
+        ASSERT_NE(central, std::string::npos);
+        std::fseek(file, static_cast<long>(central + 24), SEEK_SET);
+        const char claim[] = "\x00\x00\x00\x40";
+        std::fwrite(claim, 1, 4, file);
+        std::fclose(file);
+    }
+    FileScope scope;
+    CollectionSurvey survey;
+    const CollectionHandle collection = openZip(path, scope, survey);
+    ASSERT_NE(collection, nullptr) << testing::narrow(survey.problem);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(readCollectionFile(*collection, scope, 0, L"\\Windows\\System32\\config\\SYSTEM.LOG1",
+                                 2ULL << 30, bytes),
+              WholeFileRead::Unreadable);
+    // Nothing near the claim was ever held.
+    EXPECT_LT(bytes.capacity(), 16u << 20);
+    EXPECT_EQ(unreadableMembers(*collection), 1u);
+}
+
 TEST(Collection, AnExtractedFolderIsReadAsItsZipIs) {
     testing::TempFolder folder;
     put(folder, "client_info.json", R"({"Hostname":"WKS-7"})");

@@ -15,6 +15,7 @@
 #include "prefetch/sample/prefetch_image_builder.h"
 #include "sample/evidence_tree.h"
 #include "scan/scan_driver.h"
+#include "support/corpus_files.h"
 #include "support/temp_folder.h"
 #include "userassist/sample/userassist_values.h"
 #include "userassist/userassist_reader.h"
@@ -79,6 +80,22 @@ const ExaminedHive* hiveOf(const ScanResults& results, const std::wstring& hive,
         }
     }
     return nullptr;
+}
+
+// The same hive, marked as if its last write had not finished.
+std::vector<std::uint8_t> dirtied(std::vector<std::uint8_t> hive) {
+    hive[4] += 1; // the primary sequence number, now ahead of the secondary
+    std::uint32_t sum = 0;
+    for (std::size_t at = 0; at < 508; at += 4) {
+        sum ^= static_cast<std::uint32_t>(hive[at]) |
+               static_cast<std::uint32_t>(hive[at + 1]) << 8 |
+               static_cast<std::uint32_t>(hive[at + 2]) << 16 |
+               static_cast<std::uint32_t>(hive[at + 3]) << 24;
+    }
+    for (std::size_t at = 0; at < 4; ++at) {
+        hive[508 + at] = static_cast<std::uint8_t>(sum >> (8 * at));
+    }
+    return hive;
 }
 
 class HostileEvidence : public ::testing::Test {
@@ -197,6 +214,36 @@ TEST_F(HostileEvidence, AWholeFolderLeadingOutsideOrInALoopIsNotEntered) {
     EXPECT_TRUE(refusedFor(results, L"config", L"loop"));
     // Without the profile list the users' folders stand in: carol's is read.
     EXPECT_EQ(results.facts.profilesExamined, 1u);
+}
+
+TEST_F(HostileEvidence, LogsTooLargeToHoldBesideTheirHiveAreSaidAndNeverRead) {
+    // Files of 2 GiB that take no room: each alone is within what a hive may
+    // be, but a hive and its logs together would hold three times that.
+    constexpr std::uintmax_t twoGiB = 2ULL * 1024 * 1024 * 1024;
+    writeEvidenceFile(drive, "Users/carol/NTUSER.DAT", dirtied(userHive(L"C:\\carol.exe")));
+    for (const char* log : {"NTUSER.DAT.LOG1", "NTUSER.DAT.LOG2"}) {
+        writeEvidenceFile(drive / "Users/carol", log, {});
+        fs::resize_file(drive / "Users/carol" / log, twoGiB);
+    }
+    // Logs beside a clean hive are not needed, however large.
+    writeEvidenceFile(drive, "Windows/System32/config/SYSTEM",
+                      sample::writeHive(sample::systemHive(3, L"WKS")));
+    writeEvidenceFile(drive, "Windows/System32/config/SYSTEM.LOG1", {});
+    fs::resize_file(drive / "Windows/System32/config/SYSTEM.LOG1", twoGiB);
+
+    const ScanResults results = scan();
+
+    const ExaminedHive* carolHive = hiveOf(results, L"NTUSER.DAT", carol);
+    ASSERT_NE(carolHive, nullptr);
+    EXPECT_EQ(carolHive->outcome, HiveOutcome::Stale);
+    EXPECT_NE(carolHive->why.find(L"too large"), std::wstring::npos)
+        << testing::narrow(carolHive->why);
+    EXPECT_EQ(results.tally[hivesStale], 1u);
+    EXPECT_EQ(hiveOf(results, L"SYSTEM")->outcome, HiveOutcome::Clean);
+    // The stale hive is still read, and says so.
+    EXPECT_TRUE(
+        std::any_of(results.records.begin(), results.records.end(),
+                    [](const LaunchRecord& record) { return record.name == L"carol.exe"; }));
 }
 
 } // namespace
