@@ -137,8 +137,11 @@ inline constexpr ScanCounter collectionNamesUndecodable{
 };
 inline constexpr ScanCounter collectionFilesNotCollected{
     .key = "collection_files_not_collected",
+    .failure = true, // what the collector could not take is a gap in the picture
     .reportLabel =
         L"files the collection records as not collected whole (an error or fewer bytes stored)",
+    .statusFragment = L" %lu file(s) the collection did not collect whole;",
+    .statusPosition = 35,
     .line = CounterLine::Collection,
     .place = 47,
 };

@@ -7,13 +7,16 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "core/scan_counters.h"
 #include "fake/fake_machine.h"
+#include "report/completeness.h"
 #include "support/corpus_files.h"
 #include "support/scans.h"
 #include "support/temp_folder.h"
@@ -330,6 +333,14 @@ TEST(Collection, AnExtractedFolderIsReadAsItsZipIs) {
     EXPECT_EQ(readCollectionFile(*collection, scope, 0, L"\\Windows\\System32\\config\\SYSTEM",
                                  1 << 20, bytes),
               WholeFileRead::Read);
+
+    // What the collector could not take whole is a gap the verdict names.
+    const ScanResults results = testing::scanEvidence(folder.path);
+    const std::vector<std::wstring> gaps = incompletenessReasons(results.tally, results.facts);
+    EXPECT_NE(std::find(gaps.begin(), gaps.end(),
+                        std::wstring(collectionFilesNotCollected.reportLabel) + L" 1"),
+              gaps.end());
+    EXPECT_FALSE(reportIsComplete(results.tally, results.facts));
 
     // Without the collector's own files beside it, an uploads folder is
     // only a folder.
