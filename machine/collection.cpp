@@ -24,7 +24,6 @@ namespace {
 
 constexpr std::uint32_t noNode = 0xFFFFFFFFU;
 constexpr std::uint64_t noMember = ~0ULL;
-constexpr std::uint64_t metadataLimit = 64ULL * 1024 * 1024;
 constexpr int deepestFolder = 256;
 
 // One name of a device's tree: a folder, or a file with where its bytes lie.
@@ -269,7 +268,7 @@ CollectionHandle openZip(const std::wstring& path, const EvidenceFileHandle& zip
                 if (parts.front() == file.name) {
                     std::vector<std::uint8_t> bytes;
                     readMetadataFile(file,
-                                     readZipMember(*collection->zip, index, metadataLimit, bytes),
+                                     readZipMember(*collection->zip, index, file.limit, bytes),
                                      bytes, metadata, survey.metadataUnreadable);
                 }
             }
@@ -349,7 +348,7 @@ CollectionHandle openFolder(const std::wstring& path, FileScope& scope, Collecti
     for (const MetadataFile& file : metadataFiles()) {
         std::vector<std::uint8_t> bytes;
         const WholeFileRead outcome =
-            readWholeFileUpTo(scope, joinPath(path, fromUtf8(file.name)), metadataLimit, bytes);
+            readWholeFileUpTo(scope, joinPath(path, fromUtf8(file.name)), file.limit, bytes);
         readMetadataFile(file, outcome, bytes, metadata, survey.metadataUnreadable);
     }
     keepMetadata(metadata, survey);

@@ -12,7 +12,42 @@ namespace {
 
 using Json = nlohmann::json;
 
+// What the collector writes is a few levels deep; anything deeper is no file
+// of its, and would cost memory and stack in proportion to its depth.
+constexpr int maxNesting = 64;
+// One line of uploads.json describes one file: a few hundred bytes.
+constexpr std::size_t maxUploadLine = 64 * 1024;
+
+bool nestingWithin(std::string_view text, int limit) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (inString) {
+            if (c == '\\') {
+                ++at; // the escaped character, whatever it is
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit) {
+                return false;
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return true;
+}
+
+// Discarded (not an object, nor anything) when it is not JSON or nests
+// deeper than the collector ever writes.
 Json parsed(std::string_view text) {
+    if (!nestingWithin(text, maxNesting)) {
+        return Json(Json::value_t::discarded);
+    }
     return Json::parse(text.begin(), text.end(), nullptr, false);
 }
 
@@ -113,7 +148,7 @@ bool readUploadsList(std::string_view text, CollectionMetadata& metadata) {
         if (line.find_first_not_of(" \t\r") == std::string_view::npos) {
             continue;
         }
-        const Json row = parsed(line);
+        const Json row = line.size() <= maxUploadLine ? parsed(line) : Json();
         if (!row.is_object()) {
             whole = false;
             continue;
@@ -126,10 +161,14 @@ bool readUploadsList(std::string_view text, CollectionMetadata& metadata) {
 
 namespace {
 
+// Each file read only up to what the collector could write: a description
+// of the client or the collection is a few kilobytes, the list of uploads a
+// line for each file.
+constexpr std::uint64_t mebibyte = 1024 * 1024;
 constexpr MetadataFile files[] = {
-    {"client_info.json", readClientInfo},
-    {"collection_context.json", readCollectionContext},
-    {"uploads.json", readUploadsList},
+    {"client_info.json", readClientInfo, mebibyte},
+    {"collection_context.json", readCollectionContext, 16 * mebibyte},
+    {"uploads.json", readUploadsList, 256 * mebibyte},
 };
 
 } // namespace

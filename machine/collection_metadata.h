@@ -35,6 +35,7 @@ bool readUploadsList(std::string_view text, CollectionMetadata& metadata);
 struct MetadataFile {
     const char* name;
     bool (*read)(std::string_view text, CollectionMetadata& metadata);
+    std::uint64_t limit; // a larger file is not read
 };
 std::span<const MetadataFile> metadataFiles();
 

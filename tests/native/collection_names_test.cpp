@@ -126,6 +126,34 @@ TEST(CollectionMetadata, UploadsNotCollectedWholeAreCounted) {
     EXPECT_EQ(partly.filesNotCollected, 2u);
 }
 
+TEST(CollectionMetadata, JsonDeeperOrLongerThanTheCollectorWritesIsNotRead) {
+    // Nesting costs memory in proportion to its depth: past what the
+    // collector writes, the file is not its own, however well formed.
+    const auto nested = [](std::size_t depth) {
+        return "{\"Hostname\":\"WKS-7\",\"deep\":" + std::string(depth, '[') +
+               std::string(depth, ']') + "}";
+    };
+    CollectionMetadata shallow;
+    EXPECT_TRUE(readClientInfo(nested(20), shallow));
+    EXPECT_EQ(shallow.hostName, L"WKS-7");
+    CollectionMetadata deep;
+    EXPECT_FALSE(readClientInfo(nested(100), deep));
+    EXPECT_TRUE(deep.hostName.empty());
+    // Brackets inside a string are text, escaped quotes and all.
+    CollectionMetadata quoted;
+    EXPECT_TRUE(readClientInfo("{\"Hostname\":\"[[\\\"" + std::string(200, '[') + "\"}", quoted));
+
+    // One line of uploads.json is one file; a line of millions of brackets,
+    // or far longer than any file's description, is counted as not JSON.
+    CollectionMetadata uploads;
+    const std::string rows = "{\"Error\":\"x\"}\n" + std::string(5'000'000, '[') +
+                             "\n{\"Error\":\"" + std::string(100'000, 'a') +
+                             "\"}\n{\"Error\":\"y\"}";
+    EXPECT_FALSE(readUploadsList(rows, uploads));
+    EXPECT_EQ(uploads.uploadsListed, 2u);
+    EXPECT_EQ(uploads.filesNotCollected, 2u);
+}
+
 TEST(CollectionMetadata, HostNamesAreComparedAsWindowsNamesThem) {
     EXPECT_EQ(hostNamesAgree(L"WKS-7", L"wks-7"), NamesAgree::Agree);
     EXPECT_EQ(hostNamesAgree(L"wks-7.corp.example", L"WKS-7"), NamesAgree::Agree);
