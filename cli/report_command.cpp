@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/decimal_text.h"
+#include "platform/inert_text.h"
 #include "platform/system_info.h"
 #include "report/csv_report.h"
 #include "report/report_commit.h"
@@ -179,7 +180,7 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
     Arguments parsed;
     if (!parseArguments(arguments, parsed)) {
         if (!parsed.problem.empty()) {
-            errors += parsed.problem + L"\r\n";
+            errors += visibleText(parsed.problem) + L"\r\n";
         }
         errors += usage;
         return reportUsageError;
@@ -194,11 +195,13 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
     ExaminedMachine machine;
     const EvidenceCheck check = openScan(parsed.target, machine, results);
     if (!check.readable) {
-        errors += L"tidewell-report: " + parsed.target.evidenceRoot +
-                  (check.collection ? L" cannot be read as a Velociraptor collection: "
-                   : check.image    ? L" cannot be read as a disk image of Windows: "
-                                    : L" is not a copy of a Windows system drive: ") +
-                  check.problem + L"\r\n";
+        // The problem names what the evidence names: shown, never obeyed.
+        errors += visibleText(L"tidewell-report: " + parsed.target.evidenceRoot +
+                              (check.collection ? L" cannot be read as a Velociraptor collection: "
+                               : check.image    ? L" cannot be read as a disk image of Windows: "
+                                                : L" is not a copy of a Windows system drive: ") +
+                              check.problem) +
+                  L"\r\n";
         return reportUsageError;
     }
     const std::wstring& path = parsed.destination;
@@ -213,15 +216,16 @@ int runReportCommand(const std::vector<std::wstring>& arguments, std::wstring& o
                       L"output\r\n";
             return reportNotWritten;
         }
-        errors += reportSummary(results, L"standard output") + L"\r\n";
+        errors += visibleText(reportSummary(results, L"standard output")) + L"\r\n";
         return status;
     }
     if (!writeReport(path, results, parsed.options)) {
-        errors += L"tidewell-report: the report could not be written to " + path +
-                  L" and no partial file was left behind\r\n";
+        errors += visibleText(L"tidewell-report: the report could not be written to " + path +
+                              L" and no partial file was left behind") +
+                  L"\r\n";
         return reportNotWritten;
     }
-    output += reportSummary(results, path) + L"\r\n";
+    output += visibleText(reportSummary(results, path)) + L"\r\n";
     return status;
 }
 

@@ -7,6 +7,7 @@
 #include "core/record_source.h"
 #include "core/scan_fact_table.h"
 #include "platform/decimal_text.h"
+#include "platform/inert_text.h"
 #include "platform/text_format.h"
 #include "platform/timestamp_format.h"
 #include "report/host_names.h"
@@ -24,8 +25,20 @@ const wchar_t* flagWord(std::uint32_t flag) {
     return flag != 0 ? L"yes" : L"no";
 }
 
+// A header line names what the evidence names (a host, a device, a folder):
+// none of it may end the line, and no cell of it may start a formula.
 void addLine(std::wstring& text, const std::wstring& line) {
-    text += line;
+    const std::wstring shown = visibleText(line);
+    for (std::size_t at = 0;;) {
+        const std::size_t comma = shown.find(L',', at);
+        const std::size_t end = comma == std::wstring::npos ? shown.size() : comma;
+        text += inertCell(std::wstring_view(shown).substr(at, end - at));
+        if (comma == std::wstring::npos) {
+            break;
+        }
+        text.push_back(L',');
+        at = comma + 1;
+    }
     text += lineEnd;
 }
 
@@ -203,6 +216,10 @@ std::wstring csvQuote(const std::wstring& text) {
     return quoted;
 }
 
+std::wstring csvCell(const std::wstring& text) {
+    return csvQuote(inertCell(text));
+}
+
 std::wstring buildHeaderBlock(const ScanTally& tally, const ScanFacts& facts,
                               const ScanOrigin& origin, TimeBasis times,
                               const ProgramCounts* programs) {
@@ -298,7 +315,7 @@ std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
     const std::wstring runCount = !view.countsRuns            ? std::wstring()
                                   : record.runCountKnown != 0 ? decimalText(record.runCount)
                                                               : std::wstring(L"unverified");
-    std::wstring line = csvQuote(view.word);
+    std::wstring line = csvCell(view.word);
     for (const std::wstring& field : {
              record.name,
              record.path,
@@ -316,7 +333,7 @@ std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
              record.recordFile,
          }) {
         line.push_back(L',');
-        line += csvQuote(field);
+        line += csvCell(field);
     }
     line += lineEnd;
     return line;

@@ -16,6 +16,9 @@ namespace tidewell {
 
 // A double quote, the text with each double quote doubled, a double quote.
 std::wstring csvQuote(const std::wstring& text);
+// A cell of a record's line: quoted, and kept from being taken for a
+// formula (see inertCell).
+std::wstring csvCell(const std::wstring& text);
 
 // The header block, the empty line and the column line, each line ending in
 // CR LF. A report of collected evidence names the folder it read, speaks of

@@ -112,7 +112,7 @@ std::wstring buildProgramLine(const ProgramList& list, const Program& program,
              recordsText(list, program),
          }) {
         line.push_back(L',');
-        line += csvQuote(field);
+        line += csvCell(field);
     }
     line += lineEnd;
     return line;

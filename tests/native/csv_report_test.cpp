@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/inert_text.h"
+
 #include "support/origins.h"
 
 #include "support/record_details.h"
@@ -299,6 +301,17 @@ TEST(CsvQuote, OnlyDoubleQuotesAreDoubled) {
     EXPECT_EQ(csvQuote(L"a\"b"), L"\"a\"\"b\"");
     EXPECT_EQ(csvQuote(L"a,b\r\nc\td"), L"\"a,b\r\nc\td\"");
     EXPECT_EQ(csvQuote(L"\"\""), L"\"\"\"\"\"\"");
+}
+
+TEST(CsvQuote, ARecordsCellThatStartsLikeAFormulaStaysText) {
+    for (const wchar_t* formula : {L"=1+1", L"+1", L"-1", L"@SUM(A1)", L"\tx", L"\rx"}) {
+        EXPECT_EQ(csvCell(formula), L"\"'" + std::wstring(formula) + L"\"");
+    }
+    for (const wchar_t* plain : {L"", L"a=b", L" =1", L"C:\\-x", L"'quoted"}) {
+        EXPECT_EQ(csvCell(plain), csvQuote(plain));
+    }
+    EXPECT_EQ(visibleText(L"a\x1b[2J\x7f\x85\u00a0\u202e"),
+              L"a<U+001B>[2J<U+007F><U+0085>\u00a0\u202e");
 }
 
 TEST(CsvRecordLine, EveryPathStatusHasItsWord) {

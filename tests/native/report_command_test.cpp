@@ -12,6 +12,7 @@
 #include "fake/fake_machine.h"
 #include "machine/profile_list.h"
 #include "platform/error_codes.h"
+#include "platform/utf16_text.h"
 #include "prefetch/sample/prefetch_image_builder.h"
 #include "sample/evidence_tree.h"
 #include "support/corpus_files.h"
@@ -288,6 +289,66 @@ TEST_F(ReportCommand, ARootThatHoldsNoWindowsDriveIsAUsageError) {
                           L" is not a copy of a Windows system drive: it holds no Windows "
                           L"folder, neither itself nor one folder down\r\n");
     EXPECT_FALSE(written());
+}
+
+// Whether any unit of the text is a control character other than the line
+// ends the writer itself puts there.
+bool holdsControlBeyondLineEnds(const std::wstring& text) {
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const wchar_t unit = text[at];
+        const bool lineEnd = (unit == L'\r' && at + 1 < text.size() && text[at + 1] == L'\n') ||
+                             (unit == L'\n' && at > 0 && text[at - 1] == L'\r');
+        if (!lineEnd && (unit < 0x20 || (unit >= 0x7F && unit <= 0x9F))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(ReportCommand, TextFromTheEvidenceNeitherEndsALineNorStartsAFormula) {
+    // A collection whose client says its name is a line break, a forged row
+    // and a formula, whose drive is named with terminal escapes, and whose
+    // one program's name starts like a formula.
+    testing::TempFolder collection;
+    const std::string drive = "uploads/auto/%1B%5B2J%1B%5D0%3BOWNED%07C%3A";
+    {
+        const std::string info =
+            "{\"Hostname\":\"WKS\\r\\n\\\"Prefetch\\\",\\\"INJECTED.EXE\\\"\\r\\n"
+            "=HYPERLINK(\\\"http://x\\\"),@SUM(1)\"}";
+        sample::writeEvidenceFile(collection.path, "client_info.json",
+                                  std::vector<std::uint8_t>(info.begin(), info.end()));
+    }
+    sample::writeEvidenceFile(collection.path, drive + "/Windows/System32/config/SYSTEM",
+                              sample::writeHive(sample::systemHive(3, L"WKS")));
+    sample::PrefetchImageSpec spec;
+    spec.name = L"=CMD|' /C CALC'!A0";
+    spec.runTimeSlots = {133500000000000000ULL};
+    sample::writeEvidenceFile(collection.path, drive + "/Windows/Prefetch/CMD.EXE-1A2B3C4D.pf",
+                              sample::buildPrefetchImage(spec));
+
+    EXPECT_EQ(run({L"--evidence", collection.text(), destination()}), reportIncomplete);
+    EXPECT_FALSE(holdsControlBeyondLineEnds(output)) << narrow(output);
+    const std::string bytes = fileText(out.path / "host.csv");
+    const std::wstring report =
+        utf16leText(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    EXPECT_FALSE(holdsControlBeyondLineEnds(report));
+    EXPECT_EQ(report.find(L"\r\n\"Prefetch\",\"INJECTED.EXE\""), std::wstring::npos);
+    // Every cell, of the header and of the rows alike, is text.
+    for (const wchar_t* start : {L"\r\n=", L",=", L",@", L",\"=", L",\"@", L",+", L",-"}) {
+        EXPECT_EQ(report.find(start), std::wstring::npos) << narrow(start);
+    }
+    EXPECT_NE(report.find(L"# Host name recorded by the collection,WKS<U+000D><U+000A>"),
+              std::wstring::npos);
+    EXPECT_NE(report.find(L",'@SUM(1)"), std::wstring::npos);
+    EXPECT_NE(report.find(L"<U+001B>[2J<U+001B>]0;OWNED<U+0007>C:"), std::wstring::npos);
+    EXPECT_NE(report.find(L"\"'=CMD|' /C CALC'!A0\""), std::wstring::npos);
+
+    // Refused, the same names are shown in the message, never obeyed.
+    std::filesystem::remove_all(collection.path / drive / "Windows");
+    sample::writeEvidenceFile(collection.path, drive + "/notes.txt", {'x'});
+    EXPECT_EQ(run({L"--evidence", collection.text(), destination()}), reportUsageError);
+    EXPECT_NE(errors.find(L"<U+001B>[2J"), std::wstring::npos) << narrow(errors);
+    EXPECT_FALSE(holdsControlBeyondLineEnds(errors)) << narrow(errors);
 }
 
 } // namespace
