@@ -153,6 +153,17 @@ inline constexpr ScanCounter collectionMetadataUnreadable{
     .place = 48,
 };
 
+inline constexpr ScanCounter collectionMembersPassedOver{
+    .key = "collection_members_passed_over",
+    .failure = true,
+    .reportLabel = L"collection members not read - a second member of the same name (the larger, "
+                   L"else the first, read) or a file named where a folder is",
+    .statusFragment = L" %lu collection member(s) not read;",
+    .statusPosition = 36,
+    .line = CounterLine::Collection,
+    .place = 49,
+};
+
 inline constexpr const ScanCounter* scanOwnCounters[] = {
     &profileListUnreadable,
     &hivesMissing,
@@ -171,6 +182,7 @@ inline constexpr const ScanCounter* scanOwnCounters[] = {
     &collectionNamesUndecodable,
     &collectionFilesNotCollected,
     &collectionMetadataUnreadable,
+    &collectionMembersPassedOver,
 };
 
 } // namespace tidewell

@@ -43,7 +43,7 @@ struct Collection {
     std::wstring path;
     ZipArchiveHandle zip;
     std::vector<CollectionNode> nodes;
-    std::unordered_map<std::wstring, std::uint32_t> childByName; // parent and exact name
+    std::unordered_map<std::wstring, std::uint32_t> childByName; // parent and folded name
     std::vector<std::uint32_t> deviceRoots;
     std::unordered_map<std::wstring, std::size_t> deviceByKey;
     std::vector<CollectionDevice> devices;
@@ -70,18 +70,18 @@ std::uint32_t newNode(Collection& collection, std::wstring name, bool isDirector
     return static_cast<std::uint32_t>(collection.nodes.size() - 1);
 }
 
+// Names that differ only in the case of A to Z are one name, as on Windows:
+// a collection may spell a folder two ways (windows/ and Windows/).
 std::uint32_t childNamed(const Collection& collection, std::uint32_t parent,
                          std::wstring_view name) {
-    const auto exact = collection.childByName.find(childKey(parent, name));
-    if (exact != collection.childByName.end()) {
-        return exact->second;
-    }
-    for (const std::uint32_t child : collection.nodes[parent].children) {
-        if (equalsFolded(collection.nodes[child].name, name)) {
-            return child;
-        }
-    }
-    return noNode;
+    const auto found = collection.childByName.find(childKey(parent, foldText(name)));
+    return found != collection.childByName.end() ? found->second : noNode;
+}
+
+// The accessor part of a stored name ("uploads/auto/C%3A/..." gives "auto").
+std::string_view accessorOf(std::string_view stored) {
+    stored.remove_prefix(std::min<std::size_t>(stored.size(), 8)); // "uploads/"
+    return stored.substr(0, stored.find('/'));
 }
 
 // The device the stored part names: one for every part naming the same
@@ -142,21 +142,30 @@ void addStoredFile(Collection& collection, const StoredFile& file, CollectionSur
         const bool last = at + 1 == file.parts.size();
         const std::wstring name = decodedPart(file.parts[at], survey);
         stored += "/" + file.parts[at];
-        const auto found = collection.childByName.find(childKey(node, name));
-        std::uint32_t child = found != collection.childByName.end() ? found->second : noNode;
+        std::uint32_t child = childNamed(collection, node, name);
         if (child == noNode) {
             child = newNode(collection, name, !last);
             collection.nodes[node].children.push_back(child);
-            collection.childByName.emplace(childKey(node, name), child);
+            collection.childByName.emplace(childKey(node, foldText(name)), child);
         } else if (last) {
-            // The same file read through a second accessor: the whole one is
-            // kept (a copy cut short is the smaller), else the first read.
             CollectionNode& existing = collection.nodes[child];
-            if (existing.isDirectory || existing.size >= file.size) {
+            if (existing.isDirectory) {
+                ++survey.membersPassedOver; // a file named as a folder is
+                return;
+            }
+            // The same file read through a second accessor is expected: the
+            // whole one is kept (a copy cut short is the smaller), else the
+            // first read. The same name twice through one accessor is not:
+            // one of the two is read the same way, and the other counted.
+            if (accessorOf(existing.stored) == file.parts[0]) {
+                ++survey.membersPassedOver;
+            }
+            if (existing.size >= file.size) {
                 return;
             }
         } else if (!collection.nodes[child].isDirectory) {
-            return; // a file stands where this path needs a folder
+            ++survey.membersPassedOver; // a file stands where this path needs a folder
+            return;
         }
         node = child;
     }

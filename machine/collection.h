@@ -48,6 +48,10 @@ struct CollectionSurvey {
     std::vector<CollectionDevice> devices;
     std::uint32_t namesUndecodable = 0; // kept under their stored names
     std::uint64_t members = 0;          // files in the collection's uploads
+    // Members not read: one of two named alike through the same accessor
+    // (the larger, else the first in name order, is read), or one whose name
+    // makes a file and a folder of the same path.
+    std::uint32_t membersPassedOver = 0;
     // What the collection says of itself.
     std::wstring hostName;
     std::uint64_t collectedAt = 0; // FILETIME; 0: not recorded
@@ -63,8 +67,8 @@ CollectionHandle openCollection(const std::wstring& path, const EvidenceFileHand
                                 FileScope& scope, CollectionSurvey& survey);
 
 // Every device's files are named by backslash paths from its root
-// (\Windows\System32\config); a name is found exactly, or else without regard to the
-// case of A to Z.
+// (\Windows\System32\config). Names that differ only in the case of A to Z
+// are one name, as on Windows, listed as first spelled.
 struct CollectionEntry {
     std::wstring name;
     bool isDirectory = false;

@@ -211,6 +211,7 @@ void describeCollection(const CollectionSurvey& survey, const std::wstring& path
     ScanTally& tally = results.tally;
     tally[collectionNamesUndecodable] = survey.namesUndecodable;
     tally[collectionFilesNotCollected] = survey.filesNotCollected;
+    tally[collectionMembersPassedOver] = survey.membersPassedOver;
     tally[collectionMetadataUnreadable] =
         static_cast<std::uint32_t>(survey.metadataUnreadable.size());
 }

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -301,6 +303,55 @@ TEST(Collection, AMemberClaimingMoreThanItHoldsIsReadOnlyAsFarAsItGoes) {
     // Nothing near the claim was ever held.
     EXPECT_LT(bytes.capacity(), 16u << 20);
     EXPECT_EQ(unreadableMembers(*collection), 1u);
+}
+
+TEST(Collection, NamesThatDifferInCaseAreOneAndEveryMemberNotReadIsCounted) {
+    testing::TempFolder folder;
+    const auto path = folder.path / "spellings.zip";
+    {
+        ZipWriter writer(path);
+        // The Windows folder as collected, then one member spelled otherwise.
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/windows/Prefetch/A.pf", "a"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/windows/System32/config/SYSTEM", "system"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/notes.txt", "notes"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/WINDOWS/prefetch/B.pf", "short"));
+        // Made the same name as B.pf below: the longer is read.
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/WINDOWS/prefetch/Q.pf", "the longer"));
+        // A file where a folder is, and a folder where a file is.
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/prefetch", "not a folder"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/notes.txt/inside", "not a file"));
+        // The same file through a second accessor is no duplicate.
+        ASSERT_TRUE(writer.add("uploads/ntfs/%5C%5C.%5CC%3A/Windows/Prefetch/A.pf", "a whole"));
+        ASSERT_TRUE(writer.close());
+    }
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        for (std::size_t at = bytes.find("Q.pf"); at != std::string::npos;
+             at = bytes.find("Q.pf", at)) {
+            bytes[at] = 'B';
+        }
+        file.seekp(0);
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    FileScope scope;
+    CollectionSurvey survey;
+    const CollectionHandle collection = openZip(path, scope, survey);
+    ASSERT_NE(collection, nullptr) << testing::narrow(survey.problem);
+    ASSERT_EQ(survey.devices.size(), 1u);
+    EXPECT_TRUE(survey.devices.front().holdsWindows);
+    EXPECT_EQ(survey.membersPassedOver, 3u);
+
+    WholeFileRead outcome = WholeFileRead::Missing;
+    EXPECT_EQ(readText(*collection, 0, L"\\Windows\\Prefetch\\A.pf", outcome), L"a whole");
+    EXPECT_EQ(readText(*collection, 0, L"\\Windows\\Prefetch\\B.pf", outcome), L"the longer");
+    EXPECT_EQ(readText(*collection, 0, L"\\windows\\notes.txt", outcome), L"notes");
+    EXPECT_EQ(readText(*collection, 0, L"\\WINDOWS\\SYSTEM32\\CONFIG\\SYSTEM", outcome), L"system");
+    std::vector<CollectionEntry> entries;
+    ASSERT_TRUE(listCollectionFolder(*collection, 0, L"\\Windows\\Prefetch", entries));
+    EXPECT_EQ(entries.size(), 2u);
+    ASSERT_TRUE(listCollectionFolder(*collection, 0, L"\\", entries));
+    EXPECT_EQ(entries.size(), 1u) << "one Windows folder, however spelled";
 }
 
 TEST(Collection, AnExtractedFolderIsReadAsItsZipIs) {
