@@ -26,6 +26,10 @@ enum class PathStatus : std::uint32_t {
     NoPathRecorded = 4,
 };
 
+// A state of the machine by its place in the scan origin's copies (0: as it
+// is). Wide enough for every shadow copy a volume could list.
+using CopyIndex = std::uint32_t;
+
 struct LaunchRecord {
     const RecordSource* source = nullptr; // the source that read it; never null once made
     std::wstring name;
@@ -42,8 +46,8 @@ struct LaunchRecord {
     // The states of the machine the record was found in, by their index in
     // the scan origin's copies (0: as it is), and for each run time the state
     // it was found in; both empty when the scan read one state only.
-    std::vector<std::uint16_t> copies;
-    std::vector<std::uint16_t> runTimeCopies;
+    std::vector<CopyIndex> copies;
+    std::vector<CopyIndex> runTimeCopies;
     // The source's own details: a value of the type its source declares.
     std::any details;
 };

@@ -164,6 +164,19 @@ inline constexpr ScanCounter collectionMembersPassedOver{
     .place = 49,
 };
 
+// Windows keeps at most 512 shadow copies of a volume; a catalog that lists
+// more is read as far as that, the newest first, and the rest counted.
+inline constexpr std::size_t shadowCopiesReadAtMost = 512;
+inline constexpr ScanCounter shadowCopiesLeft{
+    .key = "shadow_copies_left",
+    .failure = true,
+    .reportLabel = L"shadow copies not read - past the 512 newest, the most Windows keeps",
+    .statusFragment = L" %lu shadow cop(ies) past the 512 newest not read;",
+    .statusPosition = 37,
+    .line = CounterLine::Copies,
+    .place = 50,
+};
+
 inline constexpr const ScanCounter* scanOwnCounters[] = {
     &profileListUnreadable,
     &hivesMissing,
@@ -183,6 +196,7 @@ inline constexpr const ScanCounter* scanOwnCounters[] = {
     &collectionFilesNotCollected,
     &collectionMetadataUnreadable,
     &collectionMembersPassedOver,
+    &shadowCopiesLeft,
 };
 
 } // namespace tidewell

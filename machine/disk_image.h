@@ -37,6 +37,7 @@ struct ImageVolume {
     std::wstring fileSystem;   // "NTFS", "FAT32"; empty: none recognised
     bool holdsWindows = false; // it is a Windows drive (machine/windows_drive.h)
     std::uint32_t shadowCopies = 0;
+    bool shadowCatalogUnreadable = false; // it keeps shadow copies that cannot be listed
 };
 
 struct ImageSurvey {

@@ -186,13 +186,26 @@ ShadowVolume* shadowVolume(DiskImage& image, const ImageVolume& volume) {
     ShadowVolume shadow;
     shadow.offset = volume.offset;
     shadow.handle = bytesHandle(readVolume, &image, volume.offset, volume.length);
-    shadow.opened = shadow.handle != nullptr &&
-                    libvshadow_volume_initialize(&shadow.volume, nullptr) == 1 &&
-                    libvshadow_check_volume_signature_file_io_handle(shadow.handle, nullptr) == 1 &&
+    shadow.signature =
+        shadow.handle != nullptr && libvshadow_volume_initialize(&shadow.volume, nullptr) == 1 &&
+        libvshadow_check_volume_signature_file_io_handle(shadow.handle, nullptr) == 1;
+    shadow.opened = shadow.signature &&
                     libvshadow_volume_open_file_io_handle(shadow.volume, shadow.handle,
                                                           LIBVSHADOW_OPEN_READ, nullptr) == 1;
     image.shadows.push_back(shadow);
     return shadow.opened ? &image.shadows.back() : nullptr;
+}
+
+bool shadowCatalogUnreadable(DiskImage& image, const ImageVolume& volume) {
+    if (shadowVolume(image, volume) != nullptr) {
+        return false;
+    }
+    for (const ShadowVolume& known : image.shadows) {
+        if (known.offset == volume.offset) {
+            return known.signature;
+        }
+    }
+    return false;
 }
 
 } // namespace tidewell::disk

@@ -30,7 +30,8 @@ struct ShadowVolume {
     std::uint64_t offset = 0;
     libbfio_handle_t* handle = nullptr;
     libvshadow_volume_t* volume = nullptr;
-    bool opened = false;
+    bool signature = false; // the volume says it keeps shadow copies
+    bool opened = false;    // and its catalog could be read
 };
 
 struct DiskImage {
@@ -98,6 +99,8 @@ TSK_IMG_INFO* openStoreImage(libvshadow_store_t* store, std::uint64_t size);
 // the volume out of the image), opened on first use and kept with the image;
 // null when the volume has none that can be read.
 ShadowVolume* shadowVolume(DiskImage& image, const ImageVolume& volume);
+// The volume says it keeps shadow copies, but their catalog cannot be read.
+bool shadowCatalogUnreadable(DiskImage& image, const ImageVolume& volume);
 
 // --- the image's format (image_format.cpp) ---
 

@@ -167,7 +167,9 @@ std::wstring describeVolumes(const ImageSurvey& survey) {
                 (volume.partition == 0 ? std::wstring() : volume.description + L", ") +
                 (volume.fileSystem.empty() ? std::wstring(L"no file system recognised")
                                            : volume.fileSystem) +
-                L", " + decimalText(volume.shadowCopies) + L" shadow copies" +
+                (volume.shadowCatalogUnreadable
+                     ? std::wstring(L", shadow copy catalog unreadable")
+                     : L", " + decimalText(volume.shadowCopies) + L" shadow copies") +
                 (volume.holdsWindows ? L", holds Windows" : L"") + L")";
     }
     return text.empty() ? std::wstring(L"no volume at all") : text;
@@ -220,6 +222,7 @@ void listOlderStates(ExaminedMachine& machine, ImageState& state, ScanResults& r
     std::vector<ShadowCopy> copies = listShadowCopies(*state.image, state.volume, catalogProblem);
     if (!catalogProblem.empty()) {
         ++results.tally[shadowCopiesUnreadable];
+        results.origin.imageRead.shadowCatalogUnreadable = true;
     }
     if (copies.empty()) {
         return;

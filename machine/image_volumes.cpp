@@ -99,6 +99,7 @@ void surveyVolume(DiskImage& image, ImageVolume& volume) {
     std::wstring problem;
     volume.shadowCopies =
         static_cast<std::uint32_t>(listShadowCopies(image, volume, problem).size());
+    volume.shadowCatalogUnreadable = !problem.empty();
 }
 
 // The partition table, GPT tried first: a GPT disk also carries a
@@ -241,7 +242,10 @@ std::vector<ShadowCopy> listShadowCopies(DiskImage& image, const ImageVolume& vo
     std::vector<ShadowCopy> copies;
     ShadowVolume* shadow = disk::shadowVolume(image, volume);
     if (shadow == nullptr) {
-        return copies; // no shadow copies (or none that can be read as such)
+        if (disk::shadowCatalogUnreadable(image, volume)) {
+            problem = L"the volume's shadow copy catalog could not be read";
+        }
+        return copies; // no shadow copies, or none that can be read
     }
     int stores = 0;
     if (libvshadow_volume_get_number_of_stores(shadow->volume, &stores, nullptr) != 1) {

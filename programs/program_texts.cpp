@@ -220,7 +220,7 @@ ProgramTexts programTexts(const ProgramList& list, const Program& program,
         if (texts.version.empty()) {
             texts.version = own.version;
         }
-        for (std::uint16_t copy : record.copies) {
+        for (CopyIndex copy : record.copies) {
             if (std::find(texts.copies.begin(), texts.copies.end(), copy) == texts.copies.end()) {
                 texts.copies.push_back(copy);
             }

@@ -41,8 +41,8 @@ struct ProgramTexts {
     std::vector<ProgramHash> sha1;  // every SHA-1 recorded, in order of first sight
     std::wstring publisher;
     std::wstring version;
-    std::vector<std::uint16_t> copies; // the machine states it was found in
-    std::wstring contradictions;       // each flag explained, one line each (CR LF)
+    std::vector<CopyIndex> copies; // the machine states it was found in
+    std::wstring contradictions;   // each flag explained, one line each (CR LF)
 };
 
 ProgramTexts programTexts(const ProgramList& list, const Program& program,

@@ -91,7 +91,11 @@ void addImageLines(std::wstring& text, const ScanOrigin& origin) {
     addLine(text, L"# Volume read," + volume);
     const std::size_t copies = origin.copies.empty() ? 0 : origin.copies.size() - 1;
     addLine(text, L"# Shadow copies of the volume read," + decimalText(copiesRead(origin)) +
-                      L" of " + decimalText(copies));
+                      L" of " + decimalText(copies) +
+                      (image.shadowCatalogUnreadable
+                           ? L" - the volume keeps shadow copies, but their catalog could not "
+                             L"be read"
+                           : L""));
 }
 
 // What of a Velociraptor collection was read, and what it says of itself

@@ -77,7 +77,7 @@ void program(JsonWriter& json, const ProgramList& list, const Program& program,
     jsonOptionalText(json, "version", texts.version);
     json.key("copies");
     json.beginArray();
-    for (std::uint16_t copy : texts.copies) {
+    for (CopyIndex copy : texts.copies) {
         json.number(copy);
     }
     json.endArray();

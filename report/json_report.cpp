@@ -132,6 +132,7 @@ void imageRead(JsonWriter& json, const ScanOrigin& origin) {
     }
     json.member("offset", image.offset);
     jsonOptionalText(json, "file_system", image.fileSystem);
+    json.memberFlag("shadow_copy_catalog_unreadable", image.shadowCatalogUnreadable);
     json.endObject();
 }
 
@@ -199,7 +200,7 @@ void copyMembers(JsonWriter& json, const LaunchRecord& record) {
     }
     json.key("copies");
     json.beginArray();
-    for (std::uint16_t copy : record.copies) {
+    for (CopyIndex copy : record.copies) {
         json.number(copy);
     }
     json.endArray();

@@ -42,7 +42,7 @@ std::wstring usersText(const ProgramTexts& texts) {
 
 std::wstring statesText(const ProgramTexts& texts, const ScanOrigin& origin) {
     std::vector<std::wstring> states;
-    for (std::uint16_t copy : texts.copies) {
+    for (CopyIndex copy : texts.copies) {
         states.push_back(copy < origin.copies.size() ? origin.copies[copy].label
                                                      : L"state " + decimalText(copy));
     }

@@ -1,5 +1,7 @@
 #include "scan/scan_driver.h"
 
+#include <algorithm>
+
 #include "core/scan_counters.h"
 #include "machine/examined_machine.h"
 #include "platform/filetime.h"
@@ -24,7 +26,12 @@ void readEverySource(ExaminedMachine& machine, ScanResults& results) {
 // the current state are those of a copy of its files.
 void readOlderStates(ExaminedMachine& current, ScanResults& results) {
     markCurrentState(results.records);
-    for (std::size_t index = 0; index < current.olderStates.size(); ++index) {
+    const std::size_t states = current.olderStates.size();
+    if (states > shadowCopiesReadAtMost) {
+        results.tally[shadowCopiesLeft] = static_cast<std::uint32_t>(
+            std::min<std::size_t>(states - shadowCopiesReadAtMost, 0xFFFFFFFFu));
+    }
+    for (std::size_t index = 0; index < std::min(states, shadowCopiesReadAtMost); ++index) {
         ExaminedMachine older;
         ScanResults olderResults;
         if (!openOlderState(current, index, older, olderResults)) {
@@ -34,7 +41,7 @@ void readOlderStates(ExaminedMachine& current, ScanResults& results) {
         older.currentRecords = &results.records;
         readEverySource(older, olderResults);
         closeExaminedMachine(older, olderResults);
-        const auto copy = static_cast<std::uint16_t>(index + 1);
+        const auto copy = static_cast<CopyIndex>(index + 1);
         mergeOlderState(results.records, olderResults.records, copy, results.tally);
         for (const ScanTally::Count& held : olderResults.tally.counts) {
             if (held.counter->failure) {

@@ -13,7 +13,7 @@ namespace tidewell {
 
 namespace {
 
-void addCopy(LaunchRecord& record, std::uint16_t copy) {
+void addCopy(LaunchRecord& record, CopyIndex copy) {
     if (std::find(record.copies.begin(), record.copies.end(), copy) == record.copies.end()) {
         record.copies.push_back(copy);
     }
@@ -28,7 +28,7 @@ void markCurrentState(RecordList& records) {
     }
 }
 
-void mergeOlderState(RecordList& records, RecordList& older, std::uint16_t copy, ScanTally& tally) {
+void mergeOlderState(RecordList& records, RecordList& older, CopyIndex copy, ScanTally& tally) {
     std::unordered_map<std::wstring, std::size_t> known;
     for (std::size_t index = 0; index < records.size(); ++index) {
         known.emplace(records[index].source->mergeKey(records[index]), index);
@@ -68,7 +68,7 @@ void orderMergedRunTimes(RecordList& records) {
             return record.runTimes[a] > record.runTimes[b];
         });
         std::vector<std::uint64_t> times;
-        std::vector<std::uint16_t> copies;
+        std::vector<CopyIndex> copies;
         for (std::size_t index : order) {
             times.push_back(record.runTimes[index]);
             copies.push_back(record.runTimeCopies[index]);

@@ -22,7 +22,7 @@ void markCurrentState(RecordList& records);
 // holds; a program known only to this copy becomes a record of its own.
 // States are merged newest first, so that a record keeps the run count of
 // the newest state that holds it.
-void mergeOlderState(RecordList& records, RecordList& older, std::uint16_t copy, ScanTally& tally);
+void mergeOlderState(RecordList& records, RecordList& older, CopyIndex copy, ScanTally& tally);
 
 // After the last: the run times of a record found in several states stand
 // newest first, each with its copy. A record found in one state keeps its

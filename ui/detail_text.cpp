@@ -19,7 +19,7 @@ std::wstring momentText(FileTime value, TimeBasis times) {
 }
 
 // A state of the machine by its label, and for an older one when it was made.
-std::wstring copyText(std::uint16_t copy, const DetailContext& context) {
+std::wstring copyText(CopyIndex copy, const DetailContext& context) {
     if (context.copies == nullptr || copy >= context.copies->size()) {
         return copy == 0 ? std::wstring(L"current volume") : L"copy " + decimalText(copy);
     }

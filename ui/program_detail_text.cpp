@@ -108,7 +108,7 @@ std::wstring buildProgramDetailText(const ProgramList& list, const Program& prog
     }
     if (!texts.copies.empty() && context.copies != nullptr) {
         std::wstring states;
-        for (std::uint16_t copy : texts.copies) {
+        for (CopyIndex copy : texts.copies) {
             states += (states.empty() ? L"" : L"; ") + (copy < context.copies->size()
                                                             ? (*context.copies)[copy].label
                                                             : L"state " + decimalText(copy));

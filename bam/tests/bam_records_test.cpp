@@ -279,9 +279,9 @@ TEST(BamRecord, OlderStatesAddEarlierRunsOfTheSameUsersProgram) {
     orderMergedRunTimes(records);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].runTimes, (std::vector<std::uint64_t>{aRun, anotherRun}));
-    EXPECT_EQ(records[0].runTimeCopies, (std::vector<std::uint16_t>{0, 1}));
+    EXPECT_EQ(records[0].runTimeCopies, (std::vector<CopyIndex>{0, 1}));
     EXPECT_EQ(records[1].userSid, bob);
-    EXPECT_EQ(records[1].copies, (std::vector<std::uint16_t>{1}));
+    EXPECT_EQ(records[1].copies, (std::vector<CopyIndex>{1}));
 }
 
 } // namespace

@@ -247,10 +247,10 @@ TEST(CompatCacheRecord, OlderStatesKeepAnEntryOfAnotherFileTimeApart) {
     mergeOlderState(records, older, 1, tally);
     orderMergedRunTimes(records);
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].copies, (std::vector<std::uint16_t>{0, 1})) << "the same entry";
+    EXPECT_EQ(records[0].copies, (std::vector<CopyIndex>{0, 1})) << "the same entry";
     EXPECT_EQ(appCompatCacheDetails(records[0])->position, 1u) << "the current state's place";
     EXPECT_EQ(appCompatCacheDetails(records[1])->modified, anotherTime);
-    EXPECT_EQ(records[1].copies, (std::vector<std::uint16_t>{1})) << "an older file, apart";
+    EXPECT_EQ(records[1].copies, (std::vector<CopyIndex>{1})) << "an older file, apart";
 }
 
 } // namespace

@@ -81,6 +81,19 @@ refused "it has no partition 5" "$work/two.raw" --partition 5
 refused "partition 1 holds no NTFS file system" "$images/corpus-gpt.E01" --partition 1
 refused "none of its volumes holds Windows" "$images/vsstest.qcow2"
 grep -qF "NTFS, 2 shadow copies" "$work/stderr" || { echo "FAIL: the copies unsaid"; exit 1; }
+# One damaged byte in the shadow-copy catalog: the copies are not there to
+# list, and that is said rather than taken for a volume without copies.
+qemu-img convert -f qcow2 -O raw "$images/vsstest.qcow2" "$work/vss.raw"
+python3 - "$work/vss.raw" <<'PYTHON'
+import struct, sys
+with open(sys.argv[1], "r+b") as volume:
+    volume.seek(0x1E00 + 0x30)  # the volume header's catalog offset
+    catalog = struct.unpack("<Q", volume.read(8))[0]
+    volume.seek(catalog)
+    volume.write(b"\0")
+PYTHON
+refused "the whole image (NTFS, shadow copy catalog unreadable)" "$work/vss.raw"
+rm -f "$work/vss.raw"
 head -c 100000 /dev/urandom > "$work/noise.bin"
 refused "is not an image of a format this tool reads" "$work/noise.bin"
 

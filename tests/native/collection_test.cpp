@@ -354,6 +354,28 @@ TEST(Collection, NamesThatDifferInCaseAreOneAndEveryMemberNotReadIsCounted) {
     EXPECT_EQ(entries.size(), 1u) << "one Windows folder, however spelled";
 }
 
+TEST(Collection, AtMostTheNewestCopiesWindowsKeepsAreReadAndTheRestCounted) {
+    testing::TempFolder folder;
+    put(folder, "client_info.json", R"({"Hostname":"WKS-7"})");
+    put(folder, "uploads/auto/C%3A/Windows/Prefetch/A.pf", "current");
+    const std::size_t copies = shadowCopiesReadAtMost + 3;
+    for (std::size_t copy = 1; copy <= copies; ++copy) {
+        put(folder,
+            "uploads/ntfs_vss/%5C%5C%3F%5CGLOBALROOT%5CDevice%5CHarddiskVolumeShadowCopy" +
+                std::to_string(copy) + "/Windows/Prefetch/A.pf",
+            "older");
+    }
+    const ScanResults results = testing::scanEvidence(folder.path);
+    EXPECT_EQ(results.tally[shadowCopiesExamined], shadowCopiesReadAtMost);
+    EXPECT_EQ(results.tally[shadowCopiesLeft], 3u);
+    ASSERT_EQ(results.origin.copies.size(), copies + 1);
+    // The newest are the ones read.
+    EXPECT_TRUE(results.origin.copies[1].read);
+    EXPECT_EQ(results.origin.copies[1].label, L"shadow copy " + std::to_wstring(copies));
+    EXPECT_FALSE(results.origin.copies.back().read);
+    EXPECT_FALSE(reportIsComplete(results.tally, results.facts));
+}
+
 TEST(Collection, AnExtractedFolderIsReadAsItsZipIs) {
     testing::TempFolder folder;
     put(folder, "client_info.json", R"({"Hostname":"WKS-7"})");

@@ -49,8 +49,8 @@ LaunchRecord userAssistRecord(const std::wstring& sid, const std::wstring& path,
 TEST(StateMerge, RunTimesOfEveryCopyGatherNewestFirstEachWithItsCopy) {
     RecordList records = {prefetchRecord(L"CALC.EXE-77FDF17F.pf", {base + 9, base + 8}, 12)};
     markCurrentState(records);
-    ASSERT_EQ(records[0].copies, (std::vector<std::uint16_t>{0}));
-    ASSERT_EQ(records[0].runTimeCopies, (std::vector<std::uint16_t>{0, 0}));
+    ASSERT_EQ(records[0].copies, (std::vector<CopyIndex>{0}));
+    ASSERT_EQ(records[0].runTimeCopies, (std::vector<CopyIndex>{0, 0}));
 
     // The newest copy shares one run with the current volume and adds two;
     // the next one adds one more. Its name folds alike: the same file.
@@ -59,14 +59,22 @@ TEST(StateMerge, RunTimesOfEveryCopyGatherNewestFirstEachWithItsCopy) {
     ScanTally tally;
     mergeOlderState(records, newer, 1, tally);
     mergeOlderState(records, oldest, 2, tally);
+    // A copy far down a long catalog keeps its own number.
+    RecordList far = {prefetchRecord(L"FAR.EXE-12345678.pf", {base + 1}, 1)};
+    ScanTally farTally;
+    mergeOlderState(records, far, 65537, farTally);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].copies, (std::vector<CopyIndex>{65537}));
+    EXPECT_EQ(records[1].runTimeCopies, (std::vector<CopyIndex>{65537}));
+    records.pop_back();
     orderMergedRunTimes(records);
 
     ASSERT_EQ(records.size(), 1u);
     const LaunchRecord& calc = records[0];
     EXPECT_EQ(calc.runTimes,
               (std::vector<FileTime>{base + 9, base + 8, base + 7, base + 5, base + 2}));
-    EXPECT_EQ(calc.runTimeCopies, (std::vector<std::uint16_t>{0, 0, 1, 1, 2}));
-    EXPECT_EQ(calc.copies, (std::vector<std::uint16_t>{0, 1, 2}));
+    EXPECT_EQ(calc.runTimeCopies, (std::vector<CopyIndex>{0, 0, 1, 1, 2}));
+    EXPECT_EQ(calc.copies, (std::vector<CopyIndex>{0, 1, 2}));
     EXPECT_EQ(calc.runCount, 12u) << "the current volume's count";
     EXPECT_EQ(tally[shadowCopyRunTimesAdded], 3u);
     EXPECT_EQ(tally[shadowCopyOnlyRecords], 0u);
@@ -84,13 +92,13 @@ TEST(StateMerge, AProgramOnlyOlderCopiesHoldIsARecordOfItsOwn) {
     orderMergedRunTimes(records);
     ASSERT_EQ(records.size(), 2u);
     const LaunchRecord& gone = records[1];
-    EXPECT_EQ(gone.copies, (std::vector<std::uint16_t>{1, 2}));
+    EXPECT_EQ(gone.copies, (std::vector<CopyIndex>{1, 2}));
     EXPECT_EQ(gone.runCount, 5u);
     EXPECT_EQ(gone.runTimes, (std::vector<FileTime>{base - day, base - 3 * day}));
-    EXPECT_EQ(gone.runTimeCopies, (std::vector<std::uint16_t>{1, 2}));
+    EXPECT_EQ(gone.runTimeCopies, (std::vector<CopyIndex>{1, 2}));
     EXPECT_EQ(tally[shadowCopyOnlyRecords], 1u);
     // The record the current volume alone holds keeps its times as recorded.
-    EXPECT_EQ(records[0].copies, (std::vector<std::uint16_t>{0}));
+    EXPECT_EQ(records[0].copies, (std::vector<CopyIndex>{0}));
 }
 
 TEST(StateMerge, ADeletedFileAndAnotherUsersEntryAreNotTheSameProgram) {
@@ -165,8 +173,8 @@ TEST(StateMerge, TwoScansOfTheSameMachineMergeAsTheirCopiesWould) {
     };
     EXPECT_EQ(named(L"CALC.EXE").runTimes,
               (std::vector<FileTime>{base + 9 * day, base + 8 * day, base + 4 * day}));
-    EXPECT_EQ(named(L"CALC.EXE").runTimeCopies, (std::vector<std::uint16_t>{0, 0, 1}));
-    EXPECT_EQ(named(L"OLD.EXE").copies, (std::vector<std::uint16_t>{1}));
+    EXPECT_EQ(named(L"CALC.EXE").runTimeCopies, (std::vector<CopyIndex>{0, 0, 1}));
+    EXPECT_EQ(named(L"OLD.EXE").copies, (std::vector<CopyIndex>{1}));
     EXPECT_EQ(named(L"tool.exe").runTimes, (std::vector<FileTime>{base + 7 * day, base + 3 * day}));
     EXPECT_EQ(now.tally[shadowCopyOnlyRecords], 1u);
     EXPECT_EQ(now.tally[shadowCopyRunTimesAdded], 2u);
