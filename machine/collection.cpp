@@ -248,8 +248,15 @@ CollectionHandle openZip(const std::wstring& path, const EvidenceFileHandle& zip
         survey.problem = problem;
         return nullptr;
     }
+    // Secured: encrypted, and nothing of the uploads left to read in the
+    // clear (the collector's secured form keeps everything in one encrypted
+    // member). One encrypted member among readable ones is counted instead.
+    const auto clearUpload = [](const ZipMember& member) {
+        return !member.encrypted && member.name.rfind("uploads/", 0) == 0;
+    };
     if (std::any_of(members.begin(), members.end(),
-                    [](const ZipMember& member) { return member.encrypted; })) {
+                    [](const ZipMember& member) { return member.encrypted; }) &&
+        std::none_of(members.begin(), members.end(), clearUpload)) {
         survey.secured = true;
         survey.problem = L"it is a secured collection: its members are encrypted (a password or "
                          L"a certificate protects it); decrypt it first, with the collector's "
@@ -287,6 +294,9 @@ CollectionHandle openZip(const std::wstring& path, const EvidenceFileHandle& zip
             continue;
         }
         parts.erase(parts.begin());
+        if (member.encrypted) {
+            ++collection->membersUnreadable; // counted once, here; never opened
+        }
         addStoredFile(*collection, StoredFile{std::move(parts), index, L"", member.size}, survey);
     }
     keepMetadata(metadata, survey);
@@ -409,7 +419,8 @@ WholeFileRead readCollectionFile(Collection& collection, FileScope& scope, std::
     const WholeFileRead outcome = file.member != noMember
                                       ? readZipMember(*collection.zip, file.member, limit, bytes)
                                       : readWholeFileUpTo(scope, file.hostPath, limit, bytes);
-    if (outcome == WholeFileRead::Unreadable) {
+    const bool encrypted = file.member != noMember && memberEncrypted(*collection.zip, file.member);
+    if (outcome == WholeFileRead::Unreadable && !encrypted) {
         ++collection.membersUnreadable;
     }
     return outcome;

@@ -172,6 +172,10 @@ ZipArchiveHandle openZipArchive(const EvidenceFileHandle& file, std::vector<ZipM
     return archive;
 }
 
+bool memberEncrypted(const ZipArchive& archive, std::uint64_t index) {
+    return index < archive.members.size() && archive.members[index].encrypted;
+}
+
 WholeFileRead readZipMember(ZipArchive& archive, std::uint64_t index, std::uint64_t limit,
                             std::vector<std::uint8_t>& bytes) {
     bytes.clear();

@@ -30,6 +30,9 @@ struct ZipMember {
 ZipArchiveHandle openZipArchive(const EvidenceFileHandle& file, std::vector<ZipMember>& members,
                                 std::wstring& problem);
 
+// Whether a member of the zip is encrypted (and so never read).
+bool memberEncrypted(const ZipArchive& archive, std::uint64_t index);
+
 // A member read whole, up to limit: Unreadable when its data is damaged
 // (a checksum that does not match, a stream that breaks off) or encrypted.
 WholeFileRead readZipMember(ZipArchive& archive, std::uint64_t index, std::uint64_t limit,

@@ -46,6 +46,7 @@ struct ImageSurvey {
     std::wstring format;         // "raw", "E01", "VHD", "VHDX", "VMDK", "QCOW2"
     std::wstring partitionTable; // "GPT", "MBR"; empty: none recognised
     std::vector<ImageVolume> volumes;
+    std::wstring damage; // what is wrong with the container itself; empty: nothing found
 };
 
 // Reads the image through the file the scan opened (the first of its

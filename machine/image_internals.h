@@ -119,6 +119,10 @@ std::wstring formatName(ImageFormat format); // "raw", "E01", "VHD", ...
 
 // --- the image's content (image_media.cpp) ---
 
+// What the image's own library found wrong with its container (an E01 cut
+// short); empty when nothing.
+std::wstring mediaDamage(TSK_IMG_INFO* image);
+
 // The image, in its format, as the field's library for that format reads it
 // through the file the scan opened (each of its other segments or extents
 // opened once), given to The Sleuth Kit as an image it reads through us.

@@ -184,8 +184,16 @@ const ImageVolume* chooseVolume(const ImageSurvey& survey, std::uint32_t partiti
         std::any_of(survey.volumes.begin(), survey.volumes.end(),
                     [](const ImageVolume& volume) { return !volume.fileSystem.empty(); });
     if (survey.partitionTable.empty() && !anyFileSystem) {
-        problem = L"it is not an image of a format this tool reads: read as a raw image, it holds "
-                  L"neither a partition table nor a file system";
+        if (survey.format != L"raw") {
+            problem = L"it is " + std::wstring(survey.format == L"E01" ? L"an " : L"a ") +
+                      survey.format +
+                      L" image, but neither a partition table nor a file system could be read "
+                      L"in it" +
+                      (survey.damage.empty() ? std::wstring() : L": " + survey.damage);
+        } else {
+            problem = L"it is not an image of a format this tool reads: read as a raw image, it "
+                      L"holds neither a partition table nor a file system";
+        }
         return nullptr;
     }
     const ImageVolume* chosen = nullptr;

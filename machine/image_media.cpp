@@ -331,6 +331,23 @@ bool openQcow(ImageMedia& media, std::wstring& why) {
         why = libraryWords(error, libqcow_error_sprint, libqcow_error_free);
         return false;
     }
+    // A differential image holds only what changed since its backing file:
+    // read alone, the rest would read as zeros and pass for the disk.
+    std::size_t backingSize = 0;
+    if (libqcow_file_get_utf8_backing_filename_size(media.qcow, &backingSize, nullptr) == 1 &&
+        backingSize > 1) {
+        std::string backing(std::min<std::size_t>(backingSize, 4096), '\0');
+        if (libqcow_file_get_utf8_backing_filename(media.qcow,
+                                                   reinterpret_cast<uint8_t*>(backing.data()),
+                                                   backing.size(), nullptr) != 1) {
+            backing.clear();
+        }
+        backing.resize(std::strlen(backing.c_str()));
+        why = L"it is a differential image whose other data lies in its backing file" +
+              (backing.empty() ? std::wstring() : L" " + fromUtf8(backing)) +
+              L", which is not read; make it a whole image first (qemu-img convert)";
+        return false;
+    }
     media.size = size;
     return true;
 }
@@ -378,6 +395,14 @@ void closeMediaImage(TSK_IMG_INFO* info) {
 void statMedia(TSK_IMG_INFO*, FILE*) {}
 
 } // namespace
+
+std::wstring mediaDamage(TSK_IMG_INFO* info) {
+    const ImageMedia& media = *reinterpret_cast<MediaImage*>(info)->media;
+    if (media.ewf != nullptr && libewf_handle_segment_files_corrupted(media.ewf, nullptr) == 1) {
+        return L"its segment files are cut short or damaged";
+    }
+    return {};
+}
 
 TSK_IMG_INFO* openImageMedia(const EvidenceFileHandle& evidence, ImageFormat format,
                              std::wstring& why) {

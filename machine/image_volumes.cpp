@@ -192,6 +192,7 @@ DiskImageHandle openDiskImage(const EvidenceFileHandle& evidence, ImageSurvey& s
     }
     survey.opened = true;
     survey.format = disk::formatName(format);
+    survey.damage = disk::mediaDamage(image->image);
 
     TSK_VS_INFO* table = openPartitionTable(image->image);
     if (table == nullptr) {

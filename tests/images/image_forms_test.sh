@@ -94,6 +94,13 @@ with open(sys.argv[1], "r+b") as volume:
 PYTHON
 refused "the whole image (NTFS, shadow copy catalog unreadable)" "$work/vss.raw"
 rm -f "$work/vss.raw"
+# Refusals that say what is wrong: an E01 cut short, a differential QCOW2.
+head -c 1000000 "$images/corpus-gpt.E01" > "$work/cut.E01"
+refused "it is an E01 image, but neither a partition table nor a file system could be read in it: its segment files are cut short or damaged" \
+    "$work/cut.E01"
+qemu-img create -q -f qcow2 -b "$images/corpus-gpt.qcow2" -F qcow2 "$work/differential.qcow2"
+refused "it is a differential image whose other data lies in its backing file" \
+    "$work/differential.qcow2"
 head -c 100000 /dev/urandom > "$work/noise.bin"
 refused "is not an image of a format this tool reads" "$work/noise.bin"
 

@@ -211,6 +211,28 @@ TEST(Collection, ASecuredZipIsRefusedNeverReadAsEmpty) {
     EXPECT_NE(survey.problem.find(L"secured"), std::wstring::npos);
 }
 
+TEST(Collection, OneEncryptedMemberIsCountedAndTheRestRead) {
+    testing::TempFolder folder;
+    const auto path = folder.path / "partly.zip";
+    {
+        ZipWriter writer(path);
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/A.pf", "clear"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/B.pf", "hidden", "password"));
+        ASSERT_TRUE(writer.close());
+    }
+    FileScope scope;
+    CollectionSurvey survey;
+    const CollectionHandle collection = openZip(path, scope, survey);
+    ASSERT_NE(collection, nullptr) << testing::narrow(survey.problem);
+    EXPECT_FALSE(survey.secured);
+    EXPECT_EQ(unreadableMembers(*collection), 1u) << "counted before anything asks for it";
+    WholeFileRead outcome = WholeFileRead::Read;
+    EXPECT_EQ(readText(*collection, 0, L"\\Windows\\Prefetch\\A.pf", outcome), L"clear");
+    EXPECT_TRUE(readText(*collection, 0, L"\\Windows\\Prefetch\\B.pf", outcome).empty());
+    EXPECT_EQ(outcome, WholeFileRead::Unreadable);
+    EXPECT_EQ(unreadableMembers(*collection), 1u) << "and counted once";
+}
+
 TEST(Collection, AZipThatCannotBeReadSaysWhy) {
     testing::TempFolder folder;
     const auto plain = folder.path / "plain.zip";
