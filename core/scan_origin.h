@@ -28,6 +28,7 @@ struct ImageOrigin {
     std::uint32_t partition = 0; // the volume read, from 1; 0: the whole image
     std::uint64_t offset = 0;    // its first byte in the image
     std::wstring fileSystem;
+    std::wstring partitionTableDamage;    // what failed its checks; empty: nothing
     bool shadowCatalogUnreadable = false; // the volume keeps shadow copies that cannot be listed
 };
 

@@ -252,7 +252,8 @@ CollectionHandle openZip(const std::wstring& path, const EvidenceFileHandle& zip
     // clear (the collector's secured form keeps everything in one encrypted
     // member). One encrypted member among readable ones is counted instead.
     const auto clearUpload = [](const ZipMember& member) {
-        return !member.encrypted && member.name.rfind("uploads/", 0) == 0;
+        return !member.encrypted && member.name.rfind("uploads/", 0) == 0 &&
+               member.name.back() != '/'; // a folder's entry holds nothing to encrypt
     };
     if (std::any_of(members.begin(), members.end(),
                     [](const ZipMember& member) { return member.encrypted; }) &&

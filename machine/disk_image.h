@@ -46,7 +46,8 @@ struct ImageSurvey {
     std::wstring format;         // "raw", "E01", "VHD", "VHDX", "VMDK", "QCOW2"
     std::wstring partitionTable; // "GPT", "MBR"; empty: none recognised
     std::vector<ImageVolume> volumes;
-    std::wstring damage; // what is wrong with the container itself; empty: nothing found
+    std::wstring damage;      // what is wrong with the container itself; empty: nothing found
+    std::wstring tableDamage; // what is wrong with its partition table; empty: nothing found
 };
 
 // Reads the image through the file the scan opened (the first of its

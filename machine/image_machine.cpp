@@ -267,8 +267,12 @@ EvidenceCheck openImageMachine(const ScanTarget& target, const EvidenceFileHandl
         std::shared_ptr<DiskImage>(openDiskImage(evidence, survey).release(), DiskImageClose{});
     origin.imageRead.format = survey.format;
     origin.imageRead.partitionTable = survey.partitionTable;
+    origin.imageRead.partitionTableDamage = survey.tableDamage;
     const ImageVolume* volume =
         state->image != nullptr ? chooseVolume(survey, target.partition, check.problem) : nullptr;
+    if (!check.problem.empty() && !survey.tableDamage.empty()) {
+        check.problem += L"; its partition table is damaged: " + survey.tableDamage;
+    }
     if (state->image == nullptr) {
         check.problem = survey.problem;
     }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "machine/image_internals.h"
+#include "machine/partition_tables.h"
 #include "machine/windows_drive.h"
 #include "platform/text_fold.h"
 #include "platform/utf8_codec.h"
@@ -115,6 +116,66 @@ TSK_VS_INFO* openPartitionTable(TSK_IMG_INFO* image) {
     return nullptr;
 }
 
+ImageBytes imageBytes(TSK_IMG_INFO* image) {
+    return [image](std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
+        tsk_error_reset();
+        return tsk_img_read(image, static_cast<TSK_OFF_T>(offset), reinterpret_cast<char*>(buffer),
+                            length) == static_cast<ssize_t>(length);
+    };
+}
+
+// A GPT header that fails its checks is not handed to The Sleuth Kit: the
+// partitions are read from the backup header at the disk's end where that
+// one is sound, and the damage is said. True when the table was settled
+// here; false when the library may read it.
+bool checkPartitionTables(TSK_IMG_INFO* image, ImageSurvey& survey,
+                          std::vector<FoundPartition>& found) {
+    const auto size = static_cast<std::uint64_t>(image->size);
+    const ImageBytes read = imageBytes(image);
+    for (const std::uint32_t sectorSize : {512u, 4096u}) {
+        GptHeader primary;
+        std::wstring why;
+        if (checkGptHeader(read, size, sectorSize, 1, primary, why) != TableState::Damaged) {
+            continue;
+        }
+        survey.partitionTable = L"GPT";
+        GptHeader backup;
+        std::wstring backupWhy;
+        const std::uint64_t lastLba = size / sectorSize - 1;
+        if (checkGptHeader(read, size, sectorSize, lastLba, backup, backupWhy) ==
+                TableState::Sound &&
+            readGptEntries(read, size, sectorSize, backup, found)) {
+            survey.tableDamage = why + L"; its backup header, at the disk's end, was read instead";
+        } else {
+            survey.tableDamage = why + L", and it has no sound backup header";
+        }
+        return true;
+    }
+    return false;
+}
+
+bool fileSystemAtStart(TSK_IMG_INFO* image) {
+    TSK_FS_INFO* fileSystem = openKnownFileSystem(image, 0);
+    if (fileSystem == nullptr) {
+        return false;
+    }
+    tsk_fs_close(fileSystem);
+    return true;
+}
+
+// An MBR the library would not read (one entry past the image's end makes
+// it drop the whole table): the entries that lie inside the image.
+void mendedMbr(TSK_IMG_INFO* image, ImageSurvey& survey, std::vector<FoundPartition>& found) {
+    std::wstring why;
+    if (readMbrEntries(imageBytes(image), static_cast<std::uint64_t>(image->size), found, why) ==
+        TableState::Damaged) {
+        survey.partitionTable = L"MBR";
+        survey.tableDamage = why;
+    } else {
+        found.clear();
+    }
+}
+
 // A GUID as Windows writes it: its first three fields little-endian.
 std::wstring guidText(const std::uint8_t (&guid)[16]) {
     const auto field = [&](int at, int length) {
@@ -194,12 +255,29 @@ DiskImageHandle openDiskImage(const EvidenceFileHandle& evidence, ImageSurvey& s
     survey.format = disk::formatName(format);
     survey.damage = disk::mediaDamage(image->image);
 
-    TSK_VS_INFO* table = openPartitionTable(image->image);
-    if (table == nullptr) {
+    std::vector<FoundPartition> found;
+    TSK_VS_INFO* table = nullptr;
+    if (!checkPartitionTables(image->image, survey, found)) {
+        table = openPartitionTable(image->image);
+        if (table == nullptr && !fileSystemAtStart(image->image)) {
+            mendedMbr(image->image, survey, found);
+        }
+    }
+    if (table == nullptr && survey.partitionTable.empty()) {
         ImageVolume whole;
         whole.length = static_cast<std::uint64_t>(image->image->size);
         whole.description = L"the whole image (no partition table)";
         survey.volumes.push_back(whole);
+    } else if (table == nullptr) {
+        std::uint32_t number = 0;
+        for (const FoundPartition& partition : found) {
+            ImageVolume volume;
+            volume.partition = ++number;
+            volume.offset = partition.offset;
+            volume.length = partition.length;
+            volume.description = partition.description;
+            survey.volumes.push_back(volume);
+        }
     } else {
         survey.partitionTable = table->vstype == TSK_VS_TYPE_GPT ? L"GPT"
                                 : table->vstype == TSK_VS_TYPE_DOS

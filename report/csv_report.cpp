@@ -86,7 +86,10 @@ void addImageLines(std::wstring& text, const ScanOrigin& origin) {
     std::wstring volume = image.partition == 0
                               ? std::wstring(L"the whole image (no partition table recognised)")
                               : L"partition " + decimalText(image.partition) + L" of its " +
-                                    image.partitionTable + L" partition table";
+                                    image.partitionTable + L" partition table" +
+                                    (image.partitionTableDamage.empty()
+                                         ? std::wstring()
+                                         : L" (damaged: " + image.partitionTableDamage + L")");
     volume += L", at byte " + decimalText(image.offset) + L", " + image.fileSystem;
     addLine(text, L"# Volume read," + volume);
     const std::size_t copies = origin.copies.empty() ? 0 : origin.copies.size() - 1;

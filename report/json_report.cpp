@@ -125,6 +125,7 @@ void imageRead(JsonWriter& json, const ScanOrigin& origin) {
     json.member("path", image.path);
     json.member("format", image.format);
     jsonOptionalText(json, "partition_table", image.partitionTable);
+    jsonOptionalText(json, "partition_table_damage", image.partitionTableDamage);
     if (image.partition == 0) {
         json.memberNull("partition");
     } else {

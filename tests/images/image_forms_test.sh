@@ -81,6 +81,52 @@ refused "it has no partition 5" "$work/two.raw" --partition 5
 refused "partition 1 holds no NTFS file system" "$images/corpus-gpt.E01" --partition 1
 refused "none of its volumes holds Windows" "$images/vsstest.qcow2"
 grep -qF "NTFS, 2 shadow copies" "$work/stderr" || { echo "FAIL: the copies unsaid"; exit 1; }
+# Partition tables that fail their checks: a GPT header whose entry count
+# runs past the image (its checksum made to match) is not walked, its backup
+# read; an MBR entry past the image's end loses nothing beside it.
+cp "$work/gpt.raw" "$work/gpt-lying.raw"
+python3 - "$work/gpt-lying.raw" <<'PYTHON'
+import struct, sys, zlib
+with open(sys.argv[1], "r+b") as disk:
+    disk.seek(512)
+    header = bytearray(disk.read(92))
+    struct.pack_into("<II", header, 80, 4294967295, 128)
+    struct.pack_into("<I", header, 16, 0)
+    struct.pack_into("<I", header, 16, zlib.crc32(bytes(header)))
+    disk.seek(512)
+    disk.write(header)
+PYTHON
+scan 3 "$work/gpt-lying.json" "$work/gpt-lying.raw"
+python3 - "$work/gpt-lying.json" "$work/form3.json" <<'PYTHON'
+import json, sys
+lying, whole = (json.load(open(p, encoding="utf-8")) for p in sys.argv[1:])
+damage = lying["scanned"]["image"].get("partition_table_damage") or ""
+if "4,294,967,295 entries" not in damage or "backup header" not in damage:
+    sys.exit(f"FAIL: the damaged GPT is not said: {damage!r}")
+if len(lying["records"]) != len(whole["records"]):
+    sys.exit("FAIL: the backup GPT did not give the same volume")
+PYTHON
+python3 - "$work/gpt-lying.raw" <<'PYTHON'
+import sys
+with open(sys.argv[1], "r+b") as disk:
+    disk.seek(-512, 2)
+    disk.write(b"\0" * 8)  # and no backup either
+PYTHON
+refused "it has no sound backup header" "$work/gpt-lying.raw"
+rm -f "$work/gpt-lying.raw"
+cp "$work/mbr.raw" "$work/mbr-past.raw"
+python3 - "$work/mbr-past.raw" <<'PYTHON'
+import os, struct, sys
+sectors = os.path.getsize(sys.argv[1]) // 512
+with open(sys.argv[1], "r+b") as disk:
+    disk.seek(446 + 16)
+    disk.write(bytes([0, 0, 0, 0, 7, 0, 0, 0]) + struct.pack("<II", sectors + 100, 1000))
+PYTHON
+scan 3 "$work/mbr-past.json" "$work/mbr-past.raw"
+grep -qF '"partition_table_damage":"its MBR entry 2 lies past the image' "$work/mbr-past.json" ||
+    { echo "FAIL: the MBR entry past the end is not said"; exit 1; }
+rm -f "$work/mbr-past.raw"
+
 # One damaged byte in the shadow-copy catalog: the copies are not there to
 # list, and that is said rather than taken for a volume without copies.
 qemu-img convert -f qcow2 -O raw "$images/vsstest.qcow2" "$work/vss.raw"

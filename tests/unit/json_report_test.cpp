@@ -201,7 +201,7 @@ TEST(ReportFormat, NamesAndExtensionsChooseTheForm) {
 
 TEST(JsonDocument, AnImageSaysWhatOfItWasReadAndEveryRunTimeItsCopy) {
     ScanOrigin origin = testing::imageOrigin(L"/case/disk.E01 :: partition 3");
-    origin.imageRead = {L"/case/disk.E01", L"E01", L"GPT", 3, 36700160, L"NTFS"};
+    origin.imageRead = {L"/case/disk.E01", L"E01", L"GPT", 3, 36700160, L"NTFS", L""};
     origin.copies = {{L"current volume", 0, L"", true},
                      {L"shadow copy 2", 130305262689190583ULL, L"600f0b6d", true},
                      {L"shadow copy 1", 130305261097363787ULL, L"600f0b69", false}};
