@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/error_codes.h"
+#include "platform/path_join.h"
 
 namespace tidewell {
 
@@ -10,6 +11,29 @@ EvidenceFileHandle openEvidenceFile(const std::wstring& path) {
     auto evidence = std::make_shared<EvidenceFile>();
     evidence->path = path;
     if (!openFileForReading(path, evidence->file, evidence->openError)) {
+        return evidence;
+    }
+    if (!getFileSize(evidence->file, evidence->size)) {
+        closeFile(evidence->file);
+        evidence->openError = ERROR_CANTREAD;
+    }
+    return evidence;
+}
+
+EvidenceFileHandle openEvidenceFileBeside(const EvidenceFile& first, const std::wstring& path) {
+    auto evidence = std::make_shared<EvidenceFile>();
+    evidence->path = path;
+    const auto slashed = [](std::wstring text) {
+        std::replace(text.begin(), text.end(), L'\\', L'/');
+        return text;
+    };
+    const std::wstring folder = folderPart(first.path);
+    if (slashed(folderPart(path)) != slashed(folder)) {
+        evidence->openError = ERROR_CANT_RESOLVE_FILENAME;
+        return evidence;
+    }
+    if (!openFileBelow(folder.empty() ? std::wstring(L".") : folder, lastPart(path), evidence->file,
+                       evidence->openError)) {
         return evidence;
     }
     if (!getFileSize(evidence->file, evidence->size)) {
@@ -61,6 +85,8 @@ std::wstring openFailureText(std::uint32_t error) {
         return L"another program holds it open";
     case ERROR_CANTREAD:
         return L"its size could not be read";
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return L"it is not a regular file beside the first, reached through no link";
     default:
         break;
     }

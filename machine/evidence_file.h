@@ -24,6 +24,11 @@ using EvidenceFileHandle = std::shared_ptr<EvidenceFile>;
 EvidenceFileHandle openEvidenceFile(const std::wstring& path);
 bool evidenceOpen(const EvidenceFile& evidence);
 
+// A further file of the same evidence (a segment, an extent) named path: read
+// only where it is a regular file in the first's own folder, reached through
+// no link; openError says why not (ERROR_CANT_RESOLVE_FILENAME: not so).
+EvidenceFileHandle openEvidenceFileBeside(const EvidenceFile& first, const std::wstring& path);
+
 // Up to size bytes from offset, fewer only where the file ends; any size.
 bool readEvidenceAt(const EvidenceFile& evidence, std::uint64_t offset, std::uint8_t* buffer,
                     std::size_t size, std::size_t& bytesRead);

@@ -85,10 +85,11 @@ std::wstring libraryWords(Error*& error, Print print, Free release) {
     return words;
 }
 
-// A file the image is made of besides the scan's own; false, with why, when
-// it cannot be opened.
+// A file the image is made of besides the scan's own, by the rule of the
+// evidence folder: a regular file beside the first, never a link; false,
+// with why, when it cannot be opened.
 bool openPart(ImageMedia& media, const std::string& name, std::wstring& why) {
-    EvidenceFileHandle part = openEvidenceFile(fromUtf8(name));
+    EvidenceFileHandle part = openEvidenceFileBeside(*media.files.front(), fromUtf8(name));
     if (!evidenceOpen(*part)) {
         why = fromUtf8(name) + L" could not be opened (" + openFailureText(part->openError) + L")";
         return false;

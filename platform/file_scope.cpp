@@ -26,12 +26,16 @@ bool inside(const std::wstring& real, const std::wstring& root) {
                       isSeparator(real[root.size()]));
 }
 
-bool screen(FileScope& scope, const std::wstring& path, PlaceType wanted, Refusal& why) {
+bool screen(FileScope& scope, const std::wstring& path, PlaceType wanted, Refusal& why,
+            std::wstring* realPath) {
     why = Refusal::None;
     if (!scope.confined) {
         return true;
     }
     const FilePlace place = resolvePlace(path);
+    if (realPath != nullptr) {
+        *realPath = place.realPath;
+    }
     switch (place.type) {
     case PlaceType::Missing:
         return false;
@@ -72,12 +76,16 @@ FileScope confinedFileScope(const std::wstring& root) {
     return scope;
 }
 
-bool mayReadFile(FileScope& scope, const std::wstring& path, Refusal& why) {
-    return screen(scope, path, PlaceType::File, why);
+bool mayReadFile(FileScope& scope, const std::wstring& path, Refusal& why, std::wstring* realPath) {
+    return screen(scope, path, PlaceType::File, why, realPath);
 }
 
 bool mayListFolder(FileScope& scope, const std::wstring& path, Refusal& why) {
-    return screen(scope, path, PlaceType::Folder, why);
+    return screen(scope, path, PlaceType::Folder, why, nullptr);
+}
+
+void refuse(FileScope& scope, const std::wstring& path, Refusal why) {
+    scope.refused.push_back({path, why});
 }
 
 const wchar_t* refusalText(Refusal why) {
@@ -94,6 +102,8 @@ const wchar_t* refusalText(Refusal why) {
         return L"not a folder";
     case Refusal::Unresolvable:
         return L"it could not be looked at";
+    case Refusal::BecameLink:
+        return L"it became a link while it was being read, not followed";
     }
     return L"";
 }

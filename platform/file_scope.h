@@ -17,6 +17,7 @@ enum class Refusal {
     NotRegularFile, // a device, a named pipe or a socket
     NotAFolder,     // where a folder was looked for, something else
     Unresolvable,   // it could not be looked at
+    BecameLink,     // a link was swapped in between its check and its opening
 };
 
 struct ScopeRefusal {
@@ -40,8 +41,15 @@ FileScope confinedFileScope(const std::wstring& root);
 // Whether path may be read as a file (or listed as a folder); a refusal is
 // kept in the scope. Missing entries are not refusals: the caller counts
 // them as it counts anything missing.
-bool mayReadFile(FileScope& scope, const std::wstring& path, Refusal& why);
+// realPath, where given, receives where the file really lies (in a confined
+// scope, to be opened below the root without following a link).
+bool mayReadFile(FileScope& scope, const std::wstring& path, Refusal& why,
+                 std::wstring* realPath = nullptr);
 bool mayListFolder(FileScope& scope, const std::wstring& path, Refusal& why);
+
+// Keeps a refusal met after the check (a link swapped in), to be said as
+// the others are.
+void refuse(FileScope& scope, const std::wstring& path, Refusal why);
 
 // The reason in words, for the report and the detail texts.
 const wchar_t* refusalText(Refusal why);

@@ -45,6 +45,12 @@ struct ReadableFile {
 
 // Opens an existing file for reading, sharing read, write and delete.
 bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint32_t& error);
+// The same for the file at relative (backslash-separated) below folder,
+// following no link on the way: what a check found by its name is what is
+// opened, whatever was swapped in since. A link met on the way fails with
+// ERROR_CANT_RESOLVE_FILENAME.
+bool openFileBelow(const std::wstring& folder, const std::wstring& relative, ReadableFile& file,
+                   std::uint32_t& error);
 bool getFileSize(const ReadableFile& file, std::uint64_t& size);
 // One read of up to size bytes from the current position.
 bool readFile(const ReadableFile& file, std::uint8_t* buffer, std::uint32_t size,

@@ -18,4 +18,10 @@ std::wstring lastPart(std::wstring_view path) {
     return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
 }
 
+std::wstring folderPart(std::wstring_view path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return std::wstring(separator == std::wstring_view::npos ? std::wstring_view()
+                                                             : path.substr(0, separator));
+}
+
 } // namespace tidewell

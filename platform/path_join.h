@@ -16,4 +16,7 @@ std::wstring joinPath(std::wstring_view folder, std::wstring_view name);
 // host or Windows itself also reads it); the whole path where it has none.
 std::wstring lastPart(std::wstring_view path);
 
+// What comes before the path's last separator; empty where it has none.
+std::wstring folderPart(std::wstring_view path);
+
 } // namespace tidewell

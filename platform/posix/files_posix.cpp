@@ -65,6 +65,17 @@ bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint3
     return true;
 }
 
+bool openFileBelow(const std::wstring& folder, const std::wstring& relative, ReadableFile& file,
+                   std::uint32_t& error) {
+    closeFile(file);
+    const int descriptor = posix::openBelowFollowingNoLink(folder, relative, error);
+    if (descriptor < 0) {
+        return false;
+    }
+    file.handle = new OpenFile{descriptor};
+    return true;
+}
+
 bool getFileSize(const ReadableFile& file, std::uint64_t& size) {
     return file.handle != nullptr &&
            posix::fileSize(static_cast<const OpenFile*>(file.handle)->descriptor, size);

@@ -104,6 +104,64 @@ int openForReading(const std::wstring& path, std::uint32_t& error) {
     return descriptor;
 }
 
+namespace {
+
+// An open that would follow a link fails with ELOOP (or, for a folder part
+// opened with O_DIRECTORY, ENOTDIR where the link leads to a file).
+std::uint32_t noLinkErrorFor(int errnoValue) {
+    return errnoValue == ELOOP ? ERROR_CANT_RESOLVE_FILENAME : windowsErrorFor(errnoValue);
+}
+
+} // namespace
+
+int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relative,
+                             std::uint32_t& error) {
+    int current = ::open(hostPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (current < 0) {
+        error = windowsErrorFor(errno);
+        return -1;
+    }
+    const std::string parts = hostPath(relative);
+    std::size_t at = 0;
+    while (true) {
+        std::size_t end = parts.find('/', at);
+        const bool last = end == std::string::npos;
+        end = last ? parts.size() : end;
+        const std::string part = parts.substr(at, end - at);
+        at = end + 1;
+        if (part.empty() && !last) {
+            continue;
+        }
+        struct stat seen {};
+        const int flags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | (last ? O_NONBLOCK : O_DIRECTORY);
+        const int next = part.empty() ? -1 : ::openat(current, part.c_str(), flags);
+        const int why = errno;
+        // A link opened as a folder part fails as not a folder: say which.
+        const bool isLink = next < 0 &&
+                            ::fstatat(current, part.c_str(), &seen, AT_SYMLINK_NOFOLLOW) == 0 &&
+                            S_ISLNK(seen.st_mode);
+        ::close(current);
+        if (next < 0) {
+            error =
+                isLink ? ERROR_CANT_RESOLVE_FILENAME : noLinkErrorFor(part.empty() ? ENOENT : why);
+            return -1;
+        }
+        current = next;
+        if (last) {
+            break;
+        }
+    }
+    struct stat info {};
+    if (fstat(current, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(current);
+        error = ERROR_ACCESS_DENIED;
+        return -1;
+    }
+    ::fcntl(current, F_SETFL, ::fcntl(current, F_GETFL) & ~O_NONBLOCK);
+    error = ERROR_SUCCESS;
+    return current;
+}
+
 bool fileSize(int descriptor, std::uint64_t& size) {
     struct stat info {};
     if (descriptor < 0 || fstat(descriptor, &info) != 0 || info.st_size < 0) {

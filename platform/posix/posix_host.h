@@ -30,6 +30,10 @@ void endListing(Listing* listing);
 
 // Descriptors of files open for reading or writing; -1 for none.
 int openForReading(const std::wstring& path, std::uint32_t& error);
+// The file at relative below folder, each of its parts opened in turn and
+// none of them followed if it is a link (ERROR_CANT_RESOLVE_FILENAME then).
+int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relative,
+                             std::uint32_t& error);
 bool fileSize(int descriptor, std::uint64_t& size);
 // Reads until size bytes have come or the file ends.
 bool readInto(int descriptor, std::uint8_t* buffer, std::uint32_t size, std::uint32_t& bytesRead);

@@ -69,6 +69,13 @@ bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint3
     return true;
 }
 
+// The Windows program reads a folder of evidence as the examiner's own
+// files: it is opened by its full name, as Windows resolves it.
+bool openFileBelow(const std::wstring& folder, const std::wstring& relative, ReadableFile& file,
+                   std::uint32_t& error) {
+    return openFileForReading(folder + L"\\" + relative, file, error);
+}
+
 bool getFileSize(const ReadableFile& file, std::uint64_t& size) {
     LARGE_INTEGER value;
     if (file.handle == nullptr || !GetFileSizeEx(static_cast<HANDLE>(file.handle), &value) ||

@@ -122,6 +122,24 @@ bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint3
     return true;
 }
 
+bool openFileBelow(const std::wstring& folder, const std::wstring& relative, ReadableFile& file,
+                   std::uint32_t& error) {
+    closeFile(file);
+    const std::wstring path = folder + L"/" + relative;
+    ++files().opened[path];
+    const fake::FileFailure failure = injected(files().fileFailures, path);
+    if (failure.openError != 0) {
+        error = failure.openError;
+        return false;
+    }
+    const int descriptor = posix::openBelowFollowingNoLink(folder, relative, error);
+    if (descriptor < 0) {
+        return false;
+    }
+    file.handle = new OpenFile{descriptor, failure};
+    return true;
+}
+
 bool getFileSize(const ReadableFile& file, std::uint64_t& size) {
     const auto* open = static_cast<const OpenFile*>(file.handle);
     return open != nullptr && !open->failure.sizeFails && posix::fileSize(open->descriptor, size);

@@ -140,6 +140,14 @@ with open(sys.argv[1], "r+b") as volume:
 PYTHON
 refused "the whole image (NTFS, shadow copy catalog unreadable)" "$work/vss.raw"
 rm -f "$work/vss.raw"
+# A segment that is a link to a file elsewhere is not read through.
+mkdir -p "$work/linked"
+cp "$work/split.raw.001" "$work/linked/"
+ln -s "$work/split.raw.002" "$work/linked/split.raw.002"
+refused "is not a regular file beside the first, reached through no link" \
+    "$work/linked/split.raw.001"
+rm -rf "$work/linked"
+
 # Refusals that say what is wrong: an E01 cut short, a differential QCOW2.
 head -c 1000000 "$images/corpus-gpt.E01" > "$work/cut.E01"
 refused "it is an E01 image, but neither a partition table nor a file system could be read in it: its segment files are cut short or damaged" \

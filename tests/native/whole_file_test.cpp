@@ -2,13 +2,17 @@
 // the hive reader holds, refused unread.
 #include "platform/whole_file.h"
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "core/scan_counters.h"
 #include "fake/fake_machine.h"
 #include "hive/hive_load.h"
+#include "platform/error_codes.h"
+#include "platform/files.h"
 #include "prefetch/prefetch_setup.h"
 #include "sample/evidence_tree.h"
 #include "scan/scan_driver.h"
@@ -46,6 +50,71 @@ TEST(WholeFile, AHiveAbove2GiBIsRefusedWithoutBeingRead) {
     EXPECT_EQ(results.facts.profilesExamined, 0u);
     EXPECT_EQ(results.facts[enablePrefetcherPresent].value, 1u)
         << "the other hives are read all the same";
+}
+
+TEST(WholeFile, AFileBelowAFolderIsOpenedFollowingNoLinkOnTheWay) {
+    fake::resetAll();
+    testing::TempFolder root;
+    testing::TempFolder outside;
+    outside.writeFile("secret", {'o'});
+    root.makeFolder("Windows");
+    root.writeFile("Windows/kept", {'k'});
+    std::filesystem::create_directory_symlink(outside.path, root.path / "Away");
+    std::filesystem::create_symlink(outside.path / "secret", root.path / "Windows/link");
+
+    ReadableFile file;
+    std::uint32_t error = 0;
+    EXPECT_TRUE(openFileBelow(root.text(), L"Windows\\kept", file, error));
+    EXPECT_FALSE(openFileBelow(root.text(), L"Away\\secret", file, error));
+    EXPECT_EQ(error, static_cast<std::uint32_t>(ERROR_CANT_RESOLVE_FILENAME));
+    EXPECT_FALSE(openFileBelow(root.text(), L"Windows\\link", file, error));
+    EXPECT_EQ(error, static_cast<std::uint32_t>(ERROR_CANT_RESOLVE_FILENAME));
+    EXPECT_FALSE(openFileBelow(root.text(), L"Windows\\absent", file, error));
+    EXPECT_EQ(error, static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(openFileBelow(root.text(), L"Windows", file, error)) << "a folder is no file";
+}
+
+// A link swapped in, again and again, for the folder a file is read from:
+// whatever the timing, the read is of the evidence or refused, never of the
+// file outside.
+TEST(WholeFile, ALinkSwappedInBetweenCheckAndOpenIsNeverFollowed) {
+    fake::resetAll();
+    testing::TempFolder root;
+    testing::TempFolder outside;
+    outside.makeFolder("Prefetch");
+    outside.writeFile("Prefetch/A.pf", {'o', 'u', 't'});
+    root.makeFolder("Kept");
+    root.makeFolder("Kept/Prefetch");
+    root.writeFile("Kept/Prefetch/A.pf", {'i', 'n'});
+    std::filesystem::create_directory_symlink(outside.path / "Prefetch", root.path / "Link");
+
+    std::atomic<bool> done{false};
+    std::thread swapper([&] {
+        // Prefetch is the real folder, then a link out, in turn.
+        std::error_code ignored;
+        while (!done) {
+            std::filesystem::rename(root.path / "Kept/Prefetch", root.path / "Prefetch", ignored);
+            std::this_thread::yield();
+            std::filesystem::rename(root.path / "Prefetch", root.path / "Kept/Prefetch", ignored);
+            std::filesystem::copy_symlink(root.path / "Link", root.path / "Prefetch", ignored);
+            std::this_thread::yield();
+            std::filesystem::remove(root.path / "Prefetch", ignored);
+        }
+    });
+    FileScope scope = confinedFileScope(root.text());
+    std::size_t read = 0;
+    std::size_t outsideRead = 0;
+    for (int attempt = 0; attempt < 20000; ++attempt) {
+        std::vector<std::uint8_t> bytes;
+        if (readWholeFileUpTo(scope, root.text() + L"\\Prefetch\\A.pf", 1024, bytes) ==
+            WholeFileRead::Read) {
+            ++read;
+            outsideRead += bytes == std::vector<std::uint8_t>{'o', 'u', 't'} ? 1 : 0;
+        }
+    }
+    done = true;
+    swapper.join();
+    EXPECT_EQ(outsideRead, 0u) << "of " << read << " reads";
 }
 
 } // namespace

@@ -201,15 +201,24 @@ TEST(ReportFormat, NamesAndExtensionsChooseTheForm) {
 
 TEST(JsonDocument, AnImageSaysWhatOfItWasReadAndEveryRunTimeItsCopy) {
     ScanOrigin origin = testing::imageOrigin(L"/case/disk.E01 :: partition 3");
-    origin.imageRead = {L"/case/disk.E01", L"E01", L"GPT", 3, 36700160, L"NTFS", L""};
+    origin.imageRead = {L"/case/disk.E01",
+                        L"E01",
+                        L"GPT",
+                        3,
+                        36700160,
+                        L"NTFS",
+                        L"its GPT header does not match its checksum",
+                        true};
     origin.copies = {{L"current volume", 0, L"", true},
                      {L"shadow copy 2", 130305262689190583ULL, L"600f0b6d", true},
                      {L"shadow copy 1", 130305261097363787ULL, L"600f0b69", false}};
     const std::string opening = jsonReportOpening(ScanTally{}, ScanFacts{}, origin);
     EXPECT_TRUE(has(opening, "\"kind\":\"disk image\""));
     EXPECT_TRUE(has(opening, "\"image\":{\"path\":\"/case/disk.E01\",\"format\":\"E01\","
-                             "\"partition_table\":\"GPT\",\"partition\":3,\"offset\":36700160,"
-                             "\"file_system\":\"NTFS\"}"));
+                             "\"partition_table\":\"GPT\",\"partition_table_damage\":\"its GPT "
+                             "header does not match its checksum\",\"partition\":3,\"offset\":"
+                             "36700160,\"file_system\":\"NTFS\","
+                             "\"shadow_copy_catalog_unreadable\":true}"));
     EXPECT_TRUE(has(opening, "{\"label\":\"shadow copy 2\",\"created\":{\"filetime\":"
                              "130305262689190583,\"utc\":\"2013-12-03T06:37:48.9190583Z\"},"
                              "\"identifier\":\"600f0b6d\",\"read\":true}"));
