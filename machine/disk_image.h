@@ -109,5 +109,8 @@ bool sameFileInCopy(ImageFileSystem& copy, ImageFileSystem& current, const std::
 // Reads that failed inside the image since it was opened (a damaged or cut
 // short image, a segment missing).
 std::uint32_t failedImageReads(const DiskImage& image);
+// The files such reads fell in (an E01 chunk that fails its checksum among
+// them), as the file system names them.
+const std::vector<std::wstring>& filesReadFailed(const DiskImage& image);
 
 } // namespace tidewell

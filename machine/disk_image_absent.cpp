@@ -65,4 +65,9 @@ std::uint32_t failedImageReads(const DiskImage&) {
     return 0;
 }
 
+const std::vector<std::wstring>& filesReadFailed(const DiskImage&) {
+    static const std::vector<std::wstring> none;
+    return none;
+}
+
 } // namespace tidewell

@@ -50,8 +50,10 @@ namespace {
 
 constexpr std::size_t readPiece = 4u * 1024 * 1024;
 
+constexpr std::size_t failedFilesNamed = 1000;
+
 WholeFileRead readWhole(ImageFileSystem& fileSystem, TSK_FS_FILE* file, std::uint64_t limit,
-                        std::vector<std::uint8_t>& bytes) {
+                        std::vector<std::uint8_t>& bytes, const std::wstring& name) {
     bytes.clear();
     if (file == nullptr || file->meta == nullptr || file->meta->type != TSK_FS_META_TYPE_REG ||
         file->meta->size < 0) {
@@ -73,6 +75,10 @@ WholeFileRead readWhole(ImageFileSystem& fileSystem, TSK_FS_FILE* file, std::uin
                                              TSK_FS_FILE_READ_FLAG_NONE);
         if (got <= 0 || static_cast<std::size_t>(got) != wanted) {
             ++fileSystem.image->readErrors;
+            std::vector<std::wstring>& named = fileSystem.image->filesReadFailed;
+            if (named.size() < failedFilesNamed) {
+                named.push_back(name);
+            }
             bytes.clear();
             return WholeFileRead::Unreadable;
         }
@@ -140,18 +146,23 @@ WholeFileRead readImageFile(ImageFileSystem& fileSystem, const std::wstring& pat
         }
         return WholeFileRead::Missing;
     }
-    return readWhole(fileSystem, file.file, limit, bytes);
+    return readWhole(fileSystem, file.file, limit, bytes, path);
 }
 
 WholeFileRead readDeletedImageFile(ImageFileSystem& fileSystem, std::uint64_t address,
                                    std::uint64_t limit, std::vector<std::uint8_t>& bytes) {
     tsk_error_reset();
     disk::OpenFile file{tsk_fs_file_open_meta(fileSystem.fileSystem, nullptr, address)};
-    return readWhole(fileSystem, file.file, limit, bytes);
+    return readWhole(fileSystem, file.file, limit, bytes,
+                     L"the deleted file of file record " + std::to_wstring(address));
 }
 
 std::uint32_t failedImageReads(const DiskImage& image) {
     return image.readErrors;
+}
+
+const std::vector<std::wstring>& filesReadFailed(const DiskImage& image) {
+    return image.filesReadFailed;
 }
 
 } // namespace tidewell

@@ -39,6 +39,9 @@ struct DiskImage {
     TSK_IMG_INFO* image = nullptr;
     std::vector<ShadowVolume> shadows;
     std::uint32_t readErrors = 0;
+    // The files whose data a failed read fell in, to be named (the first
+    // thousand; the count says the rest).
+    std::vector<std::wstring> filesReadFailed;
 };
 
 struct FileRecordName {

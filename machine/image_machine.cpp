@@ -100,6 +100,12 @@ void closeImage(ExaminedMachine& machine, ScanResults& results) {
     const ImageState& state = kindState<ImageState>(machine);
     if (machine.currentState == nullptr && state.image != nullptr) {
         results.tally[imageReadErrors] = failedImageReads(*state.image);
+        for (const std::wstring& path : filesReadFailed(*state.image)) {
+            results.origin.refused.push_back(
+                {state.locationPrefix + L" :: " + path,
+                 L"its data could not be read whole from the image (a damaged or missing part of "
+                 L"it), so it was not read"});
+        }
     }
 }
 

@@ -40,6 +40,10 @@ struct ImageMedia {
     libqcow_file_t* qcow = nullptr;
     std::uint64_t size = 0;
     unsigned sectorBytes = sectorSize;
+    // E01 chunks whose data failed its checksum, as byte ranges of the media:
+    // a read that touches one gave damaged data, never to be parsed as whole.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> damaged;
+    std::uint32_t checksumErrorsKnown = 0;
 };
 
 void closeMedia(ImageMedia* media) {
@@ -353,6 +357,29 @@ bool openQcow(ImageMedia& media, std::wstring& why) {
     return true;
 }
 
+// Whether [offset, offset + length) touches a chunk libewf has found to
+// fail its checksum: the library hands the data on all the same and only
+// lists the chunk, so the list is asked after every read.
+bool touchesDamage(ImageMedia& media, std::uint64_t offset, std::size_t length) {
+    std::uint32_t errors = 0;
+    if (libewf_handle_get_number_of_checksum_errors(media.ewf, &errors, nullptr) == 1 &&
+        errors != media.checksumErrorsKnown) {
+        media.damaged.clear();
+        for (std::uint32_t index = 0; index < errors; ++index) {
+            std::uint64_t first = 0;
+            std::uint64_t sectors = 0;
+            if (libewf_handle_get_checksum_error(media.ewf, index, &first, &sectors, nullptr) ==
+                1) {
+                media.damaged.emplace_back(first * media.sectorBytes, sectors * media.sectorBytes);
+            }
+        }
+        media.checksumErrorsKnown = errors;
+    }
+    return std::any_of(media.damaged.begin(), media.damaged.end(), [&](const auto& range) {
+        return offset < range.first + range.second && range.first < offset + length;
+    });
+}
+
 // --- as an image The Sleuth Kit reads ---
 
 struct MediaImage {
@@ -370,6 +397,9 @@ ssize_t readMedia(TSK_IMG_INFO* info, TSK_OFF_T offset, char* buffer, size_t len
         break;
     case ImageFormat::Ewf:
         read = libewf_handle_read_random(media.ewf, bytes, length, offset, nullptr);
+        if (read >= 0 && touchesDamage(media, static_cast<std::uint64_t>(offset), length)) {
+            read = -1;
+        }
         break;
     case ImageFormat::Vhd:
     case ImageFormat::Vhdx:

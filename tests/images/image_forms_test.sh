@@ -18,7 +18,7 @@ if [ ! -f "$images/corpus-gpt.E01" ]; then
     echo "corpus images are absent at $images (skipped)"
     exit 77
 fi
-for tool in tsk_recover qemu-img ewfacquire xz; do
+for tool in tsk_recover qemu-img ewfacquire ewfverify xz; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed (skipped)"; exit 77; }
 done
 rm -rf "$work"
@@ -140,6 +140,35 @@ with open(sys.argv[1], "r+b") as volume:
 PYTHON
 refused "the whole image (NTFS, shadow copy catalog unreadable)" "$work/vss.raw"
 rm -f "$work/vss.raw"
+# One damaged byte inside an E01 chunk: libewf hands the data on and lists
+# the chunk as failing its checksum; the read is counted and its file named.
+cp "$images/corpus-gpt.E01" "$work/damaged.E01"
+chmod u+w "$work/damaged.E01"
+python3 - "$work/damaged.E01" <<'PYTHON'
+import os, sys
+at = int(os.path.getsize(sys.argv[1]) * 0.55)
+with open(sys.argv[1], "r+b") as image:
+    image.seek(at)
+    byte = image.read(1)
+    image.seek(at)
+    image.write(bytes([byte[0] ^ 0xFF]))
+PYTHON
+if ewfverify -q "$work/damaged.E01" >/dev/null 2>&1; then
+    echo "FAIL: the damaged E01 verifies"; exit 1
+fi
+scan 3 "$work/damaged.json" "$work/damaged.E01"
+python3 - "$work/damaged.json" <<'PYTHON'
+import json, sys
+document = json.load(open(sys.argv[1], encoding="utf-8"))
+errors = document["coverage"]["counters"]["image_read_errors"]
+named = [e for e in document["scanned"].get("refused_entries") or []
+         if "could not be read whole from the image" in e["why"]]
+if errors == 0 or not named:
+    sys.exit(f"FAIL: damaged chunks unsaid: {errors} read errors, {named}")
+print(f"damaged E01: {errors} read error(s), in {named[0]['path']}")
+PYTHON
+rm -f "$work/damaged.E01"
+
 # A segment that is a link to a file elsewhere is not read through.
 mkdir -p "$work/linked"
 cp "$work/split.raw.001" "$work/linked/"
