@@ -12,13 +12,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // The first byte picks the encoder's options; the rest is the data. One
-    // input in sixteen is repeated to just past a block's 65,536 bytes, so
+    // input in sixty-four is repeated to just past a block's 65,536 bytes, so
     // that block boundaries are crossed while the round trip stays quick.
     tidewell::sample::XpressOptions options;
     options.endSymbol = (data[0] & 1) != 0;
     options.matchesCrossBlocks = (data[0] & 2) != 0;
     std::vector<std::uint8_t> input(data + 1, data + size);
-    if ((data[0] & 0x3C) == 0x3C && !input.empty()) {
+    if ((data[0] & 0xFC) == 0xFC && !input.empty()) {
         while (input.size() < 65536 + 512) {
             input.insert(input.end(), data + 1, data + size);
         }

@@ -12,5 +12,10 @@ int main(int argc, char** argv) {
             seed.insert(seed.end(), data.begin(), data.end());
             seeds.write("options-" + std::to_string(options), seed);
         }
+        // Repeated past a block's end, both options on.
+        Bytes repeated = {0xFF};
+        const Bytes data = tidewell::testing::prefetchLikeBytes(300, 3);
+        repeated.insert(repeated.end(), data.begin(), data.end());
+        seeds.write("repeated-blocks", repeated);
     });
 }

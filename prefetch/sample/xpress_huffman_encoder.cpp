@@ -214,14 +214,19 @@ std::vector<std::uint8_t> encodeXpressBlocks(const std::vector<XpressBlock>& blo
 
 std::vector<std::uint8_t> compressXpressHuffman(const std::uint8_t* data, std::size_t size,
                                                 const XpressOptions& options) {
-    constexpr std::size_t hashSize = 1u << 16;
     constexpr std::size_t maxOffset = 65535;
     constexpr int chainLimit = 32;
-    std::vector<std::int64_t> head(hashSize, -1);
+    // A table in proportion to the input, up to 65,536 heads: a small input
+    // (the fuzzer's) then costs little to set up.
+    unsigned hashBits = 8;
+    while (hashBits < 16 && (std::size_t{1} << hashBits) < size) {
+        ++hashBits;
+    }
+    std::vector<std::int64_t> head(std::size_t{1} << hashBits, -1);
     std::vector<std::int64_t> previous(size, -1);
     auto hashAt = [&](std::size_t at) {
         const std::uint32_t v = data[at] | (data[at + 1] << 8) | (data[at + 2] << 16);
-        return (v * 2654435761u) >> 16;
+        return (v * 2654435761u) >> (32 - hashBits);
     };
     auto insert = [&](std::size_t at) {
         if (at + 3 <= size) {
