@@ -157,7 +157,8 @@ inline constexpr ScanCounter collectionMembersPassedOver{
     .key = "collection_members_passed_over",
     .failure = true,
     .reportLabel = L"collection members not read - a second member of the same name (the larger, "
-                   L"else the first, read) or a file named where a folder is",
+                   L"else the first, read), a file named where a folder is, or a member whose "
+                   L"data is another's",
     .statusFragment = L" %lu collection member(s) not read;",
     .statusPosition = 36,
     .line = CounterLine::Collection,

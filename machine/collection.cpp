@@ -295,6 +295,10 @@ CollectionHandle openZip(const std::wstring& path, const EvidenceFileHandle& zip
             continue;
         }
         parts.erase(parts.begin());
+        if (member.sharesData) {
+            ++survey.membersPassedOver; // its stream is read once, for the member that owns it
+            continue;
+        }
         if (member.encrypted) {
             ++collection->membersUnreadable; // counted once, here; never opened
         }

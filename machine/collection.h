@@ -49,8 +49,9 @@ struct CollectionSurvey {
     std::uint32_t namesUndecodable = 0; // kept under their stored names
     std::uint64_t members = 0;          // files in the collection's uploads
     // Members not read: one of two named alike through the same accessor
-    // (the larger, else the first in name order, is read), or one whose name
-    // makes a file and a folder of the same path.
+    // (the larger, else the first in name order, is read), one whose name
+    // makes a file and a folder of the same path, or one whose data is an
+    // earlier member's stream.
     std::uint32_t membersPassedOver = 0;
     // What the collection says of itself.
     std::wstring hostName;

@@ -3,7 +3,9 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <unordered_set>
 
+#include "machine/zip_directory.h"
 #include "platform/utf8_codec.h"
 
 namespace tidewell {
@@ -77,6 +79,22 @@ zip_int64_t readZipSource(void* state, void* data, zip_uint64_t length, zip_sour
             ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_SUPPORTS, -1);
     default:
         return failed(source, ZIP_ER_OPNOTSUPP);
+    }
+}
+
+// Members whose central directory entries name the same local header.
+void markSharedData(const EvidenceFile& file, std::vector<ZipMember>& members) {
+    const ZipBytes read = [&file](std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
+        std::size_t got = 0;
+        return readEvidenceAt(file, offset, buffer, length, got) && got == length;
+    };
+    std::vector<std::uint64_t> offsets;
+    if (!memberDataOffsets(read, file.size, offsets) || offsets.size() != members.size()) {
+        return;
+    }
+    std::unordered_set<std::uint64_t> seen;
+    for (std::size_t index = 0; index < members.size(); ++index) {
+        members[index].sharesData = !seen.insert(offsets[index]).second;
     }
 }
 
@@ -168,6 +186,7 @@ ZipArchiveHandle openZipArchive(const EvidenceFileHandle& file, std::vector<ZipM
         }
         members.push_back(std::move(member));
     }
+    markSharedData(*file, members);
     archive->members = members;
     return archive;
 }

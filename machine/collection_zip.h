@@ -22,6 +22,9 @@ struct ZipMember {
     std::string name; // as stored, in bytes
     std::uint64_t size = 0;
     bool encrypted = false;
+    // Its data is an earlier member's own stream (both name one local
+    // header): read once, for the earlier member only.
+    bool sharesData = false;
 };
 
 // Reads the zip through the file the scan opened and lists its members;

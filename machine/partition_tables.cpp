@@ -93,7 +93,7 @@ bool readGptEntries(const ImageBytes& read, std::uint64_t imageSize, std::uint32
         return false;
     }
     std::vector<std::uint8_t> array(static_cast<std::size_t>(arrayBytes));
-    if (!read(header.entriesLba * sectorSize, array.data(), array.size()) ||
+    if ((!array.empty() && !read(header.entriesLba * sectorSize, array.data(), array.size())) ||
         crc32Of(array.data(), array.size()) != header.entriesChecksum) {
         return false;
     }

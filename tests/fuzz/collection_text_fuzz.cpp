@@ -1,13 +1,15 @@
 // What a collection says in its own words, as anyone may craft it: a member's
-// stored name (decoded, and its device part parsed) and the collector's JSON
-// files (client_info.json, collection_context.json, uploads.json), each read
-// from the same bytes. None may read outside its text or run away with the
-// memory its depth or length would ask.
+// stored name (decoded, and its device part parsed), the collector's JSON
+// files (client_info.json, collection_context.json, uploads.json) and the
+// zip's central directory, each read from the same bytes. None may read outside its text or run
+// away with the memory its depth or length would ask.
+#include <cstring>
 #include <string>
 #include <string_view>
 
 #include "machine/collection_metadata.h"
 #include "machine/collection_names.h"
+#include "machine/zip_directory.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tidewell;
@@ -22,5 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (metadata.filesNotCollected > metadata.uploadsListed) {
         __builtin_trap();
     }
+    const ZipBytes read = [data, size](std::uint64_t offset, std::uint8_t* buffer,
+                                       std::size_t length) {
+        if (offset > size || length > size - offset) {
+            return false;
+        }
+        std::memcpy(buffer, data + offset, length);
+        return true;
+    };
+    std::vector<std::uint64_t> offsets;
+    memberDataOffsets(read, size, offsets);
     return 0;
 }

@@ -22,6 +22,9 @@ int main(int argc, char** argv) {
         seeds.write("client-info",
                     text(R"({"ClientId":"C.1","Hostname":"WKS-7","Fqdn":"WKS-7.corp"})"));
         seeds.write("context", text(R"({"create_time":1700000000,"start_time":1700000000})"));
+        // The smallest zip: an end of central directory record alone.
+        seeds.write("empty-zip",
+                    Bytes{'P', 'K', 5, 6, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
         seeds.write("uploads", text("{\"vfs_path\":\"a\",\"file_size\":10,\"uploaded_size\":4}\n"
                                     "{\"vfs_path\":\"c\",\"Error\":\"access denied\"}\n"));
     });

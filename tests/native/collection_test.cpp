@@ -4,10 +4,12 @@
 // secured container, and the extracted folder walked without following a
 // link round in a loop.
 #include "machine/collection.h"
+#include "machine/zip_directory.h"
 
 #include <zip.h>
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -396,6 +398,60 @@ TEST(Collection, AtMostTheNewestCopiesWindowsKeepsAreReadAndTheRestCounted) {
     EXPECT_EQ(results.origin.copies[1].label, L"shadow copy " + std::to_wstring(copies));
     EXPECT_FALSE(results.origin.copies.back().read);
     EXPECT_FALSE(reportIsComplete(results.tally, results.facts));
+}
+
+// The zip's bytes, read whole.
+std::string zipBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+TEST(Collection, MembersThatShareOneStreamAreReadOnceAndTheRestCounted) {
+    testing::TempFolder folder;
+    const auto path = folder.path / "shared.zip";
+    {
+        ZipWriter writer(path);
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/A.pf", "the same bytes"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/B.pf", "the same bytes"));
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/C.pf", "the same bytes"));
+        ASSERT_TRUE(writer.close());
+    }
+    const ZipBytes read = [bytes = zipBytes(path)](std::uint64_t offset, std::uint8_t* buffer,
+                                                   std::size_t length) {
+        if (offset > bytes.size() || length > bytes.size() - offset) {
+            return false;
+        }
+        std::memcpy(buffer, bytes.data() + offset, length);
+        return true;
+    };
+    std::vector<std::uint64_t> offsets;
+    ASSERT_TRUE(memberDataOffsets(read, std::filesystem::file_size(path), offsets));
+    ASSERT_EQ(offsets.size(), 3u);
+    EXPECT_EQ(offsets[0], 0u);
+    EXPECT_LT(offsets[0], offsets[1]);
+    EXPECT_LT(offsets[1], offsets[2]);
+    EXPECT_FALSE(memberDataOffsets(read, 10, offsets)) << "no end of directory in 10 bytes";
+
+    // B's and C's directory entries now name A's local header: one stream.
+    {
+        std::string bytes = zipBytes(path);
+        std::size_t entry = bytes.find("PK\x01\x02");
+        entry = bytes.find("PK\x01\x02", entry + 4);
+        for (; entry != std::string::npos; entry = bytes.find("PK\x01\x02", entry + 4)) {
+            std::memset(bytes.data() + entry + 42, 0, 4);
+        }
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    FileScope scope;
+    CollectionSurvey survey;
+    const CollectionHandle collection = openZip(path, scope, survey);
+    ASSERT_NE(collection, nullptr) << testing::narrow(survey.problem);
+    EXPECT_EQ(survey.membersPassedOver, 2u);
+    EXPECT_EQ(survey.members, 1u);
+    WholeFileRead outcome = WholeFileRead::Missing;
+    EXPECT_EQ(readText(*collection, 0, L"\\Windows\\Prefetch\\A.pf", outcome), L"the same bytes");
+    readText(*collection, 0, L"\\Windows\\Prefetch\\B.pf", outcome);
+    EXPECT_EQ(outcome, WholeFileRead::Missing);
 }
 
 TEST(Collection, AnExtractedFolderIsReadAsItsZipIs) {
