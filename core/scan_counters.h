@@ -178,6 +178,17 @@ inline constexpr ScanCounter shadowCopiesLeft{
     .place = 50,
 };
 
+inline constexpr ScanCounter imageRecordsMended{
+    .key = "image_system_records_mended",
+    .failure = true, // the volume itself is damaged, however well it then read
+    .reportLabel = L"system file records of the volume damaged - taken from their mirror, or "
+                   L"their sectors' sequence numbers restored, to open the volume",
+    .statusFragment = L" %lu damaged system file record(s) mended;",
+    .statusPosition = 38,
+    .line = CounterLine::Image,
+    .place = 51,
+};
+
 inline constexpr const ScanCounter* scanOwnCounters[] = {
     &profileListUnreadable,
     &hivesMissing,
@@ -198,6 +209,7 @@ inline constexpr const ScanCounter* scanOwnCounters[] = {
     &collectionMetadataUnreadable,
     &collectionMembersPassedOver,
     &shadowCopiesLeft,
+    &imageRecordsMended,
 };
 
 } // namespace tidewell

@@ -38,6 +38,9 @@ struct ImageVolume {
     bool holdsWindows = false; // it is a Windows drive (machine/windows_drive.h)
     std::uint32_t shadowCopies = 0;
     bool shadowCatalogUnreadable = false; // it keeps shadow copies that cannot be listed
+    // Its system file records that failed their check and were mended to
+    // open it (ntfs_system_records.h).
+    std::uint32_t recordsMended = 0;
 };
 
 struct ImageSurvey {

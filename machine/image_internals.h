@@ -126,6 +126,14 @@ std::wstring formatName(ImageFormat format); // "raw", "E01", "VHD", ...
 // short); empty when nothing.
 std::wstring mediaDamage(TSK_IMG_INFO* image);
 
+// Read past The Sleuth Kit's cache of the image, so that what is read before
+// an overlay is put in place is not kept from the reads after it.
+bool readMediaUncached(TSK_IMG_INFO* image, std::uint64_t offset, std::uint8_t* buffer,
+                       std::size_t length);
+
+// Bytes every later read of the image gives at offset in place of its own.
+void overlayMedia(TSK_IMG_INFO* image, std::uint64_t offset, std::vector<std::uint8_t> bytes);
+
 // The image, in its format, as the field's library for that format reads it
 // through the file the scan opened (each of its other segments or extents
 // opened once), given to The Sleuth Kit as an image it reads through us.

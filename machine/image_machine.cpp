@@ -288,6 +288,7 @@ EvidenceCheck openImageMachine(const ScanTarget& target, const EvidenceFileHandl
         origin.imageRead.partition = volume->partition;
         origin.imageRead.offset = volume->offset;
         origin.imageRead.fileSystem = volume->fileSystem;
+        results.tally[imageRecordsMended] = volume->recordsMended;
         state->locationPrefix =
             target.evidenceRoot +
             (volume->partition == 0 ? std::wstring() : L" :: " + volumeName(*volume));

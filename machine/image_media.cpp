@@ -44,6 +44,8 @@ struct ImageMedia {
     // a read that touches one gave damaged data, never to be parsed as whole.
     std::vector<std::pair<std::uint64_t, std::uint64_t>> damaged;
     std::uint32_t checksumErrorsKnown = 0;
+    // Bytes read in place of the media's own (mended file records).
+    std::vector<std::pair<std::uint64_t, std::vector<std::uint8_t>>> overlays;
 };
 
 void closeMedia(ImageMedia* media) {
@@ -414,6 +416,17 @@ ssize_t readMedia(TSK_IMG_INFO* info, TSK_OFF_T offset, char* buffer, size_t len
     }
     if (read < 0) {
         sayImageReadFailed("the image");
+        return read;
+    }
+    const auto start = static_cast<std::uint64_t>(offset);
+    const auto end = start + static_cast<std::uint64_t>(read);
+    for (const auto& [at, overlay] : media.overlays) {
+        const std::uint64_t from = std::max(start, at);
+        const std::uint64_t to = std::min(end, at + overlay.size());
+        if (from < to) {
+            std::memcpy(bytes + (from - start), overlay.data() + (from - at),
+                        static_cast<std::size_t>(to - from));
+        }
     }
     return read;
 }
@@ -426,6 +439,16 @@ void closeMediaImage(TSK_IMG_INFO* info) {
 void statMedia(TSK_IMG_INFO*, FILE*) {}
 
 } // namespace
+
+bool readMediaUncached(TSK_IMG_INFO* info, std::uint64_t offset, std::uint8_t* buffer,
+                       std::size_t length) {
+    return readMedia(info, static_cast<TSK_OFF_T>(offset), reinterpret_cast<char*>(buffer),
+                     length) == static_cast<ssize_t>(length);
+}
+
+void overlayMedia(TSK_IMG_INFO* info, std::uint64_t offset, std::vector<std::uint8_t> bytes) {
+    reinterpret_cast<MediaImage*>(info)->media->overlays.emplace_back(offset, std::move(bytes));
+}
 
 std::wstring mediaDamage(TSK_IMG_INFO* info) {
     const ImageMedia& media = *reinterpret_cast<MediaImage*>(info)->media;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "machine/image_internals.h"
+#include "machine/ntfs_system_records.h"
 #include "machine/partition_tables.h"
 #include "machine/windows_drive.h"
 #include "platform/text_fold.h"
@@ -154,6 +155,21 @@ bool checkPartitionTables(TSK_IMG_INFO* image, ImageSurvey& survey,
     return false;
 }
 
+// A volume's damaged system file records, mended before its file system is
+// opened (see ntfs_system_records.h), and counted.
+std::uint32_t mendVolume(TSK_IMG_INFO* image, std::uint64_t offset, std::uint64_t length) {
+    const VolumeBytes volume = [image, offset](std::uint64_t at, std::uint8_t* buffer,
+                                               std::size_t size) {
+        return disk::readMediaUncached(image, offset + at, buffer, size);
+    };
+    std::uint32_t mended = 0;
+    for (MendedRecord& record : mendSystemRecords(volume, length)) {
+        disk::overlayMedia(image, offset + record.offset, std::move(record.bytes));
+        ++mended;
+    }
+    return mended;
+}
+
 bool fileSystemAtStart(TSK_IMG_INFO* image) {
     TSK_FS_INFO* fileSystem = openKnownFileSystem(image, 0);
     if (fileSystem == nullptr) {
@@ -257,6 +273,9 @@ DiskImageHandle openDiskImage(const EvidenceFileHandle& evidence, ImageSurvey& s
 
     std::vector<FoundPartition> found;
     TSK_VS_INFO* table = nullptr;
+    // A volume that is the whole image is mended before anything opens it.
+    const std::uint32_t mendedAtStart =
+        mendVolume(image->image, 0, static_cast<std::uint64_t>(image->image->size));
     if (!checkPartitionTables(image->image, survey, found)) {
         table = openPartitionTable(image->image);
         if (table == nullptr && !fileSystemAtStart(image->image)) {
@@ -299,6 +318,9 @@ DiskImageHandle openDiskImage(const EvidenceFileHandle& evidence, ImageSurvey& s
         tsk_vs_close(table);
     }
     for (ImageVolume& volume : survey.volumes) {
+        volume.recordsMended = volume.offset == 0
+                                   ? mendedAtStart
+                                   : mendVolume(image->image, volume.offset, volume.length);
         surveyVolume(*image, volume);
     }
     return image;

@@ -1,12 +1,14 @@
 // A raw disk's first bytes in memory, searched for its partition tables as a
 // disk image's are before The Sleuth Kit sees them: the GPT header at either
 // sector size and its backup at the end, the entries of a sound one, and the
-// MBR. Every partition found lies inside the disk, and nothing is read
-// outside it.
+// MBR; and the same bytes as an NTFS volume whose first file records are
+// mended. Every partition found and record mended lies inside, and nothing
+// is read outside it.
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "machine/ntfs_system_records.h"
 #include "machine/partition_tables.h"
 
 namespace {
@@ -44,5 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     readMbrEntries(read, size, found, why);
     checkInside(found, size);
+    // The same bytes as a volume whose system file records are mended.
+    for (const MendedRecord& record : mendSystemRecords(read, size)) {
+        if (record.offset > size || record.bytes.size() > size - record.offset ||
+            !recordSound(record.bytes.data(), record.bytes.size())) {
+            std::abort();
+        }
+    }
     return 0;
 }

@@ -1,6 +1,7 @@
 // seeds_partition_tables: small disks with a sound GPT (primary and backup,
-// four entries), one whose primary header names entries past the disk, and
-// an MBR with an entry past the end beside a sound one.
+// four entries), one whose primary header names entries past the disk, an
+// MBR with an entry past the end beside a sound one, and the start of an
+// NTFS volume with a torn system record.
 #include <cstring>
 
 #include "fuzz/seed_writer.h"
@@ -64,6 +65,31 @@ Bytes mbrDisk() {
     return disk;
 }
 
+// An NTFS volume's start: its boot sector, sixteen system records (the
+// seventh torn) and the mirror of the first four.
+Bytes ntfsVolume() {
+    constexpr std::size_t record = 1024;
+    Bytes volume(80 * sector);
+    std::memcpy(volume.data() + 3, "NTFS    ", 8);
+    volume[12] = 0x02;
+    volume[13] = 1;
+    volume[0x30] = 16;
+    volume[0x38] = 64;
+    volume[0x40] = 0xF6;
+    for (std::size_t number = 0; number < 16; ++number) {
+        std::uint8_t* at = volume.data() + 16 * sector + number * record;
+        std::memcpy(at, "FILE", 4);
+        at[4] = 0x30;
+        at[6] = 3;
+        at[0x30] = at[510] = at[1022] = static_cast<std::uint8_t>(number + 1);
+        if (number < 4) {
+            std::memcpy(volume.data() + 64 * sector + number * record, at, record);
+        }
+    }
+    volume[16 * sector + 6 * record + 510] ^= 0xFF;
+    return volume;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -72,5 +98,6 @@ int main(int argc, char** argv) {
         seeds.write("gpt", gptDisk(4));
         seeds.write("gpt-entries-past-end", gptDisk(700000));
         seeds.write("mbr-entry-past-end", mbrDisk());
+        seeds.write("ntfs-torn-record", ntfsVolume());
     });
 }
