@@ -84,7 +84,7 @@ zip_int64_t readZipSource(void* state, void* data, zip_uint64_t length, zip_sour
 
 // Members whose central directory entries name the same local header.
 void markSharedData(const EvidenceFile& file, std::vector<ZipMember>& members) {
-    const ZipBytes read = [&file](std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
+    const BytesAt read = [&file](std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
         std::size_t got = 0;
         return readEvidenceAt(file, offset, buffer, length, got) && got == length;
     };

@@ -117,7 +117,7 @@ TSK_VS_INFO* openPartitionTable(TSK_IMG_INFO* image) {
     return nullptr;
 }
 
-ImageBytes imageBytes(TSK_IMG_INFO* image) {
+BytesAt imageBytes(TSK_IMG_INFO* image) {
     return [image](std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
         tsk_error_reset();
         return tsk_img_read(image, static_cast<TSK_OFF_T>(offset), reinterpret_cast<char*>(buffer),
@@ -132,7 +132,7 @@ ImageBytes imageBytes(TSK_IMG_INFO* image) {
 bool checkPartitionTables(TSK_IMG_INFO* image, ImageSurvey& survey,
                           std::vector<FoundPartition>& found) {
     const auto size = static_cast<std::uint64_t>(image->size);
-    const ImageBytes read = imageBytes(image);
+    const BytesAt read = imageBytes(image);
     for (const std::uint32_t sectorSize : {512u, 4096u}) {
         GptHeader primary;
         std::wstring why;
@@ -158,8 +158,8 @@ bool checkPartitionTables(TSK_IMG_INFO* image, ImageSurvey& survey,
 // A volume's damaged system file records, mended before its file system is
 // opened (see ntfs_system_records.h), and counted.
 std::uint32_t mendVolume(TSK_IMG_INFO* image, std::uint64_t offset, std::uint64_t length) {
-    const VolumeBytes volume = [image, offset](std::uint64_t at, std::uint8_t* buffer,
-                                               std::size_t size) {
+    const BytesAt volume = [image, offset](std::uint64_t at, std::uint8_t* buffer,
+                                           std::size_t size) {
         return disk::readMediaUncached(image, offset + at, buffer, size);
     };
     std::uint32_t mended = 0;

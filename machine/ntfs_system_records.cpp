@@ -18,7 +18,7 @@ struct Layout {
     std::uint32_t recordSize = 0;
 };
 
-bool readLayout(const VolumeBytes& read, std::uint64_t volumeSize, Layout& layout) {
+bool readLayout(const BytesAt& read, std::uint64_t volumeSize, Layout& layout) {
     std::uint8_t boot[512] = {};
     if (volumeSize < sizeof boot || !read(0, boot, sizeof boot) ||
         std::memcmp(boot + 3, "NTFS    ", 8) != 0) {
@@ -74,7 +74,7 @@ bool recordSound(const std::uint8_t* record, std::size_t size) {
     return true;
 }
 
-std::vector<MendedRecord> mendSystemRecords(const VolumeBytes& read, std::uint64_t volumeSize) {
+std::vector<MendedRecord> mendSystemRecords(const BytesAt& read, std::uint64_t volumeSize) {
     std::vector<MendedRecord> mended;
     Layout layout;
     if (!readLayout(read, volumeSize, layout)) {

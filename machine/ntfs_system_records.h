@@ -10,14 +10,11 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
-namespace tidewell {
+#include "platform/bytes_at.h"
 
-// Reads length bytes at offset of the volume; false when they cannot be had.
-using VolumeBytes =
-    std::function<bool(std::uint64_t offset, std::uint8_t* buffer, std::size_t length)>;
+namespace tidewell {
 
 // A record's bytes to be read in place of the volume's own, at offset.
 struct MendedRecord {
@@ -28,7 +25,7 @@ struct MendedRecord {
 
 // The system records of the NTFS volume that fail their update sequence
 // check, mended; none where the volume is no NTFS or all are sound.
-std::vector<MendedRecord> mendSystemRecords(const VolumeBytes& read, std::uint64_t volumeSize);
+std::vector<MendedRecord> mendSystemRecords(const BytesAt& read, std::uint64_t volumeSize);
 
 // Whether a file record passes its update sequence check: "FILE", and each
 // 512-byte sector ending in the update sequence number.

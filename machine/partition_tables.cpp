@@ -37,7 +37,7 @@ std::uint32_t crc32Of(const std::uint8_t* data, std::size_t size) {
     return c ^ 0xFFFFFFFFu;
 }
 
-TableState checkGptHeader(const ImageBytes& read, std::uint64_t imageSize, std::uint32_t sectorSize,
+TableState checkGptHeader(const BytesAt& read, std::uint64_t imageSize, std::uint32_t sectorSize,
                           std::uint64_t lba, GptHeader& header, std::wstring& why) {
     header = GptHeader{};
     why.clear();
@@ -85,7 +85,7 @@ TableState checkGptHeader(const ImageBytes& read, std::uint64_t imageSize, std::
     return TableState::Sound;
 }
 
-bool readGptEntries(const ImageBytes& read, std::uint64_t imageSize, std::uint32_t sectorSize,
+bool readGptEntries(const BytesAt& read, std::uint64_t imageSize, std::uint32_t sectorSize,
                     const GptHeader& header, std::vector<FoundPartition>& found) {
     found.clear();
     const std::uint64_t arrayBytes = std::uint64_t{header.entries} * header.entrySize;
@@ -121,7 +121,7 @@ bool readGptEntries(const ImageBytes& read, std::uint64_t imageSize, std::uint32
     return true;
 }
 
-TableState readMbrEntries(const ImageBytes& read, std::uint64_t imageSize,
+TableState readMbrEntries(const BytesAt& read, std::uint64_t imageSize,
                           std::vector<FoundPartition>& found, std::wstring& why) {
     found.clear();
     why.clear();

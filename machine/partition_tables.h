@@ -8,15 +8,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
-namespace tidewell {
+#include "platform/bytes_at.h"
 
-// Reads length bytes at offset of the image; false when they cannot be had.
-using ImageBytes =
-    std::function<bool(std::uint64_t offset, std::uint8_t* buffer, std::size_t length)>;
+namespace tidewell {
 
 // The largest entry array read: Windows writes 128 entries of 128 bytes.
 inline constexpr std::uint64_t maxGptEntryArray = 4ULL * 1024 * 1024;
@@ -37,7 +34,7 @@ enum class TableState {
 };
 
 // The GPT header at lba, for disks of sectorSize bytes a sector.
-TableState checkGptHeader(const ImageBytes& read, std::uint64_t imageSize, std::uint32_t sectorSize,
+TableState checkGptHeader(const BytesAt& read, std::uint64_t imageSize, std::uint32_t sectorSize,
                           std::uint64_t lba, GptHeader& header, std::wstring& why);
 
 // A partition a table names, where the table could not be left to the
@@ -50,12 +47,12 @@ struct FoundPartition {
 
 // The used entries of a sound header's array; false when the array cannot
 // be read or fails its checksum.
-bool readGptEntries(const ImageBytes& read, std::uint64_t imageSize, std::uint32_t sectorSize,
+bool readGptEntries(const BytesAt& read, std::uint64_t imageSize, std::uint32_t sectorSize,
                     const GptHeader& header, std::vector<FoundPartition>& found);
 
 // The MBR's primary entries that begin inside the image; Absent without the
 // boot signature. Damaged (and why) when an entry lies past the image's end.
-TableState readMbrEntries(const ImageBytes& read, std::uint64_t imageSize,
+TableState readMbrEntries(const BytesAt& read, std::uint64_t imageSize,
                           std::vector<FoundPartition>& found, std::wstring& why);
 
 // The CRC-32 of IEEE 802.3, as GPT checksums its header and entries.

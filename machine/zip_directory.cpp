@@ -25,7 +25,7 @@ struct Directory {
 
 // The end of central directory record: the last one whose comment reaches
 // the end of the file, searched for in the file's last 64 KiB and 22 bytes.
-bool findEnd(const ZipBytes& read, std::uint64_t zipSize, std::uint64_t& at,
+bool findEnd(const BytesAt& read, std::uint64_t zipSize, std::uint64_t& at,
              std::vector<std::uint8_t>& tail) {
     if (zipSize < endSize) {
         return false;
@@ -48,7 +48,7 @@ bool findEnd(const ZipBytes& read, std::uint64_t zipSize, std::uint64_t& at,
     return false;
 }
 
-bool readDirectory(const ZipBytes& read, std::uint64_t zipSize, Directory& directory) {
+bool readDirectory(const BytesAt& read, std::uint64_t zipSize, Directory& directory) {
     std::uint64_t at = 0;
     std::vector<std::uint8_t> tail;
     if (!findEnd(read, zipSize, at, tail)) {
@@ -105,7 +105,7 @@ bool zip64Offset(const ByteView& extra, bool sizeInExtra, bool compressedInExtra
 
 } // namespace
 
-bool memberDataOffsets(const ZipBytes& read, std::uint64_t zipSize,
+bool memberDataOffsets(const BytesAt& read, std::uint64_t zipSize,
                        std::vector<std::uint64_t>& offsets) {
     offsets.clear();
     Directory directory;

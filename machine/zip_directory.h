@@ -5,19 +5,16 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
-namespace tidewell {
+#include "platform/bytes_at.h"
 
-// Reads length bytes at offset of the zip; false when they cannot be had.
-using ZipBytes =
-    std::function<bool(std::uint64_t offset, std::uint8_t* buffer, std::size_t length)>;
+namespace tidewell {
 
 // The local header offset of every central directory entry, in the
 // directory's order (zip64 offsets included); false, and nothing, where the
 // directory cannot be found or read whole.
-bool memberDataOffsets(const ZipBytes& read, std::uint64_t zipSize,
+bool memberDataOffsets(const BytesAt& read, std::uint64_t zipSize,
                        std::vector<std::uint64_t>& offsets);
 
 } // namespace tidewell

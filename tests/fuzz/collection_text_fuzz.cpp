@@ -3,7 +3,6 @@
 // files (client_info.json, collection_context.json, uploads.json) and the
 // zip's central directory, each read from the same bytes. None may read outside its text or run
 // away with the memory its depth or length would ask.
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -24,14 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (metadata.filesNotCollected > metadata.uploadsListed) {
         __builtin_trap();
     }
-    const ZipBytes read = [data, size](std::uint64_t offset, std::uint8_t* buffer,
-                                       std::size_t length) {
-        if (offset > size || length > size - offset) {
-            return false;
-        }
-        std::memcpy(buffer, data + offset, length);
-        return true;
-    };
+    const BytesAt read = bytesInMemory(data, size);
     std::vector<std::uint64_t> offsets;
     memberDataOffsets(read, size, offsets);
     return 0;

@@ -5,7 +5,6 @@
 // mended. Every partition found and record mended lies inside, and nothing
 // is read outside it.
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "machine/ntfs_system_records.h"
@@ -25,14 +24,7 @@ void checkInside(const std::vector<tidewell::FoundPartition>& found, std::uint64
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tidewell;
-    const ImageBytes read = [data, size](std::uint64_t offset, std::uint8_t* buffer,
-                                         std::size_t length) {
-        if (offset > size || length > size - offset) {
-            return false;
-        }
-        std::memcpy(buffer, data + offset, length);
-        return true;
-    };
+    const BytesAt read = bytesInMemory(data, size);
     std::vector<FoundPartition> found;
     std::wstring why;
     for (const std::uint32_t sectorSize : {512u, 4096u}) {

@@ -416,14 +416,9 @@ TEST(Collection, MembersThatShareOneStreamAreReadOnceAndTheRestCounted) {
         ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/C.pf", "the same bytes"));
         ASSERT_TRUE(writer.close());
     }
-    const ZipBytes read = [bytes = zipBytes(path)](std::uint64_t offset, std::uint8_t* buffer,
-                                                   std::size_t length) {
-        if (offset > bytes.size() || length > bytes.size() - offset) {
-            return false;
-        }
-        std::memcpy(buffer, bytes.data() + offset, length);
-        return true;
-    };
+    const std::string zip = zipBytes(path);
+    const BytesAt read =
+        bytesInMemory(reinterpret_cast<const std::uint8_t*>(zip.data()), zip.size());
     std::vector<std::uint64_t> offsets;
     ASSERT_TRUE(memberDataOffsets(read, std::filesystem::file_size(path), offsets));
     ASSERT_EQ(offsets.size(), 3u);

@@ -42,14 +42,8 @@ std::vector<std::uint8_t> volume() {
     return bytes;
 }
 
-VolumeBytes over(const std::vector<std::uint8_t>& bytes) {
-    return [&bytes](std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
-        if (offset > bytes.size() || length > bytes.size() - offset) {
-            return false;
-        }
-        std::memcpy(buffer, bytes.data() + offset, length);
-        return true;
-    };
+BytesAt over(const std::vector<std::uint8_t>& bytes) {
+    return bytesInMemory(bytes.data(), bytes.size());
 }
 
 TEST(NtfsSystemRecords, ADamagedRecordIsMendedFromItsMirrorOrItsOwnSequenceNumbers) {

@@ -25,14 +25,8 @@ void put64(std::vector<std::uint8_t>& disk, std::size_t at, std::uint64_t value)
     put32(disk, at + 4, static_cast<std::uint32_t>(value >> 32));
 }
 
-ImageBytes over(const std::vector<std::uint8_t>& disk) {
-    return [&disk](std::uint64_t offset, std::uint8_t* buffer, std::size_t length) {
-        if (offset > disk.size() || length > disk.size() - offset) {
-            return false;
-        }
-        std::memcpy(buffer, disk.data() + offset, length);
-        return true;
-    };
+BytesAt over(const std::vector<std::uint8_t>& disk) {
+    return bytesInMemory(disk.data(), disk.size());
 }
 
 // A 1 MiB disk with a GPT of 128 entries of 128 bytes at LBA 2 (and its
