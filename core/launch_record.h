@@ -37,8 +37,10 @@ struct LaunchRecord {
     PathStatus pathStatus = PathStatus::NoPathRecorded;
     std::uint32_t runCount = 0;
     std::uint8_t runCountKnown = 0;
-    // FILETIME values, never 0; as the source orders them. Only times that are
-    // runs: a source whose times mean something else keeps them in its details.
+    // FILETIME values, never 0; as the source orders them. Runs, where the
+    // source's times are runs; a source whose times are not keeps here only
+    // times of one meaning (its runTimeMeaning), which are gathered across
+    // copies as runs are and never taken for runs, and the rest in its details.
     std::vector<std::uint64_t> runTimes;
     std::wstring userSid; // whose record it is, where the source says
     std::wstring userName;

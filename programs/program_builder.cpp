@@ -113,15 +113,19 @@ private:
     std::size_t pendingFirst = 0;
     std::size_t pendingCount = 0;
 
-    // The record's first and last run, read now with the rest.
+    // The record's first and last run, read now with the rest; a source's
+    // times that are not runs are not either.
     static void summarize(const LaunchRecord& record, RecordPlace& place) {
+        place.source = record.source;
+        if (!record.source->timesAreRuns) {
+            return;
+        }
         for (std::uint64_t run : record.runTimes) {
             if (run != 0 && (place.firstRun == 0 || run < place.firstRun)) {
                 place.firstRun = run;
             }
             place.lastRun = std::max(place.lastRun, run);
         }
-        place.source = record.source;
     }
 
     void placeEachRecord() {

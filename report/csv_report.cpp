@@ -307,7 +307,7 @@ std::wstring buildRecordLine(const LaunchRecord& record, TimeBasis times) {
     SourceCells cells;
     view.cells(record, cells);
     std::wstring allRuns;
-    for (std::size_t i = 0; i < record.runTimes.size(); ++i) {
+    for (std::size_t i = 0; view.timesAreRuns && i < record.runTimes.size(); ++i) {
         if (i != 0) {
             allRuns += L" | ";
         }

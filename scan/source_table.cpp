@@ -6,6 +6,7 @@
 #include "bam/bam_source.h"
 #include "compatcache/compat_cache_source.h"
 #include "prefetch/prefetch_source.h"
+#include "srum/srum_source.h"
 #include "userassist/userassist_source.h"
 
 namespace tidewell {
@@ -16,7 +17,7 @@ namespace {
 constexpr SourceEntry rows[] = {
     {&prefetchSource, scanPrefetch}, {&userAssistSource, scanUserAssist},
     {&bamSource, scanBam},           {&appCompatCacheSource, scanAppCompatCache},
-    {&amcacheSource, scanAmcache},
+    {&amcacheSource, scanAmcache},   {&srumSource, scanSrum},
 };
 static_assert(std::size(rows) <= maxRecordSources, "a View toggle for every source");
 

@@ -65,12 +65,16 @@ std::wstring buildDetailText(const LaunchRecord& record, const DetailContext& co
                     L"    no longer does (evicted, deleted or rewritten since).\r\n";
         }
     }
-    if (!view.timesAreRuns) {
+    if (!view.timesAreRuns && record.runTimes.empty()) {
         // Its times are not runs; the source's own lines above name each.
         text += parts.afterRunTimes;
         return text;
     }
-    text += L"\r\nRecorded run times" + parts.runTimesTitle + L":\r\n";
+    // A source whose times are not runs, yet keeps them as a record's times
+    // (gathered across copies as runs are), names them by their meaning.
+    text += view.timesAreRuns
+                ? L"\r\nRecorded run times" + parts.runTimesTitle + L":\r\n"
+                : L"\r\nRecorded times (" + std::wstring(view.runTimeMeaning) + L"):\r\n";
     if (record.runTimes.empty()) {
         text += L"    none recorded \u2014 this is not the same as never having run\r\n";
     } else {

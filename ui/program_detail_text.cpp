@@ -47,7 +47,7 @@ void recordLines(std::wstring& text, const LaunchRecord& record, RecordJoin join
                                      : record.userName + L" (" + record.userSid + L")");
     }
     for (std::uint64_t run : record.runTimes) {
-        line(text, L"    Run:           ",
+        line(text, source.timesAreRuns ? L"    Run:           " : L"    Time:          ",
              momentText(run, context.times) + L"  (" + source.runTimeMeaning + L")");
     }
     std::vector<NamedTime> times;

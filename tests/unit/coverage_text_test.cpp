@@ -11,6 +11,7 @@
 #include "prefetch/prefetch_counters.h"
 #include "prefetch/prefetch_setup.h"
 #include "prefetch/prefetch_source.h"
+#include "srum/srum_source.h"
 #include "support/origins.h"
 #include "userassist/userassist_counters.h"
 #include "userassist/userassist_source.h"
@@ -51,7 +52,7 @@ constexpr SourcePresence read = SourcePresence::Read;
 constexpr SourcePresence unreadable = SourcePresence::Unreadable;
 
 const std::wstring notPresent =
-    L"  Not present on this machine: BAM/DAM, the compatibility cache and Amcache.";
+    L"  Not present on this machine: BAM/DAM, the compatibility cache, Amcache and SRUM.";
 
 TEST(Banner, WhatCouldNotBeReadStandsFirst) {
     const ScanTally tally = testing::tableTally();
@@ -78,8 +79,8 @@ TEST(Banner, ASourceReadWhileTheOthersWereNotIsNamed) {
     EXPECT_EQ(bannerText(testing::tableTally(), readFacts(), origin),
               L"\u26A0  Prefetch could not be read, so none of its records were examined. This "
               L"list is not a full picture of what ran.  Use File > Restart as administrator."
-              L"  Read: BAM/DAM.  Not present on this machine: the compatibility cache and "
-              L"Amcache.  \u26A0 Could not be read: UserAssist." +
+              L"  Read: BAM/DAM.  Not present on this machine: the compatibility cache, "
+              L"Amcache and SRUM.  \u26A0 Could not be read: UserAssist." +
                   secondParagraph + L" BAM/DAM keeps only each program's last run for each user.");
 }
 
@@ -138,9 +139,11 @@ TEST(Banner, CoverageSentencesFollowOnlyTheSentenceOfWhatWasRead) {
 TEST(Banner, EverySourceReadIsNamedWithWhatItCanShow) {
     ScanOrigin origin = testing::withSources(testing::thisMachineOrigin(L"HOST7"), read);
     readingOf(origin, amcacheSource).presence = SourcePresence::HeldOpen;
+    readingOf(origin, srumSource).presence = SourcePresence::HeldOpen;
     EXPECT_EQ(bannerText(testing::tableTally(), readFacts(), origin),
               L"Prefetch, UserAssist, BAM/DAM and the compatibility cache read.  No timestamps "
-              L"were found in them.  Held open by the running Windows, and so not read: Amcache."
+              L"were found in them.  Held open by the running Windows, and so not read: Amcache "
+              L"and SRUM."
               L"  Windows writes this machine's compatibility cache when it shuts down: what it "
               L"saw since it last started is not in it." +
                   secondParagraph +
@@ -152,8 +155,8 @@ TEST(Banner, EverySourceReadIsNamedWithWhatItCanShow) {
 TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
     const ScanTally tally = testing::tableTally();
     ScanFacts facts = readFacts();
-    const std::wstring absent =
-        L"  Not present on the examined machine: BAM/DAM, the compatibility cache and Amcache.";
+    const std::wstring absent = L"  Not present on the examined machine: BAM/DAM, the "
+                                L"compatibility cache, Amcache and SRUM.";
     EXPECT_EQ(bannerText(tally, facts, found(unreadable, unreadable, true)),
               evidenceNamed +
                   L"\u26A0  No record could be read from the evidence. Nothing below was "

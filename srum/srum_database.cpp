@@ -1,0 +1,375 @@
+// The SRUM tables read through libesedb, from the database's bytes in
+// memory (a libbfio memory range), so that a database inside an image or a
+// collection is read as one in a folder is, and nothing is ever written.
+#include <libbfio.h>
+#include <libesedb.h>
+
+#include <bit>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/utf8_codec.h"
+#include "srum/ese_header.h"
+#include "srum/srum_tables.h"
+
+namespace tidewell {
+
+namespace {
+
+// The library's error, freed when it goes, its text kept for the outcome.
+struct EseError {
+    libesedb_error_t* error = nullptr;
+    EseError() = default;
+    EseError(const EseError&) = delete;
+    EseError& operator=(const EseError&) = delete;
+    ~EseError() { libesedb_error_free(&error); }
+
+    std::string text() const {
+        if (error == nullptr) {
+            return {};
+        }
+        // Innermost first: the first line says what was wrong, the rest
+        // where in the library it was noticed.
+        char buffer[4096] = {};
+        libesedb_error_backtrace_sprint(error, buffer, sizeof buffer);
+        std::string text = buffer;
+        text = text.substr(0, text.find('\n'));
+        const std::size_t where = text.find(": ");
+        return where == std::string::npos ? text : text.substr(where + 2);
+    }
+};
+
+struct FileFree {
+    void operator()(libesedb_file_t* file) const {
+        libesedb_file_close(file, nullptr);
+        libesedb_file_free(&file, nullptr);
+    }
+};
+struct TableFree {
+    void operator()(libesedb_table_t* table) const { libesedb_table_free(&table, nullptr); }
+};
+struct ColumnFree {
+    void operator()(libesedb_column_t* column) const { libesedb_column_free(&column, nullptr); }
+};
+struct RecordFree {
+    void operator()(libesedb_record_t* record) const { libesedb_record_free(&record, nullptr); }
+};
+struct LongValueFree {
+    void operator()(libesedb_long_value_t* value) const {
+        libesedb_long_value_free(&value, nullptr);
+    }
+};
+struct HandleFree {
+    void operator()(libbfio_handle_t* handle) const { libbfio_handle_free(&handle, nullptr); }
+};
+
+using EseFile = std::unique_ptr<libesedb_file_t, FileFree>;
+using EseTable = std::unique_ptr<libesedb_table_t, TableFree>;
+using EseColumn = std::unique_ptr<libesedb_column_t, ColumnFree>;
+using EseRecord = std::unique_ptr<libesedb_record_t, RecordFree>;
+using EseLongValue = std::unique_ptr<libesedb_long_value_t, LongValueFree>;
+using BytesHandle = std::unique_ptr<libbfio_handle_t, HandleFree>;
+
+// A value longer than this is not one SRUM writes (its longest is a path).
+constexpr std::size_t valueLimit = 1 << 20;
+
+// The database opened over bytes that outlive it (the handle does not copy).
+bool openDatabase(std::vector<std::uint8_t>& bytes, BytesHandle& handle, EseFile& file,
+                  std::wstring& why) {
+    libbfio_handle_t* rawHandle = nullptr;
+    if (libbfio_memory_range_initialize(&rawHandle, nullptr) != 1) {
+        why = L"the library could not be given the file's bytes";
+        return false;
+    }
+    handle.reset(rawHandle);
+    if (libbfio_memory_range_set(rawHandle, bytes.data(), bytes.size(), nullptr) != 1) {
+        why = L"the library could not be given the file's bytes";
+        return false;
+    }
+    libesedb_file_t* rawFile = nullptr;
+    EseError error;
+    if (libesedb_file_initialize(&rawFile, &error.error) != 1) {
+        why = L"the library could not start: " + fromUtf8(error.text());
+        return false;
+    }
+    if (libesedb_file_open_file_io_handle(rawFile, rawHandle, LIBESEDB_OPEN_READ, &error.error) !=
+        1) {
+        libesedb_file_free(&rawFile, nullptr);
+        why = fromUtf8(error.text());
+        return false;
+    }
+    file.reset(rawFile);
+    return true;
+}
+
+// The columns of a table by name, in the order a row type asks for them.
+template <std::size_t count>
+bool findColumns(libesedb_table_t* table, const std::string_view (&names)[count],
+                 int (&indexes)[count]) {
+    int columns = 0;
+    if (libesedb_table_get_number_of_columns(table, &columns, 0, nullptr) != 1) {
+        return false;
+    }
+    for (int& index : indexes) {
+        index = -1;
+    }
+    for (int column = 0; column < columns; ++column) {
+        libesedb_column_t* raw = nullptr;
+        if (libesedb_table_get_column(table, column, &raw, 0, nullptr) != 1) {
+            return false;
+        }
+        const EseColumn held(raw);
+        std::uint8_t name[256] = {};
+        if (libesedb_column_get_utf8_name(raw, name, sizeof name, nullptr) != 1) {
+            continue;
+        }
+        const std::string_view named(reinterpret_cast<const char*>(name));
+        for (std::size_t wanted = 0; wanted < count; ++wanted) {
+            if (named == names[wanted]) {
+                indexes[wanted] = column;
+            }
+        }
+    }
+    for (int index : indexes) {
+        if (index < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A value's bytes as stored, a long value's gathered from its pages; false
+// for a value the library cannot hand over whole, or one SRUM never writes.
+bool valueBytes(libesedb_record_t* record, int column, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    std::uint8_t flags = 0;
+    if (libesedb_record_get_value_data_flags(record, column, &flags, nullptr) != 1 ||
+        (flags & (LIBESEDB_VALUE_FLAG_MULTI_VALUE | LIBESEDB_VALUE_FLAG_COMPRESSED)) != 0) {
+        return false;
+    }
+    if ((flags & LIBESEDB_VALUE_FLAG_LONG_VALUE) != 0) {
+        libesedb_long_value_t* raw = nullptr;
+        if (libesedb_record_get_long_value(record, column, &raw, nullptr) != 1) {
+            return false;
+        }
+        const EseLongValue held(raw);
+        std::size_t size = 0;
+        if (libesedb_long_value_get_data_size(raw, &size, nullptr) != 1 || size > valueLimit) {
+            return false;
+        }
+        bytes.resize(size);
+        return size == 0 || libesedb_long_value_get_data(raw, bytes.data(), size, nullptr) == 1;
+    }
+    std::size_t size = 0;
+    if (libesedb_record_get_value_data_size(record, column, &size, nullptr) != 1 ||
+        size > valueLimit) {
+        return false;
+    }
+    bytes.resize(size);
+    return size == 0 ||
+           libesedb_record_get_value_data(record, column, bytes.data(), size, nullptr) == 1;
+}
+
+// An integer column of any width the engine stores; an empty value (a
+// column the row leaves unset) is 0.
+bool unsignedValue(libesedb_record_t* record, int column, std::vector<std::uint8_t>& scratch,
+                   std::uint64_t& value) {
+    if (!valueBytes(record, column, scratch)) {
+        return false;
+    }
+    if (scratch.size() > 8 || (scratch.size() & (scratch.size() - 1)) != 0) {
+        return false;
+    }
+    value = 0;
+    for (std::size_t byte = 0; byte < scratch.size(); ++byte) {
+        value |= static_cast<std::uint64_t>(scratch[byte]) << (8 * byte);
+    }
+    return true;
+}
+
+bool id32(libesedb_record_t* record, int column, std::vector<std::uint8_t>& scratch,
+          std::uint32_t& id) {
+    std::uint64_t value = 0;
+    if (!unsignedValue(record, column, scratch, value) || value > 0xffffffffu) {
+        return false;
+    }
+    id = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+// An OLE date: eight bytes of a double.
+bool dateValue(libesedb_record_t* record, int column, std::vector<std::uint8_t>& scratch,
+               double& date) {
+    if (!valueBytes(record, column, scratch) || scratch.size() != 8) {
+        return false;
+    }
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, scratch.data(), 8);
+    date = std::bit_cast<double>(bits); // the file is little-endian, as this build is
+    return true;
+}
+
+// The table's rows, each handed to read; a row the library cannot give, or
+// read refuses, is counted.
+template <typename ReadRow>
+void eachRow(libesedb_table_t* table, SrumTables& tables, ReadRow read) {
+    int rows = 0;
+    if (libesedb_table_get_number_of_records(table, &rows, nullptr) != 1) {
+        ++tables.tablesMalformed;
+        return;
+    }
+    for (int row = 0; row < rows; ++row) {
+        libesedb_record_t* raw = nullptr;
+        if (libesedb_table_get_record(table, row, &raw, nullptr) != 1) {
+            ++tables.rowsUnreadable;
+            continue;
+        }
+        const EseRecord held(raw);
+        if (!read(raw)) {
+            ++tables.rowsUnreadable;
+        }
+    }
+}
+
+// The table of that name, or null where the database has none.
+EseTable tableNamed(libesedb_file_t* file, std::string_view name) {
+    libesedb_table_t* raw = nullptr;
+    if (libesedb_file_get_table_by_utf8_name(file,
+                                             reinterpret_cast<const std::uint8_t*>(name.data()),
+                                             name.size(), &raw, nullptr) != 1) {
+        return nullptr;
+    }
+    return EseTable(raw);
+}
+
+void readIdMap(libesedb_table_t* table, SrumTables& tables) {
+    static constexpr std::string_view names[] = {"IdType", "IdIndex", "IdBlob"};
+    int columns[3] = {};
+    if (!findColumns(table, names, columns)) {
+        ++tables.tablesMalformed;
+        return;
+    }
+    std::vector<std::uint8_t> scratch;
+    eachRow(table, tables, [&](libesedb_record_t* record) {
+        SrumIdEntry entry;
+        std::uint64_t type = 0;
+        if (!unsignedValue(record, columns[0], scratch, type) || type > 0xff ||
+            !id32(record, columns[1], scratch, entry.index) ||
+            !valueBytes(record, columns[2], entry.blob)) {
+            return false;
+        }
+        entry.type = static_cast<std::uint8_t>(type);
+        tables.ids.push_back(std::move(entry));
+        return true;
+    });
+}
+
+void readUsage(libesedb_table_t* table, SrumTables& tables) {
+    static constexpr std::string_view names[] = {
+        "TimeStamp",
+        "AppId",
+        "UserId",
+        "ForegroundCycleTime",
+        "BackgroundCycleTime",
+        "FaceTime",
+        "ForegroundBytesRead",
+        "ForegroundBytesWritten",
+        "ForegroundNumReadOperations",
+        "ForegroundNumWriteOperations",
+        "BackgroundBytesRead",
+        "BackgroundBytesWritten",
+        "BackgroundNumReadOperations",
+        "BackgroundNumWriteOperations",
+    };
+    int columns[std::size(names)] = {};
+    if (!findColumns(table, names, columns)) {
+        ++tables.tablesMalformed;
+        return;
+    }
+    std::vector<std::uint8_t> scratch;
+    eachRow(table, tables, [&](libesedb_record_t* record) {
+        SrumUsageRow row;
+        std::uint64_t* figures[] = {
+            &row.foregroundCycles,    &row.backgroundCycles,       &row.faceTime,
+            &row.foregroundBytesRead, &row.foregroundBytesWritten, &row.foregroundReads,
+            &row.foregroundWrites,    &row.backgroundBytesRead,    &row.backgroundBytesWritten,
+            &row.backgroundReads,     &row.backgroundWrites,
+        };
+        if (!dateValue(record, columns[0], scratch, row.timeStamp) ||
+            !id32(record, columns[1], scratch, row.appId) ||
+            !id32(record, columns[2], scratch, row.userId)) {
+            return false;
+        }
+        for (std::size_t figure = 0; figure < std::size(figures); ++figure) {
+            if (!unsignedValue(record, columns[3 + figure], scratch, *figures[figure])) {
+                return false;
+            }
+        }
+        tables.usage.push_back(row);
+        return true;
+    });
+}
+
+void readNetwork(libesedb_table_t* table, SrumTables& tables) {
+    static constexpr std::string_view names[] = {"TimeStamp",     "AppId",     "UserId",
+                                                 "InterfaceLuid", "BytesSent", "BytesRecvd"};
+    int columns[std::size(names)] = {};
+    if (!findColumns(table, names, columns)) {
+        ++tables.tablesMalformed;
+        return;
+    }
+    std::vector<std::uint8_t> scratch;
+    eachRow(table, tables, [&](libesedb_record_t* record) {
+        SrumNetworkRow row;
+        if (!dateValue(record, columns[0], scratch, row.timeStamp) ||
+            !id32(record, columns[1], scratch, row.appId) ||
+            !id32(record, columns[2], scratch, row.userId) ||
+            !unsignedValue(record, columns[3], scratch, row.interfaceLuid) ||
+            !unsignedValue(record, columns[4], scratch, row.bytesSent) ||
+            !unsignedValue(record, columns[5], scratch, row.bytesReceived)) {
+            return false;
+        }
+        tables.network.push_back(row);
+        return true;
+    });
+}
+
+} // namespace
+
+SrumTables readSrumTables(std::vector<std::uint8_t>& bytes) {
+    SrumTables tables;
+    BytesHandle handle;
+    EseFile file;
+    if (!openDatabase(bytes, handle, file, tables.why)) {
+        // The library sums only the header's first 668 bytes; a header that
+        // Windows 11 summed over its whole page is the same header.
+        if (!matchEseHeaderChecksum(bytes)) {
+            return tables;
+        }
+        handle.reset();
+        std::wstring second;
+        if (!openDatabase(bytes, handle, file, second)) {
+            return tables;
+        }
+        tables.headerSumMatched = true;
+        tables.why.clear();
+    }
+    tables.open = SrumOpen::Opened;
+    if (EseTable ids = tableNamed(file.get(), srumIdMapTable)) {
+        tables.idMapPresent = true;
+        readIdMap(ids.get(), tables);
+    }
+    if (EseTable usage = tableNamed(file.get(), srumUsageTable)) {
+        tables.usagePresent = true;
+        readUsage(usage.get(), tables);
+    }
+    if (EseTable network = tableNamed(file.get(), srumNetworkTable)) {
+        tables.networkPresent = true;
+        readNetwork(network.get(), tables);
+    }
+    return tables;
+}
+
+} // namespace tidewell

@@ -1,0 +1,88 @@
+// The rows of a SRUM database (Windows\System32\sru\SRUDB.dat) that say
+// which programs used the machine: its id map and two of its tables, as
+// plain values read once through the ESE library, so that what is made of
+// them is tested and fuzzed apart from the library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tidewell {
+
+// SruDbIdMapTable: what an id of the other tables stands for.
+enum class SrumIdType : std::uint8_t {
+    Application = 0, // a program's path, or a name such as !!svchost.exe!...
+    Service = 1,
+    Package = 2, // a packaged application
+    User = 3,    // a SID, in its binary form
+};
+
+struct SrumIdEntry {
+    std::uint32_t index = 0;
+    std::uint8_t type = 0;
+    std::vector<std::uint8_t> blob; // UTF-16LE text, or a SID for a user
+};
+
+// The application resource usage table: one row per program, user and hour.
+struct SrumUsageRow {
+    double timeStamp = 0; // the end of its hour, an OLE date (UTC)
+    std::uint32_t appId = 0;
+    std::uint32_t userId = 0;
+    std::uint64_t foregroundCycles = 0;
+    std::uint64_t backgroundCycles = 0;
+    std::uint64_t faceTime = 0;
+    std::uint64_t foregroundBytesRead = 0;
+    std::uint64_t foregroundBytesWritten = 0;
+    std::uint64_t foregroundReads = 0;
+    std::uint64_t foregroundWrites = 0;
+    std::uint64_t backgroundBytesRead = 0;
+    std::uint64_t backgroundBytesWritten = 0;
+    std::uint64_t backgroundReads = 0;
+    std::uint64_t backgroundWrites = 0;
+};
+
+// The network usage table: one row per program, user, interface and hour.
+struct SrumNetworkRow {
+    double timeStamp = 0;
+    std::uint32_t appId = 0;
+    std::uint32_t userId = 0;
+    std::uint64_t interfaceLuid = 0;
+    std::uint64_t bytesSent = 0;
+    std::uint64_t bytesReceived = 0;
+};
+
+enum class SrumOpen : std::uint8_t {
+    Opened,
+    Refused,      // the library could not open it as a database
+    NotThisBuild, // this build reads no ESE database
+};
+
+struct SrumTables {
+    SrumOpen open = SrumOpen::Refused;
+    std::wstring why; // why it was refused
+    // Its header was summed over the whole page (as Windows 11 does) and was
+    // handed to the library with the older sum in its place.
+    bool headerSumMatched = false;
+    bool idMapPresent = false;
+    bool usagePresent = false;
+    bool networkPresent = false;
+    std::vector<SrumIdEntry> ids;
+    std::vector<SrumUsageRow> usage;
+    std::vector<SrumNetworkRow> network;
+    // Rows the library could not hand over, or whose fields were not of the
+    // table's shape; and tables whose columns are not SRUM's.
+    std::uint64_t rowsUnreadable = 0;
+    std::uint64_t tablesMalformed = 0;
+};
+
+inline constexpr char srumIdMapTable[] = "SruDbIdMapTable";
+inline constexpr char srumUsageTable[] = "{D10CA2FE-6FCF-4F6D-848E-B2E99266FA89}";
+inline constexpr char srumNetworkTable[] = "{973F5D5C-1D90-4944-BE8E-24B94231A174}";
+
+// Reads the database whose whole file the bytes hold. The bytes are this
+// program's copy: where the header is summed over its whole page they are
+// changed in that one field (and the tables say so).
+SrumTables readSrumTables(std::vector<std::uint8_t>& bytes);
+
+} // namespace tidewell
