@@ -1,6 +1,8 @@
 // The SRUM tables read through libesedb, from the database's bytes in
 // memory (a libbfio memory range), so that a database inside an image or a
 // collection is read as one in a folder is, and nothing is ever written.
+// The library reads past its buffers on some damaged databases: it runs in
+// a process of its own, which hands the rows back as a stream.
 #include <libbfio.h>
 #include <libesedb.h>
 
@@ -10,8 +12,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/decimal_text.h"
+#include "platform/isolated_work.h"
 #include "platform/utf8_codec.h"
 #include "srum/ese_header.h"
+#include "srum/srum_table_stream.h"
 #include "srum/srum_tables.h"
 
 namespace tidewell {
@@ -75,8 +80,9 @@ using BytesHandle = std::unique_ptr<libbfio_handle_t, HandleFree>;
 // A value longer than this is not one SRUM writes (its longest is a path).
 constexpr std::size_t valueLimit = 1 << 20;
 
-// The database opened over bytes that outlive it (the handle does not copy).
-bool openDatabase(std::vector<std::uint8_t>& bytes, BytesHandle& handle, EseFile& file,
+// The database opened over bytes that outlive it (the handle does not copy,
+// and only reads them).
+bool openDatabase(const std::vector<std::uint8_t>& bytes, BytesHandle& handle, EseFile& file,
                   std::wstring& why) {
     libbfio_handle_t* rawHandle = nullptr;
     if (libbfio_memory_range_initialize(&rawHandle, nullptr) != 1) {
@@ -84,7 +90,8 @@ bool openDatabase(std::vector<std::uint8_t>& bytes, BytesHandle& handle, EseFile
         return false;
     }
     handle.reset(rawHandle);
-    if (libbfio_memory_range_set(rawHandle, bytes.data(), bytes.size(), nullptr) != 1) {
+    if (libbfio_memory_range_set(rawHandle, const_cast<std::uint8_t*>(bytes.data()), bytes.size(),
+                                 nullptr) != 1) {
         why = L"the library could not be given the file's bytes";
         return false;
     }
@@ -336,21 +343,22 @@ void readNetwork(libesedb_table_t* table, SrumTables& tables) {
     });
 }
 
-} // namespace
-
-SrumTables readSrumTables(std::vector<std::uint8_t>& bytes) {
+// Every table, in this process.
+SrumTables readTablesHere(const std::vector<std::uint8_t>& bytes) {
     SrumTables tables;
     BytesHandle handle;
     EseFile file;
+    std::vector<std::uint8_t> matched;
     if (!openDatabase(bytes, handle, file, tables.why)) {
         // The library sums only the header's first 668 bytes; a header that
         // Windows 11 summed over its whole page is the same header.
-        if (!matchEseHeaderChecksum(bytes)) {
+        matched = bytes;
+        if (!matchEseHeaderChecksum(matched)) {
             return tables;
         }
         handle.reset();
         std::wstring second;
-        if (!openDatabase(bytes, handle, file, second)) {
+        if (!openDatabase(matched, handle, file, second)) {
             return tables;
         }
         tables.headerSumMatched = true;
@@ -369,6 +377,50 @@ SrumTables readSrumTables(std::vector<std::uint8_t>& bytes) {
         tables.networkPresent = true;
         readNetwork(network.get(), tables);
     }
+    return tables;
+}
+
+// However long a database of the largest size read takes, and more.
+constexpr unsigned readerSeconds = 600;
+
+} // namespace
+
+SrumTables readSrumTables(const std::vector<std::uint8_t>& bytes) {
+    // The rows take less room in the stream than in the database, which
+    // spends pages, tags and column bookkeeping on each.
+    const std::uint64_t streamLimit = (64ULL << 20) + 4 * static_cast<std::uint64_t>(bytes.size());
+    const IsolatedResult run = runIsolated(
+        [&bytes](std::vector<std::uint8_t>& stream) {
+            writeSrumTableStream(readTablesHere(bytes), stream);
+        },
+        streamLimit, readerSeconds);
+    SrumTables tables;
+    switch (run.outcome) {
+    case IsolatedOutcome::Finished:
+        if (!readSrumTableStream(ByteView{run.output.data(), run.output.size()}, tables)) {
+            tables = SrumTables{};
+            tables.why = L"the reading process handed back no whole answer";
+        }
+        return tables;
+    case IsolatedOutcome::Crashed:
+        tables.why = L"the ESE library failed on it (signal " +
+                     decimalText(static_cast<std::uint64_t>(run.signal)) + L")";
+        break;
+    case IsolatedOutcome::TimedOut:
+        tables.why = L"the ESE library was still reading it after " + decimalText(readerSeconds) +
+                     L" seconds";
+        break;
+    case IsolatedOutcome::TooMuch:
+        tables.why = L"the ESE library gave more rows than such a file can hold";
+        break;
+    case IsolatedOutcome::Failed:
+        tables.why = L"the reading process ended without an answer";
+        break;
+    case IsolatedOutcome::Unavailable:
+        tables.why = L"no process could be started to read it";
+        break;
+    }
+    tables.open = SrumOpen::Refused;
     return tables;
 }
 

@@ -4,7 +4,7 @@
 
 namespace tidewell {
 
-SrumTables readSrumTables(std::vector<std::uint8_t>& /*bytes*/) {
+SrumTables readSrumTables(const std::vector<std::uint8_t>& /*bytes*/) {
     SrumTables tables;
     tables.open = SrumOpen::NotThisBuild;
     return tables;

@@ -80,9 +80,9 @@ inline constexpr char srumIdMapTable[] = "SruDbIdMapTable";
 inline constexpr char srumUsageTable[] = "{D10CA2FE-6FCF-4F6D-848E-B2E99266FA89}";
 inline constexpr char srumNetworkTable[] = "{973F5D5C-1D90-4944-BE8E-24B94231A174}";
 
-// Reads the database whose whole file the bytes hold. The bytes are this
-// program's copy: where the header is summed over its whole page they are
-// changed in that one field (and the tables say so).
-SrumTables readSrumTables(std::vector<std::uint8_t>& bytes);
+// Reads the database whose whole file the bytes hold, in a process of its
+// own. Where the header is summed over its whole page, the library is handed
+// a copy with that one field made to agree (and the tables say so).
+SrumTables readSrumTables(const std::vector<std::uint8_t>& bytes);
 
 } // namespace tidewell

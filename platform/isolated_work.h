@@ -1,0 +1,33 @@
+// Work on outside bytes that is done by a library this program cannot vouch
+// for (one that has been seen to read past its buffers on damaged input):
+// done in a process of its own, so that whatever the library does there, it
+// cannot touch this one's memory, and a crash or a hang is an outcome, not
+// the end of the scan. What the work writes into its output is handed back
+// once it has finished. Only the Linux builds have such readers.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace tidewell {
+
+enum class IsolatedOutcome : std::uint8_t {
+    Finished,    // it ran to its end: its output is whole
+    Crashed,     // a signal ended it (signal says which)
+    Failed,      // it ended without finishing (an exception, an exit of its own)
+    TimedOut,    // still running after the time it was given: ended
+    TooMuch,     // its output grew past the limit: ended
+    Unavailable, // no process could be started for it
+};
+
+struct IsolatedResult {
+    IsolatedOutcome outcome = IsolatedOutcome::Unavailable;
+    int signal = 0;
+    std::vector<std::uint8_t> output;
+};
+
+IsolatedResult runIsolated(const std::function<void(std::vector<std::uint8_t>& output)>& work,
+                           std::uint64_t outputLimit, unsigned seconds);
+
+} // namespace tidewell
