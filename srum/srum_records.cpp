@@ -115,6 +115,17 @@ bool oleDateFileTime(double date, FileTime& filetime) {
     return true;
 }
 
+std::wstring srumTablesNote(const SrumTables& tables) {
+    if (!tables.usagePresent && !tables.networkPresent) {
+        return L"no usage recorded";
+    }
+    std::wstring note = tables.usagePresent ? L"application usage" : L"";
+    if (tables.networkPresent) {
+        note += std::wstring(note.empty() ? L"" : L" and ") + L"network usage";
+    }
+    return note + L" read";
+}
+
 void makeSrumRecords(const SrumTables& tables, const std::wstring& recordFile, RecordList& records,
                      ScanTally& tally) {
     const SrumIdMap ids = srumIdMap(tables.ids);

@@ -18,6 +18,10 @@ namespace tidewell {
 // that is not one (not finite, before 1601 or past 30827).
 bool oleDateFileTime(double date, FileTime& filetime);
 
+// What of the database was read, for the source's line in the report: a
+// young machine has no usage table yet, which is no failure.
+std::wstring srumTablesNote(const SrumTables& tables);
+
 // Appends a record per program and user; counts every row read, each row
 // whose program or user is missing from the id map, and each whose time is
 // not a date (its figures are summed, its hour withheld). Each record names

@@ -44,17 +44,6 @@ bool reuseUnchanged(ExaminedMachine& machine, const std::wstring& path, RecordLi
     return true;
 }
 
-std::wstring tablesNote(const SrumTables& tables) {
-    if (!tables.usagePresent && !tables.networkPresent) {
-        return L"no usage recorded";
-    }
-    std::wstring note = tables.usagePresent ? L"application usage" : L"";
-    if (tables.networkPresent) {
-        note += std::wstring(note.empty() ? L"" : L" and ") + L"network usage";
-    }
-    return note + L" read";
-}
-
 } // namespace
 
 void scanSrum(ExaminedMachine& machine, ScanResults& results) {
@@ -104,7 +93,7 @@ void scanSrum(ExaminedMachine& machine, ScanResults& results) {
         return;
     }
     reading.presence = SourcePresence::Read;
-    reading.note = tablesNote(tables);
+    reading.note = srumTablesNote(tables);
     if (tables.headerSumMatched) {
         ++results.tally[srumHeaderSummedWhole];
     }

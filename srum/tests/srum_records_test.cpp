@@ -278,6 +278,24 @@ TEST(SrumRecords, IdsTheMapLacksAndTimesThatAreNoDatesAreCountedNotDropped) {
     EXPECT_EQ(srumDetails(*badTimes)->totals.foregroundBytesRead, 3u);
 }
 
+TEST(SrumRecords, AYoungDatabaseWithoutUsageTablesRecordsNoUsageAndIsNoFailure) {
+    SrumTables young;
+    young.open = SrumOpen::Opened;
+    young.idMapPresent = true;
+    EXPECT_EQ(srumTablesNote(young), L"no usage recorded");
+    RecordList records;
+    ScanTally tally;
+    makeSrumRecords(young, L"SRUDB.dat", records, tally);
+    EXPECT_TRUE(records.empty());
+    for (const ScanCounter* counter : srumSource.counters) {
+        EXPECT_EQ(tally[*counter], 0u) << counter->key;
+    }
+    young.networkPresent = true;
+    EXPECT_EQ(srumTablesNote(young), L"network usage read");
+    young.usagePresent = true;
+    EXPECT_EQ(srumTablesNote(young), L"application usage and network usage read");
+}
+
 TEST(SrumRecords, TotalsStopAtTheLargestFigureRatherThanWrap) {
     SrumTables tables = sampleTables();
     tables.network = {network(noonFeb5, 1, 2, 1, UINT64_MAX - 1, 0),

@@ -7,6 +7,7 @@
 #include "programs/program_builder.h"
 #include "report/csv_report.h"
 #include "report/json_report.h"
+#include "scan/state_merge.h"
 #include "srum/srum_details.h"
 #include "srum/srum_records.h"
 #include "srum/srum_source.h"
@@ -83,6 +84,35 @@ TEST(SrumViews, HoursInUseAreNamedAsSuchAndNeverTakenForRuns) {
     EXPECT_NE(
         json.find("\"run_times\":[{\"filetime\":132885360000000000,\"utc\":\"2022-02-05T12:00:00"),
         std::string::npos);
+}
+
+TEST(SrumViews, AnOlderCopysHoursJoinTheNewerRecordOfTheSameProgramAndUser) {
+    RecordList current = srumRecords();
+    // The database as a shadow copy held it: the same program under another
+    // id, an hour the current one no longer keeps, and one it shares.
+    SrumTables older;
+    older.ids = {{40, 0, utf16(L"C:\\Tools\\beacon.exe")},
+                 {41, 3, {0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x05, 0x12, 0, 0, 0}}};
+    SrumUsageRow row;
+    row.appId = 40;
+    row.userId = 41;
+    row.backgroundCycles = 9;
+    row.timeStamp = noonFeb5 - 2;
+    SrumUsageRow shared = row;
+    shared.timeStamp = noonFeb5;
+    older.usage = {row, shared};
+    RecordList olderRecords;
+    ScanTally tally;
+    makeSrumRecords(older, L"SRUDB.dat", olderRecords, tally);
+
+    markCurrentState(current);
+    mergeOlderState(current, olderRecords, 1, tally);
+    orderMergedRunTimes(current);
+    ASSERT_EQ(current.size(), 1u) << "one record per program and user";
+    const FileTime twoDaysEarlier = noonFeb5Time - 2 * 864000000000ULL;
+    EXPECT_EQ(current[0].runTimes, (std::vector<FileTime>{noonFeb5Time, twoDaysEarlier}));
+    EXPECT_EQ(current[0].runTimeCopies, (std::vector<CopyIndex>{0, 1}));
+    EXPECT_EQ(current[0].copies, (std::vector<CopyIndex>{0, 1}));
 }
 
 } // namespace
