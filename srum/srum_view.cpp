@@ -1,8 +1,11 @@
 // How a SRUM record is shown, and how the banner and the report speak of
 // the source: its row of the table of sources.
+#include <algorithm>
+
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
 #include "platform/text_fold.h"
+#include "platform/timestamp_format.h"
 #include "srum/srum_counters.h"
 #include "srum/srum_details.h"
 #include "srum/srum_source.h"
@@ -92,7 +95,7 @@ std::wstring listDetail(const LaunchRecord& record) {
     return text;
 }
 
-void detailParts(const LaunchRecord& record, const DetailContext& /*context*/,
+void detailParts(const LaunchRecord& record, const DetailContext& context,
                  SourceDetailParts& parts) {
     const SrumDetails& details = detailsOf(record);
     if (record.pathStatus == PathStatus::VolumeNotIdentified) {
@@ -114,6 +117,17 @@ void detailParts(const LaunchRecord& record, const DetailContext& /*context*/,
     }
     text += L"User id:           " + decimalText(details.userId) + L", " +
             (details.userInIdMap != 0 ? user : std::wstring(L"not in the id map")) + detailLineEnd;
+    if (!record.runTimes.empty()) {
+        // Newest first; the hours of older copies stand among them.
+        const auto [newest, oldest] =
+            std::minmax_element(record.runTimes.begin(), record.runTimes.end(),
+                                [](FileTime a, FileTime b) { return a > b; });
+        const wchar_t* zone = context.times == TimeBasis::Utc ? L" UTC" : L"";
+        text += L"Hours in use:      " + hoursText(record.runTimes.size()) +
+                L", the first ending " + formatTimestamp(*oldest, context.times) + zone +
+                detailUnder + L"and the last " + formatTimestamp(*newest, context.times) + zone +
+                detailLineEnd;
+    }
     text += L"Rows:              " + groupedDecimalText(details.usageRows) +
             L" of application usage, " + groupedDecimalText(details.networkRows) +
             L" of network usage" + detailLineEnd;
@@ -127,7 +141,9 @@ void detailParts(const LaunchRecord& record, const DetailContext& /*context*/,
     parts.afterRunTimes =
         L"\r\n    SRUM sums the program's use of the machine for this user per hour:\r\n"
         L"    its times are the ends of the hours with processor use, not its\r\n"
-        L"    starts; the figures are summed over every hour the database holds.\r\n";
+        L"    starts. The figures are summed over every hour of the newest copy\r\n"
+        L"    of the database that holds the program; an older copy adds its hours\r\n"
+        L"    above, not its figures.\r\n";
 }
 
 void members(JsonWriter& json, const LaunchRecord* record) {

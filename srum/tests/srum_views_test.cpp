@@ -64,6 +64,8 @@ TEST(SrumViews, HoursInUseAreNamedAsSuchAndNeverTakenForRuns) {
                           L"    2022-02-05 12:00:00"),
               std::wstring::npos);
     EXPECT_NE(detail.find(L"Bytes sent:        1,048,576"), std::wstring::npos);
+    EXPECT_NE(detail.find(L"Hours in use:      1 hour, the first ending 2022-02-05 12:00:00 UTC"),
+              std::wstring::npos);
     EXPECT_NE(detail.find(L"User id:           2, S-1-5-18"), std::wstring::npos);
     EXPECT_EQ(detail.find(L"Recorded run times"), std::wstring::npos);
 
