@@ -111,17 +111,15 @@ bool openDatabase(const std::vector<std::uint8_t>& bytes, BytesHandle& handle, E
     return true;
 }
 
-// The columns of a table by name, in the order a row type asks for them.
-template <std::size_t count>
-bool findColumns(libesedb_table_t* table, const std::string_view (&names)[count],
-                 int (&indexes)[count]) {
+// The columns of a table by name, in the order they are asked for; false
+// where one is missing.
+bool findColumns(libesedb_table_t* table, const std::vector<std::string_view>& names,
+                 std::vector<int>& indexes) {
     int columns = 0;
     if (libesedb_table_get_number_of_columns(table, &columns, 0, nullptr) != 1) {
         return false;
     }
-    for (int& index : indexes) {
-        index = -1;
-    }
+    indexes.assign(names.size(), -1);
     for (int column = 0; column < columns; ++column) {
         libesedb_column_t* raw = nullptr;
         if (libesedb_table_get_column(table, column, &raw, 0, nullptr) != 1) {
@@ -133,7 +131,7 @@ bool findColumns(libesedb_table_t* table, const std::string_view (&names)[count]
             continue;
         }
         const std::string_view named(reinterpret_cast<const char*>(name));
-        for (std::size_t wanted = 0; wanted < count; ++wanted) {
+        for (std::size_t wanted = 0; wanted < names.size(); ++wanted) {
             if (named == names[wanted]) {
                 indexes[wanted] = column;
             }
@@ -252,9 +250,8 @@ EseTable tableNamed(libesedb_file_t* file, std::string_view name) {
 }
 
 void readIdMap(libesedb_table_t* table, SrumTables& tables) {
-    static constexpr std::string_view names[] = {"IdType", "IdIndex", "IdBlob"};
-    int columns[3] = {};
-    if (!findColumns(table, names, columns)) {
+    std::vector<int> columns;
+    if (!findColumns(table, {"IdType", "IdIndex", "IdBlob"}, columns)) {
         ++tables.tablesMalformed;
         return;
     }
@@ -273,72 +270,43 @@ void readIdMap(libesedb_table_t* table, SrumTables& tables) {
     });
 }
 
-void readUsage(libesedb_table_t* table, SrumTables& tables) {
-    static constexpr std::string_view names[] = {
-        "TimeStamp",
-        "AppId",
-        "UserId",
-        "ForegroundCycleTime",
-        "BackgroundCycleTime",
-        "FaceTime",
-        "ForegroundBytesRead",
-        "ForegroundBytesWritten",
-        "ForegroundNumReadOperations",
-        "ForegroundNumWriteOperations",
-        "BackgroundBytesRead",
-        "BackgroundBytesWritten",
-        "BackgroundNumReadOperations",
-        "BackgroundNumWriteOperations",
-    };
-    int columns[std::size(names)] = {};
+// A usage table's rows: their time, program and user, a network row's
+// interface, and the figures the table holds.
+void readRows(libesedb_table_t* table, bool usageTable, SrumTables& tables,
+              std::vector<SrumRow>& rows) {
+    std::vector<std::string_view> names = {"TimeStamp", "AppId", "UserId"};
+    if (!usageTable) {
+        names.emplace_back("InterfaceLuid");
+    }
+    std::vector<const SrumFigure*> figures;
+    for (const SrumFigure& figure : srumFigures) {
+        if (figure.usageTable == usageTable) {
+            names.emplace_back(figure.column);
+            figures.push_back(&figure);
+        }
+    }
+    std::vector<int> columns;
     if (!findColumns(table, names, columns)) {
         ++tables.tablesMalformed;
         return;
     }
+    const std::size_t firstFigure = names.size() - figures.size();
     std::vector<std::uint8_t> scratch;
     eachRow(table, tables, [&](libesedb_record_t* record) {
-        SrumUsageRow row;
-        std::uint64_t* figures[] = {
-            &row.foregroundCycles,    &row.backgroundCycles,       &row.faceTime,
-            &row.foregroundBytesRead, &row.foregroundBytesWritten, &row.foregroundReads,
-            &row.foregroundWrites,    &row.backgroundBytesRead,    &row.backgroundBytesWritten,
-            &row.backgroundReads,     &row.backgroundWrites,
-        };
-        if (!dateValue(record, columns[0], scratch, row.timeStamp) ||
-            !id32(record, columns[1], scratch, row.appId) ||
-            !id32(record, columns[2], scratch, row.userId)) {
-            return false;
-        }
-        for (std::size_t figure = 0; figure < std::size(figures); ++figure) {
-            if (!unsignedValue(record, columns[3 + figure], scratch, *figures[figure])) {
-                return false;
-            }
-        }
-        tables.usage.push_back(row);
-        return true;
-    });
-}
-
-void readNetwork(libesedb_table_t* table, SrumTables& tables) {
-    static constexpr std::string_view names[] = {"TimeStamp",     "AppId",     "UserId",
-                                                 "InterfaceLuid", "BytesSent", "BytesRecvd"};
-    int columns[std::size(names)] = {};
-    if (!findColumns(table, names, columns)) {
-        ++tables.tablesMalformed;
-        return;
-    }
-    std::vector<std::uint8_t> scratch;
-    eachRow(table, tables, [&](libesedb_record_t* record) {
-        SrumNetworkRow row;
+        SrumRow row;
         if (!dateValue(record, columns[0], scratch, row.timeStamp) ||
             !id32(record, columns[1], scratch, row.appId) ||
             !id32(record, columns[2], scratch, row.userId) ||
-            !unsignedValue(record, columns[3], scratch, row.interfaceLuid) ||
-            !unsignedValue(record, columns[4], scratch, row.bytesSent) ||
-            !unsignedValue(record, columns[5], scratch, row.bytesReceived)) {
+            (!usageTable && !unsignedValue(record, columns[3], scratch, row.interfaceLuid))) {
             return false;
         }
-        tables.network.push_back(row);
+        for (std::size_t figure = 0; figure < figures.size(); ++figure) {
+            if (!unsignedValue(record, columns[firstFigure + figure], scratch,
+                               row.figures.*(figures[figure]->member))) {
+                return false;
+            }
+        }
+        rows.push_back(row);
         return true;
     });
 }
@@ -371,11 +339,11 @@ SrumTables readTablesHere(const std::vector<std::uint8_t>& bytes) {
     }
     if (EseTable usage = tableNamed(file.get(), srumUsageTable)) {
         tables.usagePresent = true;
-        readUsage(usage.get(), tables);
+        readRows(usage.get(), true, tables, tables.usage);
     }
     if (EseTable network = tableNamed(file.get(), srumNetworkTable)) {
         tables.networkPresent = true;
-        readNetwork(network.get(), tables);
+        readRows(network.get(), false, tables, tables.network);
     }
     return tables;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/launch_record.h"
+#include "srum/srum_tables.h"
 
 namespace tidewell {
 
@@ -19,22 +20,6 @@ enum class SrumProgramKind : std::uint8_t {
     Package,    // a packaged application
     Named,      // any other name the database gave it
     NotInIdMap, // its id is missing from the id map
-};
-
-struct SrumFigures {
-    std::uint64_t foregroundCycles = 0;
-    std::uint64_t backgroundCycles = 0;
-    std::uint64_t faceTime = 0;
-    std::uint64_t foregroundBytesRead = 0;
-    std::uint64_t foregroundBytesWritten = 0;
-    std::uint64_t foregroundReads = 0;
-    std::uint64_t foregroundWrites = 0;
-    std::uint64_t backgroundBytesRead = 0;
-    std::uint64_t backgroundBytesWritten = 0;
-    std::uint64_t backgroundReads = 0;
-    std::uint64_t backgroundWrites = 0;
-    std::uint64_t bytesSent = 0;
-    std::uint64_t bytesReceived = 0;
 };
 
 struct SrumDetails {

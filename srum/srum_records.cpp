@@ -85,6 +85,17 @@ struct Gathering {
         return recordOf(appId, userId);
     }
 
+    // The row's figures added to its program's and user's.
+    Gathered& add(const SrumRow& row) {
+        Gathered& gathered = rowRecord(row.appId, row.userId);
+        SrumFigures& totals = srumDetails(gathered.record)->totals;
+        for (const SrumFigure& figure : srumFigures) {
+            totals.*figure.member =
+                saturatingSum(totals.*figure.member, row.figures.*figure.member);
+        }
+        return gathered;
+    }
+
     void addHour(Gathered& gathered, double timeStamp) {
         FileTime hourEnd = 0;
         if (!oleDateFileTime(timeStamp, hourEnd) || hourEnd == 0) {
@@ -130,40 +141,18 @@ void makeSrumRecords(const SrumTables& tables, const std::wstring& recordFile, R
                      ScanTally& tally) {
     const SrumIdMap ids = srumIdMap(tables.ids);
     Gathering gathering{ids, recordFile, tally, {}};
-    for (const SrumUsageRow& row : tables.usage) {
+    for (const SrumRow& row : tables.usage) {
         ++tally[srumUsageRowsRead];
-        Gathered& gathered = gathering.rowRecord(row.appId, row.userId);
-        SrumDetails& details = *srumDetails(gathered.record);
-        ++details.usageRows;
-        SrumFigures& totals = details.totals;
-        const std::pair<std::uint64_t*, std::uint64_t> figures[] = {
-            {&totals.foregroundCycles, row.foregroundCycles},
-            {&totals.backgroundCycles, row.backgroundCycles},
-            {&totals.faceTime, row.faceTime},
-            {&totals.foregroundBytesRead, row.foregroundBytesRead},
-            {&totals.foregroundBytesWritten, row.foregroundBytesWritten},
-            {&totals.foregroundReads, row.foregroundReads},
-            {&totals.foregroundWrites, row.foregroundWrites},
-            {&totals.backgroundBytesRead, row.backgroundBytesRead},
-            {&totals.backgroundBytesWritten, row.backgroundBytesWritten},
-            {&totals.backgroundReads, row.backgroundReads},
-            {&totals.backgroundWrites, row.backgroundWrites},
-        };
-        for (const auto& [total, value] : figures) {
-            *total = saturatingSum(*total, value);
-        }
-        if (row.foregroundCycles != 0 || row.backgroundCycles != 0) {
+        Gathered& gathered = gathering.add(row);
+        ++srumDetails(gathered.record)->usageRows;
+        if (row.figures.foregroundCycles != 0 || row.figures.backgroundCycles != 0) {
             gathering.addHour(gathered, row.timeStamp);
         }
     }
-    for (const SrumNetworkRow& row : tables.network) {
+    for (const SrumRow& row : tables.network) {
         ++tally[srumNetworkRowsRead];
-        Gathered& gathered = gathering.rowRecord(row.appId, row.userId);
-        SrumDetails& details = *srumDetails(gathered.record);
-        ++details.networkRows;
-        details.totals.bytesSent = saturatingSum(details.totals.bytesSent, row.bytesSent);
-        details.totals.bytesReceived =
-            saturatingSum(details.totals.bytesReceived, row.bytesReceived);
+        Gathered& gathered = gathering.add(row);
+        ++srumDetails(gathered.record)->networkRows;
         gathered.interfaces.insert(row.interfaceLuid);
     }
     for (auto& [key, gathered] : gathering.byProgram) {

@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <iterator>
 
 namespace tidewell {
 
@@ -79,8 +80,7 @@ struct Reader {
 };
 
 constexpr std::uint64_t idEntryBytes = 4 + 1 + 4;
-constexpr std::uint64_t usageRowBytes = 8 + 4 + 4 + 11 * 8;
-constexpr std::uint64_t networkRowBytes = 8 + 4 + 4 + 3 * 8;
+constexpr std::uint64_t rowBytes = 8 + 4 + 4 + 8 + std::size(srumFigures) * 8;
 
 } // namespace
 
@@ -103,27 +103,17 @@ void writeSrumTableStream(const SrumTables& tables, std::vector<std::uint8_t>& s
         out.u8(entry.type);
         out.bytes(entry.blob);
     }
-    out.u64(tables.usage.size());
-    for (const SrumUsageRow& row : tables.usage) {
-        out.date(row.timeStamp);
-        out.u32(row.appId);
-        out.u32(row.userId);
-        for (std::uint64_t figure :
-             {row.foregroundCycles, row.backgroundCycles, row.faceTime, row.foregroundBytesRead,
-              row.foregroundBytesWritten, row.foregroundReads, row.foregroundWrites,
-              row.backgroundBytesRead, row.backgroundBytesWritten, row.backgroundReads,
-              row.backgroundWrites}) {
-            out.u64(figure);
+    for (const std::vector<SrumRow>* rows : {&tables.usage, &tables.network}) {
+        out.u64(rows->size());
+        for (const SrumRow& row : *rows) {
+            out.date(row.timeStamp);
+            out.u32(row.appId);
+            out.u32(row.userId);
+            out.u64(row.interfaceLuid);
+            for (const SrumFigure& figure : srumFigures) {
+                out.u64(row.figures.*figure.member);
+            }
         }
-    }
-    out.u64(tables.network.size());
-    for (const SrumNetworkRow& row : tables.network) {
-        out.date(row.timeStamp);
-        out.u32(row.appId);
-        out.u32(row.userId);
-        out.u64(row.interfaceLuid);
-        out.u64(row.bytesSent);
-        out.u64(row.bytesReceived);
     }
 }
 
@@ -155,29 +145,18 @@ bool readSrumTableStream(ByteView stream, SrumTables& tables) {
         in.bytes(entry.blob);
         tables.ids.push_back(std::move(entry));
     }
-    for (std::uint64_t rows = in.count(usageRowBytes); rows != 0 && in.sound; --rows) {
-        SrumUsageRow row;
-        row.timeStamp = in.date();
-        row.appId = in.u32();
-        row.userId = in.u32();
-        for (std::uint64_t* figure :
-             {&row.foregroundCycles, &row.backgroundCycles, &row.faceTime, &row.foregroundBytesRead,
-              &row.foregroundBytesWritten, &row.foregroundReads, &row.foregroundWrites,
-              &row.backgroundBytesRead, &row.backgroundBytesWritten, &row.backgroundReads,
-              &row.backgroundWrites}) {
-            *figure = in.u64();
+    for (std::vector<SrumRow>* rows : {&tables.usage, &tables.network}) {
+        for (std::uint64_t left = in.count(rowBytes); left != 0 && in.sound; --left) {
+            SrumRow row;
+            row.timeStamp = in.date();
+            row.appId = in.u32();
+            row.userId = in.u32();
+            row.interfaceLuid = in.u64();
+            for (const SrumFigure& figure : srumFigures) {
+                row.figures.*figure.member = in.u64();
+            }
+            rows->push_back(row);
         }
-        tables.usage.push_back(row);
-    }
-    for (std::uint64_t rows = in.count(networkRowBytes); rows != 0 && in.sound; --rows) {
-        SrumNetworkRow row;
-        row.timeStamp = in.date();
-        row.appId = in.u32();
-        row.userId = in.u32();
-        row.interfaceLuid = in.u64();
-        row.bytesSent = in.u64();
-        row.bytesReceived = in.u64();
-        tables.network.push_back(row);
     }
     return in.sound && in.at == stream.size;
 }

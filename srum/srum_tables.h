@@ -24,11 +24,8 @@ struct SrumIdEntry {
     std::vector<std::uint8_t> blob; // UTF-16LE text, or a SID for a user
 };
 
-// The application resource usage table: one row per program, user and hour.
-struct SrumUsageRow {
-    double timeStamp = 0; // the end of its hour, an OLE date (UTC)
-    std::uint32_t appId = 0;
-    std::uint32_t userId = 0;
+// What SRUM records of a program's use in an hour, summed per record.
+struct SrumFigures {
     std::uint64_t foregroundCycles = 0;
     std::uint64_t backgroundCycles = 0;
     std::uint64_t faceTime = 0;
@@ -40,16 +37,54 @@ struct SrumUsageRow {
     std::uint64_t backgroundBytesWritten = 0;
     std::uint64_t backgroundReads = 0;
     std::uint64_t backgroundWrites = 0;
+    std::uint64_t bytesSent = 0;
+    std::uint64_t bytesReceived = 0;
 };
 
-// The network usage table: one row per program, user, interface and hour.
-struct SrumNetworkRow {
-    double timeStamp = 0;
+// Each figure: its column, the table that holds it (the application usage
+// table, else the network usage table), its name in the JSON document and
+// its label in the detail window.
+struct SrumFigure {
+    const char* column;
+    bool usageTable;
+    const char* key;
+    const wchar_t* label;
+    std::uint64_t SrumFigures::*member;
+};
+inline constexpr SrumFigure srumFigures[] = {
+    {"ForegroundCycleTime", true, "foreground_cycles", L"Foreground cycles: ",
+     &SrumFigures::foregroundCycles},
+    {"BackgroundCycleTime", true, "background_cycles", L"Background cycles: ",
+     &SrumFigures::backgroundCycles},
+    {"FaceTime", true, "face_time", L"Face time:         ", &SrumFigures::faceTime},
+    {"ForegroundBytesRead", true, "foreground_bytes_read", L"Fg bytes read:     ",
+     &SrumFigures::foregroundBytesRead},
+    {"ForegroundBytesWritten", true, "foreground_bytes_written", L"Fg bytes written:  ",
+     &SrumFigures::foregroundBytesWritten},
+    {"ForegroundNumReadOperations", true, "foreground_read_operations", L"Fg reads:          ",
+     &SrumFigures::foregroundReads},
+    {"ForegroundNumWriteOperations", true, "foreground_write_operations", L"Fg writes:         ",
+     &SrumFigures::foregroundWrites},
+    {"BackgroundBytesRead", true, "background_bytes_read", L"Bg bytes read:     ",
+     &SrumFigures::backgroundBytesRead},
+    {"BackgroundBytesWritten", true, "background_bytes_written", L"Bg bytes written:  ",
+     &SrumFigures::backgroundBytesWritten},
+    {"BackgroundNumReadOperations", true, "background_read_operations", L"Bg reads:          ",
+     &SrumFigures::backgroundReads},
+    {"BackgroundNumWriteOperations", true, "background_write_operations", L"Bg writes:         ",
+     &SrumFigures::backgroundWrites},
+    {"BytesSent", false, "bytes_sent", L"Bytes sent:        ", &SrumFigures::bytesSent},
+    {"BytesRecvd", false, "bytes_received", L"Bytes received:    ", &SrumFigures::bytesReceived},
+};
+
+// One row of either table: a program, a user and an hour; a network row
+// also names its interface.
+struct SrumRow {
+    double timeStamp = 0; // the end of its hour, an OLE date (UTC)
     std::uint32_t appId = 0;
     std::uint32_t userId = 0;
     std::uint64_t interfaceLuid = 0;
-    std::uint64_t bytesSent = 0;
-    std::uint64_t bytesReceived = 0;
+    SrumFigures figures;
 };
 
 enum class SrumOpen : std::uint8_t {
@@ -68,8 +103,8 @@ struct SrumTables {
     bool usagePresent = false;
     bool networkPresent = false;
     std::vector<SrumIdEntry> ids;
-    std::vector<SrumUsageRow> usage;
-    std::vector<SrumNetworkRow> network;
+    std::vector<SrumRow> usage;   // the application resource usage table
+    std::vector<SrumRow> network; // the network usage table
     // Rows the library could not hand over, or whose fields were not of the
     // table's shape; and tables whose columns are not SRUM's.
     std::uint64_t rowsUnreadable = 0;

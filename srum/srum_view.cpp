@@ -56,28 +56,6 @@ const wchar_t* kindKey(SrumProgramKind kind) {
     }
 }
 
-// Every figure under its JSON name and its label in the detail window.
-struct Figure {
-    const char* key;
-    const wchar_t* label;
-    std::uint64_t SrumFigures::*value;
-};
-constexpr Figure figures[] = {
-    {"foreground_cycles", L"Foreground cycles: ", &SrumFigures::foregroundCycles},
-    {"background_cycles", L"Background cycles: ", &SrumFigures::backgroundCycles},
-    {"face_time", L"Face time:         ", &SrumFigures::faceTime},
-    {"foreground_bytes_read", L"Fg bytes read:     ", &SrumFigures::foregroundBytesRead},
-    {"foreground_bytes_written", L"Fg bytes written:  ", &SrumFigures::foregroundBytesWritten},
-    {"foreground_read_operations", L"Fg reads:          ", &SrumFigures::foregroundReads},
-    {"foreground_write_operations", L"Fg writes:         ", &SrumFigures::foregroundWrites},
-    {"background_bytes_read", L"Bg bytes read:     ", &SrumFigures::backgroundBytesRead},
-    {"background_bytes_written", L"Bg bytes written:  ", &SrumFigures::backgroundBytesWritten},
-    {"background_read_operations", L"Bg reads:          ", &SrumFigures::backgroundReads},
-    {"background_write_operations", L"Bg writes:         ", &SrumFigures::backgroundWrites},
-    {"bytes_sent", L"Bytes sent:        ", &SrumFigures::bytesSent},
-    {"bytes_received", L"Bytes received:    ", &SrumFigures::bytesReceived},
-};
-
 std::wstring hoursText(std::size_t hours) {
     return groupedDecimalText(hours) + (hours == 1 ? L" hour" : L" hours");
 }
@@ -131,8 +109,8 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
     text += L"Rows:              " + groupedDecimalText(details.usageRows) +
             L" of application usage, " + groupedDecimalText(details.networkRows) +
             L" of network usage" + detailLineEnd;
-    for (const Figure& figure : figures) {
-        text += std::wstring(figure.label) + groupedDecimalText(details.totals.*figure.value) +
+    for (const SrumFigure& figure : srumFigures) {
+        text += std::wstring(figure.label) + groupedDecimalText(details.totals.*figure.member) +
                 detailLineEnd;
     }
     if (details.networkRows != 0) {
@@ -154,7 +132,7 @@ void members(JsonWriter& json, const LaunchRecord* record) {
                                  "srum_network_rows", "srum_network_interfaces"}) {
             json.memberNull(name);
         }
-        for (const Figure& figure : figures) {
+        for (const SrumFigure& figure : srumFigures) {
             json.memberNull(figure.key);
         }
         return;
@@ -167,8 +145,8 @@ void members(JsonWriter& json, const LaunchRecord* record) {
     json.member("srum_usage_rows", details->usageRows);
     json.member("srum_network_rows", details->networkRows);
     json.member("srum_network_interfaces", details->interfaces);
-    for (const Figure& figure : figures) {
-        json.member(figure.key, details->totals.*figure.value);
+    for (const SrumFigure& figure : srumFigures) {
+        json.member(figure.key, details->totals.*figure.member);
     }
 }
 

@@ -33,13 +33,12 @@ int main(int argc, char** argv) {
             {4, 2, utf16(L"Contoso.App_1.0.0.0_x64__abc!App!app.exe!2020/01/01:00:00:00!1!")},
             {5, 0, utf16(L"!!svchost.exe!2013/03/29:14:54:16!1f834![netsvcs] [Schedule]")},
         };
-        tidewell::SrumUsageRow usage;
-        usage.timeStamp = 44597.5;
-        usage.appId = 1;
-        usage.userId = 2;
-        usage.foregroundCycles = 100;
+        tidewell::SrumRow usage{44597.5, 1, 2, 0, {}};
+        usage.figures.foregroundCycles = 100;
+        tidewell::SrumRow network{44597.5, 4, 2, 7, {}};
+        network.figures.bytesSent = 10;
         tables.usage = {usage};
-        tables.network = {{44597.5, 4, 2, 7, 10, 20}};
+        tables.network = {network};
         Bytes stream;
         tidewell::writeSrumTableStream(tables, stream);
         seeds.write("every-id", stream);

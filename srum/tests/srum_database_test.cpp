@@ -61,29 +61,29 @@ TEST(SrumDatabase, AWindows10DatabaseGivesEveryRowAsTheExporterListsThem) {
     ASSERT_EQ(tables.usage.size(), 118u);
     EXPECT_EQ(tables.network.size(), 23u);
 
-    const SrumUsageRow& first = tables.usage.front();
+    const SrumRow& first = tables.usage.front();
     EXPECT_EQ(first.appId, 177u);
     EXPECT_EQ(first.userId, 178u);
-    EXPECT_EQ(first.foregroundCycles, 6870192u);
-    EXPECT_EQ(first.backgroundCycles, 0u);
-    EXPECT_EQ(first.faceTime, 5510548751u);
+    EXPECT_EQ(first.figures.foregroundCycles, 6870192u);
+    EXPECT_EQ(first.figures.backgroundCycles, 0u);
+    EXPECT_EQ(first.figures.faceTime, 5510548751u);
     FileTime time = 0;
     ASSERT_TRUE(oleDateFileTime(first.timeStamp, time));
     // The double is 22:19:00 to its last bit (the exporter prints it as
     // 22:18:59.231231222, its own conversion's error).
     EXPECT_EQ(time, utc(2022, 2, 5, 22, 19));
-    const SrumUsageRow& third = tables.usage[2];
-    EXPECT_EQ(third.foregroundBytesRead, 2992128u);
-    EXPECT_EQ(third.foregroundBytesWritten, 348160u);
-    EXPECT_EQ(third.foregroundReads, 338u);
-    EXPECT_EQ(third.foregroundWrites, 60u);
+    const SrumRow& third = tables.usage[2];
+    EXPECT_EQ(third.figures.foregroundBytesRead, 2992128u);
+    EXPECT_EQ(third.figures.foregroundBytesWritten, 348160u);
+    EXPECT_EQ(third.figures.foregroundReads, 338u);
+    EXPECT_EQ(third.figures.foregroundWrites, 60u);
 
-    const SrumNetworkRow& sent = tables.network[2];
+    const SrumRow& sent = tables.network[2];
     EXPECT_EQ(sent.appId, 160u);
     EXPECT_EQ(sent.userId, 52u);
     EXPECT_EQ(sent.interfaceLuid, 1689399632855040u);
-    EXPECT_EQ(sent.bytesSent, 247897u);
-    EXPECT_EQ(sent.bytesReceived, 7163701u);
+    EXPECT_EQ(sent.figures.bytesSent, 247897u);
+    EXPECT_EQ(sent.figures.bytesReceived, 7163701u);
 
     RecordList records;
     ScanTally tally;
@@ -113,7 +113,8 @@ TEST(SrumDatabase, Windows11sWholePageHeaderSumIsAcceptedAndItsRowsEqualTheClean
     EXPECT_EQ(fromDirty.network.size(), 143u);
     for (std::size_t row = 0; row < fromDirty.usage.size(); ++row) {
         ASSERT_EQ(fromDirty.usage[row].appId, fromClean.usage[row].appId) << row;
-        ASSERT_EQ(fromDirty.usage[row].foregroundCycles, fromClean.usage[row].foregroundCycles);
+        ASSERT_EQ(fromDirty.usage[row].figures.foregroundCycles,
+                  fromClean.usage[row].figures.foregroundCycles);
         ASSERT_EQ(fromDirty.usage[row].timeStamp, fromClean.usage[row].timeStamp);
     }
 

@@ -62,21 +62,24 @@ SrumTables sampleTables() {
     return tables;
 }
 
-SrumUsageRow usage(double time, std::uint32_t app, std::uint32_t user, std::uint64_t foreground,
-                   std::uint64_t background, std::uint64_t bytesRead = 0) {
-    SrumUsageRow row;
+SrumRow usage(double time, std::uint32_t app, std::uint32_t user, std::uint64_t foreground,
+              std::uint64_t background, std::uint64_t bytesRead = 0) {
+    SrumRow row;
     row.timeStamp = time;
     row.appId = app;
     row.userId = user;
-    row.foregroundCycles = foreground;
-    row.backgroundCycles = background;
-    row.foregroundBytesRead = bytesRead;
+    row.figures.foregroundCycles = foreground;
+    row.figures.backgroundCycles = background;
+    row.figures.foregroundBytesRead = bytesRead;
     return row;
 }
 
-SrumNetworkRow network(double time, std::uint32_t app, std::uint32_t user,
-                       std::uint64_t interfaceLuid, std::uint64_t sent, std::uint64_t received) {
-    return SrumNetworkRow{time, app, user, interfaceLuid, sent, received};
+SrumRow network(double time, std::uint32_t app, std::uint32_t user, std::uint64_t interfaceLuid,
+                std::uint64_t sent, std::uint64_t received) {
+    SrumRow row{time, app, user, interfaceLuid, {}};
+    row.figures.bytesSent = sent;
+    row.figures.bytesReceived = received;
+    return row;
 }
 
 const LaunchRecord* named(const RecordList& records, const std::wstring& name,

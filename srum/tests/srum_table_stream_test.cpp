@@ -21,25 +21,21 @@ SrumTables everyField() {
     tables.tablesMalformed = 1;
     tables.why = L"x\u00e9";
     tables.ids = {{7, 3, {1, 2, 3}}, {0xffffffffu, 0, {}}};
-    SrumUsageRow usage;
+    SrumRow usage;
     usage.timeStamp = 44597.25;
     usage.appId = 9;
     usage.userId = 7;
-    usage.foregroundCycles = 1;
-    usage.backgroundCycles = 2;
-    usage.faceTime = 3;
-    usage.foregroundBytesRead = 4;
-    usage.foregroundBytesWritten = 5;
-    usage.foregroundReads = 6;
-    usage.foregroundWrites = 7;
-    usage.backgroundBytesRead = 8;
-    usage.backgroundBytesWritten = 9;
-    usage.backgroundReads = 10;
-    usage.backgroundWrites = UINT64_MAX;
-    SrumUsageRow notADate = usage;
+    std::uint64_t value = 1;
+    for (const SrumFigure& figure : srumFigures) {
+        usage.figures.*figure.member = value++;
+    }
+    usage.figures.backgroundWrites = UINT64_MAX;
+    SrumRow notADate = usage;
     notADate.timeStamp = std::numeric_limits<double>::quiet_NaN();
     tables.usage = {usage, notADate};
-    tables.network = {{-1.5, 1, 2, 0x1234567890ULL, 5, 6}};
+    SrumRow network{-1.5, 1, 2, 0x1234567890ULL, {}};
+    network.figures.bytesReceived = 6;
+    tables.network = {network};
     return tables;
 }
 
@@ -63,20 +59,22 @@ TEST(SrumTableStream, EveryFieldComesBackAsItWent) {
     EXPECT_EQ(got.ids[0].blob, (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(got.ids[1].index, 0xffffffffu);
     ASSERT_EQ(got.usage.size(), 2u);
-    const SrumUsageRow& row = got.usage[0];
+    const SrumRow& row = got.usage[0];
     EXPECT_EQ(row.timeStamp, 44597.25);
     EXPECT_EQ(row.appId, 9u);
     EXPECT_EQ(row.userId, 7u);
-    EXPECT_EQ(row.foregroundCycles, 1u);
-    EXPECT_EQ(row.faceTime, 3u);
-    EXPECT_EQ(row.foregroundWrites, 7u);
-    EXPECT_EQ(row.backgroundBytesRead, 8u);
-    EXPECT_EQ(row.backgroundWrites, UINT64_MAX);
+    EXPECT_EQ(row.figures.foregroundCycles, 1u);
+    EXPECT_EQ(row.figures.faceTime, 3u);
+    EXPECT_EQ(row.figures.foregroundWrites, 7u);
+    EXPECT_EQ(row.figures.backgroundBytesRead, 8u);
+    EXPECT_EQ(row.figures.backgroundWrites, UINT64_MAX);
+    EXPECT_EQ(row.figures.bytesReceived, 13u);
     EXPECT_TRUE(std::isnan(got.usage[1].timeStamp)) << "a time that is no date goes as it is";
     ASSERT_EQ(got.network.size(), 1u);
     EXPECT_EQ(got.network[0].timeStamp, -1.5);
     EXPECT_EQ(got.network[0].interfaceLuid, 0x1234567890ULL);
-    EXPECT_EQ(got.network[0].bytesReceived, 6u);
+    EXPECT_EQ(got.network[0].figures.bytesReceived, 6u);
+    EXPECT_EQ(got.network[0].figures.bytesSent, 0u);
 }
 
 TEST(SrumTableStream, AStreamThatIsNotWholeIsRefused) {

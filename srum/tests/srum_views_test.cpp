@@ -36,13 +36,16 @@ RecordList srumRecords() {
     tables.open = SrumOpen::Opened;
     tables.ids = {{1, 0, utf16(L"C:\\Tools\\beacon.exe")},
                   {2, 3, {0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x05, 0x12, 0, 0, 0}}};
-    SrumUsageRow row;
+    SrumRow row;
     row.timeStamp = noonFeb5;
     row.appId = 1;
     row.userId = 2;
-    row.foregroundCycles = 123456;
+    row.figures.foregroundCycles = 123456;
+    SrumRow network{noonFeb5, 1, 2, 7, {}};
+    network.figures.bytesSent = 1048576;
+    network.figures.bytesReceived = 2048;
     tables.usage = {row};
-    tables.network = {{noonFeb5, 1, 2, 7, 1048576, 2048}};
+    tables.network = {network};
     RecordList records;
     ScanTally tally;
     makeSrumRecords(tables, L"C:\\Windows\\System32\\sru\\SRUDB.dat", records, tally);
@@ -95,12 +98,12 @@ TEST(SrumViews, AnOlderCopysHoursJoinTheNewerRecordOfTheSameProgramAndUser) {
     SrumTables older;
     older.ids = {{40, 0, utf16(L"C:\\Tools\\beacon.exe")},
                  {41, 3, {0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x05, 0x12, 0, 0, 0}}};
-    SrumUsageRow row;
+    SrumRow row;
     row.appId = 40;
     row.userId = 41;
-    row.backgroundCycles = 9;
+    row.figures.backgroundCycles = 9;
     row.timeStamp = noonFeb5 - 2;
-    SrumUsageRow shared = row;
+    SrumRow shared = row;
     shared.timeStamp = noonFeb5;
     older.usage = {row, shared};
     RecordList olderRecords;
