@@ -111,10 +111,10 @@ bool openDatabase(const std::vector<std::uint8_t>& bytes, BytesHandle& handle, E
     return true;
 }
 
-// The columns of a table by name, in the order they are asked for; false
-// where one is missing.
+// The columns of a table by name, in the order they are asked for (-1 for
+// one it lacks); false where one of the first required is missing.
 bool findColumns(libesedb_table_t* table, const std::vector<std::string_view>& names,
-                 std::vector<int>& indexes) {
+                 std::size_t required, std::vector<int>& indexes) {
     int columns = 0;
     if (libesedb_table_get_number_of_columns(table, &columns, 0, nullptr) != 1) {
         return false;
@@ -137,8 +137,8 @@ bool findColumns(libesedb_table_t* table, const std::vector<std::string_view>& n
             }
         }
     }
-    for (int index : indexes) {
-        if (index < 0) {
+    for (std::size_t index = 0; index < required; ++index) {
+        if (indexes[index] < 0) {
             return false;
         }
     }
@@ -251,7 +251,7 @@ EseTable tableNamed(libesedb_file_t* file, std::string_view name) {
 
 void readIdMap(libesedb_table_t* table, SrumTables& tables) {
     std::vector<int> columns;
-    if (!findColumns(table, {"IdType", "IdIndex", "IdBlob"}, columns)) {
+    if (!findColumns(table, {"IdType", "IdIndex", "IdBlob"}, 3, columns)) {
         ++tables.tablesMalformed;
         return;
     }
@@ -271,26 +271,34 @@ void readIdMap(libesedb_table_t* table, SrumTables& tables) {
 }
 
 // A usage table's rows: their time, program and user, a network row's
-// interface, and the figures the table holds.
+// interface, and those of the table's figures it has columns for (a
+// figure a version of Windows did not record is said to be not recorded,
+// never taken for 0).
 void readRows(libesedb_table_t* table, bool usageTable, SrumTables& tables,
-              std::vector<SrumRow>& rows) {
+              std::vector<SrumRow>& rows, std::uint16_t& recorded) {
     std::vector<std::string_view> names = {"TimeStamp", "AppId", "UserId"};
     if (!usageTable) {
         names.emplace_back("InterfaceLuid");
     }
-    std::vector<const SrumFigure*> figures;
-    for (const SrumFigure& figure : srumFigures) {
-        if (figure.usageTable == usageTable) {
-            names.emplace_back(figure.column);
-            figures.push_back(&figure);
+    const std::size_t firstFigure = names.size();
+    std::vector<std::size_t> figures; // their places in srumFigures
+    for (std::size_t figure = 0; figure < std::size(srumFigures); ++figure) {
+        if (srumFigures[figure].usageTable == usageTable) {
+            names.emplace_back(srumFigures[figure].column);
+            figures.push_back(figure);
         }
     }
     std::vector<int> columns;
-    if (!findColumns(table, names, columns)) {
+    if (!findColumns(table, names, firstFigure, columns)) {
         ++tables.tablesMalformed;
         return;
     }
-    const std::size_t firstFigure = names.size() - figures.size();
+    recorded = 0;
+    for (std::size_t figure = 0; figure < figures.size(); ++figure) {
+        if (columns[firstFigure + figure] >= 0) {
+            recorded = static_cast<std::uint16_t>(recorded | (1u << figures[figure]));
+        }
+    }
     std::vector<std::uint8_t> scratch;
     eachRow(table, tables, [&](libesedb_record_t* record) {
         SrumRow row;
@@ -301,8 +309,9 @@ void readRows(libesedb_table_t* table, bool usageTable, SrumTables& tables,
             return false;
         }
         for (std::size_t figure = 0; figure < figures.size(); ++figure) {
-            if (!unsignedValue(record, columns[firstFigure + figure], scratch,
-                               row.figures.*(figures[figure]->member))) {
+            const int column = columns[firstFigure + figure];
+            if (column >= 0 && !unsignedValue(record, column, scratch,
+                                              row.figures.*srumFigures[figures[figure]].member)) {
                 return false;
             }
         }
@@ -339,11 +348,11 @@ SrumTables readTablesHere(const std::vector<std::uint8_t>& bytes) {
     }
     if (EseTable usage = tableNamed(file.get(), srumUsageTable)) {
         tables.usagePresent = true;
-        readRows(usage.get(), true, tables, tables.usage);
+        readRows(usage.get(), true, tables, tables.usage, tables.usageFiguresRecorded);
     }
     if (EseTable network = tableNamed(file.get(), srumNetworkTable)) {
         tables.networkPresent = true;
-        readRows(network.get(), false, tables, tables.network);
+        readRows(network.get(), false, tables, tables.network, tables.networkFiguresRecorded);
     }
     return tables;
 }

@@ -32,6 +32,9 @@ struct SrumDetails {
     std::uint32_t networkRows = 0;
     std::uint32_t interfaces = 0; // distinct network interfaces it used
     SrumFigures totals;           // summed, each at most 2^64 - 1
+    // The figures the database has columns for (a bit per figure, by its
+    // place in srumFigures); the others are not recorded, not 0.
+    std::uint16_t figuresRecorded = 0;
 };
 
 // The details of a SRUM record, or null for a record of another source.

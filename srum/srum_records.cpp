@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "platform/utf8_codec.h"
 #include "srum/srum_counters.h"
 #include "srum/srum_details.h"
 #include "srum/srum_ids.h"
@@ -35,6 +36,7 @@ struct Gathered {
 struct Gathering {
     const SrumIdMap& ids;
     const std::wstring& recordFile;
+    std::uint16_t figuresRecorded;
     ScanTally& tally;
     std::map<std::pair<std::uint32_t, std::uint32_t>, Gathered> byProgram;
 
@@ -50,6 +52,7 @@ struct Gathering {
         record.recordFile = recordFile;
         SrumDetails& details = *srumDetails(record);
         details.appId = appId;
+        details.figuresRecorded = figuresRecorded;
         details.userId = userId;
         const SrumProgram program = srumProgram(ids.find(appId));
         details.kind = program.kind;
@@ -134,13 +137,31 @@ std::wstring srumTablesNote(const SrumTables& tables) {
     if (tables.networkPresent) {
         note += std::wstring(note.empty() ? L"" : L" and ") + L"network usage";
     }
-    return note + L" read";
+    note += L" read";
+    // A table read without a column of a figure: not recorded by this Windows.
+    std::wstring absent;
+    for (std::size_t figure = 0; figure < std::size(srumFigures); ++figure) {
+        const bool tableRead =
+            srumFigures[figure].usageTable ? tables.usagePresent : tables.networkPresent;
+        const std::uint16_t recorded = srumFigures[figure].usageTable
+                                           ? tables.usageFiguresRecorded
+                                           : tables.networkFiguresRecorded;
+        if (tableRead && (recorded & (1u << figure)) == 0) {
+            absent += (absent.empty() ? L"" : L", ") + fromUtf8(srumFigures[figure].column);
+        }
+    }
+    return absent.empty() ? note : note + L"; not recorded: " + absent;
 }
 
 void makeSrumRecords(const SrumTables& tables, const std::wstring& recordFile, RecordList& records,
                      ScanTally& tally) {
     const SrumIdMap ids = srumIdMap(tables.ids);
-    Gathering gathering{ids, recordFile, tally, {}};
+    Gathering gathering{
+        ids,
+        recordFile,
+        static_cast<std::uint16_t>(tables.usageFiguresRecorded | tables.networkFiguresRecorded),
+        tally,
+        {}};
     for (const SrumRow& row : tables.usage) {
         ++tally[srumUsageRowsRead];
         Gathered& gathered = gathering.add(row);

@@ -91,6 +91,8 @@ void writeSrumTableStream(const SrumTables& tables, std::vector<std::uint8_t>& s
     out.u8(static_cast<std::uint8_t>((tables.headerSumMatched ? 1 : 0) |
                                      (tables.idMapPresent ? 2 : 0) | (tables.usagePresent ? 4 : 0) |
                                      (tables.networkPresent ? 8 : 0)));
+    out.u32(tables.usageFiguresRecorded);
+    out.u32(tables.networkFiguresRecorded);
     out.u64(tables.rowsUnreadable);
     out.u64(tables.tablesMalformed);
     out.u64(tables.why.size());
@@ -133,6 +135,8 @@ bool readSrumTableStream(ByteView stream, SrumTables& tables) {
     tables.idMapPresent = (flags & 2) != 0;
     tables.usagePresent = (flags & 4) != 0;
     tables.networkPresent = (flags & 8) != 0;
+    tables.usageFiguresRecorded = static_cast<std::uint16_t>(in.u32());
+    tables.networkFiguresRecorded = static_cast<std::uint16_t>(in.u32());
     tables.rowsUnreadable = in.u64();
     tables.tablesMalformed = in.u64();
     for (std::uint64_t units = in.count(4); units != 0 && in.sound; --units) {

@@ -4,7 +4,9 @@
 // them is tested and fuzzed apart from the library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -77,6 +79,17 @@ inline constexpr SrumFigure srumFigures[] = {
     {"BytesRecvd", false, "bytes_received", L"Bytes received:    ", &SrumFigures::bytesReceived},
 };
 
+// Every figure of one table, as bits of a figures-recorded mask.
+constexpr std::uint16_t srumTableFigures(bool usageTable) {
+    std::uint16_t bits = 0;
+    for (std::size_t figure = 0; figure < std::size(srumFigures); ++figure) {
+        if (srumFigures[figure].usageTable == usageTable) {
+            bits = static_cast<std::uint16_t>(bits | (1u << figure));
+        }
+    }
+    return bits;
+}
+
 // One row of either table: a program, a user and an hour; a network row
 // also names its interface.
 struct SrumRow {
@@ -103,6 +116,10 @@ struct SrumTables {
     bool usagePresent = false;
     bool networkPresent = false;
     std::vector<SrumIdEntry> ids;
+    // The figures each table read has columns for: a bit per figure, by its
+    // place in srumFigures.
+    std::uint16_t usageFiguresRecorded = 0;
+    std::uint16_t networkFiguresRecorded = 0;
     std::vector<SrumRow> usage;   // the application resource usage table
     std::vector<SrumRow> network; // the network usage table
     // Rows the library could not hand over, or whose fields were not of the

@@ -56,6 +56,10 @@ const wchar_t* kindKey(SrumProgramKind kind) {
     }
 }
 
+bool recorded(const SrumDetails& details, std::size_t figure) {
+    return (details.figuresRecorded & (1u << figure)) != 0;
+}
+
 std::wstring hoursText(std::size_t hours) {
     return groupedDecimalText(hours) + (hours == 1 ? L" hour" : L" hours");
 }
@@ -109,8 +113,11 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
     text += L"Rows:              " + groupedDecimalText(details.usageRows) +
             L" of application usage, " + groupedDecimalText(details.networkRows) +
             L" of network usage" + detailLineEnd;
-    for (const SrumFigure& figure : srumFigures) {
-        text += std::wstring(figure.label) + groupedDecimalText(details.totals.*figure.member) +
+    for (std::size_t figure = 0; figure < std::size(srumFigures); ++figure) {
+        text += std::wstring(srumFigures[figure].label) +
+                (recorded(details, figure)
+                     ? groupedDecimalText(details.totals.*srumFigures[figure].member)
+                     : std::wstring(L"(not recorded)")) +
                 detailLineEnd;
     }
     if (details.networkRows != 0) {
@@ -145,8 +152,12 @@ void members(JsonWriter& json, const LaunchRecord* record) {
     json.member("srum_usage_rows", details->usageRows);
     json.member("srum_network_rows", details->networkRows);
     json.member("srum_network_interfaces", details->interfaces);
-    for (const SrumFigure& figure : srumFigures) {
-        json.member(figure.key, details->totals.*figure.member);
+    for (std::size_t figure = 0; figure < std::size(srumFigures); ++figure) {
+        if (recorded(*details, figure)) {
+            json.member(srumFigures[figure].key, details->totals.*srumFigures[figure].member);
+        } else {
+            json.memberNull(srumFigures[figure].key);
+        }
     }
 }
 

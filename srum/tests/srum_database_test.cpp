@@ -60,6 +60,8 @@ TEST(SrumDatabase, AWindows10DatabaseGivesEveryRowAsTheExporterListsThem) {
     EXPECT_EQ(tables.ids.size(), 288u);
     ASSERT_EQ(tables.usage.size(), 118u);
     EXPECT_EQ(tables.network.size(), 23u);
+    EXPECT_EQ(tables.usageFiguresRecorded, srumTableFigures(true)) << "every figure's column";
+    EXPECT_EQ(tables.networkFiguresRecorded, srumTableFigures(false));
 
     const SrumRow& first = tables.usage.front();
     EXPECT_EQ(first.appId, 177u);

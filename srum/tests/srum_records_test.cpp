@@ -47,6 +47,8 @@ SrumTables sampleTables() {
     SrumTables tables;
     tables.open = SrumOpen::Opened;
     tables.idMapPresent = tables.usagePresent = tables.networkPresent = true;
+    tables.usageFiguresRecorded = srumTableFigures(true);
+    tables.networkFiguresRecorded = srumTableFigures(false);
     tables.ids = {
         {1, 0, utf16(L"\\device\\harddiskvolume3\\windows\\system32\\notepad.exe")},
         {2, 3, aliceSid},
@@ -294,9 +296,31 @@ TEST(SrumRecords, AYoungDatabaseWithoutUsageTablesRecordsNoUsageAndIsNoFailure) 
         EXPECT_EQ(tally[*counter], 0u) << counter->key;
     }
     young.networkPresent = true;
+    young.networkFiguresRecorded = srumTableFigures(false);
     EXPECT_EQ(srumTablesNote(young), L"network usage read");
     young.usagePresent = true;
+    young.usageFiguresRecorded = srumTableFigures(true);
     EXPECT_EQ(srumTablesNote(young), L"application usage and network usage read");
+}
+
+TEST(SrumRecords, AFigureAWindowsDidNotRecordIsSaidToBeNotRecordedNeverZero) {
+    SrumTables older = sampleTables();
+    // An application usage table without a FaceTime column, nor any
+    // network usage table.
+    older.networkPresent = false;
+    older.networkFiguresRecorded = 0;
+    older.usageFiguresRecorded = srumTableFigures(true) & ~(1u << 2);
+    EXPECT_EQ(srumTablesNote(older), L"application usage read; not recorded: FaceTime");
+    older.usage = {usage(noonFeb5, 1, 2, 10, 0)};
+    RecordList records;
+    ScanTally tally;
+    makeSrumRecords(older, L"SRUDB.dat", records, tally);
+    ASSERT_EQ(records.size(), 1u);
+    SourceDetailParts parts;
+    srumSource.detailParts(records[0], DetailContext{}, parts);
+    EXPECT_NE(parts.fields.find(L"Face time:         (not recorded)"), std::wstring::npos);
+    EXPECT_NE(parts.fields.find(L"Bytes sent:        (not recorded)"), std::wstring::npos);
+    EXPECT_NE(parts.fields.find(L"Foreground cycles: 10"), std::wstring::npos);
 }
 
 TEST(SrumRecords, TotalsStopAtTheLargestFigureRatherThanWrap) {

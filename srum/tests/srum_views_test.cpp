@@ -34,6 +34,9 @@ constexpr FileTime noonFeb5Time = 132885360000000000ULL; // the same
 RecordList srumRecords() {
     SrumTables tables;
     tables.open = SrumOpen::Opened;
+    tables.usagePresent = tables.networkPresent = true;
+    tables.usageFiguresRecorded = srumTableFigures(true);
+    tables.networkFiguresRecorded = srumTableFigures(false);
     tables.ids = {{1, 0, utf16(L"C:\\Tools\\beacon.exe")},
                   {2, 3, {0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x05, 0x12, 0, 0, 0}}};
     SrumRow row;
