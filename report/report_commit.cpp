@@ -16,20 +16,39 @@ namespace {
 
 constexpr unsigned temporaryAttempts = 512;
 
-// UTF-16 text as little-endian bytes, two per unit, unchanged otherwise.
-bool writeText(WritableFile& file, const std::wstring& text, std::vector<std::uint8_t>& bytes) {
-    bytes.resize(text.size() * 2);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto unit = static_cast<std::uint16_t>(text[i]);
-        bytes[2 * i] = static_cast<std::uint8_t>(unit);
-        bytes[2 * i + 1] = static_cast<std::uint8_t>(unit >> 8);
-    }
-    return writeAll(file, bytes.data(), bytes.size());
-}
+// The report's bytes on their way to the file: gathered, and handed on in
+// writes of about 64 KiB, so that a report of thousands of records takes a
+// few writes, not one a record. Memory stays bounded by that much and the
+// longest text added at once.
+struct ReportStream {
+    static constexpr std::size_t writeSize = 65536;
 
-bool writeUtf8(WritableFile& file, const std::string& text) {
-    return writeAll(file, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-}
+    WritableFile& file;
+    std::vector<std::uint8_t> pending;
+
+    bool handOn() {
+        const bool written = pending.empty() || writeAll(file, pending.data(), pending.size());
+        pending.clear();
+        return written;
+    }
+    bool added() { return pending.size() < writeSize || handOn(); }
+
+    bool bytes(const std::uint8_t* data, std::size_t size) {
+        pending.insert(pending.end(), data, data + size);
+        return added();
+    }
+    // UTF-16 text as little-endian bytes, two per unit, unchanged otherwise.
+    bool text(const std::wstring& text) {
+        for (const wchar_t unit : text) {
+            pending.push_back(static_cast<std::uint8_t>(unit & 0xff));
+            pending.push_back(static_cast<std::uint8_t>((unit >> 8) & 0xff));
+        }
+        return added();
+    }
+    bool utf8(const std::string& text) {
+        return bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    }
+};
 
 // Everything a report shows, as one scan produced it.
 struct ReportInput {
@@ -40,39 +59,32 @@ struct ReportInput {
     const ProgramList& programs;
 };
 
+constexpr std::uint8_t byteOrderMark[] = {0xFF, 0xFE};
+
 // UTF-16 with its byte order mark, as the spreadsheet programs expect it.
-bool writeCsv(WritableFile& file, const ReportInput& input, TimeBasis times) {
-    static const std::uint8_t byteOrderMark[] = {0xFF, 0xFE};
-    std::vector<std::uint8_t> bytes;
-    if (!writeAll(file, byteOrderMark, sizeof byteOrderMark) ||
-        !writeText(file,
-                   buildReportHeader(input.tally, input.facts, input.origin, times,
-                                     &input.programs.counts),
-                   bytes)) {
+bool writeCsv(ReportStream& out, const ReportInput& input, TimeBasis times) {
+    if (!out.bytes(byteOrderMark, sizeof byteOrderMark) ||
+        !out.text(buildReportHeader(input.tally, input.facts, input.origin, times,
+                                    &input.programs.counts))) {
         return false;
     }
     for (const LaunchRecord& record : input.records) {
-        if (!writeText(file, buildRecordLine(record, times), bytes)) {
+        if (!out.text(buildRecordLine(record, times))) {
             return false;
         }
     }
     return true;
 }
 
-bool writeProgramsCsv(WritableFile& file, const ReportInput& input, TimeBasis times) {
-    static const std::uint8_t byteOrderMark[] = {0xFF, 0xFE};
-    std::vector<std::uint8_t> bytes;
-    if (!writeAll(file, byteOrderMark, sizeof byteOrderMark) ||
-        !writeText(
-            file,
-            buildProgramsHeader(input.tally, input.facts, input.origin, input.programs, times),
-            bytes)) {
+bool writeProgramsCsv(ReportStream& out, const ReportInput& input, TimeBasis times) {
+    if (!out.bytes(byteOrderMark, sizeof byteOrderMark) ||
+        !out.text(
+            buildProgramsHeader(input.tally, input.facts, input.origin, input.programs, times))) {
         return false;
     }
     for (const Program& program : input.programs.programs) {
-        if (!writeText(
-                file, buildProgramLine(input.programs, program, input.records, input.origin, times),
-                bytes)) {
+        if (!out.text(
+                buildProgramLine(input.programs, program, input.records, input.origin, times))) {
             return false;
         }
     }
@@ -80,28 +92,28 @@ bool writeProgramsCsv(WritableFile& file, const ReportInput& input, TimeBasis ti
 }
 
 // UTF-8 without a byte order mark, as RFC 8259 asks.
-bool writeJson(WritableFile& file, const ReportInput& input) {
-    if (!writeUtf8(file, jsonReportOpening(input.tally, input.facts, input.origin))) {
+bool writeJson(ReportStream& out, const ReportInput& input) {
+    if (!out.utf8(jsonReportOpening(input.tally, input.facts, input.origin))) {
         return false;
     }
     const std::vector<const RecordSource*> sources = sourcesRead(input.origin);
     bool first = true;
     for (const LaunchRecord& record : input.records) {
-        if (!writeUtf8(file, jsonReportRecord(record, sources, first))) {
+        if (!out.utf8(jsonReportRecord(record, sources, first))) {
             return false;
         }
         first = false;
     }
-    return writeUtf8(file, jsonReportClosing(input.programs, input.records, input.origin));
+    return out.utf8(jsonReportClosing(input.programs, input.records, input.origin));
 }
 
-bool writeTimeline(WritableFile& file, const ReportInput& input) {
+bool writeTimeline(ReportStream& out, const ReportInput& input) {
     const TimelineScan scan = timelineScan(input.tally, input.facts, input.origin);
     const std::vector<std::uint32_t>& programOf = input.programs.programOfRecord;
     for (std::size_t index = 0; index < input.records.size(); ++index) {
         const std::uint32_t program =
             index < programOf.size() ? input.programs.programs[programOf[index]].id : 0;
-        if (!writeUtf8(file, timelineEvents(input.records[index], program, scan))) {
+        if (!out.utf8(timelineEvents(input.records[index], program, scan))) {
             return false;
         }
     }
@@ -109,22 +121,24 @@ bool writeTimeline(WritableFile& file, const ReportInput& input) {
 }
 
 bool writeForm(WritableFile& file, const ReportInput& input, const ReportOptions& options) {
+    ReportStream out{file, {}};
+    out.pending.reserve(ReportStream::writeSize);
     bool written = false;
     switch (options.format) {
     case ReportFormat::Json:
-        written = writeJson(file, input);
+        written = writeJson(out, input);
         break;
     case ReportFormat::Timeline:
-        written = writeTimeline(file, input);
+        written = writeTimeline(out, input);
         break;
     case ReportFormat::Csv:
-        written = writeCsv(file, input, options.times);
+        written = writeCsv(out, input, options.times);
         break;
     case ReportFormat::Programs:
-        written = writeProgramsCsv(file, input, options.times);
+        written = writeProgramsCsv(out, input, options.times);
         break;
     }
-    return written;
+    return written && out.handOn();
 }
 
 bool writeWhole(const std::wstring& destination, const ReportInput& input,

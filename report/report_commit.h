@@ -17,8 +17,9 @@ namespace tidewell {
 // to a fresh temporary file beside the destination (its name with ".partial"
 // and a number from 0 to 511 appended), flushes it and moves it over the
 // destination. True only when the destination holds the whole report; on
-// failure no temporary file is left and the destination is unchanged. Memory
-// stays bounded by the header and one record's text.
+// failure no temporary file is left and the destination is unchanged. The
+// bytes go out in writes of about 64 KiB; memory stays bounded by that, the
+// header and one record's text.
 bool writeReport(const std::wstring& destination, const RecordList& records, const ScanTally& tally,
                  const ScanFacts& facts, const ScanOrigin& origin,
                  const ReportOptions& options = {});

@@ -172,7 +172,7 @@ TEST_F(ReportCommand, ADashKeepsTheExitStatusesOfAFile) {
     EXPECT_FALSE(fake::standardOutputBytes().empty());
 
     fake::resetStandardOutput();
-    fake::setWriteFailures({0, 3}); // a pipe whose reader went away
+    fake::setWriteFailures({0, 1}); // a pipe whose reader went away
     EXPECT_EQ(run({L"-"}), reportNotWritten);
     EXPECT_EQ(errors, L"tidewell-report: the report could not be written whole to standard "
                       L"output\r\n");
@@ -248,7 +248,7 @@ TEST_F(ReportCommand, AReportThatCannotBeWrittenLeavesNothingAndExitsOne) {
                           L" and no partial file was left behind\r\n");
     EXPECT_TRUE(std::filesystem::is_empty(out.path));
 
-    fake::setWriteFailures({0, 3}); // the first record line fails
+    fake::setWriteFailures({0, 1}); // the report's one write fails
     EXPECT_EQ(run({destination()}), reportNotWritten);
     EXPECT_TRUE(std::filesystem::is_empty(out.path));
 }
