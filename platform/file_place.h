@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tidewell {
 
@@ -26,5 +27,12 @@ struct FilePlace {
 };
 
 FilePlace resolvePlace(const std::wstring& path);
+
+// An entry of a folder resolved already (realFolder is where the folder
+// really lies): an entry that is no link is looked at alone, without
+// resolving the folder again; one that is a link is resolved whole, as path
+// (the entry as it was asked for).
+FilePlace resolveEntryPlace(const std::wstring& realFolder, std::wstring_view name,
+                            const std::wstring& path);
 
 } // namespace tidewell

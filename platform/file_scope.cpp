@@ -1,6 +1,8 @@
 #include "platform/file_scope.h"
 
 #include "platform/file_place.h"
+#include "platform/files.h"
+#include "platform/path_join.h"
 #include "platform/text_fold.h"
 
 namespace tidewell {
@@ -26,13 +28,36 @@ bool inside(const std::wstring& real, const std::wstring& root) {
                       isSeparator(real[root.size()]));
 }
 
+// The most folders whose places are kept: more than any scan meets.
+constexpr std::size_t folderPlacesKept = 4096;
+
+// Where path leads: its folder's place as first found, then the entry alone.
+FilePlace placeOf(FileScope& scope, const std::wstring& path) {
+    const std::wstring name = lastPart(path);
+    const std::wstring folder = folderPart(path);
+    if (folder.empty() || name.empty() || name == L"." || name == L"..") {
+        return resolvePlace(path);
+    }
+    auto found = scope.folderPlaces.find(folder);
+    if (found == scope.folderPlaces.end()) {
+        if (scope.folderPlaces.size() >= folderPlacesKept) {
+            scope.folderPlaces.clear();
+        }
+        found = scope.folderPlaces.emplace(folder, resolvePlace(folder)).first;
+    }
+    if (found->second.type != PlaceType::Folder) {
+        return resolvePlace(path);
+    }
+    return resolveEntryPlace(found->second.realPath, name, path);
+}
+
 bool screen(FileScope& scope, const std::wstring& path, PlaceType wanted, Refusal& why,
             std::wstring* realPath) {
     why = Refusal::None;
     if (!scope.confined) {
         return true;
     }
-    const FilePlace place = resolvePlace(path);
+    const FilePlace place = placeOf(scope, path);
     if (realPath != nullptr) {
         *realPath = place.realPath;
     }
@@ -67,6 +92,7 @@ FileScope hostFileScope() {
 }
 
 FileScope confinedFileScope(const std::wstring& root) {
+    forgetKeptFolder(); // a folder of an earlier scan may have been replaced since
     FileScope scope;
     scope.confined = true;
     const FilePlace place = resolvePlace(root);

@@ -6,7 +6,10 @@
 #pragma once
 
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "platform/file_place.h"
 
 namespace tidewell {
 
@@ -29,6 +32,11 @@ struct FileScope {
     bool confined = false;
     std::wstring realRoot; // where the root really lies, once confined
     std::vector<ScopeRefusal> refused;
+    // Where each folder checked really lies, so that the files of a folder
+    // cost one look each rather than one a part of their path. Opening still
+    // walks from the root through no link (files.h), so a folder swapped for
+    // a link since is still caught.
+    std::unordered_map<std::wstring, FilePlace> folderPlaces;
 };
 
 // The host's files as they are, for a scan of this machine.

@@ -49,8 +49,12 @@ bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint3
 // following no link on the way: what a check found by its name is what is
 // opened, whatever was swapped in since. A link met on the way fails with
 // ERROR_CANT_RESOLVE_FILENAME.
+// The folder a file was last opened in stays open for the next file of the
+// same folder, until another folder's file is opened or this is called (each
+// scan starts so, so that a folder replaced since the last is read anew).
 bool openFileBelow(const std::wstring& folder, const std::wstring& relative, ReadableFile& file,
                    std::uint32_t& error);
+void forgetKeptFolder();
 bool getFileSize(const ReadableFile& file, std::uint64_t& size);
 // One read of up to size bytes from the current position.
 bool readFile(const ReadableFile& file, std::uint8_t* buffer, std::uint32_t size,

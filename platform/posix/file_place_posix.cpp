@@ -1,5 +1,5 @@
-// Resolving links with realpath() and looking at what is there with stat(),
-// neither of which opens the file itself.
+// Resolving links with realpath() and looking at what is there with stat()
+// or lstat(), none of which opens the file itself.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -32,6 +32,30 @@ FilePlace resolvePlace(const std::wstring& path) {
                  : S_ISDIR(info.st_mode) ? PlaceType::Folder
                                          : PlaceType::Special;
     place.realPath = fromUtf8(real.get());
+    return place;
+}
+
+FilePlace resolveEntryPlace(const std::wstring& realFolder, std::wstring_view name,
+                            const std::wstring& path) {
+    std::wstring entry = realFolder;
+    if (entry.empty() || entry.back() != L'/') {
+        entry.push_back(L'/');
+    }
+    entry.append(name);
+    FilePlace place;
+    struct stat info {};
+    if (::lstat(posix::hostPath(entry).c_str(), &info) != 0) {
+        place.type =
+            errno == ENOENT || errno == ENOTDIR ? PlaceType::Missing : PlaceType::Unreadable;
+        return place;
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return resolvePlace(path);
+    }
+    place.type = S_ISREG(info.st_mode)   ? PlaceType::File
+                 : S_ISDIR(info.st_mode) ? PlaceType::Folder
+                                         : PlaceType::Special;
+    place.realPath = std::move(entry);
     return place;
 }
 

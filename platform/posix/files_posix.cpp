@@ -76,6 +76,10 @@ bool openFileBelow(const std::wstring& folder, const std::wstring& relative, Rea
     return true;
 }
 
+void forgetKeptFolder() {
+    posix::forgetKeptFolder();
+}
+
 bool getFileSize(const ReadableFile& file, std::uint64_t& size) {
     return file.handle != nullptr &&
            posix::fileSize(static_cast<const OpenFile*>(file.handle)->descriptor, size);

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
+#include <string>
 
 #include "platform/error_codes.h"
 #include "platform/posix/posix_host.h"
@@ -114,14 +116,28 @@ std::uint32_t noLinkErrorFor(int errnoValue) {
 
 } // namespace
 
-int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relative,
-                             std::uint32_t& error) {
-    int current = ::open(hostPath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (current < 0) {
-        error = windowsErrorFor(errno);
-        return -1;
-    }
-    const std::string parts = hostPath(relative);
+namespace {
+
+// The folder the last file was opened in, kept open: the files of one folder
+// are opened from it, one open each, rather than a walk from the root each.
+// It was reached through no link, and a descriptor stays with the folder it
+// was opened on whatever is renamed or swapped since, so what is opened from
+// it lies where the walk found it: inside.
+struct KeptFolder {
+    std::mutex guard;
+    std::string key; // the root, a NUL, the folder below it
+    int descriptor = -1;
+};
+
+KeptFolder& keptFolder() {
+    static KeptFolder kept;
+    return kept;
+}
+
+// Walks parts (separated by '/') down from the open folder current, each
+// opened through no link; the descriptor of the last, or -1 with error.
+// current is consumed.
+int walkNoLink(int current, const std::string& parts, bool lastIsFile, std::uint32_t& error) {
     std::size_t at = 0;
     while (true) {
         std::size_t end = parts.find('/', at);
@@ -132,8 +148,12 @@ int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relat
         if (part.empty() && !last) {
             continue;
         }
+        if (part.empty() && !lastIsFile) {
+            return current; // the folder itself
+        }
         struct stat seen {};
-        const int flags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | (last ? O_NONBLOCK : O_DIRECTORY);
+        const int flags =
+            O_RDONLY | O_NOFOLLOW | O_CLOEXEC | (last && lastIsFile ? O_NONBLOCK : O_DIRECTORY);
         const int next = part.empty() ? -1 : ::openat(current, part.c_str(), flags);
         const int why = errno;
         // A link opened as a folder part fails as not a folder: say which.
@@ -148,8 +168,67 @@ int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relat
         }
         current = next;
         if (last) {
-            break;
+            return current;
         }
+    }
+}
+
+// The folder below root, through no link: the kept one where it is that
+// folder, else walked to and kept in its place. A descriptor of its own, or
+// -1 with error.
+int folderBelow(const std::wstring& root, const std::string& below, std::uint32_t& error) {
+    KeptFolder& kept = keptFolder();
+    const std::string key = hostPath(root) + std::string(1, '\0') + below;
+    const std::lock_guard<std::mutex> lock(kept.guard);
+    if (kept.descriptor >= 0 && kept.key == key) {
+        const int copy = ::fcntl(kept.descriptor, F_DUPFD_CLOEXEC, 0);
+        if (copy < 0) {
+            error = windowsErrorFor(errno);
+        }
+        return copy;
+    }
+    const int start = ::open(hostPath(root).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (start < 0) {
+        error = windowsErrorFor(errno);
+        return -1;
+    }
+    const int folder = below.empty() ? start : walkNoLink(start, below, false, error);
+    if (folder < 0) {
+        return -1;
+    }
+    if (kept.descriptor >= 0) {
+        ::close(kept.descriptor);
+    }
+    kept.descriptor = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+    kept.key = kept.descriptor >= 0 ? key : std::string();
+    return folder;
+}
+
+} // namespace
+
+void forgetKeptFolder() {
+    KeptFolder& kept = keptFolder();
+    const std::lock_guard<std::mutex> lock(kept.guard);
+    if (kept.descriptor >= 0) {
+        ::close(kept.descriptor);
+    }
+    kept.descriptor = -1;
+    kept.key.clear();
+}
+
+int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relative,
+                             std::uint32_t& error) {
+    const std::string parts = hostPath(relative);
+    const std::size_t slash = parts.find_last_of('/');
+    const std::string below = slash == std::string::npos ? std::string() : parts.substr(0, slash);
+    const std::string name = slash == std::string::npos ? parts : parts.substr(slash + 1);
+    const int parent = folderBelow(folder, below, error);
+    if (parent < 0) {
+        return -1;
+    }
+    const int current = walkNoLink(parent, name, true, error);
+    if (current < 0) {
+        return -1;
     }
     struct stat info {};
     if (fstat(current, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -157,7 +236,8 @@ int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relat
         error = ERROR_ACCESS_DENIED;
         return -1;
     }
-    ::fcntl(current, F_SETFL, ::fcntl(current, F_GETFL) & ~O_NONBLOCK);
+    // O_NONBLOCK, which kept a named pipe from blocking the open, has no
+    // effect on the reads of a regular file: it stays.
     error = ERROR_SUCCESS;
     return current;
 }

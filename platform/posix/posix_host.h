@@ -34,6 +34,8 @@ int openForReading(const std::wstring& path, std::uint32_t& error);
 // none of them followed if it is a link (ERROR_CANT_RESOLVE_FILENAME then).
 int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relative,
                              std::uint32_t& error);
+// Closes the folder openBelowFollowingNoLink keeps open for the next file.
+void forgetKeptFolder();
 bool fileSize(int descriptor, std::uint64_t& size);
 // Reads until size bytes have come or the file ends.
 bool readInto(int descriptor, std::uint8_t* buffer, std::uint32_t size, std::uint32_t& bytesRead);

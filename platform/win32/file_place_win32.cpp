@@ -72,4 +72,11 @@ FilePlace resolvePlace(const std::wstring& path) {
     return place;
 }
 
+// Windows has no cheaper look at one entry than opening it: the whole path
+// is resolved.
+FilePlace resolveEntryPlace(const std::wstring& /*realFolder*/, std::wstring_view /*name*/,
+                            const std::wstring& path) {
+    return resolvePlace(path);
+}
+
 } // namespace tidewell

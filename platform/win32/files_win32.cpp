@@ -71,6 +71,9 @@ bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint3
 
 // The Windows program reads a folder of evidence as the examiner's own
 // files: it is opened by its full name, as Windows resolves it.
+// Files below a folder are opened by name here: no folder is kept.
+void forgetKeptFolder() {}
+
 bool openFileBelow(const std::wstring& folder, const std::wstring& relative, ReadableFile& file,
                    std::uint32_t& error) {
     return openFileForReading(folder + L"\\" + relative, file, error);

@@ -122,6 +122,10 @@ bool openFileForReading(const std::wstring& path, ReadableFile& file, std::uint3
     return true;
 }
 
+void forgetKeptFolder() {
+    posix::forgetKeptFolder();
+}
+
 bool openFileBelow(const std::wstring& folder, const std::wstring& relative, ReadableFile& file,
                    std::uint32_t& error) {
     closeFile(file);

@@ -117,5 +117,37 @@ TEST(WholeFile, ALinkSwappedInBetweenCheckAndOpenIsNeverFollowed) {
     EXPECT_EQ(outsideRead, 0u) << "of " << read << " reads";
 }
 
+// The folder a file was opened in is kept for the next file of it: files of
+// several folders in turn are each the right one, and a folder replaced
+// between two scans is read anew, not as the first scan left it.
+TEST(WholeFile, TheFilesOfAKeptFolderAreItsOwnAndANewScanLooksAgain) {
+    fake::resetAll();
+    testing::TempFolder root;
+    root.makeFolder("Windows");
+    root.makeFolder("Windows/Prefetch");
+    root.writeFile("Windows/Prefetch/A.pf", {'a'});
+    root.writeFile("Windows/Prefetch/B.pf", {'b'});
+    root.writeFile("Windows/top", {'t'});
+    FileScope scope = confinedFileScope(root.text());
+    const auto read = [&root](FileScope& in, const std::wstring& relative) {
+        std::vector<std::uint8_t> bytes;
+        return readWholeFileUpTo(in, root.text() + L"\\" + relative, 16, bytes) ==
+                       WholeFileRead::Read
+                   ? std::string(bytes.begin(), bytes.end())
+                   : std::string("(not read)");
+    };
+    EXPECT_EQ(read(scope, L"Windows\\Prefetch\\A.pf"), "a");
+    EXPECT_EQ(read(scope, L"Windows\\Prefetch\\B.pf"), "b");
+    EXPECT_EQ(read(scope, L"Windows\\top"), "t");
+    EXPECT_EQ(read(scope, L"Windows\\Prefetch\\A.pf"), "a");
+    EXPECT_EQ(read(scope, L"Windows\\Prefetch\\absent.pf"), "(not read)");
+
+    std::filesystem::remove_all(root.path / "Windows/Prefetch");
+    root.makeFolder("Windows/Prefetch");
+    root.writeFile("Windows/Prefetch/A.pf", {'2'});
+    FileScope again = confinedFileScope(root.text());
+    EXPECT_EQ(read(again, L"Windows\\Prefetch\\A.pf"), "2");
+}
+
 } // namespace
 } // namespace tidewell
