@@ -4,7 +4,6 @@
 #include "prefetch/prefetch_join.h"
 
 #include "platform/decimal_text.h"
-#include "platform/path_join.h"
 #include "platform/text_fold.h"
 #include "prefetch/prefetch_details.h"
 #include "prefetch/volume_path.h"
@@ -17,7 +16,20 @@ namespace {
 // or begins with it where the name field cut a long name short.
 bool namesProgram(std::wstring_view referenced, const LaunchRecord& record,
                   const PrefetchDetails& details) {
-    const std::wstring name = lastPart(referenced);
+    const bool plainName = record.name.find_first_of(L"\\/") == std::wstring::npos;
+    if (details.nameTruncated == 0 && plainName) {
+        // The whole name, at the end after a separator: only the tail is read.
+        const std::size_t size = record.name.size();
+        if (referenced.size() < size) {
+            return false;
+        }
+        const std::size_t at = referenced.size() - size;
+        return (at == 0 || referenced[at - 1] == L'\\' || referenced[at - 1] == L'/') &&
+               equalsFolded(referenced.substr(at), record.name);
+    }
+    const std::size_t separator = referenced.find_last_of(L"\\/");
+    const std::wstring_view name =
+        separator == std::wstring_view::npos ? referenced : referenced.substr(separator + 1);
     return details.nameTruncated != 0 ? startsWithFolded(name, record.name)
                                       : equalsFolded(name, record.name);
 }

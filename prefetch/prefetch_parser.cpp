@@ -60,20 +60,25 @@ bool readReferencedFiles(const ByteView& bytes, std::vector<std::wstring>& files
     if (offset == 0 || size == 0 || size % 2 != 0 || !bytes.contains(offset, size)) {
         return false;
     }
-    std::wstring current;
-    const std::uint64_t units = size / 2;
-    for (std::uint64_t i = 0; i < units; ++i) {
-        std::uint16_t unit = 0;
-        bytes.readU16(offset + 2 * i, unit);
-        if (unit != 0) {
-            current.push_back(static_cast<wchar_t>(unit));
-        } else if (!current.empty()) {
-            files.push_back(std::move(current));
-            current.clear();
+    // Each name is found whole (to its NUL) and then made at its size.
+    const std::uint8_t* units = bytes.data + offset;
+    const std::uint64_t count = size / 2;
+    const auto unitAt = [units](std::uint64_t i) {
+        return static_cast<wchar_t>(units[2 * i] | (units[2 * i + 1] << 8));
+    };
+    std::uint64_t start = 0;
+    while (start < count) {
+        std::uint64_t end = start;
+        while (end < count && unitAt(end) != 0) {
+            ++end;
         }
-    }
-    if (!current.empty()) {
-        files.push_back(std::move(current));
+        if (end != start) {
+            std::wstring& name = files.emplace_back(static_cast<std::size_t>(end - start), L'\0');
+            for (std::uint64_t i = start; i < end; ++i) {
+                name[static_cast<std::size_t>(i - start)] = unitAt(i);
+            }
+        }
+        start = end + 1;
     }
     return true;
 }

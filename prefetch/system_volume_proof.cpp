@@ -27,6 +27,10 @@ VolumeSource placeableVolumes(const PathNaming& naming, const RecordList& record
             continue;
         }
         for (const std::wstring& file : details->referencedFiles) {
+            // Its tail first: a file that is not the library needs no parsing.
+            if (!endsWithFolded(file, systemLibrary)) {
+                continue;
+            }
             VolumePath named;
             if (!serialOfPath(file, details->volumes, named) ||
                 !equalsFolded(named.rest, systemLibrary)) {
