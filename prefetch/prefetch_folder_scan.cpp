@@ -25,25 +25,31 @@ bool carriesScca(const std::vector<std::uint8_t>& bytes) {
            bytes[7] == 'A';
 }
 
+// A file's bytes and its unpacked image, held for the whole folder: each
+// file is read into the same memory as the one before, which is warm and
+// already the size of the largest so far, rather than into fresh pages.
+struct PrefetchBuffers {
+    std::vector<std::uint8_t> contents;
+    std::vector<std::uint8_t> unpacked;
+};
+
 // A file's bytes to a record; every way out but a record counts exactly one
 // outcome. Files above 64 MiB are refused unread: no Prefetch file comes
 // near that.
-bool recordFromFile(std::vector<std::uint8_t>& contents, const std::wstring& path,
-                    LaunchRecord& record, ScanTally& tally) {
+bool recordFromFile(PrefetchBuffers& buffers, const std::wstring& path, LaunchRecord& record,
+                    ScanTally& tally) {
+    const std::vector<std::uint8_t>& contents = buffers.contents;
     if (contents.empty()) {
         ++tally[prefetchUnreadable];
         return false;
     }
-    std::vector<std::uint8_t> unpacked;
     const std::vector<std::uint8_t>* image = &contents;
     if (startsWithMam(contents)) {
-        if (!decompressMam(contents.data(), contents.size(), unpacked)) {
+        if (!decompressMam(contents.data(), contents.size(), buffers.unpacked)) {
             ++tally[prefetchDecompressFailed];
             return false;
         }
-        contents.clear();
-        contents.shrink_to_fit(); // keep at most one of the two buffers large
-        image = &unpacked;
+        image = &buffers.unpacked;
     } else if (!carriesScca(contents)) {
         ++tally[prefetchNotPrefetch];
         return false;
@@ -88,15 +94,15 @@ bool reuseUnchanged(ExaminedMachine& machine, const RecordsByFile& current,
     return true;
 }
 
-void examineFile(ExaminedMachine& machine, const std::wstring& path, RecordList& records,
-                 ScanTally& tally) {
-    std::vector<std::uint8_t> contents;
-    if (readMachineFile(machine, path, maxPrefetchImageSize, contents) != WholeFileRead::Read) {
+void examineFile(ExaminedMachine& machine, const std::wstring& path, PrefetchBuffers& buffers,
+                 RecordList& records, ScanTally& tally) {
+    if (readMachineFile(machine, path, maxPrefetchImageSize, buffers.contents) !=
+        WholeFileRead::Read) {
         ++tally[prefetchUnreadable];
         return;
     }
     LaunchRecord record;
-    if (recordFromFile(contents, path, record, tally)) {
+    if (recordFromFile(buffers, path, record, tally)) {
         records.push_back(std::move(record));
     }
 }
@@ -105,13 +111,13 @@ void examineFile(ExaminedMachine& machine, const std::wstring& path, RecordList&
 // be overwritten, so every check of the parser applies, and it is counted on
 // its own (the files as they stand count as a copy of the folder counts them).
 void examineDeletedFile(ExaminedMachine& machine, const FolderEntry& entry,
-                        const std::wstring& path, RecordList& records, ScanTally& tally) {
-    std::vector<std::uint8_t> contents;
+                        const std::wstring& path, PrefetchBuffers& buffers, RecordList& records,
+                        ScanTally& tally) {
     ScanTally own;
     LaunchRecord record;
-    if (readDeletedMachineFile(machine, entry, maxPrefetchImageSize, contents) !=
+    if (readDeletedMachineFile(machine, entry, maxPrefetchImageSize, buffers.contents) !=
             WholeFileRead::Read ||
-        !recordFromFile(contents, path, record, own)) {
+        !recordFromFile(buffers, path, record, own)) {
         ++tally[deletedPrefetchUnreadable];
         return;
     }
@@ -133,6 +139,7 @@ bool scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, Re
         return false;
     }
     const RecordsByFile current = currentRecordsByFile(machine);
+    PrefetchBuffers buffers;
     for (const FolderEntry& entry : listing.entries) {
         if (entry.isDirectory || entry.deleted) {
             continue;
@@ -144,7 +151,7 @@ bool scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, Re
         ++tally[prefetchSeen];
         const std::wstring path = joinPath(folder, entry.name);
         if (!reuseUnchanged(machine, current, path, records)) {
-            examineFile(machine, path, records, tally);
+            examineFile(machine, path, buffers, records, tally);
         }
     }
     if (!listing.complete) {
@@ -152,7 +159,8 @@ bool scanPrefetchFolder(ExaminedMachine& machine, const std::wstring& folder, Re
     }
     for (const FolderEntry& entry : listing.entries) {
         if (entry.deleted && namesPrefetchFile(entry)) {
-            examineDeletedFile(machine, entry, joinPath(folder, entry.name), records, tally);
+            examineDeletedFile(machine, entry, joinPath(folder, entry.name), buffers, records,
+                               tally);
         }
     }
     return true;

@@ -14,9 +14,10 @@ namespace {
 
 // A loaded file that is the program itself: its name is the executable's,
 // or begins with it where the name field cut a long name short.
+// plainName: the program's name holds no separator, so that a whole one can
+// be compared with the path's tail alone.
 bool namesProgram(std::wstring_view referenced, const LaunchRecord& record,
-                  const PrefetchDetails& details) {
-    const bool plainName = record.name.find_first_of(L"\\/") == std::wstring::npos;
+                  const PrefetchDetails& details, bool plainName) {
     if (details.nameTruncated == 0 && plainName) {
         // The whole name, at the end after a separator: only the tail is read.
         const std::size_t size = record.name.size();
@@ -39,12 +40,13 @@ bool namesProgram(std::wstring_view referenced, const LaunchRecord& record,
 std::wstring_view programReference(const LaunchRecord& record, const PrefetchDetails& details,
                                    bool devicePathsOnly) {
     std::wstring_view found;
+    const bool plainName = record.name.find_first_of(L"\\/") == std::wstring::npos;
     for (const std::wstring& referenced : details.referencedFiles) {
-        DevicePath device;
-        if (devicePathsOnly && !parseDevicePath(referenced, device)) {
+        if (!namesProgram(referenced, record, details, plainName)) {
             continue;
         }
-        if (!namesProgram(referenced, record, details)) {
+        DevicePath device;
+        if (devicePathsOnly && !parseDevicePath(referenced, device)) {
             continue;
         }
         if (!found.empty() && !equalsFolded(found, referenced)) {

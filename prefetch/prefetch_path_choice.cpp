@@ -14,17 +14,25 @@ namespace {
 
 constexpr std::size_t maxListedCandidates = 8;
 
-std::wstring_view fileNameOf(const std::wstring& path) {
+// Whether the loaded file's name (after its last backslash) is the
+// program's. A name cut by the 60-byte field is only the front of the real
+// name; a whole one is compared with the path's tail alone.
+bool carriesProgramName(const std::wstring& path, const LaunchRecord& record,
+                        const PrefetchDetails& details, bool plainName) {
+    const std::wstring& name = record.name;
+    if (!details.nameTruncated && plainName) {
+        if (path.size() < name.size()) {
+            return false;
+        }
+        const std::size_t at = path.size() - name.size();
+        return (at == 0 || path[at - 1] == L'\\') &&
+               equalsFolded(std::wstring_view(path).substr(at), name);
+    }
     const std::size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring_view(path)
-                                       : std::wstring_view(path).substr(slash + 1);
-}
-
-// A name cut by the 60-byte field is only the front of the real name.
-bool carriesProgramName(std::wstring_view fileName, const LaunchRecord& record,
-                        const PrefetchDetails& details) {
-    return details.nameTruncated ? startsWithFolded(fileName, record.name)
-                                 : equalsFolded(fileName, record.name);
+    const std::wstring_view fileName = slash == std::wstring::npos
+                                           ? std::wstring_view(path)
+                                           : std::wstring_view(path).substr(slash + 1);
+    return details.nameTruncated ? startsWithFolded(fileName, name) : equalsFolded(fileName, name);
 }
 
 // Windows 10 and later record the program's own path: where it names a
@@ -61,8 +69,9 @@ void choosePrefetchPath(LaunchRecord& record, ScanTally& tally, const VolumeSour
         return; // only a Prefetch record names its loaded files
     }
     std::vector<const std::wstring*> candidates;
+    const bool plainName = record.name.find(L'\\') == std::wstring::npos;
     for (const std::wstring& file : details->referencedFiles) {
-        if (carriesProgramName(fileNameOf(file), record, *details)) {
+        if (carriesProgramName(file, record, *details, plainName)) {
             candidates.push_back(&file);
         }
     }
