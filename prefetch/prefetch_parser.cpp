@@ -66,6 +66,11 @@ bool readReferencedFiles(const ByteView& bytes, std::vector<std::wstring>& files
     const auto unitAt = [units](std::uint64_t i) {
         return static_cast<wchar_t>(units[2 * i] | (units[2 * i + 1] << 8));
     };
+    std::size_t names = 0;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        names += unitAt(i) == 0 && (i == 0 || unitAt(i - 1) != 0) ? 1 : 0;
+    }
+    files.reserve(files.size() + names + 1);
     std::uint64_t start = 0;
     while (start < count) {
         std::uint64_t end = start;

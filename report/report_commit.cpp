@@ -39,9 +39,12 @@ struct ReportStream {
     }
     // UTF-16 text as little-endian bytes, two per unit, unchanged otherwise.
     bool text(const std::wstring& text) {
+        const std::size_t at = pending.size();
+        pending.resize(at + 2 * text.size());
+        std::uint8_t* out = pending.data() + at;
         for (const wchar_t unit : text) {
-            pending.push_back(static_cast<std::uint8_t>(unit & 0xff));
-            pending.push_back(static_cast<std::uint8_t>((unit >> 8) & 0xff));
+            *out++ = static_cast<std::uint8_t>(unit & 0xff);
+            *out++ = static_cast<std::uint8_t>((unit >> 8) & 0xff);
         }
         return added();
     }
