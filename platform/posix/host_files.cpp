@@ -85,25 +85,33 @@ void endListing(Listing* listing) {
     }
 }
 
-int openForReading(const std::wstring& path, std::uint32_t& error) {
-    // Without O_NONBLOCK a named pipe would hold the open until a writer came.
-    const int descriptor = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (descriptor < 0) {
-        error = windowsErrorFor(errno);
-        return -1;
-    }
-    // Windows refuses to open a folder as a file; a pipe, device or socket
-    // is no file to read either.
+namespace {
+
+// A descriptor opened with O_NONBLOCK (so that a named pipe could not hold
+// the open until a writer came), kept only where it is a regular file:
+// Windows refuses to open a folder as a file, and a pipe, device or socket
+// is no file to read either. O_NONBLOCK stays: it has no effect on the
+// reads of a regular file.
+int regularFileOnly(int descriptor, std::uint32_t& error) {
     struct stat info {};
     if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(descriptor);
         error = ERROR_ACCESS_DENIED;
         return -1;
     }
-    // Reads of a regular file wait for the disk as they always would.
-    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     error = ERROR_SUCCESS;
     return descriptor;
+}
+
+} // namespace
+
+int openForReading(const std::wstring& path, std::uint32_t& error) {
+    const int descriptor = ::open(hostPath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (descriptor < 0) {
+        error = windowsErrorFor(errno);
+        return -1;
+    }
+    return regularFileOnly(descriptor, error);
 }
 
 namespace {
@@ -227,19 +235,7 @@ int openBelowFollowingNoLink(const std::wstring& folder, std::wstring_view relat
         return -1;
     }
     const int current = walkNoLink(parent, name, true, error);
-    if (current < 0) {
-        return -1;
-    }
-    struct stat info {};
-    if (fstat(current, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(current);
-        error = ERROR_ACCESS_DENIED;
-        return -1;
-    }
-    // O_NONBLOCK, which kept a named pipe from blocking the open, has no
-    // effect on the reads of a regular file: it stays.
-    error = ERROR_SUCCESS;
-    return current;
+    return current < 0 ? -1 : regularFileOnly(current, error);
 }
 
 bool fileSize(int descriptor, std::uint64_t& size) {

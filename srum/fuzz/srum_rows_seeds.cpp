@@ -2,36 +2,27 @@
 // of id, rows of both tables, and with the corpus the answer for its
 // Windows 10 database.
 #include "fuzz/seed_writer.h"
+#include "sample/evidence_tree.h"
 #include "srum/srum_table_stream.h"
 #include "srum/srum_tables.h"
-
-namespace {
-
-using tidewell::SrumTables;
-
-tidewell::fuzz::Bytes utf16(const std::wstring& text) {
-    tidewell::fuzz::Bytes bytes;
-    for (wchar_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xff));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     using namespace tidewell::fuzz;
     return seedsMain(argc, argv, [](SeedFolder& seeds) {
-        SrumTables tables;
+        tidewell::SrumTables tables;
         tables.open = tidewell::SrumOpen::Opened;
         tables.idMapPresent = tables.usagePresent = tables.networkPresent = true;
         tables.ids = {
-            {1, 0, utf16(L"\\device\\harddiskvolume3\\windows\\notepad.exe")},
+            {1, 0,
+             tidewell::sample::registryText(L"\\device\\harddiskvolume3\\windows\\notepad.exe")},
             {2, 3, {1, 1, 0, 0, 0, 0, 0, 5, 18, 0, 0, 0}},
-            {3, 1, utf16(L"wuauserv")},
-            {4, 2, utf16(L"Contoso.App_1.0.0.0_x64__abc!App!app.exe!2020/01/01:00:00:00!1!")},
-            {5, 0, utf16(L"!!svchost.exe!2013/03/29:14:54:16!1f834![netsvcs] [Schedule]")},
+            {3, 1, tidewell::sample::registryText(L"wuauserv")},
+            {4, 2,
+             tidewell::sample::registryText(
+                 L"Contoso.App_1.0.0.0_x64__abc!App!app.exe!2020/01/01:00:00:00!1!")},
+            {5, 0,
+             tidewell::sample::registryText(
+                 L"!!svchost.exe!2013/03/29:14:54:16!1f834![netsvcs] [Schedule]")},
         };
         tidewell::SrumRow usage{44597.5, 1, 2, 0, {}};
         usage.figures.foregroundCycles = 100;

@@ -11,6 +11,7 @@
 
 #include "core/record_source.h"
 #include "core/scan_tally.h"
+#include "sample/evidence_tree.h"
 #include "srum/srum_counters.h"
 #include "srum/srum_details.h"
 #include "srum/srum_ids.h"
@@ -19,17 +20,6 @@
 
 namespace tidewell {
 namespace {
-
-std::vector<std::uint8_t> utf16(const std::wstring& text) {
-    std::vector<std::uint8_t> bytes;
-    for (wchar_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xff));
-        bytes.push_back(static_cast<std::uint8_t>((unit >> 8) & 0xff));
-    }
-    bytes.push_back(0); // SRUM stores the terminating NUL
-    bytes.push_back(0);
-    return bytes;
-}
 
 // S-1-5-21-2209459975-2648094048-902850153-1000, as a real database holds it.
 const std::vector<std::uint8_t> aliceSid = {
@@ -50,14 +40,16 @@ SrumTables sampleTables() {
     tables.usageFiguresRecorded = srumTableFigures(true);
     tables.networkFiguresRecorded = srumTableFigures(false);
     tables.ids = {
-        {1, 0, utf16(L"\\device\\harddiskvolume3\\windows\\system32\\notepad.exe")},
+        {1, 0, sample::registryText(L"\\device\\harddiskvolume3\\windows\\system32\\notepad.exe")},
         {2, 3, aliceSid},
-        {3, 1, utf16(L"wuauserv")},
+        {3, 1, sample::registryText(L"wuauserv")},
         {4, 2,
-         utf16(L"Microsoft.WindowsCalculator_10.0.1_x64__8wekyb3d8bbwe!App!Calc.exe!2020/01/01:"
-               L"00:00:00!1!")},
-        {5, 0, utf16(L"!!svchost.exe!2013/03/29:14:54:16!1f834![netsvcs] [Schedule]")},
-        {6, 0, utf16(L"C:\\Tools\\x.exe")},
+         sample::registryText(
+             L"Microsoft.WindowsCalculator_10.0.1_x64__8wekyb3d8bbwe!App!Calc.exe!2020/01/01:"
+             L"00:00:00!1!")},
+        {5, 0,
+         sample::registryText(L"!!svchost.exe!2013/03/29:14:54:16!1f834![netsvcs] [Schedule]")},
+        {6, 0, sample::registryText(L"C:\\Tools\\x.exe")},
         {7, 3, systemSid},
         {8, 0, {}},
     };
@@ -154,8 +146,9 @@ TEST(SrumIds, EachKindOfProgramIdIsNamedAsItIs) {
 }
 
 TEST(SrumIds, TheMapFindsAnIndexAndKeepsTheFirstOfTwo) {
-    std::vector<SrumIdEntry> ids = {
-        {9, 1, utf16(L"second")}, {3, 1, utf16(L"three")}, {9, 1, utf16(L"again")}};
+    std::vector<SrumIdEntry> ids = {{9, 1, sample::registryText(L"second")},
+                                    {3, 1, sample::registryText(L"three")},
+                                    {9, 1, sample::registryText(L"again")}};
     const SrumIdMap map = srumIdMap(ids);
     ASSERT_NE(map.find(9), nullptr);
     EXPECT_EQ(srumProgram(map.find(9)).name, L"second");

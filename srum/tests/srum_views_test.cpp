@@ -7,6 +7,7 @@
 #include "programs/program_builder.h"
 #include "report/csv_report.h"
 #include "report/json_report.h"
+#include "sample/evidence_tree.h"
 #include "scan/state_merge.h"
 #include "srum/srum_details.h"
 #include "srum/srum_records.h"
@@ -19,15 +20,6 @@
 namespace tidewell {
 namespace {
 
-std::vector<std::uint8_t> utf16(const std::wstring& text) {
-    std::vector<std::uint8_t> bytes;
-    for (wchar_t unit : text) {
-        bytes.push_back(static_cast<std::uint8_t>(unit & 0xff));
-        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    return bytes;
-}
-
 constexpr double noonFeb5 = 44597.5;                     // 2022-02-05 12:00 UTC
 constexpr FileTime noonFeb5Time = 132885360000000000ULL; // the same
 
@@ -37,7 +29,7 @@ RecordList srumRecords() {
     tables.usagePresent = tables.networkPresent = true;
     tables.usageFiguresRecorded = srumTableFigures(true);
     tables.networkFiguresRecorded = srumTableFigures(false);
-    tables.ids = {{1, 0, utf16(L"C:\\Tools\\beacon.exe")},
+    tables.ids = {{1, 0, sample::registryText(L"C:\\Tools\\beacon.exe")},
                   {2, 3, {0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x05, 0x12, 0, 0, 0}}};
     SrumRow row;
     row.timeStamp = noonFeb5;
@@ -99,7 +91,7 @@ TEST(SrumViews, AnOlderCopysHoursJoinTheNewerRecordOfTheSameProgramAndUser) {
     // The database as a shadow copy held it: the same program under another
     // id, an hour the current one no longer keeps, and one it shares.
     SrumTables older;
-    older.ids = {{40, 0, utf16(L"C:\\Tools\\beacon.exe")},
+    older.ids = {{40, 0, sample::registryText(L"C:\\Tools\\beacon.exe")},
                  {41, 3, {0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x05, 0x12, 0, 0, 0}}};
     SrumRow row;
     row.appId = 40;
