@@ -22,8 +22,8 @@ const char* const machines[] = {"Win10_RathbunVM_Clean", "Win11_RathbunVM_Clean"
                                 "Win11_RathbunVM_Dirty"};
 
 std::filesystem::path database(std::int64_t machine) {
-    return tidewell::testing::corpusRoot() / "sources/srum/DFIRArtifactMuseum" /
-           machines[machine] / "SRUDB.dat";
+    return tidewell::testing::corpusRoot() / "sources/srum/DFIRArtifactMuseum" / machines[machine] /
+           "SRUDB.dat";
 }
 
 void readSrumDatabase(benchmark::State& state) {
@@ -54,8 +54,7 @@ BENCHMARK(readSrumDatabase)
 // The reference: the library's exporter writing every table of the file.
 void esedbexportDatabase(benchmark::State& state) {
     const std::filesystem::path file = database(state.range(0));
-    if (!std::filesystem::exists(file) ||
-        std::system("command -v esedbexport >/dev/null") != 0) {
+    if (!std::filesystem::exists(file) || std::system("command -v esedbexport >/dev/null") != 0) {
         state.SkipWithError("the corpus databases or esedbexport are absent");
         return;
     }
