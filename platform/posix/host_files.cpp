@@ -122,10 +122,6 @@ std::uint32_t noLinkErrorFor(int errnoValue) {
     return errnoValue == ELOOP ? ERROR_CANT_RESOLVE_FILENAME : windowsErrorFor(errnoValue);
 }
 
-} // namespace
-
-namespace {
-
 // The folder the last file was opened in, kept open: the files of one folder
 // are opened from it, one open each, rather than a walk from the root each.
 // It was reached through no link, and a descriptor stays with the folder it
