@@ -21,6 +21,8 @@
 #include "core/scan_counters.h"
 #include "fake/fake_machine.h"
 #include "report/completeness.h"
+#include "srum/srum_counters.h"
+#include "srum/srum_source.h"
 #include "support/corpus_files.h"
 #include "support/scans.h"
 #include "support/temp_folder.h"
@@ -398,6 +400,57 @@ TEST(Collection, AtMostTheNewestCopiesWindowsKeepsAreReadAndTheRestCounted) {
     EXPECT_EQ(results.origin.copies[1].label, L"shadow copy " + std::to_wstring(copies));
     EXPECT_FALSE(results.origin.copies.back().read);
     EXPECT_FALSE(reportIsComplete(results.tally, results.facts));
+}
+
+// A SRUM database collected from the drive and from a shadow copy: both read
+// from the zip, a program and user of the older database only is a record
+// found in that copy alone, and the copy's dirty database is one of the
+// copy's failures.
+TEST(Collection, SrumIsReadFromTheDriveAndFromEachShadowCopy) {
+    TIDEWELL_REQUIRE_CORPUS("sources/srum/DFIRArtifactMuseum");
+    const auto database = [](const char* machine) {
+        const std::vector<std::uint8_t> bytes = testing::readWholeFile(
+            testing::corpusRoot() / "sources/srum/DFIRArtifactMuseum" / machine / "SRUDB.dat");
+        return std::string(bytes.begin(), bytes.end());
+    };
+    testing::TempFolder folder;
+    const auto collect = [&](const char* olderMachine) {
+        const auto path = folder.path / (std::string(olderMachine) + ".zip");
+        ZipWriter writer(path);
+        // A drive holds Windows where its Prefetch folder or its hives were collected.
+        const std::string shadow =
+            "uploads/ntfs_vss/%5C%5C%3F%5CGLOBALROOT%5CDevice%5CHarddiskVolumeShadowCopy2/";
+        EXPECT_TRUE(writer.add("client_info.json", R"({"Hostname":"WKS-7"})") &&
+                    writer.add("uploads/auto/C%3A/Windows/Prefetch/CMD.EXE-1.pf", "short") &&
+                    writer.add("uploads/auto/C%3A/Windows/System32/sru/SRUDB.dat",
+                               database("Win10_RathbunVM_Clean")) &&
+                    writer.add(shadow + "Windows/Prefetch/CMD.EXE-1.pf", "older") &&
+                    writer.add(shadow + "Windows/System32/sru/SRUDB.dat", database(olderMachine)) &&
+                    writer.close());
+        fake::resetAll();
+        return testing::scanEvidence(path);
+    };
+    const ScanResults results = collect("Win11_RathbunVM_Dirty");
+    EXPECT_EQ(readingOf(results.origin, srumSource).presence, SourcePresence::Read);
+    EXPECT_EQ(results.tally[srumUsageRowsRead], 118u) << "the drive's; a copy's are its own";
+    EXPECT_EQ(results.tally[srumDirty], 0u);
+    std::size_t current = 0;
+    std::size_t olderOnly = 0;
+    for (const LaunchRecord& record : results.records) {
+        if (record.source != &srumSource) {
+            continue;
+        }
+        ASSERT_FALSE(record.copies.empty());
+        current += record.copies.front() == 0 ? 1 : 0;
+        olderOnly += record.copies == std::vector<CopyIndex>{1} ? 1 : 0;
+        EXPECT_EQ(record.runTimeCopies.size(), record.runTimes.size());
+    }
+    EXPECT_EQ(current, 140u) << "every record of the drive's database";
+    EXPECT_GT(olderOnly, 0u) << "programs the shadow copy's database alone holds";
+
+    const ScanResults clean = collect("Win11_RathbunVM_Clean");
+    EXPECT_EQ(results.tally[shadowCopyFailures], clean.tally[shadowCopyFailures] + 1)
+        << "the copy's dirty database";
 }
 
 // The zip's bytes, read whole.
