@@ -157,11 +157,20 @@ inline void copyMatch(std::uint8_t* target, std::size_t room, std::size_t offset
     const std::uint8_t* source = target - offset;
     // With the source at least a chunk behind and room for a chunk's overrun,
     // whole chunks can be copied: each chunk's source is already written.
-    // Most matches are short: the first chunk is copied before any test.
-    if (offset >= 16 && room >= length + 16) {
-        std::memcpy(target, source, 16);
-        for (std::size_t done = 16; done < length; done += 16) {
-            std::memcpy(target + done, source + done, 16);
+    // Most matches are at most 8 bytes long and 8 or more back: one copy.
+    if (offset >= 8 && room >= length + 16) {
+        std::memcpy(target, source, 8);
+        if (length <= 8) {
+            return;
+        }
+        if (offset >= 16) {
+            for (std::size_t done = 8; done < length; done += 16) {
+                std::memcpy(target + done, source + done, 16);
+            }
+            return;
+        }
+        for (std::size_t done = 8; done < length; done += 8) {
+            std::memcpy(target + done, source + done, 8);
         }
         return;
     }
