@@ -108,13 +108,18 @@ bool readGptEntries(const BytesAt& read, std::uint64_t imageSize, std::uint32_t 
         std::uint64_t last = 0;
         bytes.readU64(at + 32, first);
         bytes.readU64(at + 40, last);
-        if (last < first || first > imageSize / sectorSize) {
+        // The first bound keeps first * sectorSize from overflowing; a
+        // partition must start inside the image, not at its end.
+        if (last < first || first > imageSize / sectorSize || first * sectorSize >= imageSize) {
             continue;
         }
         FoundPartition partition;
         partition.offset = first * sectorSize;
+        // Cut at the image's end, computed so that no product overflows.
+        const std::uint64_t room = imageSize - partition.offset;
+        const std::uint64_t sectorsAfterFirst = last - first;
         partition.length =
-            std::min<std::uint64_t>((last - first + 1) * sectorSize, imageSize - partition.offset);
+            sectorsAfterFirst >= room / sectorSize ? room : (sectorsAfterFirst + 1) * sectorSize;
         partition.description = utf16leTextTrimmed(array.data() + at + 56, 72);
         found.push_back(partition);
     }

@@ -118,6 +118,26 @@ TEST(PartitionTables, ASoundGptIsReadAndEachFailedCheckSaysWhich) {
         checkGptHeader(over(oddEntries.bytes), oddEntries.bytes.size(), sector, 1, header, why),
         TableState::Damaged);
 
+    // An entry that starts where the image ends is no partition (it would
+    // have no bytes); one whose last sector is the largest there is is cut
+    // at the image's end, its length not wrapped round.
+    for (const std::uint64_t first : {std::uint64_t{2048}, std::uint64_t{2047}}) {
+        GptDisk edge; // 1 MiB: 2,048 sectors
+        put64(edge.bytes, 2 * sector + 128 + 32, first);
+        put64(edge.bytes, 2 * sector + 128 + 40, ~0ULL);
+        edge.writeHeader(1, edge.lastLba(), 2, 128);
+        ASSERT_EQ(checkGptHeader(over(edge.bytes), edge.bytes.size(), sector, 1, header, why),
+                  TableState::Sound);
+        ASSERT_TRUE(readGptEntries(over(edge.bytes), edge.bytes.size(), sector, header, found));
+        if (first == 2048) {
+            EXPECT_TRUE(found.empty()) << "a partition at the image's very end";
+        } else {
+            ASSERT_EQ(found.size(), 1u);
+            EXPECT_EQ(found[0].offset, 2047u * sector);
+            EXPECT_EQ(found[0].length, sector) << "its one sector inside the image";
+        }
+    }
+
     // An entry array that does not match its checksum gives nothing.
     GptDisk damagedEntries;
     damagedEntries.bytes[2 * sector + 128 + 33] ^= 1;
