@@ -24,33 +24,69 @@ constexpr std::size_t blockOutput = 65536;
 // Two-level decoding table: the first 11 bits of a code index the primary
 // part; the few codes longer than that continue in 16-entry subtables
 // indexed by the next 4 bits. Filling 2,048 entries per block instead of
-// 32,768 matters for the many small Prefetch files.
+// 32,768 matters for the many small Prefetch files. A complete code has at
+// most 256 codes longer than 11 bits' prefixes (each such prefix holds two
+// codes at least), so the table is 24 KB: within the first-level cache.
 constexpr unsigned primaryBits = 11;
 constexpr unsigned secondaryBits = maxCodeLength - primaryBits;
 constexpr std::size_t primarySize = std::size_t{1} << primaryBits;
 constexpr std::size_t secondarySize = std::size_t{1} << secondaryBits;
-constexpr std::size_t tableCapacity = primarySize + symbolCount * secondarySize;
+constexpr std::size_t maxSubtables = symbolCount / 2;
+constexpr std::size_t tableCapacity = primarySize + maxSubtables * secondarySize;
 
-// An entry is a symbol (low 9 bits) and its code length (next 4 bits), or,
-// with the top bit set, the start of a subtable.
-constexpr unsigned symbolMask = 0x1FF;
-constexpr unsigned lengthShift = 9;
-constexpr std::uint16_t subtableFlag = 0x8000;
-// Neither a subtable nor a match (symbol 256 or above): a literal, whole.
-constexpr std::uint16_t notLiteral = subtableFlag | 0x100;
+// An entry: the bits it takes from the stream (low 5 bits), its kind (next
+// 2 bits) and its content from bit 8 on. A literal holds its byte; a symbol
+// its number (a match whose length or offset needs more reading); a
+// subtable its first entry. A match whose code and offset bits fit in 11
+// bits is resolved whole: its length (3 to 17) in bits 8-12 and its offset
+// from bit 16, and it takes its code and offset bits at once.
+constexpr std::uint32_t takenMask = 0x1F;
+constexpr std::uint32_t kindMask = 0x60;
+constexpr std::uint32_t literalKind = 0x00;
+constexpr std::uint32_t wholeMatchKind = 0x20;
+constexpr std::uint32_t symbolKind = 0x40;
+constexpr std::uint32_t subtableKind = 0x60;
+constexpr unsigned contentShift = 8;
+constexpr unsigned matchOffsetShift = 16;
+constexpr std::uint32_t matchLengthMask = 0x1F;
 
-// Sets count entries from first on to entry; four at a time where there are
-// that many (a code's entries start at a multiple of their count).
-inline void fillEntries(std::uint16_t* first, std::size_t count, std::uint16_t entry) {
+inline std::uint32_t symbolEntry(unsigned symbol, unsigned codeLength) {
+    return codeLength | (symbol < 256 ? literalKind : symbolKind) | (symbol << contentShift);
+}
+
+// Sets count entries from first on to entry; four or two at a time where
+// there are that many (a code's entries start at a multiple of their count).
+inline void fillEntries(std::uint32_t* first, std::size_t count, std::uint32_t entry) {
     if (count >= 4) {
-        const std::uint64_t four = entry * 0x0001000100010001ULL;
+        const std::uint32_t four[4] = {entry, entry, entry, entry};
         for (std::size_t i = 0; i < count; i += 4) {
-            std::memcpy(first + i, &four, sizeof four);
+            std::memcpy(first + i, four, sizeof four);
         }
+    } else if (count == 2) {
+        const std::uint32_t two[2] = {entry, entry};
+        std::memcpy(first, two, sizeof two);
+    } else {
+        first[0] = entry;
+    }
+}
+
+// A match symbol's primary entries, where its code and offset bits fit: one
+// run of entries per value of the offset bits, each the whole match.
+// Otherwise its entries only name the symbol.
+void fillMatchEntries(std::uint32_t* first, unsigned symbol, unsigned codeLength) {
+    const unsigned lengthNibble = symbol & 15;
+    const unsigned offsetBits = (symbol >> 4) & 15;
+    if (lengthNibble == 15 || codeLength + offsetBits > primaryBits) {
+        fillEntries(first, std::size_t{1} << (primaryBits - codeLength),
+                    symbolEntry(symbol, codeLength));
         return;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        first[i] = entry;
+    const std::size_t run = std::size_t{1} << (primaryBits - codeLength - offsetBits);
+    const std::uint32_t common =
+        (codeLength + offsetBits) | wholeMatchKind | ((lengthNibble + 3) << contentShift);
+    for (std::uint32_t value = 0; value < (1u << offsetBits); ++value) {
+        const std::uint32_t offset = value | (1u << offsetBits);
+        fillEntries(first + value * run, run, common | (offset << matchOffsetShift));
     }
 }
 
@@ -59,14 +95,11 @@ inline void fillEntries(std::uint16_t* first, std::size_t count, std::uint16_t e
 // first. Only a complete code (Kraft sum exactly one) is accepted: an
 // all-zero, over-subscribed or incomplete table cannot come from an encoder
 // and would leave bit patterns without meaning.
-bool buildDecodingTable(const std::uint8_t* packedLengths, std::uint16_t* table) {
-    std::uint8_t lengths[symbolCount];
+bool buildDecodingTable(const std::uint8_t* packedLengths, std::uint32_t* table) {
     unsigned countOfLength[maxCodeLength + 1] = {};
     for (unsigned i = 0; i < codeLengthBytes; ++i) {
-        lengths[2 * i] = packedLengths[i] & 0x0F;
-        lengths[2 * i + 1] = packedLengths[i] >> 4;
-        ++countOfLength[lengths[2 * i]];
-        ++countOfLength[lengths[2 * i + 1]];
+        ++countOfLength[packedLengths[i] & 0x0F];
+        ++countOfLength[packedLengths[i] >> 4];
     }
     std::uint32_t kraft = 0;
     for (unsigned length = 1; length <= maxCodeLength; ++length) {
@@ -87,25 +120,39 @@ bool buildDecodingTable(const std::uint8_t* packedLengths, std::uint16_t* table)
             nextCode[length] + (countOfLength[length] << (maxCodeLength - length));
     }
     const std::size_t firstLongPrefix = nextCode[primaryBits + 1] >> secondaryBits;
-    for (std::size_t prefix = firstLongPrefix; prefix < primarySize; ++prefix) {
-        table[prefix] = static_cast<std::uint16_t>(
-            subtableFlag | (primarySize + (prefix - firstLongPrefix) * secondarySize));
+    if (primarySize - firstLongPrefix > maxSubtables) {
+        return false; // cannot happen for a complete code; the table's size relies on it
     }
-    for (unsigned symbol = 0; symbol < symbolCount; ++symbol) {
-        const unsigned length = lengths[symbol];
-        if (length == 0) {
-            continue;
-        }
+    for (std::size_t prefix = firstLongPrefix; prefix < primarySize; ++prefix) {
+        table[prefix] = static_cast<std::uint32_t>(
+            subtableKind |
+            ((primarySize + (prefix - firstLongPrefix) * secondarySize) << contentShift));
+    }
+    auto place = [&](unsigned symbol, unsigned length) {
         const std::uint32_t code = nextCode[length];
         const std::uint32_t span = std::uint32_t{1} << (maxCodeLength - length);
         nextCode[length] = code + span;
-        const auto entry = static_cast<std::uint16_t>(symbol | (length << lengthShift));
         const std::size_t prefix = code >> secondaryBits;
-        if (length <= primaryBits) {
-            fillEntries(table + prefix, span >> secondaryBits, entry);
+        if (length > primaryBits) {
+            const std::size_t base = table[prefix] >> contentShift;
+            fillEntries(table + base + code % secondarySize, span, symbolEntry(symbol, length));
+        } else if (symbol < 256) {
+            fillEntries(table + prefix, span >> secondaryBits, symbolEntry(symbol, length));
         } else {
-            const std::size_t base = table[prefix] & ~subtableFlag;
-            fillEntries(table + base + code % secondarySize, span, entry);
+            fillMatchEntries(table + prefix, symbol, length);
+        }
+    };
+    // Most blocks leave many symbols unused: a byte of two zero lengths is skipped whole.
+    for (unsigned i = 0; i < codeLengthBytes; ++i) {
+        const unsigned pair = packedLengths[i];
+        if (pair == 0) {
+            continue;
+        }
+        if ((pair & 0x0F) != 0) {
+            place(2 * i, pair & 0x0F);
+        }
+        if ((pair >> 4) != 0) {
+            place(2 * i + 1, pair >> 4);
         }
     }
     return true;
@@ -123,14 +170,15 @@ struct BlockDecoder {
     std::uint8_t* output;
     std::size_t outputSize;
     std::size_t outputPosition;
-    const std::uint16_t* table;
+    const std::uint32_t* table;
     std::uint32_t bits = 0;
     int extraBits = 16;
     unsigned phantomWords = 0;
 };
 
-// One symbol needs at most two refills (4 bytes) and seven raw length bytes;
-// with this much input left, no read can pass its end.
+// One symbol needs at most one refill of two words (4 bytes) and seven raw
+// length bytes, and handing over one more refill; with this much input left,
+// no read can pass its end.
 constexpr std::size_t safeInputMargin = 16;
 
 inline std::uint32_t readLe16(const std::uint8_t* at) {
@@ -185,27 +233,56 @@ inline void copyMatch(std::uint8_t* target, std::size_t room, std::size_t offset
     }
 }
 
-// Decodes symbols until the output reaches stop. The fast variant hands over
-// (returning true) as soon as the input left is too short to read without
-// checks; the careful one checks every read. False on a stream error. The
-// state lives in locals while it runs: the byte stores to the output could
-// otherwise alias it and force it through memory.
-template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop) {
+// A long match's length (the symbol's four bits all set) and how many raw
+// bytes it took: one byte, or 255 and a 16-bit value, or 255, a zero 16-bit
+// value and a 32-bit one (which real Windows 10 files use). available is
+// how many bytes may be read from at; taken is 0 where they do not hold a
+// length. Returned by value, so that the decoders' state stays in registers.
+struct LongLength {
+    std::uint64_t length;
+    std::size_t taken;
+};
+
+inline LongLength readLongLength(const std::uint8_t* at, std::size_t available) {
+    if (available < 1) {
+        return {0, 0};
+    }
+    if (at[0] != 255) {
+        return {std::uint64_t{at[0]} + 15, 1};
+    }
+    if (available < 3) {
+        return {0, 0};
+    }
+    std::uint32_t value = readLe16(at + 1);
+    std::size_t taken = 3;
+    if (value == 0) {
+        if (available < 7) {
+            return {0, 0};
+        }
+        value = readLe16(at + 3) | (readLe16(at + 5) << 16);
+        taken = 7;
+    }
+    if (value < 15) {
+        return {0, 0};
+    }
+    return {value, taken};
+}
+
+// Decodes symbols until the output reaches stop, checking every read: the
+// end of a block's input, where words past it count as phantom words. False
+// on a stream error. The state lives in locals while it runs: the byte
+// stores to the output could otherwise alias it and force it through memory.
+bool decodeCarefully(BlockDecoder& state, std::size_t stop) {
     const std::uint8_t* const input = state.input;
     const std::size_t inputSize = state.inputSize;
     std::uint8_t* const output = state.output;
     const std::size_t outputSize = state.outputSize;
-    const std::uint16_t* const table = state.table;
+    const std::uint32_t* const table = state.table;
     std::size_t position = state.position;
     std::size_t outputPosition = state.outputPosition;
     std::uint32_t bits = state.bits;
     int extraBits = state.extraBits;
     unsigned phantomWords = state.phantomWords;
-    // The fast variant stops where fewer than safeInputMargin bytes remain:
-    // a read that passes that point ends the loop after the symbol at hand
-    // (which reads at most 11 bytes in all), so no symbol needs a check.
-    const std::size_t fastEnd = inputSize >= safeInputMargin ? inputSize - safeInputMargin : 0;
-    std::size_t limit = stop;
     bool ok = true;
 
     // Drops count bits (0 to 15) and refills; false when real input ran out.
@@ -214,7 +291,7 @@ template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop
         extraBits -= static_cast<int>(count);
         if (extraBits < 0) {
             std::uint32_t word = 0;
-            if (!Careful || (position <= inputSize && inputSize - position >= 2)) {
+            if (position <= inputSize && inputSize - position >= 2) {
                 word = readLe16(input + position);
             } else {
                 ++phantomWords;
@@ -222,94 +299,58 @@ template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop
             position += 2;
             bits |= word << static_cast<unsigned>(-extraBits);
             extraBits += 16;
-            if (!Careful && position > fastEnd) {
-                limit = 0;
-            }
         }
         // Unconsumed bits are extraBits + 16; the phantom ones are the last loaded.
-        return !Careful || phantomWords == 0 ||
-               static_cast<unsigned>(extraBits + 16) >= 16 * phantomWords;
-    };
-    // Raw bytes of a long match length, at the byte position after the words
-    // loaded so far.
-    auto readRaw = [&](std::size_t count, std::uint32_t& value) {
-        if (Careful && (position > inputSize || inputSize - position < count)) {
-            return false;
-        }
-        value = count == 1   ? input[position]
-                : count == 2 ? readLe16(input + position)
-                             : readLe16(input + position) | (readLe16(input + position + 2) << 16);
-        position += count;
-        if (!Careful && position > fastEnd) {
-            limit = 0;
-        }
-        return true;
+        return phantomWords == 0 || static_cast<unsigned>(extraBits + 16) >= 16 * phantomWords;
     };
 
-    if (!Careful && position > fastEnd) {
-        limit = 0;
-    }
-    while (outputPosition < limit) {
-        std::uint16_t entry = table[bits >> (32 - primaryBits)];
-        if ((entry & notLiteral) == 0) {
-            // The common case first: a literal with a short code.
-            if (!consume(entry >> lengthShift)) {
-                ok = false;
-                break;
-            }
-            output[outputPosition++] = static_cast<std::uint8_t>(entry);
-            continue;
-        }
-        if ((entry & subtableFlag) != 0) {
-            entry = table[(entry & ~subtableFlag) +
+    while (outputPosition < stop) {
+        std::uint32_t entry = table[bits >> (32 - primaryBits)];
+        if ((entry & kindMask) == subtableKind) {
+            entry = table[(entry >> contentShift) +
                           ((bits >> (32 - maxCodeLength)) & (secondarySize - 1))];
         }
-        const unsigned symbol = entry & symbolMask;
-        if (!consume(entry >> lengthShift)) {
+        if (!consume(entry & takenMask)) {
             ok = false;
             break;
         }
-        if (symbol < 256) {
-            output[outputPosition++] = static_cast<std::uint8_t>(symbol);
+        const std::uint32_t kind = entry & kindMask;
+        if (kind == literalKind) {
+            output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
             continue;
         }
-        // A match; symbol 256 is one too (length 3, offset 1) unless the
-        // output was already complete, in which case it is never read.
-        const unsigned matchSymbol = symbol - 256;
-        const unsigned offsetBits = matchSymbol >> 4;
-        std::uint64_t length = matchSymbol & 15;
-        if (length == 15) {
-            // One byte, or 255 and a 16-bit value, or 255, a zero 16-bit
-            // value and a 32-bit one (which real Windows 10 files use).
-            std::uint32_t value = 0;
-            if (!readRaw(1, value)) {
-                ok = false;
-                break;
-            }
-            if (value == 255) {
-                if (!readRaw(2, value) || (value == 0 && !readRaw(4, value)) || value < 15) {
+        std::uint64_t length = (entry >> contentShift) & matchLengthMask;
+        std::size_t offset = entry >> matchOffsetShift;
+        if (kind == symbolKind) {
+            // A match; symbol 256 is one too (length 3, offset 1) unless the
+            // output was already complete, in which case it is never read.
+            const unsigned symbol = entry >> contentShift;
+            const unsigned offsetBits = (symbol >> 4) & 15;
+            length = symbol & 15;
+            if (length == 15) {
+                const LongLength raw = readLongLength(
+                    input + position, position <= inputSize ? inputSize - position : 0);
+                if (raw.taken == 0) {
                     ok = false;
                     break;
                 }
-                length = value;
-            } else {
-                length = std::uint64_t{value} + 15;
+                length = raw.length;
+                position += raw.taken;
+            }
+            length += 3;
+            // Shifted by 31 and 1, no offset bits give 0 (a shift by 32 would not).
+            offset = ((bits >> 1) >> (31 - offsetBits)) | (std::uint32_t{1} << offsetBits);
+            if (!consume(offsetBits)) {
+                ok = false;
+                break;
             }
         }
-        length += 3;
-        // Shifted by 31 and 1, no offset bits give 0 (a shift by 32 would not).
-        const std::size_t offset =
-            ((bits >> 1) >> (31 - offsetBits)) | (std::uint32_t{1} << offsetBits);
-        if (!consume(offsetBits)) {
+        const std::size_t room = outputSize - outputPosition;
+        if (offset > outputPosition || length > room) {
             ok = false;
             break;
         }
-        if (offset > outputPosition || length > outputSize - outputPosition) {
-            ok = false;
-            break;
-        }
-        copyMatch(output + outputPosition, outputSize - outputPosition, offset,
-                  static_cast<std::size_t>(length));
+        copyMatch(output + outputPosition, room, offset, static_cast<std::size_t>(length));
         outputPosition += static_cast<std::size_t>(length);
     }
     state.position = position;
@@ -318,6 +359,155 @@ template <bool Careful> bool decodeSymbols(BlockDecoder& state, std::size_t stop
     state.extraBits = extraBits;
     state.phantomWords = phantomWords;
     return ok;
+}
+
+// Two little-endian words as the bit stream orders them: the first one's
+// bits come first.
+inline std::uint64_t readTwoWords(const std::uint8_t* at) {
+    return (static_cast<std::uint64_t>(readLe16(at)) << 16) | readLe16(at + 2);
+}
+
+// Decodes symbols until the output reaches stop or the input left is too
+// short to read without checks, then hands over to decodeCarefully
+// (returning true). False on a stream error.
+//
+// The bits sit in a 64-bit buffer refilled two words at a time, so that a
+// symbol and its offset bits need one refill check between them. The format
+// puts a long match's raw length bytes right after the words the 32-bit
+// buffer of the format description has loaded at that point, which holds 16
+// to 31 unconsumed bits once a code has been read: the words read beyond
+// those are given back before the raw bytes are read, and the state handed
+// over is that buffer's too.
+[[gnu::noinline]] bool decodeFast(BlockDecoder& state, std::size_t stop) {
+    const std::uint8_t* const input = state.input;
+    std::uint8_t* const output = state.output;
+    const std::size_t outputSize = state.outputSize;
+    const std::uint32_t* const table = state.table;
+    const std::size_t startOutput = state.outputPosition;
+    std::size_t position = state.position;
+    std::size_t outputPosition = startOutput;
+    // Left-aligned: the next bit is the top one; the bits below count are zero.
+    std::uint64_t bits = static_cast<std::uint64_t>(state.bits) << 32;
+    unsigned count = static_cast<unsigned>(state.extraBits + 16);
+    // At the top of the loop position is at most fastEnd; a symbol reads at
+    // most one refill (4 bytes) and, from no further on, seven raw bytes, so
+    // one more refill still fits when the loop ends. Any read that passes
+    // fastEnd ends the loop after the symbol at hand.
+    const std::size_t fastEnd =
+        state.inputSize >= safeInputMargin ? state.inputSize - safeInputMargin : 0;
+    // A whole match is at most 17 bytes long: below outputFastEnd it can be
+    // copied in 8-byte pieces without asking how much room is left.
+    constexpr std::size_t outputSlack = 40;
+    const std::size_t outputFastEnd = outputSize > outputSlack ? outputSize - outputSlack : 0;
+    std::size_t limit = position > fastEnd ? 0 : std::min(stop, outputFastEnd);
+
+    // Turns the buffer into the 32-bit one: 16 to 31 unconsumed bits (16
+    // plus what is not a whole word), the words beyond them unread again.
+    // At least one code has been read, and the input allows one more refill.
+    auto giveBack = [&] {
+        if (count < 16) {
+            bits |= readTwoWords(input + position) << (32 - count);
+            count += 32;
+            position += 4;
+        }
+        const unsigned back = count - (16 + count % 16);
+        position -= back / 8;
+        count -= back;
+        bits &= ~std::uint64_t{0} << (64 - count);
+    };
+
+    while (outputPosition < limit) {
+        if (count < 32) {
+            bits |= readTwoWords(input + position) << (32 - count);
+            count += 32;
+            position += 4;
+            if (position > fastEnd) {
+                limit = 0;
+            }
+        }
+        std::uint32_t entry = table[bits >> (64 - primaryBits)];
+        unsigned taken = entry & takenMask;
+        std::uint32_t kind = entry & kindMask;
+        if (kind == literalKind) {
+            // The common case first: a literal with a short code.
+            bits <<= taken;
+            count -= taken;
+            output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
+            continue;
+        }
+        if (kind == wholeMatchKind) {
+            bits <<= taken;
+            count -= taken;
+            const std::size_t offset = entry >> matchOffsetShift;
+            const std::size_t length = (entry >> contentShift) & matchLengthMask;
+            if (offset > outputPosition) {
+                return false;
+            }
+            std::uint8_t* const target = output + outputPosition;
+            const std::uint8_t* const source = target - offset;
+            outputPosition += length;
+            if (offset >= 8) {
+                // Each piece's source is written before it is read.
+                std::memcpy(target, source, 8);
+                std::memcpy(target + 8, source + 8, 8);
+                if (length > 16) {
+                    target[16] = source[16];
+                }
+                continue;
+            }
+            for (std::size_t i = 0; i < length; ++i) {
+                target[i] = source[i];
+            }
+            continue;
+        }
+        if (kind == subtableKind) {
+            entry = table[(entry >> contentShift) +
+                          ((bits >> (64 - maxCodeLength)) & (secondarySize - 1))];
+            taken = entry & takenMask;
+            kind = entry & kindMask;
+        }
+        bits <<= taken;
+        count -= taken;
+        if (kind == literalKind) {
+            output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
+            continue;
+        }
+        const unsigned symbol = entry >> contentShift;
+        const unsigned offsetBits = (symbol >> 4) & 15;
+        std::uint64_t length = symbol & 15;
+        if (length == 15) {
+            giveBack();
+            const LongLength raw = readLongLength(input + position, 7);
+            if (raw.taken == 0) {
+                return false;
+            }
+            length = raw.length;
+            position += raw.taken;
+            if (position > fastEnd) {
+                limit = 0;
+            }
+        }
+        length += 3;
+        // Shifted by 63 and 1, no offset bits give 0 (a shift by 64 would not).
+        const std::size_t offset = static_cast<std::size_t>((bits >> 1) >> (63 - offsetBits)) |
+                                   (std::size_t{1} << offsetBits);
+        bits <<= offsetBits;
+        count -= offsetBits;
+        const std::size_t room = outputSize - outputPosition;
+        if (offset > outputPosition || length > room) {
+            return false;
+        }
+        copyMatch(output + outputPosition, room, offset, static_cast<std::size_t>(length));
+        outputPosition += static_cast<std::size_t>(length);
+    }
+    if (outputPosition != startOutput) {
+        giveBack();
+        state.bits = static_cast<std::uint32_t>(bits >> 32);
+        state.extraBits = static_cast<int>(count) - 16;
+        state.position = position;
+        state.outputPosition = outputPosition;
+    }
+    return true;
 }
 
 } // namespace
@@ -331,7 +521,7 @@ bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize, s
     if (input == nullptr || output == nullptr) {
         return false;
     }
-    const std::unique_ptr<std::uint16_t[]> table(new std::uint16_t[tableCapacity]);
+    const std::unique_ptr<std::uint32_t[]> table(new std::uint32_t[tableCapacity]);
     std::size_t inputPosition = 0;
     std::size_t outputPosition = 0;
 
@@ -349,9 +539,8 @@ bool decompressXpressHuffman(const std::uint8_t* input, std::size_t inputSize, s
         // The block ends once it has produced 65,536 bytes, or the output is full.
         const std::size_t stop =
             outputSize - outputPosition < blockOutput ? outputSize : outputPosition + blockOutput;
-        const bool decoded = d.phantomWords == 0
-                                 ? decodeSymbols<false>(d, stop) && decodeSymbols<true>(d, stop)
-                                 : decodeSymbols<true>(d, stop);
+        const bool decoded = d.phantomWords == 0 ? decodeFast(d, stop) && decodeCarefully(d, stop)
+                                                 : decodeCarefully(d, stop);
         outputPosition = d.outputPosition;
         if (!decoded) {
             break;

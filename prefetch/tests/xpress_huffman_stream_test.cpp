@@ -2,6 +2,9 @@
 // trip might not reach, and streams that must be refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "prefetch/sample/xpress_huffman_encoder.h"
 #include "prefetch/tests/xpress_test_data.h"
 
@@ -117,6 +120,52 @@ TEST(XpressStream, AStreamWithoutEndSymbolEndsWithItsOutput) {
     const auto decoded = decodeXpress(encodeXpressBlocks({{tokens, false}}), 2);
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(*decoded, (std::vector<std::uint8_t>{'o', 'k'}));
+}
+
+TEST(XpressStream, CodesFromOneToFifteenBitsDecodeForLiteralsAndMatches) {
+    // Symbol frequencies halving from one kind to the next stretch the code
+    // to its longest lengths: literals and matches with codes past the
+    // first 11 bits the decoder looks up at once, and matches whose code and
+    // offset bits fit in those 11 bits or do not.
+    std::vector<XpressToken> tokens;
+    for (std::uint8_t byte : randomBytes(2048, 13)) {
+        tokens.push_back(literal(byte));
+    }
+    std::vector<XpressToken> mixed;
+    for (unsigned kind = 0; kind <= 12; ++kind) {
+        for (unsigned copy = 0; copy < (1u << (12 - kind)); ++copy) {
+            mixed.push_back(literal(static_cast<std::uint8_t>('A' + kind)));
+            mixed.push_back(match(3 + kind % 3, (1u << (kind % 11)) + kind));
+        }
+    }
+    std::mt19937 order(7);
+    std::shuffle(mixed.begin(), mixed.end(), order);
+    tokens.insert(tokens.end(), mixed.begin(), mixed.end());
+    const std::vector<std::uint8_t> expected = expand(tokens);
+    ASSERT_LE(expected.size(), 65536u); // one block, one table
+    const std::vector<std::uint8_t> stream = encodeXpressBlocks({{tokens, true}});
+
+    auto codeLength = [&](unsigned symbol) {
+        return symbol % 2 == 0 ? stream[symbol / 2] & 15u : stream[symbol / 2] >> 4;
+    };
+    bool longLiteral = false, longMatch = false, matchWithinFirstBits = false,
+         matchPastFirstBits = false;
+    for (unsigned symbol = 0; symbol < 512; ++symbol) {
+        const unsigned length = codeLength(symbol);
+        if (length == 0) {
+            continue;
+        }
+        const unsigned offsetBits = symbol >= 256 ? ((symbol - 256) >> 4) : 0;
+        longLiteral |= symbol < 256 && length > 11;
+        longMatch |= symbol >= 256 && length > 11;
+        matchWithinFirstBits |= symbol >= 256 && length + offsetBits <= 11;
+        matchPastFirstBits |= symbol >= 256 && length <= 11 && length + offsetBits > 11;
+    }
+    EXPECT_TRUE(longLiteral && longMatch && matchWithinFirstBits && matchPastFirstBits);
+
+    const auto decoded = decodeXpress(stream, expected.size());
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_TRUE(*decoded == expected);
 }
 
 // A block with the given code lengths (symbol → length) and some bits after it.
