@@ -111,6 +111,17 @@ std::wstring fromUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     std::size_t at = 0;
     while (at < bytes.size()) {
+        // Runs of ASCII, most of any text this program reads, unit for byte.
+        std::size_t ascii = at;
+        while (ascii < bytes.size() && static_cast<std::uint8_t>(bytes[ascii]) < 0x80) {
+            ++ascii;
+        }
+        if (ascii != at) {
+            out.append(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                       bytes.begin() + static_cast<std::ptrdiff_t>(ascii));
+            at = ascii;
+            continue;
+        }
         std::uint32_t point = 0;
         const std::size_t length = validSequence(bytes, at, point);
         if (length == 0) {

@@ -42,19 +42,31 @@ bool writeAll(int descriptor, const std::uint8_t* data, std::size_t size) {
     try {
         std::vector<std::uint8_t> bytes;
         work(bytes);
-        status = writeAll(output, bytes.data(), bytes.size()) ? exitFinished : exitFailed;
+        // Its length first, so that the reader holds it in one buffer of that size.
+        std::uint8_t length[8];
+        for (int byte = 0; byte < 8; ++byte) {
+            length[byte] = static_cast<std::uint8_t>(std::uint64_t{bytes.size()} >> (8 * byte));
+        }
+        status =
+            writeAll(output, length, sizeof length) && writeAll(output, bytes.data(), bytes.size())
+                ? exitFinished
+                : exitFailed;
     } catch (...) {
         status = exitFailed;
     }
     ::_exit(status);
 }
 
-// Reads the child's output until it closes its end, the deadline passes or
-// the output grows past the limit.
+// Reads the child's output (its length, then as many bytes) until it
+// closes its end, the deadline passes or the output would pass the limit;
+// Failed where what came is not the length announced.
 IsolatedOutcome readOutput(int input, std::uint64_t limit, unsigned seconds,
                            std::vector<std::uint8_t>& output) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    std::uint8_t buffer[65536];
+    std::uint8_t length[8];
+    std::size_t lengthRead = 0;
+    std::uint64_t announced = 0;
+    std::uint8_t beyond = 0; // where a byte past the announced length would go
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -70,17 +82,44 @@ IsolatedOutcome readOutput(int input, std::uint64_t limit, unsigned seconds,
         if (polled <= 0) {
             continue;
         }
-        const ssize_t got = ::read(input, buffer, sizeof buffer);
+        // The length first; then the answer straight into its place, a
+        // mebibyte at a time; past its length, one byte that only shows there
+        // was more.
+        const bool lengthKnown = lengthRead == sizeof length;
+        const std::size_t filled = output.size();
+        if (lengthKnown && filled < announced) {
+            output.resize(static_cast<std::size_t>(
+                std::min<std::uint64_t>(announced, filled + (std::uint64_t{1} << 20))));
+        }
+        const ssize_t got =
+            !lengthKnown         ? ::read(input, length + lengthRead, sizeof length - lengthRead)
+            : filled < announced ? ::read(input, output.data() + filled, output.size() - filled)
+                                 : ::read(input, &beyond, 1);
+        if (lengthKnown) {
+            output.resize(filled +
+                          (got > 0 && filled < announced ? static_cast<std::size_t>(got) : 0));
+        }
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got <= 0) {
-            return got == 0 ? IsolatedOutcome::Finished : IsolatedOutcome::Failed;
+            return got == 0 && lengthKnown && output.size() == announced ? IsolatedOutcome::Finished
+                                                                         : IsolatedOutcome::Failed;
         }
-        if (static_cast<std::uint64_t>(got) > limit - output.size()) {
-            return IsolatedOutcome::TooMuch;
+        if (!lengthKnown) {
+            lengthRead += static_cast<std::size_t>(got);
+            if (lengthRead == sizeof length) {
+                for (int byte = 0; byte < 8; ++byte) {
+                    announced |= std::uint64_t{length[byte]} << (8 * byte);
+                }
+                if (announced > limit) {
+                    return IsolatedOutcome::TooMuch;
+                }
+                output.reserve(static_cast<std::size_t>(announced));
+            }
+        } else if (filled >= announced) {
+            return IsolatedOutcome::Failed; // more than it announced
         }
-        output.insert(output.end(), buffer, buffer + got);
     }
 }
 
@@ -112,12 +151,13 @@ IsolatedResult runIsolated(const std::function<void(std::vector<std::uint8_t>& o
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (read != IsolatedOutcome::Finished) {
+    if (read == IsolatedOutcome::TimedOut || read == IsolatedOutcome::TooMuch) {
         result.outcome = read;
     } else if (WIFSIGNALED(status)) {
         result.outcome = IsolatedOutcome::Crashed;
         result.signal = WTERMSIG(status);
-    } else if (!WIFEXITED(status) || WEXITSTATUS(status) != exitFinished) {
+    } else if (read != IsolatedOutcome::Finished || !WIFEXITED(status) ||
+               WEXITSTATUS(status) != exitFinished) {
         result.outcome = IsolatedOutcome::Failed;
     } else {
         result.outcome = IsolatedOutcome::Finished;

@@ -32,9 +32,20 @@ std::vector<std::filesystem::path> corpusFiles(const std::string& subfolder) {
 }
 
 std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>());
+    // Sized first and read at once: the benchmarks time scans that start so.
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    if (!in) {
+        return {};
+    }
+    const std::streamoff size = in.tellg();
+    if (size <= 0) {
+        return {};
+    }
+    in.seekg(0);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), size);
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
 }
 
 std::string narrow(const std::wstring& text) {
