@@ -17,7 +17,8 @@ namespace {
 
 constexpr wchar_t usage[] =
     L"usage: tidewell-report [--evidence ROOT|IMAGE|COLLECTION [--partition N] [--drive D:] "
-    L"[--no-shadow-copies]] [--format csv|json|timeline|programs] [--utc] FILE|-\r\n"
+    L"[--no-shadow-copies]] [--recover-deleted-events] [--format csv|json|timeline|programs] "
+    L"[--utc] FILE|-\r\n"
     L"       tidewell-report --version\r\n"
     L"Scans this machine's Prefetch files and UserAssist values, or with --evidence those of "
     L"the copy of a Windows system drive in ROOT (or one folder below it), or of the Windows "
@@ -25,7 +26,9 @@ constexpr wchar_t usage[] =
     L"copy of it, or of a Velociraptor collection (its zip or the folder it was extracted to; "
     L"Linux only) with every shadow copy collected, and writes the report to FILE, or with - "
     L"to standard output (the summary line then goes to standard error). --partition chooses "
-    L"the image's volume, --drive the collection's drive, where several hold Windows.\r\n"
+    L"the image's volume, --drive the collection's drive, where several hold Windows. "
+    L"--recover-deleted-events also reads the event logs' records left in their free space "
+    L"(marked as recovered).\r\n"
     L"Formats: csv (the default) is the report with its header block, in local time or with "
     L"--utc in UTC; json is one JSON document with the coverage, every record and every "
     L"program; timeline is JSON Lines with one event per recorded run time; programs is a CSV "
@@ -65,6 +68,7 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
     bool partitionGiven = false;
     bool driveGiven = false;
     bool copiesSkipped = false;
+    bool recoverGiven = false;
     std::size_t i = 0;
     for (; i + 1 < arguments.size(); ++i) {
         const std::wstring& option = arguments[i];
@@ -97,6 +101,9 @@ bool parseArguments(const std::vector<std::wstring>& arguments, Arguments& parse
         } else if (option == L"--no-shadow-copies" && !copiesSkipped) {
             copiesSkipped = true;
             parsed.target.shadowCopies = false;
+        } else if (option == L"--recover-deleted-events" && !recoverGiven) {
+            recoverGiven = true;
+            parsed.target.recoverDeletedEvents = true;
         } else if (option == L"--format" && !formatGiven && i + 2 < arguments.size()) {
             formatGiven = true;
             const std::wstring& name = arguments[++i];

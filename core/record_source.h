@@ -183,6 +183,9 @@ struct RecordSource {
     // The record's own count under its own name ("11 runs", "position 4"),
     // which a program's row shows beside the source's word; appended.
     void (*countWords)(const LaunchRecord& record, std::wstring& text);
+    // Where each record is one event (a start), a program's row speaks of
+    // its records of the source together ("12 starts"); null: one by one.
+    void (*countTogether)(std::size_t records, std::wstring& text) = nullptr;
 };
 
 } // namespace tidewell

@@ -33,6 +33,8 @@ struct ScanTarget {
     // A Velociraptor collection: the drive to read (C:, or a device as the
     // collector named it; empty: the one that holds Windows).
     std::wstring drive{};
+    // The event logs' records left in their free space are read too.
+    bool recoverDeletedEvents = false;
 };
 
 struct ScanResults {

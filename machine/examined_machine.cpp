@@ -11,6 +11,7 @@ namespace tidewell {
 
 EvidenceCheck openExaminedMachine(const ScanTarget& target, ExaminedMachine& machine,
                                   ScanResults& results) {
+    machine.recoverDeletedEvents = target.recoverDeletedEvents;
     if (target.subject == ScanSubject::ThisMachine) {
         return openThisMachine(machine, results);
     }
@@ -36,6 +37,7 @@ bool openOlderState(ExaminedMachine& current, std::size_t index, ExaminedMachine
         return false;
     }
     older.currentState = &current;
+    older.recoverDeletedEvents = current.recoverDeletedEvents;
     return current.kind->openOlderState(current, index, older, results);
 }
 

@@ -73,6 +73,8 @@ struct ExaminedMachine {
 
     // Older states to read after this one, newest first.
     std::vector<OlderState> olderStates;
+    // The event logs' records left in their free space are read too (asked for).
+    bool recoverDeletedEvents = false;
     // An older state: the machine as it is, and the records read from it; a
     // file the older state holds unchanged gives its record again unread.
     ExaminedMachine* currentState = nullptr;

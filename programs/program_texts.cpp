@@ -75,8 +75,8 @@ void countPerSource(ProgramTexts& texts, std::span<const std::size_t> members,
         return records[a].source->number < records[b].source->number;
     });
     const RecordSource* current = nullptr;
-    for (std::size_t index : ordered) {
-        const LaunchRecord& record = records[index];
+    for (std::size_t at = 0; at < ordered.size(); ++at) {
+        const LaunchRecord& record = records[ordered[at]];
         const RecordSource& source = *record.source;
         std::wstring& text = source.proves == Proves::Ran ? texts.ranPer : texts.seenBy;
         if (&source != current) {
@@ -84,6 +84,15 @@ void countPerSource(ProgramTexts& texts, std::span<const std::size_t> members,
             text += source.word;
             text += L": ";
             current = &source;
+            if (source.countTogether != nullptr) {
+                std::size_t together = 1;
+                while (at + 1 < ordered.size() && records[ordered[at + 1]].source == &source) {
+                    ++together;
+                    ++at;
+                }
+                source.countTogether(together, text);
+                continue;
+            }
         } else {
             text += L", ";
         }

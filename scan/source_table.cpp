@@ -5,6 +5,7 @@
 #include "amcache/amcache_source.h"
 #include "bam/bam_source.h"
 #include "compatcache/compat_cache_source.h"
+#include "eventlog/eventlog_source.h"
 #include "prefetch/prefetch_source.h"
 #include "srum/srum_source.h"
 #include "userassist/userassist_source.h"
@@ -15,9 +16,13 @@ namespace {
 
 // Each row's source numbers itself by its row (from 0).
 constexpr SourceEntry rows[] = {
-    {&prefetchSource, scanPrefetch}, {&userAssistSource, scanUserAssist},
-    {&bamSource, scanBam},           {&appCompatCacheSource, scanAppCompatCache},
-    {&amcacheSource, scanAmcache},   {&srumSource, scanSrum},
+    {&prefetchSource, scanPrefetch},
+    {&userAssistSource, scanUserAssist},
+    {&bamSource, scanBam},
+    {&appCompatCacheSource, scanAppCompatCache},
+    {&amcacheSource, scanAmcache},
+    {&srumSource, scanSrum},
+    {&eventLogSource, scanEventLogs},
 };
 static_assert(std::size(rows) <= maxRecordSources, "a View toggle for every source");
 

@@ -28,7 +28,8 @@ using testing::narrow;
 const std::wstring ownSid = L"S-1-5-21-7-8-9-1001";
 const std::wstring usageLine =
     L"usage: tidewell-report [--evidence ROOT|IMAGE|COLLECTION [--partition N] [--drive D:] "
-    L"[--no-shadow-copies]] [--format csv|json|timeline|programs] [--utc] FILE|-\r\n";
+    L"[--no-shadow-copies]] [--recover-deleted-events] [--format csv|json|timeline|programs] "
+    L"[--utc] FILE|-\r\n";
 
 std::string fileText(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -91,7 +92,8 @@ TEST_F(ReportCommand, AnythingElseThatIsNotOneFileIsAUsageError) {
         {L"--evidence", L"root"},
         {L"--evidence", L"root", L"a.csv", L"b.csv"},
         {L"root", L"--evidence", L"a.csv"},
-        {L"--evidence", L"--help", L"a.csv"}};
+        {L"--evidence", L"--help", L"a.csv"},
+        {L"--recover-deleted-events", L"--recover-deleted-events", L"a.csv"}};
     for (const auto& arguments : wrong) {
         EXPECT_EQ(run(arguments), reportUsageError) << arguments.size();
         EXPECT_TRUE(output.empty());
@@ -120,6 +122,8 @@ TEST_F(ReportCommand, TheOptionsInAnyOrderChooseTheFormAndTheTime) {
     EXPECT_EQ(fileText(out.path / "host.csv"), utc);
     EXPECT_EQ(run({destination()}), reportComplete);
     EXPECT_EQ(fileText(out.path / "host.csv").find(wide), std::string::npos);
+    EXPECT_EQ(run({L"--recover-deleted-events", L"--utc", destination()}), reportComplete);
+    EXPECT_EQ(fileText(out.path / "host.csv"), utc);
 }
 
 TEST_F(ReportCommand, VersionNamesTheToolAndItsVersionAlone) {

@@ -52,7 +52,7 @@ constexpr SourcePresence read = SourcePresence::Read;
 constexpr SourcePresence unreadable = SourcePresence::Unreadable;
 
 const std::wstring notPresent =
-    L"  Not present on this machine: BAM/DAM, the compatibility cache, Amcache and SRUM.";
+    L"  Not present on this machine: BAM/DAM, the compatibility cache, Amcache, SRUM and event log starts.";
 
 TEST(Banner, WhatCouldNotBeReadStandsFirst) {
     const ScanTally tally = testing::tableTally();
@@ -80,7 +80,7 @@ TEST(Banner, ASourceReadWhileTheOthersWereNotIsNamed) {
               L"\u26A0  Prefetch could not be read, so none of its records were examined. This "
               L"list is not a full picture of what ran.  Use File > Restart as administrator."
               L"  Read: BAM/DAM.  Not present on this machine: the compatibility cache, "
-              L"Amcache and SRUM.  \u26A0 Could not be read: UserAssist." +
+              L"Amcache, SRUM and event log starts.  \u26A0 Could not be read: UserAssist." +
                   secondParagraph + L" BAM/DAM keeps only each program's last run for each user.");
 }
 
@@ -141,22 +141,23 @@ TEST(Banner, EverySourceReadIsNamedWithWhatItCanShow) {
     readingOf(origin, amcacheSource).presence = SourcePresence::HeldOpen;
     readingOf(origin, srumSource).presence = SourcePresence::HeldOpen;
     EXPECT_EQ(bannerText(testing::tableTally(), readFacts(), origin),
-              L"Prefetch, UserAssist, BAM/DAM and the compatibility cache read.  No timestamps "
-              L"were found in them.  Held open by the running Windows, and so not read: Amcache "
-              L"and SRUM."
+              L"Prefetch, UserAssist, BAM/DAM, the compatibility cache and event log starts "
+              L"read.  No timestamps were found in them.  Held open by the running Windows, and "
+              L"so not read: Amcache and SRUM."
               L"  Windows writes this machine's compatibility cache when it shuts down: what it "
               L"saw since it last started is not in it." +
                   secondParagraph +
                   L" BAM/DAM keeps only each program's last run for each user. The compatibility "
                   L"cache lists files Windows looked at, with their modification times: not "
-                  L"runs.");
+                  L"runs. The event logs record starts only where process auditing or Sysmon was "
+                  L"on, and only back to each log's oldest record.");
 }
 
 TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
     const ScanTally tally = testing::tableTally();
     ScanFacts facts = readFacts();
     const std::wstring absent = L"  Not present on the examined machine: BAM/DAM, the "
-                                L"compatibility cache, Amcache and SRUM.";
+                                L"compatibility cache, Amcache, SRUM and event log starts.";
     EXPECT_EQ(bannerText(tally, facts, found(unreadable, unreadable, true)),
               evidenceNamed +
                   L"\u26A0  No record could be read from the evidence. Nothing below was "
