@@ -42,15 +42,16 @@ tidewell::RecordList makeRecords(std::size_t count) {
             PrefetchDetails& details = *prefetchDetails(record);
             details.formatVersion = 30;
             details.recordedPath = capitalsOf(device);
-            details.pathHash = prefetchHash(PrefetchHashFunction::WindowsVista, details.recordedPath);
+            details.pathHash =
+                prefetchHash(PrefetchHashFunction::WindowsVista, details.recordedPath);
             records.push_back(std::move(record));
             break;
         }
         case 1: {
             LaunchRecord record = makeRecord(bamSource);
             BamDetails& details = *bamDetails(record);
-            details.recordedName = L"\\Device\\HarddiskVolume" + std::to_wstring(3 + next() % 2) +
-                                   folder + name;
+            details.recordedName =
+                L"\\Device\\HarddiskVolume" + std::to_wstring(3 + next() % 2) + folder + name;
             record.name = name;
             record.path = details.recordedName;
             record.pathStatus = PathStatus::VolumeNotIdentified;

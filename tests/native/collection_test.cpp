@@ -19,6 +19,9 @@
 #include <gtest/gtest.h>
 
 #include "core/scan_counters.h"
+#include "eventlog/eventlog_counters.h"
+#include "eventlog/eventlog_details.h"
+#include "eventlog/eventlog_source.h"
 #include "fake/fake_machine.h"
 #include "report/completeness.h"
 #include "srum/srum_counters.h"
@@ -451,6 +454,55 @@ TEST(Collection, SrumIsReadFromTheDriveAndFromEachShadowCopy) {
     const ScanResults clean = collect("Win11_RathbunVM_Clean");
     EXPECT_EQ(results.tally[shadowCopyFailures], clean.tally[shadowCopyFailures] + 1)
         << "the copy's dirty database";
+}
+
+// A Security log collected from the drive and from a shadow copy: the
+// drive's lost its first chunk (overwritten), the copy's is whole. Each
+// start is one record: those both hold are merged, and the copy brings back
+// the starts the drive's log no longer holds.
+TEST(Collection, ALogInAShadowCopyBringsBackStartsTheDrivesLogLost) {
+    TIDEWELL_REQUIRE_CORPUS("sources/evtx");
+    const std::vector<std::uint8_t> whole = testing::readWholeFile(
+        testing::corpusRoot() / "sources/evtx/EVTX-to-MITRE-Attack" /
+        "ID4688-Obfuscated payload transfer via service name - Tchopper.evtx");
+    ASSERT_GT(whole.size(), 4096u + 65536u);
+    std::vector<std::uint8_t> damaged = whole;
+    for (std::size_t at = 4096 + 512; at < 4096 + 65536; ++at) {
+        damaged[at] = 0;
+    }
+    testing::TempFolder folder;
+    const auto path = folder.path / "logs.zip";
+    {
+        ZipWriter writer(path);
+        const std::string shadow =
+            "uploads/ntfs_vss/%5C%5C%3F%5CGLOBALROOT%5CDevice%5CHarddiskVolumeShadowCopy2/";
+        ASSERT_TRUE(writer.add("uploads/auto/C%3A/Windows/Prefetch/CMD.EXE-1.pf", "short") &&
+                    writer.add("uploads/auto/C%3A/Windows/System32/winevt/Logs/Security.evtx",
+                               std::string(damaged.begin(), damaged.end())) &&
+                    writer.add(shadow + "Windows/Prefetch/CMD.EXE-1.pf", "older") &&
+                    writer.add(shadow + "Windows/System32/winevt/Logs/Security.evtx",
+                               std::string(whole.begin(), whole.end())) &&
+                    writer.close());
+    }
+    fake::resetAll();
+    const ScanResults results = testing::scanEvidence(path);
+    EXPECT_EQ(readingOf(results.origin, eventLogSource).presence, SourcePresence::Read);
+    std::size_t both = 0;
+    std::size_t copyOnly = 0;
+    std::size_t starts = 0;
+    for (const LaunchRecord& record : results.records) {
+        if (record.source != &eventLogSource) {
+            continue;
+        }
+        ++starts;
+        both += record.copies == std::vector<CopyIndex>{0, 1} ? 1 : 0;
+        copyOnly += record.copies == std::vector<CopyIndex>{1} ? 1 : 0;
+        EXPECT_EQ(record.runTimes.size(), 1u) << "one start, however many copies hold it";
+    }
+    EXPECT_EQ(starts, 735u) << "every start of the whole log, once";
+    EXPECT_GT(copyOnly, 0u) << "the starts of the drive's lost chunk";
+    EXPECT_EQ(both + copyOnly, starts);
+    EXPECT_EQ(results.tally[eventLogStartsRead], 735u - copyOnly) << "the drive's own";
 }
 
 // The zip's bytes, read whole.

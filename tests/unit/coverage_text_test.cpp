@@ -51,8 +51,8 @@ ScanOrigin found(SourcePresence prefetch, SourcePresence userAssist, bool eviden
 constexpr SourcePresence read = SourcePresence::Read;
 constexpr SourcePresence unreadable = SourcePresence::Unreadable;
 
-const std::wstring notPresent =
-    L"  Not present on this machine: BAM/DAM, the compatibility cache, Amcache, SRUM and event log starts.";
+const std::wstring notPresent = L"  Not present on this machine: BAM/DAM, the compatibility cache, "
+                                L"Amcache, SRUM and event log starts.";
 
 TEST(Banner, WhatCouldNotBeReadStandsFirst) {
     const ScanTally tally = testing::tableTally();
