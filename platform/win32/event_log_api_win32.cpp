@@ -30,12 +30,16 @@ struct EventHandle {
 };
 
 void failed(LiveLog& log, DWORD error, const wchar_t* what) {
-    if (error == ERROR_EVT_CHANNEL_NOT_FOUND || error == ERROR_CALL_NOT_IMPLEMENTED ||
-        error == ERROR_PROC_NOT_FOUND) {
+    // No such log: Windows says the channel is not there; an event-log
+    // service that keeps no file for it (as Wine's) that the file is not.
+    if (error == ERROR_EVT_CHANNEL_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ||
+        error == ERROR_PATH_NOT_FOUND) {
         log.outcome = LiveLogOutcome::NotPresent;
-        if (error != ERROR_EVT_CHANNEL_NOT_FOUND) {
-            log.why = L"this Windows gives no event-log API";
-        }
+        return;
+    }
+    if (error == ERROR_CALL_NOT_IMPLEMENTED || error == ERROR_PROC_NOT_FOUND) {
+        log.outcome = LiveLogOutcome::NotPresent;
+        log.why = L"this Windows gives no event-log API";
         return;
     }
     log.outcome = error == ERROR_ACCESS_DENIED ? LiveLogOutcome::Denied : LiveLogOutcome::Failed;
