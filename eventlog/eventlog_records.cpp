@@ -19,7 +19,8 @@ bool driveLetterPath(const std::wstring& path) {
 }
 
 // Sysmon's Hashes: "SHA1=CE8E...,MD5=...,SHA256=...", each algorithm its
-// configuration asked for; the SHA-1 ties the start to Amcache's file.
+// configuration asked for; the SHA-1 ties the start to the file's other
+// records that hash it.
 std::wstring sha1Of(const std::wstring& hashes) {
     std::size_t at = 0;
     while (at < hashes.size()) {

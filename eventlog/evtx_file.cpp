@@ -12,7 +12,6 @@
 #include <string>
 
 #include "eventlog/evtx_log.h"
-#include "platform/decimal_text.h"
 #include "platform/isolated_work.h"
 #include "platform/utf8_codec.h"
 
@@ -209,30 +208,13 @@ EvtxLog readEvtxLog(const std::vector<std::uint8_t>& bytes, EventLogKind kind,
         },
         streamLimit, readerSeconds);
     EvtxLog log;
-    switch (run.outcome) {
-    case IsolatedOutcome::Finished:
-        if (!readEvtxLogStream(ByteView{run.output.data(), run.output.size()}, log)) {
-            log = EvtxLog{};
-            log.why = L"the reading process handed back no whole answer";
-        }
+    if (run.outcome != IsolatedOutcome::Finished) {
+        log.why = isolatedFailure(run, L"the event log library", readerSeconds);
+    } else if (readEvtxLogStream(ByteView{run.output.data(), run.output.size()}, log)) {
         return log;
-    case IsolatedOutcome::Crashed:
-        log.why = L"the event log library failed on it (signal " +
-                  decimalText(static_cast<std::uint64_t>(run.signal)) + L")";
-        break;
-    case IsolatedOutcome::TimedOut:
-        log.why = L"the event log library was still reading it after " +
-                  decimalText(readerSeconds) + L" seconds";
-        break;
-    case IsolatedOutcome::TooMuch:
-        log.why = L"the event log library gave more than such a file can hold";
-        break;
-    case IsolatedOutcome::Failed:
-        log.why = L"the reading process ended without an answer";
-        break;
-    case IsolatedOutcome::Unavailable:
-        log.why = L"no process could be started to read it";
-        break;
+    } else {
+        log = EvtxLog{};
+        log.why = L"the reading process handed back no whole answer";
     }
     log.open = EvtxOpen::Refused;
     return log;

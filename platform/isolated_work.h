@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidewell {
@@ -29,5 +31,10 @@ struct IsolatedResult {
 
 IsolatedResult runIsolated(const std::function<void(std::vector<std::uint8_t>& output)>& work,
                            std::uint64_t outputLimit, unsigned seconds);
+
+// Why work that did not finish gave no answer, in words: library names
+// the library it ran ("the ESE library"), seconds the time it was given.
+std::wstring isolatedFailure(const IsolatedResult& run, std::wstring_view library,
+                             unsigned seconds);
 
 } // namespace tidewell

@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/decimal_text.h"
 #include "platform/isolated_work.h"
 #include "platform/utf8_codec.h"
 #include "srum/ese_header.h"
@@ -372,30 +371,13 @@ SrumTables readSrumTables(const std::vector<std::uint8_t>& bytes) {
         },
         streamLimit, readerSeconds);
     SrumTables tables;
-    switch (run.outcome) {
-    case IsolatedOutcome::Finished:
-        if (!readSrumTableStream(ByteView{run.output.data(), run.output.size()}, tables)) {
-            tables = SrumTables{};
-            tables.why = L"the reading process handed back no whole answer";
-        }
+    if (run.outcome != IsolatedOutcome::Finished) {
+        tables.why = isolatedFailure(run, L"the ESE library", readerSeconds);
+    } else if (readSrumTableStream(ByteView{run.output.data(), run.output.size()}, tables)) {
         return tables;
-    case IsolatedOutcome::Crashed:
-        tables.why = L"the ESE library failed on it (signal " +
-                     decimalText(static_cast<std::uint64_t>(run.signal)) + L")";
-        break;
-    case IsolatedOutcome::TimedOut:
-        tables.why = L"the ESE library was still reading it after " + decimalText(readerSeconds) +
-                     L" seconds";
-        break;
-    case IsolatedOutcome::TooMuch:
-        tables.why = L"the ESE library gave more rows than such a file can hold";
-        break;
-    case IsolatedOutcome::Failed:
-        tables.why = L"the reading process ended without an answer";
-        break;
-    case IsolatedOutcome::Unavailable:
-        tables.why = L"no process could be started to read it";
-        break;
+    } else {
+        tables = SrumTables{};
+        tables.why = L"the reading process handed back no whole answer";
     }
     tables.open = SrumOpen::Refused;
     return tables;

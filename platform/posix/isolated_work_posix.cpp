@@ -168,4 +168,23 @@ IsolatedResult runIsolated(const std::function<void(std::vector<std::uint8_t>& o
     return result;
 }
 
+std::wstring isolatedFailure(const IsolatedResult& run, std::wstring_view library,
+                             unsigned seconds) {
+    const std::wstring name(library);
+    switch (run.outcome) {
+    case IsolatedOutcome::Crashed:
+        return name + L" failed on it (signal " + std::to_wstring(run.signal) + L")";
+    case IsolatedOutcome::TimedOut:
+        return name + L" was still reading it after " + std::to_wstring(seconds) + L" seconds";
+    case IsolatedOutcome::TooMuch:
+        return name + L" gave more than such a file can hold";
+    case IsolatedOutcome::Unavailable:
+        return L"no process could be started to read it";
+    case IsolatedOutcome::Failed:
+    case IsolatedOutcome::Finished:
+        break;
+    }
+    return L"the reading process ended without an answer";
+}
+
 } // namespace tidewell
