@@ -125,14 +125,14 @@ void readLogFile(ExaminedMachine& machine, const std::wstring& folder, const Log
 
 // This machine's own logs, which its event-log service holds open: read
 // through the system's API.
-void readLiveLog(const LogPlace& place, LogOutcomes& outcomes, RecordList& records,
-                 ScanTally& tally) {
+void readThisMachinesLog(const LogPlace& place, LogOutcomes& outcomes, RecordList& records,
+                         ScanTally& tally) {
     const std::array<std::uint32_t, 2> securityIds = {securityProcessCreated, securityLogCleared};
     const std::array<std::uint32_t, 1> sysmonIds = {sysmonProcessCreate};
     const LiveLog live =
-        tidewell::readLiveLog(place.channel, place.kind == EventLogKind::Security
-                                                 ? std::span<const std::uint32_t>(securityIds)
-                                                 : std::span<const std::uint32_t>(sysmonIds));
+        readLiveLog(place.channel, place.kind == EventLogKind::Security
+                                       ? std::span<const std::uint32_t>(securityIds)
+                                       : std::span<const std::uint32_t>(sysmonIds));
     switch (live.outcome) {
     case LiveLogOutcome::Read:
         break;
@@ -161,7 +161,10 @@ void readLiveLog(const LogPlace& place, LogOutcomes& outcomes, RecordList& recor
         event.xml = xml;
         log.events.push_back(std::move(event));
     }
-    tally[eventLogRecordsRead] += live.events.size();
+    // Counted as a copy of the log would be: every record it holds, less
+    // those the API could not render.
+    tally[eventLogRecordsRead] +=
+        live.records > live.unrendered ? live.records - live.unrendered : 0;
     tally[eventLogRecordsUnreadable] += live.unrendered;
     const LogEventCounts counts =
         makeEventLogRecords(log.events, place.kind, place.channel, records, tally);
@@ -180,7 +183,7 @@ void scanEventLogs(ExaminedMachine& machine, ScanResults& results) {
              : windowsEntryOf(machine, L"System32\\winevt\\Logs", EntryKind::Folder);
     for (const LogPlace& place : logPlaces) {
         if (live) {
-            readLiveLog(place, outcomes, records, results.tally);
+            readThisMachinesLog(place, outcomes, records, results.tally);
         } else {
             readLogFile(machine, folder, place, outcomes, records, results.tally);
         }
