@@ -62,3 +62,30 @@ function(tidewell_fuzz_target name)
     set_property(GLOBAL APPEND PROPERTY TIDEWELL_FUZZ_PLAN
                  "${name} ${FUZZ_BOUND} ${dictionary} ${ownSeeds}")
 endfunction()
+
+# tidewell_private_libyal(TARGET LIBRARY): links a libyal reading library
+# (libesedb, libevtx) into TARGET as one private object. Debian's libyal
+# libraries each export their own copies of libcdata, libfvalue and the
+# rest, as libewf and libqcow export theirs: linked as shared libraries side
+# by side, one's calls bind to another's older copies (seen to leak, and not
+# safe). Its static library is linked instead, as one object in which only
+# LIBRARY's own functions stay global (private_object.sh); it reads through
+# libbfio, the one copy every image library's handles are made by.
+function(tidewell_private_libyal target library)
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(${library}_PACKAGE REQUIRED ${library})
+    pkg_check_modules(TIDEWELL_BFIO REQUIRED IMPORTED_TARGET libbfio)
+    find_library(${library}_STATIC ${library}.a HINTS ${${library}_PACKAGE_LIBRARY_DIRS} REQUIRED)
+    set(private ${CMAKE_CURRENT_BINARY_DIR}/${library}_private.o)
+    add_custom_command(OUTPUT ${private}
+        COMMAND ${CMAKE_COMMAND} -E env LD=${CMAKE_LINKER} NM=${CMAKE_NM} OBJCOPY=${CMAKE_OBJCOPY}
+                sh ${PROJECT_SOURCE_DIR}/cmake/private_object.sh ${${library}_STATIC} ${library}_
+                ${private}
+        DEPENDS ${${library}_STATIC} ${PROJECT_SOURCE_DIR}/cmake/private_object.sh
+        COMMENT "Making ${library}'s private object"
+        VERBATIM)
+    set_source_files_properties(${private} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+    target_sources(${target} PRIVATE ${private})
+    target_include_directories(${target} PRIVATE ${${library}_PACKAGE_INCLUDE_DIRS})
+    target_link_libraries(${target} PRIVATE PkgConfig::TIDEWELL_BFIO)
+endfunction()
