@@ -191,7 +191,7 @@ struct Reader {
                 event.provider = std::move(value);
             } else if (name == "TimeCreated" && attribute(attributes, "SystemTime", value)) {
                 FileTime time = 0;
-                event.timeCreated = parseEventTime(value, time) ? time : 0;
+                event.timeCreated = parseUtcText(value, time) ? time : 0;
             } else if (name == "Security" && attribute(attributes, "UserID", value)) {
                 event.securityUserId = std::move(value);
             } else if (name == "EventID") {
@@ -351,60 +351,6 @@ bool parseEventXml(std::string_view xml, EventXml& event) {
         at = end + 1;
     }
     return reader.inEvent && reader.eventClosed;
-}
-
-bool parseEventTime(std::string_view text, FileTime& time) {
-    text = trimmed(text);
-    if (text.ends_with('Z')) {
-        text.remove_suffix(1);
-    }
-    // YYYY-MM-DD?hh:mm:ss, then a fraction.
-    if (text.size() < 19 || text[4] != '-' || text[7] != '-' ||
-        (text[10] != 'T' && text[10] != ' ') || text[13] != ':' || text[16] != ':') {
-        return false;
-    }
-    auto field = [&](std::size_t from, std::size_t count, std::uint16_t& value) {
-        std::uint64_t number = 0;
-        for (std::size_t i = from; i < from + count; ++i) {
-            if (text[i] < '0' || text[i] > '9') {
-                return false;
-            }
-        }
-        if (!decimal(text.substr(from, count), 9999, number)) {
-            return false;
-        }
-        value = static_cast<std::uint16_t>(number);
-        return true;
-    };
-    LocalCalendar fields;
-    if (!field(0, 4, fields.year) || !field(5, 2, fields.month) || !field(8, 2, fields.day) ||
-        !field(11, 2, fields.hour) || !field(14, 2, fields.minute) ||
-        !field(17, 2, fields.second) || fields.hour > 23 || fields.minute > 59 ||
-        fields.second > 59) {
-        return false;
-    }
-    FileTime ticks = 0;
-    std::string_view fraction = text.substr(19);
-    if (!fraction.empty()) {
-        if (fraction.front() != '.' || fraction.size() < 2 || fraction.size() > 10) {
-            return false;
-        }
-        fraction.remove_prefix(1);
-        FileTime scale = 1000000; // the first digit's worth in 100 ns
-        for (char c : fraction) {
-            if (c < '0' || c > '9') {
-                return false;
-            }
-            ticks += static_cast<FileTime>(c - '0') * scale; // digits past 100 ns add 0
-            scale /= 10;
-        }
-    }
-    FileTime whole = 0;
-    if (!utcCalendarToFileTime(fields, whole)) {
-        return false;
-    }
-    time = whole + ticks;
-    return true;
 }
 
 } // namespace tidewell

@@ -37,9 +37,5 @@ struct EventXml {
 // False where the text holds no Event element (or is cut inside one).
 bool parseEventXml(std::string_view xml, EventXml& event);
 
-// "2021-11-03T08:34:27.9783762Z" (the API's and libevtx's form, up to nine
-// fractional digits, kept to 100 ns) or "2017-12-26 13:10:29.134" (Sysmon's
-// UtcTime); false for anything else or a date no calendar has.
-bool parseEventTime(std::string_view text, FileTime& time);
 
 } // namespace tidewell

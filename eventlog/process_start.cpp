@@ -1,5 +1,6 @@
 #include "eventlog/process_start.h"
 
+#include "platform/utc_calendar.h"
 #include "platform/utf8_codec.h"
 
 namespace tidewell {
@@ -62,7 +63,7 @@ void readSysmon(const EventXml& event, ProcessStart& start) {
     start.fileVersion = itemOf(event, "FileVersion");
     const std::string* utcTime = event.item("UtcTime");
     FileTime time = 0;
-    if (utcTime != nullptr && parseEventTime(*utcTime, time)) {
+    if (utcTime != nullptr && parseUtcText(*utcTime, time)) {
         start.startTime = time;
     }
 }

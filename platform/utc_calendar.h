@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/filetime.h"
 #include "platform/system_clock.h"
@@ -24,6 +25,12 @@ std::wstring isoUtcMicrosecondsText(FileTime value);
 // The FILETIME of UTC calendar fields; false for fields no calendar has
 // (a 31st of April) or a year outside 1601 to 9999.
 bool utcCalendarToFileTime(const LocalCalendar& fields, FileTime& value);
+
+// "2021-11-03T08:34:27.9783762Z" or "2022-05-12 19:48:09.548" (date, 'T'
+// or a blank, time, up to nine fractional digits kept to 100 ns, an
+// optional Z), taken as UTC; false for anything else or a date no calendar
+// has.
+bool parseUtcText(std::string_view text, FileTime& time);
 
 // Microseconds since 1970-01-01 00:00 UTC (negative before it).
 long long unixMicroseconds(FileTime value);

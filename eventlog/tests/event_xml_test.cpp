@@ -97,21 +97,5 @@ TEST(EventXml, TextThatIsNoWholeEventIsRefusedAndStrangeMarkupPassedOver) {
     EXPECT_EQ(event.provider, "a>b");
 }
 
-TEST(EventTime, BothFormsToTheHundredNanosecondAndNothingElse) {
-    FileTime time = 0;
-    ASSERT_TRUE(parseEventTime("2017-12-26 13:10:29.134", time)); // Sysmon's UtcTime
-    EXPECT_EQ(time, 131587674291340000ULL);
-    ASSERT_TRUE(parseEventTime("2017-12-26T13:10:29Z", time));
-    EXPECT_EQ(time, 131587674290000000ULL);
-    ASSERT_TRUE(parseEventTime("2017-12-26T13:10:29.999999999Z", time)); // past 100 ns: cut
-    EXPECT_EQ(time, 131587674299999999ULL);
-    for (const char* wrong :
-         {"", "2017-12-26", "2017-13-26T13:10:29Z", "2017-02-30 13:10:29", "2017-12-26T24:00:00Z",
-          "2017-12-26T13:10:29.Z", "2017-12-26T13:10:29.1234567890Z", "2017-12-26T13:10:29+01:00",
-          "２017-12-26T13:10:29Z", "1600-12-31T23:59:59Z"}) {
-        EXPECT_FALSE(parseEventTime(wrong, time)) << wrong;
-    }
-}
-
 } // namespace
 } // namespace tidewell
