@@ -48,25 +48,6 @@ void unreadable(LogOutcomes& outcomes, ScanTally& tally, EventLogKind kind,
     ++tally[eventLogUnreadable];
 }
 
-// An older state holding the log unchanged gives the current state's
-// records of it again, unread.
-bool reuseUnchanged(ExaminedMachine& machine, const std::wstring& path, RecordList& records) {
-    if (machine.currentState == nullptr || machine.currentRecords == nullptr ||
-        !unchangedSinceCurrent(machine, path)) {
-        return false;
-    }
-    const std::wstring shown = shownPath(machine, path);
-    for (const LaunchRecord& current : *machine.currentRecords) {
-        if (current.source == &eventLogSource && current.recordFile == shown) {
-            LaunchRecord record = current;
-            record.copies.clear();
-            record.runTimeCopies.clear();
-            records.push_back(std::move(record));
-        }
-    }
-    return true;
-}
-
 void readLogFile(ExaminedMachine& machine, const std::wstring& folder, const LogPlace& place,
                  LogOutcomes& outcomes, RecordList& records, ScanTally& tally) {
     std::wstring path;
@@ -74,7 +55,7 @@ void readLogFile(ExaminedMachine& machine, const std::wstring& folder, const Log
         outcomes.add(std::wstring(logName(place.kind)) + L": not present");
         return;
     }
-    if (reuseUnchanged(machine, path, records)) {
+    if (reuseUnchangedRecords(machine, path, eventLogSource, records)) {
         outcomes.anyPresent = outcomes.anyRead = true;
         outcomes.add(std::wstring(logName(place.kind)) + L": unchanged since the newer state");
         return;

@@ -65,6 +65,26 @@ bool unchangedSinceCurrent(ExaminedMachine& machine, const std::wstring& path) {
            machine.kind->unchangedSinceCurrent(machine, path);
 }
 
+bool reuseUnchangedRecords(ExaminedMachine& machine, const std::wstring& path,
+                           const RecordSource& source, RecordList& records) {
+    if (machine.currentState == nullptr || machine.currentRecords == nullptr ||
+        !unchangedSinceCurrent(machine, path)) {
+        return false;
+    }
+    const std::wstring current = shownPath(*machine.currentState, path);
+    const std::wstring older = shownPath(machine, path);
+    for (const LaunchRecord& found : *machine.currentRecords) {
+        if (found.source == &source && found.recordFile == current) {
+            LaunchRecord record = found;
+            record.recordFile = older;
+            record.copies.clear();
+            record.runTimeCopies.clear();
+            records.push_back(std::move(record));
+        }
+    }
+    return true;
+}
+
 std::wstring realFolderOf(ExaminedMachine& machine, const std::wstring& folder) {
     return machine.kind->realFolder(machine, folder);
 }

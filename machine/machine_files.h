@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/launch_record.h"
 #include "platform/folded_paths.h"
 #include "platform/whole_file.h"
 
@@ -52,6 +53,13 @@ WholeFileRead readDeletedMachineFile(ExaminedMachine& machine, const FolderEntry
 // An older state's file that is, byte for byte, the file at the same path
 // in the current state (an image's shadow copy that holds it unchanged).
 bool unchangedSinceCurrent(ExaminedMachine& machine, const std::wstring& path);
+
+// Where an older state holds a file unchanged, the records the current
+// state read from it (of the source) are appended again, unread, under the
+// older state's path of it; what the current read counted stays counted
+// once. False where the file changed or the machine is the current state.
+bool reuseUnchangedRecords(ExaminedMachine& machine, const std::wstring& path,
+                           const RecordSource& source, RecordList& records);
 
 // Where a folder really is, links followed, so that one reached two ways is
 // known to be one.

@@ -6,6 +6,7 @@
 #include "bam/bam_source.h"
 #include "compatcache/compat_cache_source.h"
 #include "eventlog/eventlog_source.h"
+#include "pca/pca_source.h"
 #include "prefetch/prefetch_source.h"
 #include "srum/srum_source.h"
 #include "userassist/userassist_source.h"
@@ -23,6 +24,7 @@ constexpr SourceEntry rows[] = {
     {&amcacheSource, scanAmcache},
     {&srumSource, scanSrum},
     {&eventLogSource, scanEventLogs},
+    {&pcaSource, scanPca},
 };
 static_assert(std::size(rows) <= maxRecordSources, "a View toggle for every source");
 

@@ -24,26 +24,6 @@ void unreadable(SourceReading& reading, ScanTally& tally, std::wstring why) {
     ++tally[srumUnreadable];
 }
 
-// An older state holding the database unchanged gives the current state's
-// records again, unread; what the current read counted is counted once.
-bool reuseUnchanged(ExaminedMachine& machine, const std::wstring& path, RecordList& records) {
-    if (machine.currentState == nullptr || machine.currentRecords == nullptr ||
-        !unchangedSinceCurrent(machine, path)) {
-        return false;
-    }
-    const std::wstring shown = shownPath(machine, path);
-    for (const LaunchRecord& current : *machine.currentRecords) {
-        if (current.source == &srumSource) {
-            LaunchRecord record = current;
-            record.recordFile = shown;
-            record.copies.clear();
-            record.runTimeCopies.clear();
-            records.push_back(std::move(record));
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 void scanSrum(ExaminedMachine& machine, ScanResults& results) {
@@ -54,7 +34,7 @@ void scanSrum(ExaminedMachine& machine, ScanResults& results) {
     if (folder.empty() || !findMachineEntry(machine, folder, L"SRUDB.dat", EntryKind::File, path)) {
         return;
     }
-    if (reuseUnchanged(machine, path, results.records)) {
+    if (reuseUnchangedRecords(machine, path, srumSource, results.records)) {
         reading.presence = SourcePresence::Read;
         return;
     }

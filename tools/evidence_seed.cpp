@@ -6,7 +6,9 @@
 // backslashes, control characters, non-ASCII letters and a lone surrogate;
 // and beside them the moderators' last runs (both moderators, both key
 // layouts, a packaged application), a compatibility cache with an entry of
-// each kind and an Amcache hive of both layouts.
+// each kind, an Amcache hive of both layouts, and the compatibility
+// assistant's launch dictionary and both its databases (a path without its
+// drive, one under a user's folder, one under a machine variable).
 // Run times fall on both sides of the 2024 daylight-saving changes. All of
 // it is made here; nothing is copied from real machines.
 #include <cstdint>
@@ -18,6 +20,7 @@
 #include "amcache/sample/amcache_hives.h"
 #include "bam/sample/bam_values.h"
 #include "compatcache/sample/compat_cache_values.h"
+#include "pca/sample/pca_files.h"
 #include "prefetch/sample/prefetch_image_builder.h"
 #include "prefetch/sample/xpress_huffman_encoder.h"
 #include "sample/evidence_tree.h"
@@ -222,6 +225,29 @@ HiveSpec amcache() {
           winter - 400 * hour, winter - 900 * hour, 1600000000, 123456}});
 }
 
+void seedPca(Seeded& seeded) {
+    seeded.file("Windows/appcompat/pca/PcaAppLaunchDic.txt",
+                pcaLaunchDictionary({{L"C:\\Program Files\\Contoso\\Editor\\editor.exe",
+                                      L"2024-03-31 01:30:00.250"},
+                                     {L"\\Downloads\\setup.exe", L"2024-01-15 09:59:59.999"}}));
+    const PcaEventLine exited{L"2024-07-15 10:00:00.000",
+                              L"2",
+                              L"%USERPROFILE%\\Downloads\\tool.exe",
+                              L"tool",
+                              L"Contoso \"Tools\"",
+                              L"2.1.0.0",
+                              L"0006" + std::wstring(40, L'7'),
+                              L"Abnormal process exit with code 0xc0000005"};
+    seeded.file("Windows/appcompat/pca/PcaGeneralDb0.txt", pcaGeneralDatabase({exited}));
+    PcaEventLine older = exited;
+    older.time = L"2024-01-15 10:00:00.000";
+    older.recordType = L"3";
+    older.path = L"%ProgramFiles%\\Contoso\\Editor\\editor.exe";
+    older.product = older.company = older.version = L"";
+    older.exitText = L"";
+    seeded.file("Windows/appcompat/pca/PcaGeneralDb1.txt", pcaGeneralDatabase({older}));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -238,6 +264,7 @@ int main(int argc, char* argv[]) {
     seeded.file("Windows/AppCompat/Programs/Amcache.hve", writeHive(amcache()));
     seedPrefetch(seeded);
     seedUsers(seeded);
+    seedPca(seeded);
     if (!seeded.ok) {
         std::fputs("evidence-seed: a file could not be written\n", stderr);
         return 1;

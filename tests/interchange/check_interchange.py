@@ -40,13 +40,14 @@ def counter_table(path):
 # What each source's times mean on the timeline, and for the sources whose
 # times are not runs, the members of a record they stand in, in order.
 RUN_MEANINGS = {"Prefetch": "Prefetch: program run", "UserAssist": "UserAssist: last shell launch",
-                "BAM/DAM": "BAM/DAM: last run"}
+                "BAM/DAM": "BAM/DAM: last run", "PCA": "PCA: last launch"}
 NAMED_TIMES = {
     "AppCompatCache": [("cache_file_modified", "AppCompatCache: file modified")],
     "Amcache": [("entry_last_written", "Amcache: entry last written"),
                 ("amcache_file_modified", "Amcache: file modified"),
                 ("amcache_file_created", "Amcache: file created"),
                 ("link_time", "Amcache: file linked (its PE header's date)")],
+    "PCA": [("pca_event_time", "PCA: event of a started program (such as its abnormal exit)")],
 }
 COUNTS_RUNS = {"Prefetch", "UserAssist"}
 
