@@ -94,12 +94,26 @@ inline constexpr ScanCounter folderIdsOtherUser{
     .place = 29,
 };
 
+// Windows XP starts each entry's count at 5: a stored count below it is no
+// count Windows wrote, and is withheld.
+inline constexpr ScanCounter userAssistXpCountBelowStart{
+    .key = "user_assist_xp_count_below_start",
+    .failure = true,
+    .reportLabel = L"userassist Windows XP counts below their starting value (withheld)",
+    .statusFragment = L" %lu Windows XP UserAssist count(s) below 5;",
+    .statusPosition = 50,
+    .line = CounterLine::NotInLiveCsv,
+    .place = 52,
+};
+
 inline constexpr const ScanCounter* userAssistCounters[] = {
-    &userAssistUnreadable,         &userAssistSeen,           &userAssistParsed,
-    &userAssistBookkeepingSkipped, &userAssistWrongSize,      &userAssistWrongType,
-    &userAssistTooLarge,           &userAssistKeysUnreadable, &userAssistNoTimestamp,
-    &userAssistImpossibleDate,     &userAssistStampOnly,      &folderIdsUnresolved,
-    &folderIdsOtherUser,
+    &userAssistUnreadable,  &userAssistSeen,
+    &userAssistParsed,      &userAssistBookkeepingSkipped,
+    &userAssistWrongSize,   &userAssistWrongType,
+    &userAssistTooLarge,    &userAssistKeysUnreadable,
+    &userAssistNoTimestamp, &userAssistImpossibleDate,
+    &userAssistStampOnly,   &folderIdsUnresolved,
+    &folderIdsOtherUser,    &userAssistXpCountBelowStart,
 };
 
 } // namespace tidewell

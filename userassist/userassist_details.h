@@ -15,6 +15,10 @@ struct UserAssistDetails {
     // registry does not place: the folder's documented default location on
     // that machine stands in.
     std::uint8_t folderAtDefault = 0;
+    // Windows XP's 16-byte entry (no focus figures; the count kept from 5),
+    // and the kind of launch its name gave (UEME_RUNPATH and the like).
+    std::uint8_t windowsXpLayout = 0;
+    std::wstring xpLaunchKind;
 };
 
 // The details of a UserAssist record, or null for a record of another source.

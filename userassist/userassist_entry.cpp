@@ -1,5 +1,7 @@
 #include "userassist/userassist_entry.h"
 
+#include <algorithm>
+
 #include "platform/byte_reader.h"
 #include "platform/possible_date.h"
 #include "platform/system_clock.h"
@@ -59,6 +61,31 @@ void classifyPath(const std::wstring& decoded, const HiveContext& hive, ScanTall
     record.pathStatus = PathStatus::NoPathRecorded;
 }
 
+// The CSIDL numbers Windows XP writes in its launches' names, by the
+// known-folder ids that took their place.
+struct CsidlFolder {
+    unsigned csidl;
+    const wchar_t* folderId;
+};
+constexpr CsidlFolder csidlFolders[] = {
+    {0x02, L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}"}, // Programs
+    {0x05, L"{FDD39AD0-238F-46AF-ADB4-6C85480369C7}"}, // Personal (Documents)
+    {0x07, L"{B97D20BB-F46A-4C97-BA10-5E3608430854}"}, // Startup
+    {0x0B, L"{625B53C3-AB48-4EC1-BA1F-A1EF4146FC19}"}, // Start Menu
+    {0x10, L"{B4BFCC3A-DB2C-424C-B029-7FE99A87C641}"}, // Desktop folder
+    {0x16, L"{A4115719-D62E-491D-AA7C-E74B8BE3B067}"}, // Common Start Menu
+    {0x17, L"{0139D44E-6AFE-49F2-8690-3DAFCAE6FFB8}"}, // Common Programs
+    {0x18, L"{82A5EA35-D9CD-47C5-9629-E15D2F714E6E}"}, // Common Startup
+    {0x19, L"{C4AA340D-F20F-4863-AFEF-F87EF2E6BA25}"}, // Common Desktop
+    {0x1A, L"{3EB685DB-65F9-4CF6-A03A-E3EF65729F3D}"}, // AppData
+    {0x1C, L"{F1B32785-6FBA-4FCF-9D55-7B8E7F157091}"}, // Local AppData
+    {0x24, L"{F38BF404-1D43-42F2-9305-67DE0B28FC23}"}, // Windows
+    {0x25, L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}"}, // System
+    {0x26, L"{905E63B6-C1BF-494E-B29C-65B732D3D21A}"}, // Program Files
+};
+
+constexpr const wchar_t* xpLaunchPrefixes[] = {L"UEME_RUNPATH:", L"UEME_RUNPIDL:", L"UEME_RUNCPL:"};
+
 std::wstring afterLastBackslash(const std::wstring& text) {
     const std::size_t slash = text.rfind(L'\\');
     return slash == std::wstring::npos ? text : text.substr(slash + 1);
@@ -74,8 +101,49 @@ std::wstring decodeValueName(const std::wstring& encoded) {
     return decoded;
 }
 
+bool xpLaunchName(const std::wstring& decoded, std::wstring& kind, std::wstring& launched) {
+    for (const wchar_t* prefix : xpLaunchPrefixes) {
+        const std::wstring_view start(prefix);
+        if (decoded.size() > start.size() && decoded.starts_with(start)) {
+            kind.assign(start.substr(5, start.size() - 6)); // RUNPATH
+            launched = decoded.substr(start.size());
+            return true;
+        }
+    }
+    return false;
+}
+
 bool isBookkeepingName(const std::wstring& decoded) {
-    return std::wstring_view(decoded).substr(0, bookkeepingPrefix.size()) == bookkeepingPrefix;
+    std::wstring kind;
+    std::wstring launched;
+    return std::wstring_view(decoded).substr(0, bookkeepingPrefix.size()) == bookkeepingPrefix &&
+           !xpLaunchName(decoded, kind, launched);
+}
+
+std::wstring csidlAsFolderId(const std::wstring& launched) {
+    constexpr std::wstring_view start = L"%csidl";
+    if (launched.size() <= start.size() ||
+        !std::equal(start.begin(), start.end(), launched.begin(), [](wchar_t a, wchar_t b) {
+            return a == (b >= L'A' && b <= L'Z' ? static_cast<wchar_t>(b - L'A' + L'a') : b);
+        })) {
+        return launched;
+    }
+    unsigned number = 0;
+    std::size_t at = start.size();
+    while (at < launched.size() && at < start.size() + 3 && launched[at] >= L'0' &&
+           launched[at] <= L'9') {
+        number = number * 10 + static_cast<unsigned>(launched[at] - L'0');
+        ++at;
+    }
+    if (at == start.size() || at >= launched.size() || launched[at] != L'%') {
+        return launched;
+    }
+    for (const CsidlFolder& folder : csidlFolders) {
+        if (folder.csidl == number) {
+            return folder.folderId + launched.substr(at + 1);
+        }
+    }
+    return launched;
 }
 
 bool screenUserAssistValue(const std::wstring& decoded, std::uint32_t type, std::uint32_t size,
@@ -118,8 +186,68 @@ bool isStampOnly(const UserAssistEntry& entry) {
            entry.focusMilliseconds == 0;
 }
 
+namespace {
+
+// Windows XP's entry: a session at 0, the count (from 5) at 4, the last
+// launch at 8.
+bool makeXpRecord(const std::wstring& kind, const std::wstring& launched, const std::uint8_t* data,
+                  std::uint32_t size, const HiveContext& hive, ScanTally& tally,
+                  LaunchRecord& record) {
+    if (data == nullptr || size != userAssistXpEntrySize) {
+        ++tally[userAssistWrongSize];
+        return false;
+    }
+    const ByteView bytes{data, size};
+    std::uint32_t stored = 0;
+    FileTime lastRun = 0;
+    bytes.readU32(4, stored);
+    bytes.readU64(8, lastRun);
+    record = makeRecord(userAssistSource);
+    record.userSid = hive.sid;
+    record.userName = hive.accountName;
+    if (stored >= userAssistXpCountStart) {
+        record.runCount = stored - userAssistXpCountStart;
+        record.runCountKnown = 1;
+    } else {
+        ++tally[userAssistXpCountBelowStart];
+    }
+    UserAssistDetails& details = *userAssistDetails(record);
+    details.windowsXpLayout = 1;
+    details.xpLaunchKind = kind;
+    if (lastRun != 0 && isPossibleTimestamp(lastRun, currentSystemFileTime())) {
+        record.runTimes.push_back(lastRun);
+    } else {
+        if (lastRun != 0) {
+            ++tally[userAssistImpossibleDate];
+        }
+        ++tally[userAssistNoTimestamp];
+    }
+    if (launched.starts_with(L"::{")) {
+        // A shell object (such as a control panel item) by its class id.
+        record.path.clear();
+        record.pathStatus = PathStatus::NoPathRecorded;
+        record.name = launched;
+    } else {
+        const std::wstring placed = csidlAsFolderId(launched);
+        classifyPath(placed, hive, tally, record);
+        if (record.pathStatus == PathStatus::FolderIdUnresolved) {
+            record.path = launched; // as XP wrote it, %csidl2% and all
+        }
+        record.name = afterLastBackslash(record.path.empty() ? launched : record.path);
+    }
+    ++tally[userAssistParsed];
+    return true;
+}
+
+} // namespace
+
 bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data, std::uint32_t size,
                           const HiveContext& hive, ScanTally& tally, LaunchRecord& record) {
+    std::wstring kind;
+    std::wstring launched;
+    if (xpLaunchName(decoded, kind, launched)) {
+        return makeXpRecord(kind, launched, data, size, hive, tally, record);
+    }
     UserAssistEntry entry;
     if (!parseUserAssistEntry(data, size, entry)) {
         ++tally[userAssistWrongSize];

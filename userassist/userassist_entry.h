@@ -16,6 +16,9 @@ namespace tidewell {
 
 inline constexpr std::uint32_t userAssistEntrySize = 72;
 inline constexpr std::uint32_t userAssistReadLimit = 65536;
+// Windows XP's (and Vista's) entry: session, count, last launch.
+inline constexpr std::uint32_t userAssistXpEntrySize = 16;
+inline constexpr std::uint32_t userAssistXpCountStart = 5;
 
 struct UserAssistEntry {
     std::uint32_t runCount = 0;
@@ -39,8 +42,17 @@ struct HiveContext {
 // ROT13 on the ASCII letters only; every other unit passes unchanged.
 std::wstring decodeValueName(const std::wstring& encoded);
 
-// The shell's own bookkeeping values (session and counter entries).
+// A Windows XP launch's name ("UEME_RUNPATH:C:\\...", "UEME_RUNPIDL:...",
+// "UEME_RUNCPL:..."): true with its kind (RUNPATH) and what was launched.
+bool xpLaunchName(const std::wstring& decoded, std::wstring& kind, std::wstring& launched);
+
+// The shell's own bookkeeping values (session and counter entries); an XP
+// launch's name is not one.
 bool isBookkeepingName(const std::wstring& decoded);
+
+// An XP launch's "%csidl2%\\rest" with the known-folder id of that CSIDL in
+// its place ("{A77F5D77-...}\\rest"); unchanged where it names none known.
+std::wstring csidlAsFolderId(const std::wstring& launched);
 
 // Before any data is read: bookkeeping, then the registry type, then the
 // size. False when the value ends here (its reason counted).
@@ -57,7 +69,8 @@ bool isPossibleTimestamp(FileTime stamp, FileTime now);
 bool isStampOnly(const UserAssistEntry& entry);
 
 // The shape check and, when it passes, the whole record. False (with
-// userAssistWrongSize counted) for data of any other size.
+// userAssistWrongSize counted) for data of any other size: 72 bytes, or 16
+// for an XP launch's name.
 bool makeUserAssistRecord(const std::wstring& decoded, const std::uint8_t* data, std::uint32_t size,
                           const HiveContext& hive, ScanTally& tally, LaunchRecord& record);
 

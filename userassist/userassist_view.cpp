@@ -37,6 +37,9 @@ std::wstring listDetail(const LaunchRecord& record) {
     if (stampOnly(record, details)) {
         return L"no counted launch";
     }
+    if (details.windowsXpLayout != 0) {
+        return L"Windows XP entry (" + details.xpLaunchKind + L")";
+    }
     if (details.hasFocus == 0) {
         return {};
     }
@@ -104,6 +107,12 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
                 fixedText(details.focusMilliseconds / 1000.0, 1) + L" seconds total" +
                 detailLineEnd;
     }
+    if (details.windowsXpLayout != 0) {
+        text += L"Entry:             Windows XP's (UEME_" + details.xpLaunchKind +
+                L"): a session, a count" + detailUnder +
+                L"kept from 5 (shown less those 5) and the last launch; no" + detailUnder +
+                L"focus figures" + detailLineEnd;
+    }
 }
 
 void focusMembers(JsonWriter& json, const LaunchRecord* record) {
@@ -156,7 +165,8 @@ constexpr const wchar_t* reportCaution[] = {
 
 // A record without a path names a packaged application by its id.
 void joinFacts(const LaunchRecord& record, JoinFacts& facts) {
-    if (record.pathStatus == PathStatus::NoPathRecorded) {
+    // Windows XP's shell objects are named by class id, no application.
+    if (record.pathStatus == PathStatus::NoPathRecorded && detailsOf(record).windowsXpLayout == 0) {
         facts.package = record.name;
     }
 }

@@ -21,7 +21,9 @@ struct UserAssistExportFacts {
 inline constexpr UserAssistExportFacts userAssistExports[] = {
     {"plaso-NTUSER-CCLEANER.reg", "plaso/NTUSER-CCLEANER.DAT", 26, 4, 22, 0, 18, 1},
     {"plaso-NTUSER-WIN7.reg", "plaso/NTUSER-WIN7.DAT", 92, 4, 88, 26, 53, 7},
-    {"plaso-NTUSER-XP.reg", "plaso/NTUSER.DAT", 16, 16, 0, 0, 0, 0},
+    // Windows XP: two session values, a counter and two sums per kind of
+    // launch are bookkeeping; seven launches name the Programs folder by CSIDL.
+    {"plaso-NTUSER-XP.reg", "plaso/NTUSER.DAT", 16, 5, 11, 0, 7, 7},
     {"plaso-regf-NTUSER-WIN8.reg", "plaso/regf/NTUSER.DAT", 15, 4, 11, 4, 2, 1},
     {"regipy-NTUSER.reg", "regipy/NTUSER.DAT", 33, 4, 29, 2, 19, 3},
 };

@@ -1,5 +1,6 @@
 // Any value name and data through the UserAssist entry decoder: one outcome,
-// doubts counted beside the record, nothing read outside the data.
+// doubts counted beside the record, nothing read outside the data; an XP
+// launch's name takes 16 bytes and no focus figures.
 #include <cstdlib>
 #include <string>
 
@@ -28,21 +29,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tidewell::ScanTally tally;
     tidewell::LaunchRecord record;
     const std::size_t dataSize = size - at;
+    std::wstring kind;
+    std::wstring launched;
+    const bool windowsXp = tidewell::xpLaunchName(decoded, kind, launched);
+    const std::size_t shape = windowsXp ? 16 : 72;
     const bool made =
         tidewell::makeUserAssistRecord(decoded, dataSize == 0 ? nullptr : data + at,
                                        static_cast<std::uint32_t>(dataSize), hive, tally, record);
     if (!made) {
         if (tally[tidewell::userAssistWrongSize] != 1 || tally[tidewell::userAssistParsed] != 0 ||
-            dataSize == 72) {
+            dataSize == shape) {
             std::abort();
         }
         return 0;
     }
     const bool consistent =
-        dataSize == 72 && tally[tidewell::userAssistParsed] == 1 &&
+        dataSize == shape && tally[tidewell::userAssistParsed] == 1 &&
         tally[tidewell::userAssistWrongSize] == 0 &&
         tidewell::userAssistDetails(record) != nullptr &&
-        tidewell::userAssistDetails(record)->hasFocus == 1 && record.runCountKnown == 1 &&
+        tidewell::userAssistDetails(record)->hasFocus == (windowsXp ? 0 : 1) &&
+        tidewell::userAssistDetails(record)->windowsXpLayout == (windowsXp ? 1 : 0) &&
+        record.runCountKnown == (tally[tidewell::userAssistXpCountBelowStart] == 0 ? 1 : 0) &&
         record.runTimes.size() <= 1 &&
         tally[tidewell::userAssistNoTimestamp] == (record.runTimes.empty() ? 1u : 0u) &&
         tally[tidewell::userAssistImpossibleDate] <= tally[tidewell::userAssistNoTimestamp] &&

@@ -10,12 +10,16 @@ int main(int argc, char** argv) {
         using tidewell::sample::userAssistData;
         const std::wstring names[] = {L"UEME_CTLSESSION",
                                       L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\calc.exe",
-                                      L"C:\\Tools\\tool.exe", L"Microsoft.Windows.Explorer"};
+                                      L"C:\\Tools\\tool.exe",
+                                      L"Microsoft.Windows.Explorer",
+                                      L"UEME_RUNPATH:C:\\WINDOWS\\NOTEPAD.EXE",
+                                      L"UEME_RUNPIDL:%csidl2%\\MSN.lnk"};
         std::size_t index = 0;
         for (const std::wstring& name : names) {
-            for (const Bytes& data : {userAssistData(3, 2, 4000, 133500000000000000ULL),
-                                      userAssistData(0, 0, 0, 133500000000000000ULL),
-                                      userAssistData(5, 1, 10, 0), Bytes(16, 1)}) {
+            for (const Bytes& data :
+                 {userAssistData(3, 2, 4000, 133500000000000000ULL),
+                  userAssistData(0, 0, 0, 133500000000000000ULL), userAssistData(5, 1, 10, 0),
+                  Bytes(16, 1), tidewell::sample::userAssistXpData(1, 7, 133500000000000000ULL)}) {
                 Bytes seed = {static_cast<std::uint8_t>(index & 1),
                               static_cast<std::uint8_t>(name.size())};
                 for (wchar_t unit : tidewell::sample::rot13(name)) {

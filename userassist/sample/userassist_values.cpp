@@ -22,6 +22,19 @@ std::vector<std::uint8_t> userAssistData(std::uint32_t runCount, std::uint32_t f
     return data;
 }
 
+std::vector<std::uint8_t> userAssistXpData(std::uint32_t session, std::uint32_t storedCount,
+                                           std::uint64_t lastRun) {
+    std::vector<std::uint8_t> data(16, 0);
+    for (std::size_t at = 0; at < 4; ++at) {
+        data[at] = static_cast<std::uint8_t>(session >> (8 * at));
+        data[4 + at] = static_cast<std::uint8_t>(storedCount >> (8 * at));
+    }
+    for (std::size_t at = 0; at < 8; ++at) {
+        data[8 + at] = static_cast<std::uint8_t>(lastRun >> (8 * at));
+    }
+    return data;
+}
+
 std::wstring rot13(const std::wstring& text) {
     std::wstring out(text);
     for (wchar_t& unit : out) {

@@ -65,9 +65,16 @@ TEST(UserAssistNames, Rot13OnAsciiLettersOnly) {
 
 TEST(UserAssistScreening, BookkeepingThenTypeThenSize) {
     ScanTally tally;
-    // Bookkeeping is decided before the type or size is looked at.
+    // Bookkeeping is decided before the type or size is looked at; Windows
+    // XP's sums per kind of launch are bookkeeping, its launches are not.
     EXPECT_FALSE(screenUserAssistValue(L"UEME_RUNPATH", registryTypeString, 1u << 20, tally));
-    EXPECT_EQ(tally[userAssistBookkeepingSkipped], 1u);
+    EXPECT_FALSE(screenUserAssistValue(L"UEME_RUNPATH:", registryTypeBinary, 16, tally));
+    EXPECT_FALSE(screenUserAssistValue(L"UEME_CTLCUACount:ctor", registryTypeBinary, 16, tally));
+    EXPECT_EQ(tally[userAssistBookkeepingSkipped], 3u);
+    for (const wchar_t* launch :
+         {L"UEME_RUNPATH:C:\\a.exe", L"UEME_RUNPIDL:%csidl2%\\b.lnk", L"UEME_RUNCPL:desk.cpl"}) {
+        EXPECT_TRUE(screenUserAssistValue(launch, registryTypeBinary, 16, tally)) << launch;
+    }
     // The same letters in lower case, or only four of them, are not bookkeeping.
     EXPECT_FALSE(screenUserAssistValue(L"ueme_runpath", registryTypeDword, 4, tally));
     EXPECT_FALSE(screenUserAssistValue(L"UEME", registryTypeString, 4, tally));
@@ -77,7 +84,7 @@ TEST(UserAssistScreening, BookkeepingThenTypeThenSize) {
     EXPECT_TRUE(screenUserAssistValue(L"C:\\a.exe", registryTypeBinary, 65536, tally));
     EXPECT_TRUE(screenUserAssistValue(L"C:\\a.exe", registryTypeBinary, 0, tally));
     EXPECT_TRUE(screenUserAssistValue(L"UEM", registryTypeBinary, 72, tally));
-    EXPECT_EQ(testing::sumOfAllCounters(tally), 4u);
+    EXPECT_EQ(testing::sumOfAllCounters(tally), 6u);
 }
 
 TEST_F(UserAssistEntryTest, OnlySeventyTwoBytesMakeARecord) {
@@ -103,6 +110,62 @@ TEST_F(UserAssistEntryTest, OnlySeventyTwoBytesMakeARecord) {
     EXPECT_TRUE(made.record.recordFile.empty());
     EXPECT_EQ(made.tally[userAssistParsed], 1u);
     EXPECT_EQ(testing::sumOfAllCounters(made.tally), 1u);
+}
+
+TEST_F(UserAssistEntryTest, WindowsXpEntriesCountFromFiveAndNameTheirFolderByCsidl) {
+    using sample::userAssistXpData;
+    const Made path =
+        make(L"UEME_RUNPATH:C:\\WINDOWS\\system32\\NOTEPAD.EXE", userAssistXpData(1, 7, aStamp));
+    ASSERT_TRUE(path.made);
+    EXPECT_EQ(path.record.name, L"NOTEPAD.EXE");
+    EXPECT_EQ(path.record.path, L"C:\\WINDOWS\\system32\\NOTEPAD.EXE");
+    EXPECT_EQ(path.record.runCount, 2u); // stored as 7: XP counts from 5
+    EXPECT_TRUE(path.record.runCountKnown);
+    EXPECT_EQ(path.record.runTimes, std::vector<FileTime>{aStamp});
+    EXPECT_FALSE(testing::userAssistOf(path.record).hasFocus);
+    EXPECT_EQ(userAssistSource.listDetail(path.record), L"Windows XP entry (RUNPATH)");
+
+    // %csidl16% is the desktop folder, which this machine's shell places.
+    const Made pidl =
+        make(L"UEME_RUNPIDL:%csidl16%\\Tools\\wipe.lnk", userAssistXpData(1, 5, aStamp));
+    ASSERT_TRUE(pidl.made);
+    EXPECT_EQ(pidl.record.path, L"C:\\Users\\analyst\\Desktop\\Tools\\wipe.lnk");
+    EXPECT_EQ(pidl.record.pathStatus, PathStatus::Resolved);
+    EXPECT_EQ(pidl.record.runCount, 0u);
+    // A CSIDL the shell does not place stays as XP wrote it.
+    const Made programs = make(L"UEME_RUNPIDL:%csidl2%\\MSN.lnk", userAssistXpData(1, 19, aStamp));
+    ASSERT_TRUE(programs.made);
+    EXPECT_EQ(programs.record.path, L"%csidl2%\\MSN.lnk");
+    EXPECT_EQ(programs.record.pathStatus, PathStatus::FolderIdUnresolved);
+    EXPECT_EQ(programs.record.name, L"MSN.lnk");
+    EXPECT_EQ(programs.record.runCount, 14u);
+
+    // A shell object by class id: no file, and no packaged application either.
+    const Made object =
+        make(L"UEME_RUNPIDL:::{2559A1F4-21D7-11D4-BDAF-00C04F60B9F0}", userAssistXpData(1, 6, 0));
+    ASSERT_TRUE(object.made);
+    EXPECT_EQ(object.record.pathStatus, PathStatus::NoPathRecorded);
+    EXPECT_EQ(object.record.name, L"::{2559A1F4-21D7-11D4-BDAF-00C04F60B9F0}");
+    EXPECT_TRUE(object.record.runTimes.empty());
+    EXPECT_EQ(object.tally[userAssistNoTimestamp], 1u);
+    JoinFacts facts;
+    userAssistSource.joinFacts(object.record, facts);
+    EXPECT_TRUE(facts.package.empty());
+
+    // A count below where XP starts is no count it wrote: withheld, counted.
+    const Made low = make(L"UEME_RUNCPL:desk.cpl", userAssistXpData(1, 4, aStamp));
+    ASSERT_TRUE(low.made);
+    EXPECT_FALSE(low.record.runCountKnown);
+    EXPECT_EQ(low.tally[userAssistXpCountBelowStart], 1u);
+    // An XP name with the later layout's 72 bytes is in no shape Windows wrote.
+    const Made wrong = make(L"UEME_RUNPATH:C:\\a.exe", userAssistData(1, 1, 1, aStamp));
+    EXPECT_FALSE(wrong.made);
+    EXPECT_EQ(wrong.tally[userAssistWrongSize], 1u);
+    EXPECT_EQ(csidlAsFolderId(L"%CSIDL38%\\x.exe"),
+              L"{905E63B6-C1BF-494E-B29C-65B732D3D21A}\\x.exe");
+    for (const wchar_t* unchanged : {L"%csidl999%\\x", L"%csidl%\\x", L"%csidl4%\\x", L"%csidl2"}) {
+        EXPECT_EQ(csidlAsFolderId(unchanged), unchanged);
+    }
 }
 
 TEST_F(UserAssistEntryTest, TimestampsAreCountedBesideTheRecord) {
