@@ -3,7 +3,15 @@
 namespace tidewell {
 
 const wchar_t* provesWord(Proves proves) {
-    return proves == Proves::Ran ? L"ran" : L"present";
+    switch (proves) {
+    case Proves::Ran:
+        return L"ran";
+    case Proves::Interacted:
+        return L"interacted";
+    case Proves::Present:
+        break;
+    }
+    return L"present";
 }
 
 bool joins(RecordJoin join) {

@@ -24,9 +24,10 @@ struct RecordSource;
 enum class Proves : std::uint8_t {
     Ran,
     Present,
+    Interacted, // the user used the program while it ran (switched to it, opened its jump list)
 };
 
-// "ran", "present".
+// "ran", "present", "interacted".
 const wchar_t* provesWord(Proves proves);
 
 // How a record came into its program. The first three join; the rest leave

@@ -153,7 +153,8 @@ struct RecordSource {
     // something else gives them as named times instead.
     bool countsRuns;
     bool timesAreRuns;
-    // What a record of it proves of its program.
+    // What a record of it proves of its program (recordProves, where the
+    // source's records differ in it).
     Proves proves;
     SourceCoverage coverage;
     std::span<const ScanCounter* const> counters; // all of its own, in the order it lists them
@@ -186,6 +187,15 @@ struct RecordSource {
     // Where each record is one event (a start), a program's row speaks of
     // its records of the source together ("12 starts"); null: one by one.
     void (*countTogether)(std::size_t records, std::wstring& text) = nullptr;
+    // What this record proves, where not every record of the source proves
+    // the same; null: the source's proves.
+    Proves (*recordProves)(const LaunchRecord& record) = nullptr;
 };
+
+// What the record proves of its program.
+inline Proves provesOf(const LaunchRecord& record) {
+    return record.source->recordProves != nullptr ? record.source->recordProves(record)
+                                                  : record.source->proves;
+}
 
 } // namespace tidewell

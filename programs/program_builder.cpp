@@ -438,7 +438,7 @@ private:
                 list.placements[index].placement != Placement::None) {
                 program.placedRecord = static_cast<std::uint32_t>(index);
             }
-            if (place.source->proves != Proves::Ran) {
+            if (provesOf(records[index]) == Proves::Present) {
                 continue;
             }
             ran = true;

@@ -78,7 +78,8 @@ void countPerSource(ProgramTexts& texts, std::span<const std::size_t> members,
     for (std::size_t at = 0; at < ordered.size(); ++at) {
         const LaunchRecord& record = records[ordered[at]];
         const RecordSource& source = *record.source;
-        std::wstring& text = source.proves == Proves::Ran ? texts.ranPer : texts.seenBy;
+        // Using a program proves it ran as well as a start does.
+        std::wstring& text = provesOf(record) != Proves::Present ? texts.ranPer : texts.seenBy;
         if (&source != current) {
             text += text.empty() ? L"" : L"; ";
             text += source.word;
@@ -211,7 +212,7 @@ ProgramTexts programTexts(const ProgramList& list, const Program& program,
         if (record.source->joinFacts != nullptr) {
             record.source->joinFacts(record, facts[at]);
         }
-        if (record.source->proves == Proves::Ran && !record.userSid.empty() &&
+        if (provesOf(record) != Proves::Present && !record.userSid.empty() &&
             std::none_of(texts.users.begin(), texts.users.end(),
                          [&](const ProgramUser& user) { return user.sid == record.userSid; })) {
             texts.users.push_back({record.userSid, record.userName});

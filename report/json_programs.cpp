@@ -37,7 +37,7 @@ void programRecords(JsonWriter& json, const ProgramList& list, const Program& pr
         json.beginObject();
         json.member("record", members[at]);
         json.member("source", record.source->word);
-        json.member("proves", provesWord(record.source->proves));
+        json.member("proves", provesWord(provesOf(record)));
         json.member("joined", recordJoinWords(joined[at]));
         json.memberFlag("joins", joins(joined[at]));
         json.endObject();

@@ -27,9 +27,11 @@ void recordLines(std::wstring& text, const LaunchRecord& record, RecordJoin join
                  const DetailContext& context) {
     const RecordSource& source = *record.source;
     text += L"\r\n";
-    text += std::wstring(source.word) + L" \u2014 proves: " + provesWord(source.proves) +
-            (source.proves == Proves::Ran ? L" (a recorded start)"
-                                          : L" (Windows saw the file; not that it ran)") +
+    const Proves proves = provesOf(record);
+    text += std::wstring(source.word) + L" \u2014 proves: " + provesWord(proves) +
+            (proves == Proves::Ran          ? L" (a recorded start)"
+             : proves == Proves::Interacted ? L" (the user used it while it ran)"
+                                            : L" (Windows saw the file; not that it ran)") +
             detailLineEnd;
     line(text, L"    Path:          ",
          (record.path.empty() ? std::wstring(L"(none recorded)") : record.path) + L"  (" +

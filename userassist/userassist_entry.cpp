@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "machine/known_folders.h"
 #include "platform/byte_reader.h"
 #include "platform/possible_date.h"
 #include "platform/system_clock.h"
 #include "registry/registry.h"
-#include "userassist/known_folders.h"
 #include "userassist/userassist_counters.h"
 #include "userassist/userassist_details.h"
 #include "userassist/userassist_source.h"

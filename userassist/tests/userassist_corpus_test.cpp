@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
+#include "machine/known_folders.h"
 #include "support/corpus_files.h"
 #include "support/reg_file.h"
 #include "support/this_machine.h"
 #include "support/userassist_corpus_checks.h"
-#include "userassist/known_folders.h"
 #include "userassist/userassist_counters.h"
 
 namespace tidewell {

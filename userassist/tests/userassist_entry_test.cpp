@@ -10,8 +10,8 @@
 
 #include "core/record_source.h"
 #include "fake/fake_machine.h"
+#include "machine/known_folders.h"
 #include "support/tally_checks.h"
-#include "userassist/known_folders.h"
 #include "userassist/sample/userassist_values.h"
 #include "userassist/userassist_counters.h"
 #include "userassist/userassist_source.h"

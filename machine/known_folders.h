@@ -1,4 +1,4 @@
-// Turning what a UserAssist hive stores into names a reader can use: a
+// Turning what a user's hive stores into names a reader can use: a
 // known-folder id at the front of a path into the folder's real path, and a
 // hive's SID into its account name.
 #pragma once

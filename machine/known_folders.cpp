@@ -1,4 +1,4 @@
-#include "userassist/known_folders.h"
+#include "machine/known_folders.h"
 
 #include "platform/identity.h"
 #include "platform/path_join.h"
