@@ -105,7 +105,17 @@ std::wstring shownPath(const ExaminedMachine& machine, const std::wstring& path)
 
 UserHiveVisit visitUserHives(ExaminedMachine& machine, ScanResults& results,
                              const std::function<void(const UserHive&)>& visit) {
-    return machine.kind->visitUserHives(machine, results, visit);
+    if (!machine.userHivesVisited) {
+        machine.userHivesVisited = true;
+        return machine.kind->visitUserHives(machine, results, visit);
+    }
+    // The hives are read again for this source; their outcomes, the
+    // profiles they cover and what replaying their logs met stand counted.
+    ScanResults again;
+    again.origin = results.origin;
+    again.tally = results.tally;
+    again.facts = results.facts;
+    return machine.kind->visitUserHives(machine, again, visit);
 }
 
 std::wstring accountNameOnMachine(const ExaminedMachine& machine, const std::wstring& sid) {

@@ -73,6 +73,9 @@ struct ExaminedMachine {
 
     // Older states to read after this one, newest first.
     std::vector<OlderState> olderStates;
+    // The users' hives were handed out once already: what their loading met
+    // is counted then, and not again for a later source that reads them.
+    bool userHivesVisited = false;
     // The event logs' records left in their free space are read too (asked for).
     bool recoverDeletedEvents = false;
     // An older state: the machine as it is, and the records read from it; a

@@ -40,6 +40,8 @@ struct UserHiveVisit {
 // visit), and fills the profile-coverage facts: a profile counts as examined
 // when its hive was handed out, each once; without a readable profile list
 // the machine's profile total is not known (profileListUnreadable counted).
+// Every source that reads the users' hives visits them; only the first
+// visit counts what the hives' loading met.
 UserHiveVisit visitUserHives(ExaminedMachine& machine, ScanResults& results,
                              const std::function<void(const UserHive&)>& visit);
 

@@ -77,4 +77,35 @@ bool regQueryDword(const RegistryKey& key, const std::wstring& name, std::uint32
            valueAsDword(type, std::vector<std::uint8_t>(data, data + size), value);
 }
 
+KeyValues regReadAllValues(const RegistryKey& key, std::uint32_t dataLimit) {
+    constexpr std::uint32_t nameChars = 16384; // the registry's longest value name, and its NUL
+    KeyValues all;
+    for (std::uint32_t index = 0;; ++index) {
+        KeyValue value;
+        std::uint32_t size = 0;
+        const std::uint32_t first =
+            regEnumValue(key, index, nameChars, value.name, value.type, nullptr, size);
+        if (first == ERROR_NO_MORE_ITEMS) {
+            return all;
+        }
+        if (first != ERROR_SUCCESS) {
+            all.stopped = true;
+            return all;
+        }
+        if (size > dataLimit) {
+            ++all.unreadable;
+            continue;
+        }
+        value.data.resize(size);
+        std::uint32_t read = size;
+        if (size != 0 && (regEnumValue(key, index, nameChars, value.name, value.type,
+                                       value.data.data(), read) != ERROR_SUCCESS ||
+                          read != size)) {
+            ++all.unreadable;
+            continue;
+        }
+        all.values.push_back(std::move(value));
+    }
+}
+
 } // namespace tidewell

@@ -35,4 +35,20 @@ bool valueAsDword(std::uint32_t type, const std::vector<std::uint8_t>& data, std
 // REG_QWORD, or REG_BINARY, of eight bytes.
 bool valueAsQword(std::uint32_t type, const std::vector<std::uint8_t>& data, std::uint64_t& value);
 
+// Every value of a key, in the order the key lists them, each with its
+// type and whole data (one larger than dataLimit, or whose data could not
+// be read, is counted instead); the walk ends early where a name cannot be
+// read at all.
+struct KeyValue {
+    std::wstring name;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+};
+struct KeyValues {
+    std::vector<KeyValue> values;
+    std::uint32_t unreadable = 0; // values left out
+    bool stopped = false;         // the listing broke off before its end
+};
+KeyValues regReadAllValues(const RegistryKey& key, std::uint32_t dataLimit);
+
 } // namespace tidewell

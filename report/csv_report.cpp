@@ -175,7 +175,11 @@ std::wstring presenceLine(const SourceReading& reading, bool live) {
     std::wstring line = std::wstring(L"# ") + coverage.reportLabel + L",";
     line += sourcePresenceWords(reading.presence);
     if (!reading.note.empty()) {
-        line += L" (" + reading.note + L")";
+        // A header line's value is what follows its last comma: the note's
+        // own commas would cut it.
+        std::wstring note = reading.note;
+        std::replace(note.begin(), note.end(), L',', L';');
+        line += L" (" + note + L")";
     }
     if (live && reading.presence == SourcePresence::Read && coverage.liveNote != nullptr) {
         line += std::wstring(L" - ") + coverage.liveNote;

@@ -6,6 +6,7 @@
 #include "bam/bam_source.h"
 #include "compatcache/compat_cache_source.h"
 #include "eventlog/eventlog_source.h"
+#include "featureusage/featureusage_source.h"
 #include "pca/pca_source.h"
 #include "prefetch/prefetch_source.h"
 #include "srum/srum_source.h"
@@ -25,6 +26,7 @@ constexpr SourceEntry rows[] = {
     {&srumSource, scanSrum},
     {&eventLogSource, scanEventLogs},
     {&pcaSource, scanPca},
+    {&featureUsageSource, scanFeatureUsage},
 };
 static_assert(std::size(rows) <= maxRecordSources, "a View toggle for every source");
 

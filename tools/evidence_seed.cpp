@@ -8,7 +8,8 @@
 // layouts, a packaged application), a compatibility cache with an entry of
 // each kind, an Amcache hive of both layouts, and the compatibility
 // assistant's launch dictionary and both its databases (a path without its
-// drive, one under a user's folder, one under a machine variable).
+// drive, one under a user's folder, one under a machine variable), and the
+// taskbar's counts of each kind.
 // Run times fall on both sides of the 2024 daylight-saving changes. All of
 // it is made here; nothing is copied from real machines.
 #include <cstdint>
@@ -20,6 +21,7 @@
 #include "amcache/sample/amcache_hives.h"
 #include "bam/sample/bam_values.h"
 #include "compatcache/sample/compat_cache_values.h"
+#include "featureusage/sample/featureusage_keys.h"
 #include "pca/sample/pca_files.h"
 #include "prefetch/sample/prefetch_image_builder.h"
 #include "prefetch/sample/xpress_huffman_encoder.h"
@@ -155,22 +157,28 @@ HiveSpec userHive(const std::vector<std::pair<std::wstring, std::vector<std::uin
 void seedUsers(Seeded& seeded) {
     const std::wstring lone(1, static_cast<wchar_t>(0xD800));
     const std::wstring astral = {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)};
-    seeded.file(
-        "Users/alice/NTUSER.DAT",
-        writeHive(userHive({
-            {L"C:\\Program Files\\Contoso\\Editor\\editor.exe",
-             userAssistData(14, 31, 3725000, springAfter)},
-            {L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\mspaint.exe",
-             userAssistData(3, 4, 95000, autumnBefore)},
-            {L"C:\\Tools\\say \"hi\"\\na\u00EFve caf\u00E9 \u65E5\u672C " + astral + L".exe",
-             userAssistData(2, 2, 1000, winter)},
-            {L"C:\\Odd\\tab\there\x01"
-             L"bell\x07"
-             L"end.exe",
-             userAssistData(1, 1, 500, summer)},
-            {L"C:\\Odd\\lone" + lone + L"surrogate.exe", userAssistData(5, 5, 700, summer)},
-            {L"UEME_CTLSESSION", std::vector<std::uint8_t>(1612, 0)},
-        })));
+    HiveSpec aliceHive = userHive({
+        {L"C:\\Program Files\\Contoso\\Editor\\editor.exe",
+         userAssistData(14, 31, 3725000, springAfter)},
+        {L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\mspaint.exe",
+         userAssistData(3, 4, 95000, autumnBefore)},
+        {L"C:\\Tools\\say \"hi\"\\na\u00EFve caf\u00E9 \u65E5\u672C " + astral + L".exe",
+         userAssistData(2, 2, 1000, winter)},
+        {L"C:\\Odd\\tab\there\x01"
+         L"bell\x07"
+         L"end.exe",
+         userAssistData(1, 1, 500, summer)},
+        {L"C:\\Odd\\lone" + lone + L"surrogate.exe", userAssistData(5, 5, 700, summer)},
+        {L"UEME_CTLSESSION", std::vector<std::uint8_t>(1612, 0)},
+    });
+    addFeatureUsageCounts(aliceHive.root, L"AppLaunch",
+                          {{L"Microsoft.WindowsCalculator_8wekyb3d8bbwe!App", 4}});
+    addFeatureUsageCounts(aliceHive.root, L"AppSwitched",
+                          {{L"C:\\Program Files\\Contoso\\Editor\\editor.exe", 31}});
+    addFeatureUsageCounts(
+        aliceHive.root, L"ShowJumpView",
+        {{L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\WindowsPowerShell\\v1.0\\powershell.exe", 2}});
+    seeded.file("Users/alice/NTUSER.DAT", writeHive(aliceHive));
     seeded.file("Users/bob/NTUSER.DAT",
                 writeHive(userHive({
                     {L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\Downloads\\tool.exe",

@@ -47,6 +47,7 @@ NAMED_TIMES = {
                 ("amcache_file_modified", "Amcache: file modified"),
                 ("amcache_file_created", "Amcache: file created"),
                 ("link_time", "Amcache: file linked (its PE header's date)")],
+    "FeatureUsage": [("feature_usage_key_written", None)],
     "PCA": [("pca_event_time", "PCA: event of a started program (such as its abnormal exit)")],
 }
 COUNTS_RUNS = {"Prefetch", "UserAssist"}
@@ -241,6 +242,8 @@ def check_timeline(path, document):
                              None))
         for member, meaning in NAMED_TIMES.get(record["source"], []):
             if record[member] is not None:
+                if meaning is None:  # named by the record's own key
+                    meaning = f"FeatureUsage: {record['feature_usage_key']} key last written"
                 expected.append((record, None, record[member]["filetime"], meaning, member))
     raw = open(path, "rb").read()
     lines = raw.decode("utf-8", errors="strict").split("\n")
@@ -411,8 +414,10 @@ def check_programs(header, document, events, seeded):
                     return program
         fail(f"no program holds the {source} record {name}")
     shell = program_with("Prefetch", "POWERSHELL.EXE")
-    if [j["source"] for j in shell["record_joins"]] != ["Prefetch", "BAM/DAM"]:
-        fail("PowerShell's Prefetch file and its BAM value are one program")
+    if [j["source"] for j in shell["record_joins"]] != ["Prefetch", "BAM/DAM", "FeatureUsage"]:
+        fail("PowerShell's Prefetch file, its BAM value and its jump list are one program")
+    if [j["proves"] for j in shell["record_joins"]] != ["ran", "ran", "interacted"]:
+        fail(f"an opened jump list proves the user used PowerShell: {shell['record_joins']}")
     if shell["record_joins"][1]["joined"] != "Prefetch hash":
         fail("PowerShell's BAM value joins by the hash of its device path")
     tool = program_with("Amcache", "tool.exe")
@@ -425,8 +430,8 @@ def check_programs(header, document, events, seeded):
     if tool["sha1"] != ["7777777777777777777777777777777777777777"] or tool["ran_per"] is None:
         fail("bob's tool.exe keeps Amcache's SHA-1 and its BAM run")
     calculator = program_with("BAM/DAM", "Microsoft.WindowsCalculator_8wekyb3d8bbwe")
-    if len(calculator["records"]) != 2:
-        fail("the calculator's BAM value and cache entry join by package family")
+    if len(calculator["records"]) != 3:
+        fail("the calculator's BAM value, cache entry and taskbar count join by package family")
     folder = program_with("UserAssist", "tool.exe")
     if folder["record_joins"][0]["joins"] or len(folder["records"]) != 1:
         fail("a path under a folder id not placed joins nothing")
