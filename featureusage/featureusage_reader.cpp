@@ -52,6 +52,9 @@ void placeName(const std::wstring& recorded, const UserHive& hive, LaunchRecord&
         record.pathStatus = PathStatus::NoPathRecorded;
     }
     record.name = lastPart(record.path.empty() ? recorded : record.path);
+    if (record.name.empty()) {
+        record.name = recorded; // a name ending in a separator names no file
+    }
 }
 
 } // namespace

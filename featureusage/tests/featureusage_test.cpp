@@ -75,6 +75,12 @@ TEST(FeatureUsageValue, EachKeyCountsAndProvesItsOwnThing) {
     EXPECT_EQ(times[0].time, 77u);
     EXPECT_EQ(std::wstring(times[0].meaning), L"FeatureUsage: AppLaunch key last written");
 
+    // A name ending in a separator names no file: the record keeps it whole.
+    LaunchRecord folder;
+    ASSERT_TRUE(makeFeatureUsageRecord(FeatureUsageKey::AppSwitched, countValue(L"C:\\Tools\\", 1),
+                                       0, hive, tally, folder));
+    EXPECT_EQ(folder.name, L"C:\\Tools\\");
+
     // Not a count: text, a QWORD, no data, no name.
     for (const KeyValue& wrong : {KeyValue{L"a", 1, sample::registryText(L"3")},
                                   KeyValue{L"b", 11, std::vector<std::uint8_t>(8, 1)},
