@@ -9,6 +9,7 @@
 #include "featureusage/featureusage_source.h"
 #include "pca/pca_source.h"
 #include "prefetch/prefetch_source.h"
+#include "runmru/runmru_source.h"
 #include "srum/srum_source.h"
 #include "userassist/userassist_source.h"
 
@@ -27,6 +28,7 @@ constexpr SourceEntry rows[] = {
     {&eventLogSource, scanEventLogs},
     {&pcaSource, scanPca},
     {&featureUsageSource, scanFeatureUsage},
+    {&runMruSource, scanRunMru},
 };
 static_assert(std::size(rows) <= maxRecordSources, "a View toggle for every source");
 

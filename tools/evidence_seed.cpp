@@ -9,7 +9,7 @@
 // each kind, an Amcache hive of both layouts, and the compatibility
 // assistant's launch dictionary and both its databases (a path without its
 // drive, one under a user's folder, one under a machine variable), and the
-// taskbar's counts of each kind.
+// taskbar's counts of each kind, and commands typed into Run.
 // Run times fall on both sides of the 2024 daylight-saving changes. All of
 // it is made here; nothing is copied from real machines.
 #include <cstdint>
@@ -25,6 +25,7 @@
 #include "pca/sample/pca_files.h"
 #include "prefetch/sample/prefetch_image_builder.h"
 #include "prefetch/sample/xpress_huffman_encoder.h"
+#include "runmru/sample/runmru_key.h"
 #include "sample/evidence_tree.h"
 #include "userassist/sample/userassist_values.h"
 
@@ -179,14 +180,15 @@ void seedUsers(Seeded& seeded) {
         aliceHive.root, L"ShowJumpView",
         {{L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\WindowsPowerShell\\v1.0\\powershell.exe", 2}});
     seeded.file("Users/alice/NTUSER.DAT", writeHive(aliceHive));
-    seeded.file("Users/bob/NTUSER.DAT",
-                writeHive(userHive({
-                    {L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\Downloads\\tool.exe",
-                     userAssistData(2, 2, 40000, winter + 5 * hour)},
-                    {L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}\\Accessories\\Remote Desktop.lnk",
-                     userAssistData(1, 1, 4000, summer - 3 * hour)},
-                    {L"D:\\Portable\\archiver.exe", userAssistData(6, 9, 61000, 0)},
-                })));
+    HiveSpec bobHive = userHive({
+        {L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\Downloads\\tool.exe",
+         userAssistData(2, 2, 40000, winter + 5 * hour)},
+        {L"{A77F5D77-2E2B-44C3-A6A2-ABA601054A51}\\Accessories\\Remote Desktop.lnk",
+         userAssistData(1, 1, 4000, summer - 3 * hour)},
+        {L"D:\\Portable\\archiver.exe", userAssistData(6, 9, 61000, 0)},
+    });
+    addRunMru(bobHive.root, {L"C:\\Users\\bob\\Downloads\\tool.exe", L"cmd", L"regedit"});
+    seeded.file("Users/bob/NTUSER.DAT", writeHive(bobHive));
     // carol is listed but her hive was not collected.
 }
 

@@ -40,7 +40,8 @@ def counter_table(path):
 # What each source's times mean on the timeline, and for the sources whose
 # times are not runs, the members of a record they stand in, in order.
 RUN_MEANINGS = {"Prefetch": "Prefetch: program run", "UserAssist": "UserAssist: last shell launch",
-                "BAM/DAM": "BAM/DAM: last run", "PCA": "PCA: last launch"}
+                "BAM/DAM": "BAM/DAM: last run", "PCA": "PCA: last launch",
+                "RunMRU": "RunMRU: newest command typed into Run"}
 NAMED_TIMES = {
     "AppCompatCache": [("cache_file_modified", "AppCompatCache: file modified")],
     "Amcache": [("entry_last_written", "Amcache: entry last written"),
@@ -422,7 +423,7 @@ def check_programs(header, document, events, seeded):
         fail("PowerShell's BAM value joins by the hash of its device path")
     tool = program_with("Amcache", "tool.exe")
     if sorted(j["source"] for j in tool["record_joins"]) != ["Amcache", "AppCompatCache",
-                                                              "BAM/DAM"]:
+                                                              "BAM/DAM", "RunMRU"]:
         fail(f"bob's tool.exe: {tool['record_joins']}")
     if tool["path"] != "C:\\Users\\bob\\Downloads\\tool.exe" or \
             "\\DEVICE\\HARDDISKVOLUME3 is C:" not in tool["placed"]:

@@ -1,0 +1,31 @@
+#include "machine/user_key_sources.h"
+
+#include "platform/decimal_text.h"
+
+namespace tidewell {
+
+UserKeysRead readUserKeys(ExaminedMachine& machine, ScanResults& results,
+                          const RecordSource& source, const ScanCounter& unreadable,
+                          const std::function<bool(const UserHive&)>& read) {
+    UserKeysRead found;
+    const std::uint64_t before = results.tally[unreadable];
+    const UserHiveVisit visited = visitUserHives(machine, results, [&](const UserHive& hive) {
+        if (read(hive)) {
+            ++found.holding;
+        }
+    });
+    found.offered = visited.offered;
+    results.tally[unreadable] += visited.unopenable + (visited.listingStopped ? 1 : 0);
+    SourceReading& reading = readingOf(results.origin, source);
+    reading.presence = found.holding != 0                    ? SourcePresence::Read
+                       : results.tally[unreadable] != before ? SourcePresence::Unreadable
+                                                             : SourcePresence::NotPresent;
+    return found;
+}
+
+std::wstring userHivesWords(const UserKeysRead& read) {
+    return L"of " + groupedDecimalText(read.holding) + L" of " + groupedDecimalText(read.offered) +
+           L" users' hives";
+}
+
+} // namespace tidewell

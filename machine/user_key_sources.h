@@ -1,0 +1,30 @@
+// The one way a source kept in each user's hive is read: every hive the
+// machine offers is handed to the source's reader, and the source is then
+// said to be read (a hive held its key), unreadable (none did, and a key
+// or hive could not be read) or not present.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "core/record_source.h"
+#include "core/scan_results.h"
+#include "machine/user_hives.h"
+
+namespace tidewell {
+
+struct UserKeysRead {
+    std::uint32_t holding = 0; // hives that held the source's key
+    std::uint32_t offered = 0; // hives handed to the reader
+};
+
+// read returns whether the hive holds the source's key; hives that could
+// not be opened count in unreadable.
+UserKeysRead readUserKeys(ExaminedMachine& machine, ScanResults& results,
+                          const RecordSource& source, const ScanCounter& unreadable,
+                          const std::function<bool(const UserHive&)>& read);
+
+// "of 1 of 2 users' hives"
+std::wstring userHivesWords(const UserKeysRead& read);
+
+} // namespace tidewell
