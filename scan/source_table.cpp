@@ -4,6 +4,7 @@
 
 #include "amcache/amcache_source.h"
 #include "bam/bam_source.h"
+#include "castore/castore_source.h"
 #include "compatcache/compat_cache_source.h"
 #include "eventlog/eventlog_source.h"
 #include "featureusage/featureusage_source.h"
@@ -29,6 +30,7 @@ constexpr SourceEntry rows[] = {
     {&pcaSource, scanPca},
     {&featureUsageSource, scanFeatureUsage},
     {&runMruSource, scanRunMru},
+    {&compatibilityStoreSource, scanCompatibilityStore},
 };
 static_assert(std::size(rows) <= maxRecordSources, "a View toggle for every source");
 

@@ -9,7 +9,8 @@
 // each kind, an Amcache hive of both layouts, and the compatibility
 // assistant's launch dictionary and both its databases (a path without its
 // drive, one under a user's folder, one under a machine variable), and the
-// taskbar's counts of each kind, and commands typed into Run.
+// taskbar's counts of each kind, commands typed into Run, and the
+// Compatibility Assistant's store of a path and of removable media.
 // Run times fall on both sides of the 2024 daylight-saving changes. All of
 // it is made here; nothing is copied from real machines.
 #include <cstdint>
@@ -20,6 +21,7 @@
 
 #include "amcache/sample/amcache_hives.h"
 #include "bam/sample/bam_values.h"
+#include "castore/sample/castore_key.h"
 #include "compatcache/sample/compat_cache_values.h"
 #include "featureusage/sample/featureusage_keys.h"
 #include "pca/sample/pca_files.h"
@@ -179,6 +181,8 @@ void seedUsers(Seeded& seeded) {
     addFeatureUsageCounts(
         aliceHive.root, L"ShowJumpView",
         {{L"{1AC14E77-02E7-4E5D-B744-2EB1AE5198B7}\\WindowsPowerShell\\v1.0\\powershell.exe", 2}});
+    addCompatibilityStore(aliceHive.root, {L"C:\\Program Files\\Contoso\\Editor\\editor.exe",
+                                           L"SIGN.MEDIA=1A2B3C setup.exe"});
     seeded.file("Users/alice/NTUSER.DAT", writeHive(aliceHive));
     HiveSpec bobHive = userHive({
         {L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\Downloads\\tool.exe",

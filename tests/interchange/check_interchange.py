@@ -49,6 +49,8 @@ NAMED_TIMES = {
                 ("amcache_file_created", "Amcache: file created"),
                 ("link_time", "Amcache: file linked (its PE header's date)")],
     "FeatureUsage": [("feature_usage_key_written", None)],
+    "Compatibility store": [("compatibility_store_key_written",
+                             "Compatibility Assistant store: key last written")],
     "PCA": [("pca_event_time", "PCA: event of a started program (such as its abnormal exit)")],
 }
 COUNTS_RUNS = {"Prefetch", "UserAssist"}
