@@ -131,7 +131,29 @@ struct CopiedVisit {
         RegistryKey root;
         openHiveRoot(hive.image, root);
         const FolderTable folders = userFolderTable(machine.copy.recorded, root, machineFolder);
-        visit(UserHive{sid, account, &root, false, &folders});
+        // The classes hive lies in the profile's local application data,
+        // read only for a source that asks for it.
+        HiveFile classes;
+        RegistryKey classesRoot;
+        bool classesTried = false;
+        const OpenClasses openClasses = [&](ClassesHive& classesOutcome) -> const RegistryKey* {
+            if (!classesTried) {
+                classesTried = true;
+                std::wstring local;
+                if (findMachinePath(machine, folderHere, L"AppData\\Local\\Microsoft\\Windows",
+                                    EntryKind::Folder, local)) {
+                    loadHiveFile(machine, local, L"UsrClass.dat", classes);
+                }
+                if (classes.read) {
+                    openHiveRoot(classes.image, classesRoot);
+                }
+            }
+            classesOutcome = !classes.found  ? ClassesHive::Missing
+                             : !classes.read ? ClassesHive::Unreadable
+                                             : ClassesHive::Opened;
+            return classes.read ? &classesRoot : nullptr;
+        };
+        visit(UserHive{sid, account, &root, false, &folders, &openClasses});
         ++visited.offered;
         coverage.noteHandedOut(sid);
     }

@@ -39,20 +39,38 @@ std::wstring liveAccountName(const ExaminedMachine& /*machine*/, const std::wstr
     return accountNameForSid(sid);
 }
 
+// A loaded user's classes hive, HKEY_USERS\SID_Classes, opened when asked.
+OpenClasses liveClasses(const RegistryKey& users, const std::wstring& sid) {
+    auto key = std::make_shared<RegistryKey>();
+    return [&users, sid, key](ClassesHive& outcome) -> const RegistryKey* {
+        const std::uint32_t status =
+            sid.empty() ? ERROR_FILE_NOT_FOUND
+                        : regOpenKey(users, sid + L"_Classes", registryKeyRead, *key);
+        outcome = status == ERROR_SUCCESS          ? ClassesHive::Opened
+                  : status == ERROR_FILE_NOT_FOUND ? ClassesHive::Missing
+                                                   : ClassesHive::Unreadable;
+        return status == ERROR_SUCCESS ? key.get() : nullptr;
+    };
+}
+
 UserHiveVisit visitLiveHives(ExaminedMachine& machine, ScanResults& results,
                              const std::function<void(const UserHive&)>& visit) {
     UserHiveVisit visited;
     ProfileCoverage coverage(machine.softwareOpen ? readProfileList(machine.software, Variables{})
                                                   : ProfileList{});
     const std::wstring& ownSid = kindState<LiveState>(machine).runningSid;
+    RegistryKey users;
+    openRegistryRoot(RegistryRoot::Users, users);
     RegistryKey currentUser;
     openRegistryRoot(RegistryRoot::CurrentUser, currentUser);
-    visit(UserHive{ownSid, accountNameForSid(ownSid), &currentUser, true, nullptr});
+    {
+        const OpenClasses openClasses = liveClasses(users, ownSid);
+        visit(
+            UserHive{ownSid, accountNameForSid(ownSid), &currentUser, true, nullptr, &openClasses});
+    }
     ++visited.offered;
     coverage.noteHandedOut(ownSid);
 
-    RegistryKey users;
-    openRegistryRoot(RegistryRoot::Users, users);
     for (std::uint32_t index = 0;; ++index) {
         std::wstring name;
         const std::uint32_t status = regEnumKey(users, index, subkeyNameChars, name);
@@ -72,7 +90,8 @@ UserHiveVisit visitLiveHives(ExaminedMachine& machine, ScanResults& results,
             ++visited.unopenable;
             continue;
         }
-        visit(UserHive{name, accountNameForSid(name), &hive, false, nullptr});
+        const OpenClasses openClasses = liveClasses(users, name);
+        visit(UserHive{name, accountNameForSid(name), &hive, false, nullptr, &openClasses});
         ++visited.offered;
         coverage.noteHandedOut(name);
     }

@@ -18,6 +18,18 @@ namespace tidewell {
 
 struct ExaminedMachine;
 
+// What became of a user's classes hive (UsrClass.dat; HKEY_USERS\SID_Classes
+// on this machine), which holds the shell's own per-user keys.
+enum class ClassesHive : std::uint8_t {
+    Opened,
+    Missing,
+    Unreadable,
+};
+
+// Opens the user's classes hive when a source asks for it (each visit at
+// most once): its root, or null with what became of it.
+using OpenClasses = std::function<const RegistryKey*(ClassesHive& outcome)>;
+
 struct UserHive {
     std::wstring sid;         // may be empty: a user folder of a copy without a profile list
     std::wstring accountName; // the account's name; of a copy, its profile folder's name
@@ -27,6 +39,8 @@ struct UserHive {
     bool runningAccount = false;
     // A copy's hive: where its folder ids lead (null: ask the shell).
     const FolderTable* folders = nullptr;
+    // The user's classes hive, for the sources that read it; null: none.
+    const OpenClasses* openClasses = nullptr;
 };
 
 // What the visit met beside the hives it handed out.

@@ -8,6 +8,7 @@
 #include "compatcache/compat_cache_source.h"
 #include "eventlog/eventlog_source.h"
 #include "featureusage/featureusage_source.h"
+#include "muicache/muicache_source.h"
 #include "pca/pca_source.h"
 #include "prefetch/prefetch_source.h"
 #include "runmru/runmru_source.h"
@@ -31,6 +32,7 @@ constexpr SourceEntry rows[] = {
     {&featureUsageSource, scanFeatureUsage},
     {&runMruSource, scanRunMru},
     {&compatibilityStoreSource, scanCompatibilityStore},
+    {&muiCacheSource, scanMuiCache},
 };
 static_assert(std::size(rows) <= maxRecordSources, "a View toggle for every source");
 

@@ -10,7 +10,8 @@
 // assistant's launch dictionary and both its databases (a path without its
 // drive, one under a user's folder, one under a machine variable), and the
 // taskbar's counts of each kind, commands typed into Run, and the
-// Compatibility Assistant's store of a path and of removable media.
+// Compatibility Assistant's store of a path and of removable media, and the
+// shell's names of programs in a classes hive.
 // Run times fall on both sides of the 2024 daylight-saving changes. All of
 // it is made here; nothing is copied from real machines.
 #include <cstdint>
@@ -24,6 +25,7 @@
 #include "castore/sample/castore_key.h"
 #include "compatcache/sample/compat_cache_values.h"
 #include "featureusage/sample/featureusage_keys.h"
+#include "muicache/sample/muicache_key.h"
 #include "pca/sample/pca_files.h"
 #include "prefetch/sample/prefetch_image_builder.h"
 #include "prefetch/sample/xpress_huffman_encoder.h"
@@ -184,6 +186,13 @@ void seedUsers(Seeded& seeded) {
     addCompatibilityStore(aliceHive.root, {L"C:\\Program Files\\Contoso\\Editor\\editor.exe",
                                            L"SIGN.MEDIA=1A2B3C setup.exe"});
     seeded.file("Users/alice/NTUSER.DAT", writeHive(aliceHive));
+    HiveSpec aliceClasses;
+    addMuiCache(
+        aliceClasses.root,
+        {{L"C:\\Program Files\\Contoso\\Editor\\editor.exe", L"Contoso Editor", L"Contoso \"Ltd\""},
+         {L"C:\\Users\\alice\\Downloads\\renamed.exe", L"Password Dumper", L""}});
+    seeded.file("Users/alice/AppData/Local/Microsoft/Windows/UsrClass.dat",
+                writeHive(aliceClasses));
     HiveSpec bobHive = userHive({
         {L"{0762D272-C50A-4BB0-A382-697DCD729B80}\\bob\\Downloads\\tool.exe",
          userAssistData(2, 2, 40000, winter + 5 * hour)},

@@ -49,6 +49,7 @@ NAMED_TIMES = {
                 ("amcache_file_created", "Amcache: file created"),
                 ("link_time", "Amcache: file linked (its PE header's date)")],
     "FeatureUsage": [("feature_usage_key_written", None)],
+    "MUICache": [("mui_cache_key_written", "MUICache: key last written")],
     "Compatibility store": [("compatibility_store_key_written",
                              "Compatibility Assistant store: key last written")],
     "PCA": [("pca_event_time", "PCA: event of a started program (such as its abnormal exit)")],
