@@ -11,6 +11,7 @@
 #include "muicache/muicache_source.h"
 #include "pca/pca_source.h"
 #include "prefetch/prefetch_source.h"
+#include "recentapps/recentapps_source.h"
 #include "runmru/runmru_source.h"
 #include "srum/srum_source.h"
 #include "userassist/userassist_source.h"
@@ -33,6 +34,7 @@ constexpr SourceEntry rows[] = {
     {&runMruSource, scanRunMru},
     {&compatibilityStoreSource, scanCompatibilityStore},
     {&muiCacheSource, scanMuiCache},
+    {&recentAppsSource, scanRecentApps},
 };
 static_assert(std::size(rows) <= maxRecordSources, "a View toggle for every source");
 

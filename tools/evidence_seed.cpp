@@ -11,7 +11,8 @@
 // drive, one under a user's folder, one under a machine variable), and the
 // taskbar's counts of each kind, commands typed into Run, and the
 // Compatibility Assistant's store of a path and of removable media, and the
-// shell's names of programs in a classes hive.
+// shell's names of programs in a classes hive, and the search's recent
+// programs with a file opened.
 // Run times fall on both sides of the 2024 daylight-saving changes. All of
 // it is made here; nothing is copied from real machines.
 #include <cstdint>
@@ -29,6 +30,7 @@
 #include "pca/sample/pca_files.h"
 #include "prefetch/sample/prefetch_image_builder.h"
 #include "prefetch/sample/xpress_huffman_encoder.h"
+#include "recentapps/sample/recentapps_key.h"
 #include "runmru/sample/runmru_key.h"
 #include "sample/evidence_tree.h"
 #include "userassist/sample/userassist_values.h"
@@ -201,6 +203,12 @@ void seedUsers(Seeded& seeded) {
         {L"D:\\Portable\\archiver.exe", userAssistData(6, 9, 61000, 0)},
     });
     addRunMru(bobHive.root, {L"C:\\Users\\bob\\Downloads\\tool.exe", L"cmd", L"regedit"});
+    addRecentApps(bobHive.root, {{L"{DA8DC440-0FAA-417D-8AF4-8F4B2EB50409}",
+                                  L"D:\\Portable\\archiver.exe",
+                                  L"",
+                                  3,
+                                  summer - 2 * hour,
+                                  {{L"loot.zip", L"D:\\loot.zip", summer - hour}}}});
     seeded.file("Users/bob/NTUSER.DAT", writeHive(bobHive));
     // carol is listed but her hive was not collected.
 }

@@ -41,7 +41,8 @@ def counter_table(path):
 # times are not runs, the members of a record they stand in, in order.
 RUN_MEANINGS = {"Prefetch": "Prefetch: program run", "UserAssist": "UserAssist: last shell launch",
                 "BAM/DAM": "BAM/DAM: last run", "PCA": "PCA: last launch",
-                "RunMRU": "RunMRU: newest command typed into Run"}
+                "RunMRU": "RunMRU: newest command typed into Run",
+                "RecentApps": "RecentApps: last launch"}
 NAMED_TIMES = {
     "AppCompatCache": [("cache_file_modified", "AppCompatCache: file modified")],
     "Amcache": [("entry_last_written", "Amcache: entry last written"),
@@ -54,7 +55,7 @@ NAMED_TIMES = {
                              "Compatibility Assistant store: key last written")],
     "PCA": [("pca_event_time", "PCA: event of a started program (such as its abnormal exit)")],
 }
-COUNTS_RUNS = {"Prefetch", "UserAssist"}
+COUNTS_RUNS = {"Prefetch", "UserAssist", "RecentApps"}
 
 
 def read_csv(path):

@@ -52,7 +52,7 @@ constexpr SourcePresence read = SourcePresence::Read;
 constexpr SourcePresence unreadable = SourcePresence::Unreadable;
 
 const std::wstring notPresent = L"  Not present on this machine: BAM/DAM, the compatibility cache, "
-                                L"Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store and MUICache.";
+                                L"Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store, MUICache and RecentApps.";
 
 TEST(Banner, WhatCouldNotBeReadStandsFirst) {
     const ScanTally tally = testing::tableTally();
@@ -80,7 +80,7 @@ TEST(Banner, ASourceReadWhileTheOthersWereNotIsNamed) {
               L"\u26A0  Prefetch could not be read, so none of its records were examined. This "
               L"list is not a full picture of what ran.  Use File > Restart as administrator."
               L"  Read: BAM/DAM.  Not present on this machine: the compatibility cache, "
-              L"Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store and MUICache.  \u26A0 Could not be read: UserAssist." +
+              L"Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store, MUICache and RecentApps.  \u26A0 Could not be read: UserAssist." +
                   secondParagraph + L" BAM/DAM keeps only each program's last run for each user.");
 }
 
@@ -142,7 +142,8 @@ TEST(Banner, EverySourceReadIsNamedWithWhatItCanShow) {
     readingOf(origin, srumSource).presence = SourcePresence::HeldOpen;
     EXPECT_EQ(bannerText(testing::tableTally(), readFacts(), origin),
               L"Prefetch, UserAssist, BAM/DAM, the compatibility cache, event log starts, PCA, "
-              L"FeatureUsage, RunMRU, the Compatibility Assistant store and MUICache read.  No timestamps were found in them.  Held open by the running Windows, and "
+              L"FeatureUsage, RunMRU, the Compatibility Assistant store, MUICache and RecentApps "
+              L"read.  No timestamps were found in them.  Held open by the running Windows, and "
               L"so not read: Amcache and SRUM."
               L"  Windows writes this machine's compatibility cache when it shuts down: what it "
               L"saw since it last started is not in it." +
@@ -155,14 +156,15 @@ TEST(Banner, EverySourceReadIsNamedWithWhatItCanShow) {
                   L"FeatureUsage counts taskbar launches and switches, with no time of them. "
                   L"RunMRU keeps the commands typed into Run; only the newest has a time. The "
                   L"Compatibility Assistant store names programs that started, with no time of "
-                  L"each. MUICache names programs the shell showed, with no time.");
+                  L"each. MUICache names programs the shell showed, with no time. RecentApps keeps "
+                  L"only each program's count and last launch.");
 }
 
 TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
     const ScanTally tally = testing::tableTally();
     ScanFacts facts = readFacts();
     const std::wstring absent = L"  Not present on the examined machine: BAM/DAM, the "
-                                L"compatibility cache, Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store and MUICache.";
+                                L"compatibility cache, Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store, MUICache and RecentApps.";
     EXPECT_EQ(bannerText(tally, facts, found(unreadable, unreadable, true)),
               evidenceNamed +
                   L"\u26A0  No record could be read from the evidence. Nothing below was "
