@@ -23,7 +23,13 @@
 #include "eventlog/eventlog_details.h"
 #include "eventlog/eventlog_source.h"
 #include "fake/fake_machine.h"
+#include "pca/pca_source.h"
+#include "pca/sample/pca_files.h"
 #include "report/completeness.h"
+#include "runmru/runmru_details.h"
+#include "runmru/runmru_source.h"
+#include "runmru/sample/runmru_key.h"
+#include "sample/evidence_tree.h"
 #include "srum/srum_counters.h"
 #include "srum/srum_source.h"
 #include "support/corpus_files.h"
@@ -454,6 +460,76 @@ TEST(Collection, SrumIsReadFromTheDriveAndFromEachShadowCopy) {
     const ScanResults clean = collect("Win11_RathbunVM_Clean");
     EXPECT_EQ(results.tally[shadowCopyFailures], clean.tally[shadowCopyFailures] + 1)
         << "the copy's dirty database";
+}
+
+// The compatibility assistant's dictionary and a user's Run commands, on
+// the drive and in a shadow copy: a program's launch in both states is one
+// record with both times, each from its state; what only the copy holds
+// is a record of its own, found there alone.
+TEST(Collection, ShadowCopiesAddEarlierLaunchesAndCommandsTheDriveNoLongerHolds) {
+    const auto text = [](const std::vector<std::uint8_t>& bytes) {
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const auto userHive = [&](const std::vector<std::wstring>& commands) {
+        sample::HiveSpec hive;
+        sample::addRunMru(hive.root, commands);
+        return text(sample::writeHive(hive));
+    };
+    const std::wstring sid = L"S-1-5-21-7-8-9-1001";
+    testing::TempFolder folder;
+    const auto path = folder.path / "pca.zip";
+    ZipWriter writer(path);
+    const std::string drive = "uploads/auto/C%3A/";
+    const std::string shadow =
+        "uploads/ntfs_vss/%5C%5C%3F%5CGLOBALROOT%5CDevice%5CHarddiskVolumeShadowCopy2/";
+    const std::string software =
+        text(sample::writeHive(sample::softwareHive({{sid, L"C:\\Users\\alice"}})));
+    const std::string system = text(sample::writeHive(sample::systemHive(3)));
+    bool written = writer.add("client_info.json", R"({"Hostname":"WKS-7"})");
+    const std::string roots[] = {drive, shadow};
+    for (const std::string& root : roots) {
+        written = written && writer.add(root + "Windows/System32/config/SOFTWARE", software) &&
+                  writer.add(root + "Windows/System32/config/SYSTEM", system);
+    }
+    const std::vector<sample::PcaLaunchLine> now = {
+        {L"C:\\Tools\\wipe.exe", L"2024-07-15 10:00:00.000"}};
+    const std::vector<sample::PcaLaunchLine> then = {
+        {L"C:\\TOOLS\\wipe.exe", L"2024-01-15 10:00:00.000"},
+        {L"C:\\Tools\\gone.exe", L"2024-01-14 10:00:00.000"}};
+    const std::vector<std::wstring> newer = {L"cmd"};
+    const std::vector<std::wstring> older = {L"regedit", L"cmd"};
+    written = written &&
+              writer.add(drive + "Windows/appcompat/pca/PcaAppLaunchDic.txt",
+                         text(sample::pcaLaunchDictionary(now))) &&
+              writer.add(shadow + "Windows/appcompat/pca/PcaAppLaunchDic.txt",
+                         text(sample::pcaLaunchDictionary(then))) &&
+              writer.add(drive + "Users/alice/NTUSER.DAT", userHive(newer)) &&
+              writer.add(shadow + "Users/alice/NTUSER.DAT", userHive(older)) && writer.close();
+    ASSERT_TRUE(written);
+    fake::resetAll();
+    const ScanResults results = testing::scanEvidence(path);
+    EXPECT_EQ(readingOf(results.origin, pcaSource).presence, SourcePresence::Read);
+    const std::vector<const LaunchRecord*> launches = testing::recordsOf(results, pcaSource);
+    ASSERT_EQ(launches.size(), 2u);
+    const LaunchRecord* wipe = testing::recordNamed(launches, L"wipe.exe");
+    ASSERT_NE(wipe, nullptr);
+    EXPECT_EQ(wipe->runTimes.size(), 2u) << "the copy's line is an earlier launch";
+    const std::vector<CopyIndex> both = {0, 1};
+    const std::vector<CopyIndex> copyOnly = {1};
+    EXPECT_EQ(wipe->runTimeCopies, both);
+    const LaunchRecord* gone = testing::recordNamed(launches, L"gone.exe");
+    ASSERT_NE(gone, nullptr);
+    EXPECT_EQ(gone->copies, copyOnly);
+
+    const std::vector<const LaunchRecord*> commands = testing::recordsOf(results, runMruSource);
+    ASSERT_EQ(commands.size(), 2u);
+    const LaunchRecord* regedit = testing::recordNamed(commands, L"regedit");
+    ASSERT_NE(regedit, nullptr);
+    EXPECT_EQ(regedit->copies, copyOnly);
+    const LaunchRecord* cmd = testing::recordNamed(commands, L"cmd");
+    ASSERT_NE(cmd, nullptr);
+    EXPECT_EQ(cmd->copies, both);
+    EXPECT_EQ(results.facts.profilesExamined, 1u);
 }
 
 // A Security log collected from the drive and from a shadow copy: the
