@@ -3,6 +3,7 @@
 #include "castore/castore_counters.h"
 #include "castore/castore_details.h"
 #include "castore/castore_source.h"
+#include "machine/user_key_sources.h"
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
 #include "platform/text_fold.h"
@@ -42,23 +43,14 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
                                 detailUnder + L"the media's signature";
     }
     std::wstring& text = parts.fields;
-    text += L"User:              " +
-            (record.userName.empty() ? std::wstring(L"(unknown)") : record.userName) +
-            detailLineEnd;
-    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
-            detailLineEnd;
+    appendUserLines(text, record);
     text += L"Recorded name:     " + details.recordedName + detailLineEnd;
     text += L"Data:              " + groupedDecimalText(details.dataSize) + L" bytes, type " +
             decimalText(details.type) +
             (details.signature != 0 ? L", the assistant's (SACP); not interpreted"
                                     : L"; not in the assistant's usual form") +
             detailLineEnd;
-    text +=
-        L"Key last written:  " +
-        (details.keyWritten == 0 ? std::wstring(L"(not known: the live registry does not give it)")
-                                 : formatTimestamp(details.keyWritten, context.times) +
-                                       (context.times == TimeBasis::Utc ? L" UTC" : L"")) +
-        detailLineEnd;
+    appendKeyWrittenLine(text, details.keyWritten, context.times);
     parts.afterRunTimes =
         L"\r\n    The compatibility assistant watched this program start; the store\r\n"
         L"    keeps no time of it, and the key's last writing dates only its newest\r\n"

@@ -3,6 +3,7 @@
 #include "featureusage/featureusage_counters.h"
 #include "featureusage/featureusage_details.h"
 #include "featureusage/featureusage_source.h"
+#include "machine/user_key_sources.h"
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
 #include "platform/text_fold.h"
@@ -71,20 +72,11 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
                                 detailUnder + L"by default";
     }
     std::wstring& text = parts.fields;
-    text += L"User:              " +
-            (record.userName.empty() ? std::wstring(L"(unknown)") : record.userName) +
-            detailLineEnd;
-    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
-            detailLineEnd;
+    appendUserLines(text, record);
     text += std::wstring(L"Key:               ") + featureUsageKeyName(details.key) + detailLineEnd;
     text += L"Recorded name:     " + details.recordedName + detailLineEnd;
     text += L"Count:             " + countText(details) + detailLineEnd;
-    text +=
-        L"Key last written:  " +
-        (details.keyWritten == 0 ? std::wstring(L"(not known: the live registry does not give it)")
-                                 : formatTimestamp(details.keyWritten, context.times) +
-                                       (context.times == TimeBasis::Utc ? L" UTC" : L"")) +
-        detailLineEnd;
+    appendKeyWrittenLine(text, details.keyWritten, context.times);
     parts.afterRunTimes =
         details.key == FeatureUsageKey::AppLaunch
             ? L"\r\n    The taskbar counts launches made from it, not every run; the key's\r\n"

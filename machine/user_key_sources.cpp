@@ -1,6 +1,7 @@
 #include "machine/user_key_sources.h"
 
 #include "platform/decimal_text.h"
+#include "platform/timestamp_format.h"
 
 namespace tidewell {
 
@@ -26,6 +27,22 @@ UserKeysRead readUserKeys(ExaminedMachine& machine, ScanResults& results,
 std::wstring userHivesWords(const UserKeysRead& read) {
     return L"of " + groupedDecimalText(read.holding) + L" of " + groupedDecimalText(read.offered) +
            L" users' hives";
+}
+
+void appendUserLines(std::wstring& text, const LaunchRecord& record) {
+    text += L"User:              " +
+            (record.userName.empty() ? std::wstring(L"(unknown)") : record.userName) +
+            detailLineEnd;
+    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
+            detailLineEnd;
+}
+
+void appendKeyWrittenLine(std::wstring& text, std::uint64_t keyWritten, TimeBasis times) {
+    text += L"Key last written:  " +
+            (keyWritten == 0
+                 ? std::wstring(L"(not known: the live registry does not give it)")
+                 : formatTimestamp(keyWritten, times) + (times == TimeBasis::Utc ? L" UTC" : L"")) +
+            detailLineEnd;
 }
 
 } // namespace tidewell

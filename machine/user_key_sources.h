@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "core/record_source.h"
 #include "core/scan_results.h"
@@ -26,5 +27,13 @@ UserKeysRead readUserKeys(ExaminedMachine& machine, ScanResults& results,
 
 // "of 1 of 2 users' hives"
 std::wstring userHivesWords(const UserKeysRead& read);
+
+// What the detail text of such a source's record says of its user: the
+// "User:" and "User SID:" lines.
+void appendUserLines(std::wstring& text, const LaunchRecord& record);
+
+// The "Key last written:" line: the key's last writing, which the live
+// registry does not give (0).
+void appendKeyWrittenLine(std::wstring& text, std::uint64_t keyWritten, TimeBasis times);
 
 } // namespace tidewell

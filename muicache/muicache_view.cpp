@@ -1,5 +1,6 @@
 // How a MUICache record is shown, and how the banner and the report speak
 // of the source: its row of the table of sources.
+#include "machine/user_key_sources.h"
 #include "muicache/muicache_counters.h"
 #include "muicache/muicache_details.h"
 #include "muicache/muicache_source.h"
@@ -48,21 +49,14 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
         parts.pathExplanation = L"  \u2014 the shell's name for it names no file on a drive";
     }
     std::wstring& text = parts.fields;
-    text += L"User:              " +
-            (record.userName.empty() ? std::wstring(L"(unknown)") : record.userName) +
-            detailLineEnd;
-    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
-            detailLineEnd;
+    appendUserLines(text, record);
     text += L"Recorded path:     " + details.recordedPath + detailLineEnd;
     text += L"Description:       " +
             (details.hasDescription != 0 ? details.description : L"(not recorded)") + detailLineEnd;
     text += L"Company:           " +
             (details.hasCompany != 0 ? details.company : L"(not recorded)") + detailLineEnd;
     text += std::wstring(L"Key:               ") + keyWords(details.key) + detailLineEnd;
-    if (details.keyWritten != 0) {
-        text += L"Key last written:  " + formatTimestamp(details.keyWritten, context.times) +
-                (context.times == TimeBasis::Utc ? L" UTC" : L"") + detailLineEnd;
-    }
+    appendKeyWrittenLine(text, details.keyWritten, context.times);
     parts.afterRunTimes =
         L"\r\n    The shell read the program's own description from its file to show\r\n"
         L"    it: a renamed program keeps its true description here. No time is\r\n"

@@ -1,5 +1,6 @@
 // How a RecentApps record is shown, and how the banner and the report
 // speak of the source: its row of the table of sources.
+#include "machine/user_key_sources.h"
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
 #include "platform/text_fold.h"
@@ -33,11 +34,7 @@ void detailParts(const LaunchRecord& record, const DetailContext& context,
         parts.pathExplanation = L"  \u2014 an application id, not a file on disk";
     }
     std::wstring& text = parts.fields;
-    text += L"User:              " +
-            (record.userName.empty() ? std::wstring(L"(unknown)") : record.userName) +
-            detailLineEnd;
-    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
-            detailLineEnd;
+    appendUserLines(text, record);
     text += L"AppId:             " + (details.appId.empty() ? L"(empty)" : details.appId) +
             detailLineEnd;
     text += L"AppPath:           " + (details.appPath.empty() ? L"(empty)" : details.appPath) +

@@ -1,5 +1,6 @@
 // How a RunMRU record is shown, and how the banner and the report speak of
 // the source: its row of the table of sources.
+#include "machine/user_key_sources.h"
 #include "platform/decimal_text.h"
 #include "platform/json_text.h"
 #include "platform/text_fold.h"
@@ -39,11 +40,7 @@ void detailParts(const LaunchRecord& record, const DetailContext&, SourceDetailP
                                 detailUnder + L"it ran it";
     }
     std::wstring& text = parts.fields;
-    text += L"User:              " +
-            (record.userName.empty() ? std::wstring(L"(unknown)") : record.userName) +
-            detailLineEnd;
-    text += L"User SID:          " + (record.userSid.empty() ? L"(unknown)" : record.userSid) +
-            detailLineEnd;
+    appendUserLines(text, record);
     text += L"Command:           " + details.recorded + detailLineEnd;
     text += L"Value:             " + details.letter + L", " + positionText(details) + detailLineEnd;
     parts.runTimesTitle = L" (the key's last writing, which dates the newest command only)";

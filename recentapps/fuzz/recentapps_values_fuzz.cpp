@@ -1,8 +1,10 @@
-// Any values of one RecentApps program key and of one of its RecentItems:
-// each value begins with its type and the lengths of its name and data in
-// bytes; a value named "|" parts the program's values from the item's. A
-// record or one counted reason; a time only where it is a possible one.
+// Any values of one RecentApps program key and of one of its RecentItems,
+// in the registry sources' fuzz form; a value named "|" parts the
+// program's values from the item's. A record or one counted reason; a time
+// only where it is a possible one.
 #include <cstdlib>
+
+#include "fuzz/key_values.h"
 
 #include "platform/possible_date.h"
 #include "recentapps/recentapps_counters.h"
@@ -16,20 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<KeyValue> appValues;
     std::vector<KeyValue> itemValues;
     bool inItem = false;
-    std::size_t at = 0;
-    while (at + 3 <= size) {
-        KeyValue value;
-        value.type = data[at] % 12;
-        const std::size_t nameBytes = std::min<std::size_t>(data[at + 1], size - at - 3);
-        const std::size_t dataBytes =
-            std::min<std::size_t>(data[at + 2], size - at - 3 - nameBytes);
-        at += 3;
-        for (std::size_t byte = 0; byte + 1 < nameBytes; byte += 2) {
-            value.name.push_back(static_cast<wchar_t>(data[at + byte] | data[at + byte + 1] << 8));
-        }
-        at += nameBytes;
-        value.data.assign(data + at, data + at + dataBytes);
-        at += dataBytes;
+    for (KeyValue& value : fuzz::keyValuesOf(data, size)) {
         if (value.name == L"|") {
             inItem = true;
             continue;

@@ -1,8 +1,9 @@
-// Any values of a RunMRU key: each begins with its type and the lengths of
-// its name and data in bytes. Every value but MRUList is one record or one
-// counted reason; records come newest first, and at most the newest is
-// dated.
+// Any values of a RunMRU key, in the registry sources' fuzz form. Every
+// value but MRUList is one record or one counted reason; records come
+// newest first, and at most the newest is dated.
 #include <cstdlib>
+
+#include "fuzz/key_values.h"
 
 #include "platform/text_fold.h"
 #include "runmru/runmru_counters.h"
@@ -13,23 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tidewell;
-    std::vector<KeyValue> values;
-    std::size_t at = 0;
-    while (at + 3 <= size) {
-        KeyValue value;
-        value.type = data[at] % 12;
-        const std::size_t nameBytes = std::min<std::size_t>(data[at + 1], size - at - 3);
-        const std::size_t dataBytes =
-            std::min<std::size_t>(data[at + 2], size - at - 3 - nameBytes);
-        at += 3;
-        for (std::size_t byte = 0; byte + 1 < nameBytes; byte += 2) {
-            value.name.push_back(static_cast<wchar_t>(data[at + byte] | data[at + byte + 1] << 8));
-        }
-        at += nameBytes;
-        value.data.assign(data + at, data + at + dataBytes);
-        at += dataBytes;
-        values.push_back(std::move(value));
-    }
+    const std::vector<KeyValue> values = fuzz::keyValuesOf(data, size);
     RegistryKey none;
     const UserHive hive{L"S-1-5-21-1", L"someone", &none, false, nullptr};
     RecordList records;
