@@ -62,7 +62,7 @@ bool readCompatibilityStore(const UserHive& hive, RecordList& records, ScanTally
     }
     if (opened != ERROR_SUCCESS) {
         ++tally[compatibilityStoreUnreadable];
-        return true;
+        return false; // there, but not read
     }
     std::uint64_t written = 0;
     if (regQueryKeyLastWritten(key, written) != ERROR_SUCCESS) {

@@ -19,7 +19,7 @@ inline constexpr wchar_t compatibilityStoreKeyPath[] =
 bool makeCompatibilityStoreRecord(const KeyValue& value, std::uint64_t keyWritten,
                                   const UserHive& hive, LaunchRecord& record);
 
-// False where the hive has no store.
+// False where the store was not read (not there, or counted as unreadable).
 bool readCompatibilityStore(const UserHive& hive, RecordList& records, ScanTally& tally);
 
 } // namespace tidewell

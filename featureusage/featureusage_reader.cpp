@@ -97,7 +97,7 @@ bool readFeatureUsage(const UserHive& hive, RecordList& records, ScanTally& tall
     }
     if (opened != ERROR_SUCCESS) {
         ++tally[featureUsageKeysUnreadable];
-        return true;
+        return false; // there, but not read
     }
     for (const KeyOfUsage& known : keysRead) {
         RegistryKey key;

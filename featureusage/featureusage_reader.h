@@ -20,7 +20,7 @@ bool makeFeatureUsageRecord(FeatureUsageKey key, const KeyValue& value, std::uin
                             const UserHive& hive, ScanTally& tally, LaunchRecord& record);
 
 // Every value of the three keys below the user's FeatureUsage key; false
-// where the hive has no FeatureUsage key.
+// where the key was not read (not there, or counted as unreadable).
 bool readFeatureUsage(const UserHive& hive, RecordList& records, ScanTally& tally);
 
 } // namespace tidewell

@@ -15,12 +15,13 @@
 namespace tidewell {
 
 struct UserKeysRead {
-    std::uint32_t holding = 0; // hives that held the source's key
+    std::uint32_t holding = 0; // hives whose key of the source was read
     std::uint32_t offered = 0; // hives handed to the reader
 };
 
-// read returns whether the hive holds the source's key; hives that could
-// not be opened count in unreadable.
+// read returns whether the hive's key of the source was read (one that is
+// there but would not open is counted by read, in unreadable, and is not);
+// hives that could not be opened count in unreadable too.
 UserKeysRead readUserKeys(ExaminedMachine& machine, ScanResults& results,
                           const RecordSource& source, const ScanCounter& unreadable,
                           const std::function<bool(const UserHive&)>& read);

@@ -51,7 +51,7 @@ bool readKey(const RegistryKey& root, const wchar_t* path, MuiCacheKey which, co
     }
     if (opened != ERROR_SUCCESS) {
         ++tally[muiCacheUnreadable];
-        return true;
+        return false; // there, but not read
     }
     std::uint64_t written = 0;
     if (regQueryKeyLastWritten(key, written) != ERROR_SUCCESS) {

@@ -23,7 +23,8 @@ void makeMuiCacheRecords(const std::vector<KeyValue>& values, MuiCacheKey key,
                          std::uint64_t keyWritten, const UserHive& hive, RecordList& records,
                          ScanTally& tally);
 
-// Both places; false where the user keeps neither. A user without a
+// Both places; false where neither was read (not there, or counted as
+// unreadable). A user without a
 // classes hive adds one to classesMissing.
 bool readMuiCache(const UserHive& hive, RecordList& records, ScanTally& tally,
                   std::uint32_t& classesMissing);

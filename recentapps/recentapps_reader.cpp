@@ -161,8 +161,12 @@ bool readRecentApps(const UserHive& hive, FileTime now, RecordList& records, Sca
     if (opened == ERROR_FILE_NOT_FOUND) {
         return false;
     }
+    if (opened != ERROR_SUCCESS) {
+        ++tally[recentAppsUnreadable];
+        return false; // there, but not read
+    }
     std::vector<std::wstring> names;
-    if (opened != ERROR_SUCCESS || !subkeysOf(apps, names)) {
+    if (!subkeysOf(apps, names)) {
         ++tally[recentAppsUnreadable];
     }
     for (const std::wstring& name : names) {

@@ -27,7 +27,7 @@ bool makeRecentAppRecord(const std::wstring& keyName, const std::vector<KeyValue
 // A RecentItems subkey's values as an item.
 RecentItem recentItemOf(const std::vector<KeyValue>& values, FileTime now, ScanTally& tally);
 
-// False where the hive has no RecentApps key.
+// False where the key was not read (not there, or counted as unreadable).
 bool readRecentApps(const UserHive& hive, FileTime now, RecordList& records, ScanTally& tally);
 
 } // namespace tidewell

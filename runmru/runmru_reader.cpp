@@ -106,7 +106,7 @@ bool readRunMru(const UserHive& hive, RecordList& records, ScanTally& tally) {
     }
     if (opened != ERROR_SUCCESS) {
         ++tally[runMruKeysUnreadable];
-        return true;
+        return false; // there, but not read
     }
     std::uint64_t written = 0;
     if (regQueryKeyLastWritten(key, written) != ERROR_SUCCESS) {

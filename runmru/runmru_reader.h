@@ -19,7 +19,7 @@ inline constexpr wchar_t runMruKeyPath[] =
 void makeRunMruRecords(const std::vector<KeyValue>& values, std::uint64_t keyWritten,
                        const UserHive& hive, RecordList& records, ScanTally& tally);
 
-// False where the hive has no RunMRU key.
+// False where the key was not read (not there, or counted as unreadable).
 bool readRunMru(const UserHive& hive, RecordList& records, ScanTally& tally);
 
 } // namespace tidewell
