@@ -12,7 +12,8 @@
 // taskbar's counts of each kind, commands typed into Run, and the
 // Compatibility Assistant's store of a path and of removable media, and the
 // shell's names of programs in a classes hive, and the search's recent
-// programs with a file opened.
+// programs with a file opened; and a user's Windows XP UserAssist entries
+// and MUICache.
 // Run times fall on both sides of the 2024 daylight-saving changes. All of
 // it is made here; nothing is copied from real machines.
 #include <cstdint>
@@ -209,6 +210,17 @@ void seedUsers(Seeded& seeded) {
                                   3,
                                   summer - 2 * hour,
                                   {{L"loot.zip", L"D:\\loot.zip", summer - hour}}}});
+    // bob's hive came to this machine from Windows XP: its older UserAssist
+    // entries and MUICache stand beside the newer ones.
+    HiveKeySpec& xpCount = keyAt(bobHive.root, L"Software\\Microsoft\\Windows\\CurrentVersion\\"
+                                               L"Explorer\\UserAssist\\"
+                                               L"{75048700-EF1F-11D0-9888-006097DEACF9}\\Count");
+    xpCount.values = {{rot13(L"UEME_RUNPATH:C:\\WINDOWS\\system32\\NOTEPAD.EXE"), 3,
+                       userAssistXpData(1, 7, winter - 24 * hour)},
+                      {rot13(L"UEME_RUNPIDL:%csidl2%\\Accessories\\Paint.lnk"), 3,
+                       userAssistXpData(1, 6, winter - 25 * hour)},
+                      {rot13(L"UEME_RUNPATH"), 3, userAssistXpData(1, 9, winter - 24 * hour)}};
+    addXpMuiCache(bobHive.root, {{L"D:\\Portable\\archiver.exe", L"Archiver", L""}});
     seeded.file("Users/bob/NTUSER.DAT", writeHive(bobHive));
     // carol is listed but her hive was not collected.
 }
