@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "fake/fake_machine.h"
+#include "featureusage/featureusage_source.h"
+#include "featureusage/sample/featureusage_keys.h"
 #include "report/csv_report.h"
 #include "sample/evidence_tree.h"
 #include "scan/source_table.h"
@@ -91,6 +93,30 @@ TEST(SourcesAbsent, ThisMachineWithoutThemKeepsItsReportAsItWas) {
     EXPECT_NE(bannerText(results.tally, results.facts, results.origin)
                   .find(L"Not present on this machine: " + listedNames() + L"."),
               std::wstring::npos);
+}
+
+// A header line's value is what follows its last comma: a source's note
+// with commas of its own keeps the value whole, written with semicolons.
+TEST(SourcesPresent, ANoteWithCommasLeavesTheLinesValueWhole) {
+    testing::TempFolder root;
+    sample::writeEvidenceFile(root.path, "Windows/System32/config/SYSTEM",
+                              sample::writeHive(sample::systemHive(3)));
+    sample::writeEvidenceFile(
+        root.path, "Windows/System32/config/SOFTWARE",
+        sample::writeHive(sample::softwareHive({{L"S-1-5-21-1-2-3-1001", L"C:\\Users\\alice"}})));
+    sample::HiveSpec hive;
+    sample::addFeatureUsageCounts(hive.root, L"AppLaunch", {{L"Chrome", 3}});
+    sample::writeEvidenceFile(root.path, "Users/alice/NTUSER.DAT", sample::writeHive(hive));
+    const ScanResults results = testing::scanEvidence(root.path);
+    const std::wstring note = readingOf(results.origin, featureUsageSource).note;
+    ASSERT_NE(note.find(L','), std::wstring::npos) << "the note itself holds a comma";
+    const std::wstring header = buildReportHeader(results.tally, results.facts, results.origin);
+    const std::wstring start = L"\r\n# FeatureUsage,";
+    const std::size_t at = header.find(start);
+    ASSERT_NE(at, std::wstring::npos);
+    const std::wstring line = header.substr(at + 2, header.find(L"\r\n", at + 2) - (at + 2));
+    EXPECT_EQ(line.substr(line.rfind(L',') + 1),
+              L"read (AppLaunch; AppSwitched and ShowJumpView of 1 of 1 users' hives)");
 }
 
 } // namespace
