@@ -57,9 +57,8 @@ void readPcaPlace(ExaminedMachine& machine, const std::wstring& folder, const Pc
         outcomes.add(place.file, L"not present");
         return;
     }
-    outcomes.anyPresent = true;
     if (reuseUnchangedRecords(machine, path, pcaSource, results.records)) {
-        outcomes.anyRead = true;
+        outcomes.anyPresent = outcomes.anyRead = true;
         outcomes.add(place.file, L"unchanged since the newer state");
         return;
     }
@@ -69,7 +68,6 @@ void readPcaPlace(ExaminedMachine& machine, const std::wstring& folder, const Pc
     case WholeFileRead::Read:
         break;
     case WholeFileRead::Missing:
-        outcomes.anyPresent = false;
         outcomes.add(place.file, L"not present");
         return;
     case WholeFileRead::TooLarge:
@@ -83,6 +81,7 @@ void readPcaPlace(ExaminedMachine& machine, const std::wstring& folder, const Pc
         why = L"the file could not be read";
         break;
     }
+    outcomes.anyPresent = true;
     if (!why.empty()) {
         outcomes.add(place.file, L"could not be read (" + why + L")");
         ++results.tally[pcaFilesUnreadable];
