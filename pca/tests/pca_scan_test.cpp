@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "core/scan_counters.h"
+#include "fake/fake_machine.h"
 #include "pca/pca_counters.h"
 #include "pca/pca_details.h"
 #include "pca/pca_source.h"
 #include "pca/pca_text.h"
 #include "pca/sample/pca_files.h"
+#include "platform/error_codes.h"
 #include "platform/system_clock.h"
 #include "sample/evidence_tree.h"
 #include "sample/hive_writer.h"
@@ -138,6 +140,38 @@ TEST(PcaEvidence, NoFilesAreNotPresentAndDamagedLinesAreCounted) {
     EXPECT_NE(buildDetailText(*late, DetailContext{})
                   .find(L"Recorded time:     2999-01-01 00:00:00.000  \u2014 not a possible date"),
               std::wstring::npos);
+}
+
+// This machine's own files (the test double's): read from its Windows
+// folder, its variables from its own registry; a file that will not open is
+// counted with why, and the others are still read.
+TEST(PcaThisMachine, ItsOwnFilesAreReadAndOneThatWillNotOpenIsCounted) {
+    fake::resetAll();
+    fake::setRegistryValue(RegistryRoot::LocalMachine,
+                           L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir", 1,
+                           sample::registryText(L"D:\\Apps"));
+    testing::TempFolder windows;
+    fake::setWindowsDirectory(windows.text());
+    sample::writeEvidenceFile(
+        windows.path, "appcompat/pca/PcaGeneralDb0.txt",
+        sample::pcaGeneralDatabase({{L"2022-05-12 19:48:09.548", L"2", L"%programfiles%\\a\\a.exe",
+                                     L"a", L"maker", L"1", L"0006", L"exit"}}));
+    sample::writeEvidenceFile(
+        windows.path, "appcompat/pca/PcaAppLaunchDic.txt",
+        sample::pcaLaunchDictionary({{L"C:\\b.exe", L"2022-12-17 13:27:53.096"}}));
+    fake::failFile(windows.text() + L"\\appcompat\\pca\\PcaAppLaunchDic.txt",
+                   fake::FileFailure{ERROR_ACCESS_DENIED});
+    const ScanResults results = testing::scanThisMachine();
+    fake::resetAll();
+    const SourceReading reading = readingOf(results.origin, pcaSource);
+    EXPECT_EQ(reading.presence, SourcePresence::Read);
+    EXPECT_EQ(reading.note.rfind(L"PcaAppLaunchDic.txt: could not be read (", 0), 0u)
+        << testing::narrow(reading.note);
+    EXPECT_EQ(results.tally[pcaFilesUnreadable], 1u);
+    EXPECT_TRUE(results.anyFailure);
+    const std::vector<const LaunchRecord*> records = testing::recordsOf(results, pcaSource);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0]->path, L"D:\\Apps\\a\\a.exe");
 }
 
 } // namespace
