@@ -25,9 +25,7 @@ bool makeCompatibilityStoreRecord(const KeyValue& value, std::uint64_t keyWritte
     record.userSid = hive.sid;
     record.userName = hive.accountName;
     const std::wstring& name = value.name;
-    const bool onDrive = name.size() > 3 && name[1] == L':' && name[2] == L'\\';
-    const bool onShare = name.size() > 2 && name[0] == L'\\' && name[1] == L'\\';
-    if (onDrive || onShare) {
+    if (isDriveOrSharePath(name)) {
         record.path = name;
         record.pathStatus = PathStatus::Resolved;
         record.name = lastPart(name);

@@ -76,14 +76,13 @@ void eventMembers(JsonWriter&, const LaunchRecord*) {}
 
 std::wstring eventMessage(const LaunchRecord& record, std::size_t /*index*/,
                           const std::wstring& onHost, const std::wstring& fromWhere) {
-    const std::wstring who = !record.userName.empty() ? record.userName : record.userSid;
+    const std::wstring who = whoseRecord(record);
     return L"The Compatibility Assistant store" + onHost + L" last changed; for " + who +
            L" it holds " + record.name + fromWhere + L", a program the assistant watched start";
 }
 
 std::wstring mergeKey(const LaunchRecord& record) {
-    return foldText(record.userSid.empty() ? record.userName : record.userSid) + L"|" +
-           foldText(detailsOf(record).recordedName);
+    return userMergePart(record) + L"|" + foldText(detailsOf(record).recordedName);
 }
 
 constexpr const wchar_t* reportCaution[] = {

@@ -23,11 +23,6 @@ constexpr KeyOfUsage keysRead[] = {
     {FeatureUsageKey::ShowJumpView, L"ShowJumpView"},
 };
 
-bool onDrive(const std::wstring& name) {
-    return (name.size() > 2 && name[1] == L':' && name[2] == L'\\') ||
-           (name.size() > 2 && name[0] == L'\\' && name[1] == L'\\');
-}
-
 void placeName(const std::wstring& recorded, const UserHive& hive, LaunchRecord& record,
                FeatureUsageDetails& details) {
     if (!recorded.empty() && recorded.front() == L'{') {
@@ -43,7 +38,7 @@ void placeName(const std::wstring& recorded, const UserHive& hive, LaunchRecord&
             record.path = recorded;
             record.pathStatus = PathStatus::FolderIdUnresolved;
         }
-    } else if (onDrive(recorded)) {
+    } else if (isDriveOrSharePath(recorded)) {
         record.path = recorded;
         record.pathStatus = PathStatus::Resolved;
     } else {

@@ -105,7 +105,7 @@ void eventMembers(JsonWriter&, const LaunchRecord*) {}
 std::wstring eventMessage(const LaunchRecord& record, std::size_t /*index*/,
                           const std::wstring& onHost, const std::wstring& fromWhere) {
     const FeatureUsageDetails& details = detailsOf(record);
-    const std::wstring who = !record.userName.empty() ? record.userName : record.userSid;
+    const std::wstring who = whoseRecord(record);
     return std::wstring(L"FeatureUsage") + onHost + L" last changed its " +
            featureUsageKeyName(details.key) + L" key; for " + who + L" it holds " + record.name +
            fromWhere + L": " + countText(details);
@@ -115,8 +115,8 @@ std::wstring eventMessage(const LaunchRecord& record, std::size_t /*index*/,
 // as it stood then.
 std::wstring mergeKey(const LaunchRecord& record) {
     const FeatureUsageDetails& details = detailsOf(record);
-    return foldText(record.userSid.empty() ? record.userName : record.userSid) + L"|" +
-           featureUsageKeyName(details.key) + L"|" + foldText(details.recordedName);
+    return userMergePart(record) + L"|" + featureUsageKeyName(details.key) + L"|" +
+           foldText(details.recordedName);
 }
 
 constexpr const wchar_t* reportCaution[] = {

@@ -1,6 +1,7 @@
 #include "machine/user_key_sources.h"
 
 #include "platform/decimal_text.h"
+#include "platform/text_fold.h"
 #include "platform/timestamp_format.h"
 
 namespace tidewell {
@@ -27,6 +28,14 @@ UserKeysRead readUserKeys(ExaminedMachine& machine, ScanResults& results,
 std::wstring userHivesWords(const UserKeysRead& read) {
     return L"of " + groupedDecimalText(read.holding) + L" of " + groupedDecimalText(read.offered) +
            L" users' hives";
+}
+
+std::wstring whoseRecord(const LaunchRecord& record) {
+    return !record.userName.empty() ? record.userName : record.userSid;
+}
+
+std::wstring userMergePart(const LaunchRecord& record) {
+    return foldText(record.userSid.empty() ? record.userName : record.userSid);
 }
 
 void appendUserLines(std::wstring& text, const LaunchRecord& record) {

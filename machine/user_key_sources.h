@@ -29,6 +29,13 @@ UserKeysRead readUserKeys(ExaminedMachine& machine, ScanResults& results,
 // "of 1 of 2 users' hives"
 std::wstring userHivesWords(const UserKeysRead& read);
 
+// Whose record it is in a sentence: the account's name, else its SID.
+std::wstring whoseRecord(const LaunchRecord& record);
+
+// The user's part of a merge key: the SID without regard to case, else the
+// account's name.
+std::wstring userMergePart(const LaunchRecord& record);
+
 // What the detail text of such a source's record says of its user: the
 // "User:" and "User SID:" lines.
 void appendUserLines(std::wstring& text, const LaunchRecord& record);

@@ -23,9 +23,7 @@ LaunchRecord newRecord(const std::wstring& path, MuiCacheKey key, std::uint64_t 
     LaunchRecord record = makeRecord(muiCacheSource);
     record.userSid = hive.sid;
     record.userName = hive.accountName;
-    const bool onDrive = path.size() > 3 && path[1] == L':' && path[2] == L'\\';
-    const bool onShare = path.size() > 2 && path[0] == L'\\' && path[1] == L'\\';
-    if (onDrive || onShare) {
+    if (isDriveOrSharePath(path)) {
         record.path = path;
         record.pathStatus = PathStatus::Resolved;
     } else {

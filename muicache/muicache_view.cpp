@@ -89,15 +89,15 @@ void eventMembers(JsonWriter&, const LaunchRecord*) {}
 
 std::wstring eventMessage(const LaunchRecord& record, std::size_t /*index*/,
                           const std::wstring& onHost, const std::wstring& fromWhere) {
-    const std::wstring who = !record.userName.empty() ? record.userName : record.userSid;
+    const std::wstring who = whoseRecord(record);
     return L"MUICache" + onHost + L" last changed; for " + who + L" it names " + record.name +
            fromWhere + (listDetail(record).empty() ? L"" : L" (" + listDetail(record) + L")");
 }
 
 std::wstring mergeKey(const LaunchRecord& record) {
     const MuiCacheDetails& details = detailsOf(record);
-    return foldText(record.userSid.empty() ? record.userName : record.userSid) + L"|" +
-           (details.key == MuiCacheKey::Classes ? L"C|" : L"X|") + foldText(details.recordedPath);
+    return userMergePart(record) + L"|" + (details.key == MuiCacheKey::Classes ? L"C|" : L"X|") +
+           foldText(details.recordedPath);
 }
 
 constexpr const wchar_t* reportCaution[] = {

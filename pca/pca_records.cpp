@@ -7,21 +7,11 @@
 
 namespace tidewell {
 
-namespace {
-
-bool onDrive(const std::wstring& path) {
-    return path.size() >= 3 &&
-           ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
-           path[1] == L':' && path[2] == L'\\';
-}
-
-} // namespace
-
 void placePcaPath(const std::wstring& recorded, const Variables& variables, LaunchRecord& record) {
     record.path = recorded;
     if (recorded.find(L'%') != std::wstring::npos) {
         std::wstring expanded;
-        if (expandVariables(recorded, variables, expanded) && onDrive(expanded)) {
+        if (expandVariables(recorded, variables, expanded) && isDriveOrSharePath(expanded)) {
             record.path = std::move(expanded);
             record.pathStatus = PathStatus::Resolved;
         } else {
@@ -30,7 +20,7 @@ void placePcaPath(const std::wstring& recorded, const Variables& variables, Laun
         }
         return;
     }
-    record.pathStatus = onDrive(recorded) || recorded.starts_with(L"\\\\")
+    record.pathStatus = isDriveOrSharePath(recorded)
                             ? PathStatus::Resolved
                             : PathStatus::VolumeNotIdentified; // \downloads\x.exe
 }

@@ -16,6 +16,12 @@ std::wstring joinPath(std::wstring_view folder, std::wstring_view name);
 // host or Windows itself also reads it); the whole path where it has none.
 std::wstring lastPart(std::wstring_view path);
 
+// Whether the path names something on a drive (a letter, a colon, a
+// backslash and more) or a share (two backslashes and more), as Windows
+// writes a full path; a name it looks up, or a path without its drive, is
+// neither.
+bool isDriveOrSharePath(std::wstring_view path);
+
 // What comes before the path's last separator; empty where it has none.
 std::wstring folderPart(std::wstring_view path);
 

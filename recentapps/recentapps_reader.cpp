@@ -47,11 +47,6 @@ FileTime timeNamed(const std::vector<KeyValue>& values, FileTime now, ScanTally&
     return time;
 }
 
-bool onDrive(const std::wstring& path) {
-    return (path.size() > 3 && path[1] == L':' && path[2] == L'\\') ||
-           (path.size() > 2 && path[0] == L'\\' && path[1] == L'\\');
-}
-
 // Every subkey of key, in the order the key lists them; false where the
 // listing broke off.
 bool subkeysOf(const RegistryKey& key, std::vector<std::wstring>& names) {
@@ -125,8 +120,8 @@ bool makeRecentAppRecord(const std::wstring& keyName, const std::vector<KeyValue
     record = makeRecord(recentAppsSource);
     record.userSid = hive.sid;
     record.userName = hive.accountName;
-    const std::wstring& named = onDrive(appPath) || appId.empty() ? appPath : appId;
-    if (onDrive(named)) {
+    const std::wstring& named = isDriveOrSharePath(appPath) || appId.empty() ? appPath : appId;
+    if (isDriveOrSharePath(named)) {
         record.path = named;
         record.pathStatus = PathStatus::Resolved;
         record.name = lastPart(named);

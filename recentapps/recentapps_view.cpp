@@ -85,7 +85,7 @@ void eventMembers(JsonWriter&, const LaunchRecord*) {}
 
 std::wstring eventMessage(const LaunchRecord& record, std::size_t /*run*/,
                           const std::wstring& onHost, const std::wstring& fromWhere) {
-    const std::wstring who = !record.userName.empty() ? record.userName : record.userSid;
+    const std::wstring who = whoseRecord(record);
     std::wstring text = record.name + fromWhere + L" was last launched by " + who + onHost +
                         L", as the search's RecentApps kept it";
     if (record.runCountKnown != 0) {
@@ -97,8 +97,8 @@ std::wstring eventMessage(const LaunchRecord& record, std::size_t /*run*/,
 
 std::wstring mergeKey(const LaunchRecord& record) {
     const RecentAppsDetails& details = detailsOf(record);
-    return foldText(record.userSid.empty() ? record.userName : record.userSid) + L"|" +
-           foldText(details.keyName) + L"|" + foldText(details.appId);
+    return userMergePart(record) + L"|" + foldText(details.keyName) + L"|" +
+           foldText(details.appId);
 }
 
 constexpr const wchar_t* reportCaution[] = {

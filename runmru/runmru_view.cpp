@@ -70,7 +70,7 @@ void eventMembers(JsonWriter&, const LaunchRecord*) {}
 
 std::wstring eventMessage(const LaunchRecord& record, std::size_t /*run*/,
                           const std::wstring& onHost, const std::wstring& fromWhere) {
-    const std::wstring who = !record.userName.empty() ? record.userName : record.userSid;
+    const std::wstring who = whoseRecord(record);
     return who + onHost + L" last typed " + record.name + fromWhere +
            L" into the Run dialog: the newest of its commands";
 }
@@ -78,8 +78,7 @@ std::wstring eventMessage(const LaunchRecord& record, std::size_t /*run*/,
 // One record per user and command: an older copy's key dated another
 // command as newest.
 std::wstring mergeKey(const LaunchRecord& record) {
-    return foldText(record.userSid.empty() ? record.userName : record.userSid) + L"|" +
-           foldText(detailsOf(record).recorded);
+    return userMergePart(record) + L"|" + foldText(detailsOf(record).recorded);
 }
 
 constexpr const wchar_t* reportCaution[] = {
