@@ -9,6 +9,7 @@
 #include "prefetch/xpress_huffman.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -34,21 +35,27 @@ constexpr std::size_t secondarySize = std::size_t{1} << secondaryBits;
 constexpr std::size_t maxSubtables = symbolCount / 2;
 constexpr std::size_t tableCapacity = primarySize + maxSubtables * secondarySize;
 
-// An entry: the bits it takes from the stream (low 5 bits), its kind (next
-// 2 bits) and its content from bit 8 on. A literal holds its byte; a symbol
+// An entry: the bits it takes from the stream (low byte), its kind (bits
+// 8-9) and its content from bit 16 on. A literal holds its byte; a symbol
 // its number (a match whose length or offset needs more reading); a
 // subtable its first entry. A match whose code and offset bits fit in 11
-// bits is resolved whole: its length (3 to 17) in bits 8-12 and its offset
-// from bit 16, and it takes its code and offset bits at once.
-constexpr std::uint32_t takenMask = 0x1F;
-constexpr std::uint32_t kindMask = 0x60;
-constexpr std::uint32_t literalKind = 0x00;
-constexpr std::uint32_t wholeMatchKind = 0x20;
-constexpr std::uint32_t symbolKind = 0x40;
-constexpr std::uint32_t subtableKind = 0x60;
-constexpr unsigned contentShift = 8;
-constexpr unsigned matchOffsetShift = 16;
-constexpr std::uint32_t matchLengthMask = 0x1F;
+// bits, whose offset is 8 or more and whose length is at most 16 is resolved
+// whole: its length in bits 10-15 and its offset from bit 16, and it takes
+// its code and offset bits at once; it is then two 8-byte moves. The taken
+// bits fill the low byte alone, so that the fast decoder can shift by the
+// entry and subtract it whole from a count of which only the low byte is
+// read.
+constexpr std::uint32_t takenMask = 0xFF;
+constexpr std::uint32_t kindMask = 0x300;
+constexpr std::uint32_t literalKind = 0x000;
+constexpr std::uint32_t wholeMatchKind = 0x100;
+constexpr std::uint32_t symbolKind = 0x200;
+constexpr std::uint32_t subtableKind = 0x300;
+constexpr unsigned wholeLengthShift = 10;
+constexpr std::uint32_t wholeLengthMask = 0x3F;
+constexpr unsigned contentShift = 16;
+constexpr unsigned wholeMinOffsetBits = 3;    // offsets of 8 and more
+constexpr unsigned wholeMaxLengthNibble = 13; // lengths up to 16
 
 inline std::uint32_t symbolEntry(unsigned symbol, unsigned codeLength) {
     return codeLength | (symbol < 256 ? literalKind : symbolKind) | (symbol << contentShift);
@@ -76,17 +83,18 @@ inline void fillEntries(std::uint32_t* first, std::size_t count, std::uint32_t e
 void fillMatchEntries(std::uint32_t* first, unsigned symbol, unsigned codeLength) {
     const unsigned lengthNibble = symbol & 15;
     const unsigned offsetBits = (symbol >> 4) & 15;
-    if (lengthNibble == 15 || codeLength + offsetBits > primaryBits) {
+    if (lengthNibble > wholeMaxLengthNibble || offsetBits < wholeMinOffsetBits ||
+        codeLength + offsetBits > primaryBits) {
         fillEntries(first, std::size_t{1} << (primaryBits - codeLength),
                     symbolEntry(symbol, codeLength));
         return;
     }
     const std::size_t run = std::size_t{1} << (primaryBits - codeLength - offsetBits);
     const std::uint32_t common =
-        (codeLength + offsetBits) | wholeMatchKind | ((lengthNibble + 3) << contentShift);
+        (codeLength + offsetBits) | wholeMatchKind | ((lengthNibble + 3) << wholeLengthShift);
     for (std::uint32_t value = 0; value < (1u << offsetBits); ++value) {
         const std::uint32_t offset = value | (1u << offsetBits);
-        fillEntries(first + value * run, run, common | (offset << matchOffsetShift));
+        fillEntries(first + value * run, run, common | (offset << contentShift));
     }
 }
 
@@ -319,8 +327,8 @@ bool decodeCarefully(BlockDecoder& state, std::size_t stop) {
             output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
             continue;
         }
-        std::uint64_t length = (entry >> contentShift) & matchLengthMask;
-        std::size_t offset = entry >> matchOffsetShift;
+        std::uint64_t length = (entry >> wholeLengthShift) & wholeLengthMask;
+        std::size_t offset = entry >> contentShift;
         if (kind == symbolKind) {
             // A match; symbol 256 is one too (length 3, offset 1) unless the
             // output was already complete, in which case it is never read.
@@ -363,111 +371,106 @@ bool decodeCarefully(BlockDecoder& state, std::size_t stop) {
 
 // Two little-endian words as the bit stream orders them: the first one's
 // bits come first.
-inline std::uint64_t readTwoWords(const std::uint8_t* at) {
-    return (static_cast<std::uint64_t>(readLe16(at)) << 16) | readLe16(at + 2);
+inline std::uint32_t readTwoWords(const std::uint8_t* at) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint32_t both = 0;
+        std::memcpy(&both, at, sizeof both);
+        return std::rotl(both, 16);
+    } else {
+        return (readLe16(at) << 16) | readLe16(at + 2);
+    }
 }
 
-// Decodes symbols until the output reaches stop or the input left is too
-// short to read without checks, then hands over to decodeCarefully
-// (returning true). False on a stream error.
-//
-// The bits sit in a 64-bit buffer refilled two words at a time, so that a
-// symbol and its offset bits need one refill check between them. The format
-// puts a long match's raw length bytes right after the words the 32-bit
-// buffer of the format description has loaded at that point, which holds 16
-// to 31 unconsumed bits once a code has been read: the words read beyond
-// those are given back before the raw bytes are read, and the state handed
-// over is that buffer's too.
-[[gnu::noinline]] bool decodeFast(BlockDecoder& state, std::size_t stop) {
-    const std::uint8_t* const input = state.input;
-    std::uint8_t* const output = state.output;
-    const std::size_t outputSize = state.outputSize;
-    const std::uint32_t* const table = state.table;
-    const std::size_t startOutput = state.outputPosition;
-    std::size_t position = state.position;
-    std::size_t outputPosition = startOutput;
-    // Left-aligned: the next bit is the top one; the bits below count are zero.
-    std::uint64_t bits = static_cast<std::uint64_t>(state.bits) << 32;
-    unsigned count = static_cast<unsigned>(state.extraBits + 16);
-    // At the top of the loop position is at most fastEnd; a symbol reads at
-    // most one refill (4 bytes) and, from no further on, seven raw bytes, so
-    // one more refill still fits when the loop ends. Any read that passes
-    // fastEnd ends the loop after the symbol at hand.
-    const std::size_t fastEnd =
-        state.inputSize >= safeInputMargin ? state.inputSize - safeInputMargin : 0;
-    // A whole match is at most 17 bytes long: below outputFastEnd it can be
-    // copied in 8-byte pieces without asking how much room is left.
-    constexpr std::size_t outputSlack = 40;
-    const std::size_t outputFastEnd = outputSize > outputSlack ? outputSize - outputSlack : 0;
-    std::size_t limit = position > fastEnd ? 0 : std::min(stop, outputFastEnd);
+// What the fast decoder reads and the state it carries from one run to the
+// next. The bits sit in a 64-bit buffer, left-aligned: the next bit is the
+// top one and the bits below count are zero. Only the low byte of count is
+// read: each symbol subtracts its whole table entry, whose low byte is the
+// bits it takes.
+struct FastBlock {
+    const std::uint8_t* input;
+    std::uint8_t* output;
+    std::size_t outputSize;
+    const std::uint32_t* table;
+    std::size_t fastEnd; // a refill or a long length starts at most here
+    std::size_t position;
+    std::size_t outputPosition;
+    std::uint64_t bits;
+    unsigned count;
+};
 
-    // Turns the buffer into the 32-bit one: 16 to 31 unconsumed bits (16
-    // plus what is not a whole word), the words beyond them unread again.
-    // At least one code has been read, and the input allows one more refill.
-    auto giveBack = [&] {
-        if (count < 16) {
-            bits |= readTwoWords(input + position) << (32 - count);
-            count += 32;
-            position += 4;
-        }
-        const unsigned back = count - (16 + count % 16);
-        position -= back / 8;
-        count -= back;
-        bits &= ~std::uint64_t{0} << (64 - count);
-    };
+inline unsigned bitsLeft(unsigned count) {
+    return count & 0xFF;
+}
 
-    while (outputPosition < limit) {
-        if (count < 32) {
-            bits |= readTwoWords(input + position) << (32 - count);
-            count += 32;
-            position += 4;
-            if (position > fastEnd) {
-                limit = 0;
+// The bits a literal or a whole match may take before a refill is due, and
+// the most bytes such symbols write meanwhile: a run checks the output's
+// limit only when it refills, so it stops this far before the block's end
+// and the output's. Each refill leaves 32 to 63 bits, and a symbol takes at
+// least one of them, so at most 32 symbols of at most 16 bytes run unchecked.
+constexpr std::size_t uncheckedOutput = 32 * 16;
+
+// Decodes symbols while the output is before limit and the input before
+// fastEnd, checking both when it refills the bit buffer and after any match
+// the table does not resolve whole. Near the start of the output (below the
+// largest offset a whole match can have) a whole match's offset is checked;
+// past it, it cannot reach before the output's start. False on a stream
+// error; the state is then left as it was.
+template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
+    const std::uint8_t* const input = block.input;
+    std::uint8_t* const output = block.output;
+    const std::size_t outputSize = block.outputSize;
+    const std::uint32_t* const table = block.table;
+    const std::size_t fastEnd = block.fastEnd;
+    std::size_t position = block.position;
+    std::size_t outputPosition = block.outputPosition;
+    std::uint64_t bits = block.bits;
+    unsigned count = block.count;
+    if (position > fastEnd || outputPosition >= limit) {
+        return true;
+    }
+    for (;;) {
+        if (bitsLeft(count) < 32) {
+            if (position > fastEnd || outputPosition >= limit) {
+                break;
             }
+            bits |= std::uint64_t{readTwoWords(input + position)} << (32 - bitsLeft(count));
+            count += 32;
+            position += 4;
         }
         std::uint32_t entry = table[bits >> (64 - primaryBits)];
-        unsigned taken = entry & takenMask;
-        std::uint32_t kind = entry & kindMask;
-        if (kind == literalKind) {
+        // The kinds are told apart by single bits: a literal has neither, a
+        // whole match only the lower.
+        if ((entry & kindMask) == literalKind) {
             // The common case first: a literal with a short code.
-            bits <<= taken;
-            count -= taken;
+            bits <<= entry & 63;
+            count -= entry;
             output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
             continue;
         }
-        if (kind == wholeMatchKind) {
-            bits <<= taken;
-            count -= taken;
-            const std::size_t offset = entry >> matchOffsetShift;
-            const std::size_t length = (entry >> contentShift) & matchLengthMask;
-            if (offset > outputPosition) {
+        if ((entry & symbolKind) == 0) {
+            bits <<= entry & 63;
+            count -= entry;
+            const std::size_t offset = entry >> contentShift;
+            if (nearStart && offset > outputPosition) {
                 return false;
             }
+            // The offset is at least 8: each piece's source is written
+            // before it is read.
             std::uint8_t* const target = output + outputPosition;
             const std::uint8_t* const source = target - offset;
-            outputPosition += length;
-            if (offset >= 8) {
-                // Each piece's source is written before it is read.
-                std::memcpy(target, source, 8);
-                std::memcpy(target + 8, source + 8, 8);
-                if (length > 16) {
-                    target[16] = source[16];
-                }
-                continue;
-            }
-            for (std::size_t i = 0; i < length; ++i) {
-                target[i] = source[i];
-            }
+            std::memcpy(target, source, 8);
+            std::memcpy(target + 8, source + 8, 8);
+            outputPosition += (entry >> wholeLengthShift) & wholeLengthMask;
             continue;
         }
+        std::uint32_t kind = entry & kindMask;
         if (kind == subtableKind) {
             entry = table[(entry >> contentShift) +
                           ((bits >> (64 - maxCodeLength)) & (secondarySize - 1))];
-            taken = entry & takenMask;
             kind = entry & kindMask;
         }
-        bits <<= taken;
-        count -= taken;
+        bits <<= entry & takenMask;
+        count -= entry & takenMask;
         if (kind == literalKind) {
             output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
             continue;
@@ -476,16 +479,20 @@ inline std::uint64_t readTwoWords(const std::uint8_t* at) {
         const unsigned offsetBits = (symbol >> 4) & 15;
         std::uint64_t length = symbol & 15;
         if (length == 15) {
-            giveBack();
+            // The raw bytes follow the words the 32-bit buffer of the format
+            // description holds here: 16 to 31 unconsumed bits, as a refill
+            // left at least 32 and the code took at most 15.
+            const unsigned held = bitsLeft(count);
+            const unsigned back = held - (16 + held % 16);
+            position -= back / 8;
+            count = held - back;
+            bits &= ~std::uint64_t{0} << (64 - bitsLeft(count));
             const LongLength raw = readLongLength(input + position, 7);
             if (raw.taken == 0) {
                 return false;
             }
             length = raw.length;
             position += raw.taken;
-            if (position > fastEnd) {
-                limit = 0;
-            }
         }
         length += 3;
         // Shifted by 63 and 1, no offset bits give 0 (a shift by 64 would not).
@@ -493,20 +500,87 @@ inline std::uint64_t readTwoWords(const std::uint8_t* at) {
                                    (std::size_t{1} << offsetBits);
         bits <<= offsetBits;
         count -= offsetBits;
+        if (length <= 16 && offset >= 8) {
+            // As short as a whole match, and copied as one; it cannot carry
+            // the output further than one does.
+            if (offset > outputPosition) {
+                return false;
+            }
+            std::uint8_t* const target = output + outputPosition;
+            const std::uint8_t* const source = target - offset;
+            std::memcpy(target, source, 8);
+            std::memcpy(target + 8, source + 8, 8);
+            outputPosition += static_cast<std::size_t>(length);
+            continue;
+        }
         const std::size_t room = outputSize - outputPosition;
         if (offset > outputPosition || length > room) {
             return false;
         }
         copyMatch(output + outputPosition, room, offset, static_cast<std::size_t>(length));
         outputPosition += static_cast<std::size_t>(length);
+        if (position > fastEnd || outputPosition >= limit) {
+            break;
+        }
     }
-    if (outputPosition != startOutput) {
-        giveBack();
-        state.bits = static_cast<std::uint32_t>(bits >> 32);
-        state.extraBits = static_cast<int>(count) - 16;
-        state.position = position;
-        state.outputPosition = outputPosition;
+    block.position = position;
+    block.outputPosition = outputPosition;
+    block.bits = bits;
+    block.count = bitsLeft(count);
+    return true;
+}
+
+// The largest offset a whole match can have: its offset bits and code fit
+// in the primary index, and a code takes at least one bit.
+constexpr std::size_t wholeMatchOffsetLimit = std::size_t{1} << primaryBits;
+
+// Decodes symbols until the output nears stop or the input left is too short
+// to read without checks, then hands over to decodeCarefully (returning
+// true). False on a stream error.
+//
+// The format puts a long match's raw length bytes right after the words the
+// 32-bit buffer of the format description has loaded at that point; the
+// state handed over is that buffer's too, so the words read beyond it are
+// given back.
+[[gnu::noinline]] bool decodeFast(BlockDecoder& state, std::size_t stop) {
+    // A symbol reads at most one refill (4 bytes) and, from no further on,
+    // seven raw bytes; giving back may read one more refill.
+    FastBlock block{state.input,
+                    state.output,
+                    state.outputSize,
+                    state.table,
+                    state.inputSize >= safeInputMargin ? state.inputSize - safeInputMargin : 0,
+                    state.position,
+                    state.outputPosition,
+                    static_cast<std::uint64_t>(state.bits) << 32,
+                    static_cast<unsigned>(state.extraBits + 16)};
+    const std::size_t end = std::min(stop, state.outputSize);
+    const std::size_t limit = end > uncheckedOutput ? end - uncheckedOutput : 0;
+    if (!runFast<true>(block, std::min(limit, wholeMatchOffsetLimit)) ||
+        !runFast<false>(block, limit)) {
+        return false;
     }
+    if (block.outputPosition == state.outputPosition) {
+        return true; // nothing read: the state is as it came
+    }
+    // Back to the 32-bit buffer: 16 to 31 unconsumed bits (16 plus what is
+    // not a whole word), the words beyond them unread again.
+    unsigned count = block.count;
+    std::uint64_t bits = block.bits;
+    std::size_t position = block.position;
+    if (count < 16) {
+        bits |= std::uint64_t{readTwoWords(state.input + position)} << (32 - count);
+        count += 32;
+        position += 4;
+    }
+    const unsigned back = count - (16 + count % 16);
+    position -= back / 8;
+    count -= back;
+    bits &= ~std::uint64_t{0} << (64 - count);
+    state.bits = static_cast<std::uint32_t>(bits >> 32);
+    state.extraBits = static_cast<int>(count) - 16;
+    state.position = position;
+    state.outputPosition = block.outputPosition;
     return true;
 }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <random>
+#include <string>
 
 #include "prefetch/sample/xpress_huffman_encoder.h"
 #include "prefetch/tests/xpress_test_data.h"
@@ -193,6 +195,84 @@ TEST(XpressStream, AnOffsetBeforeTheStartIsRefused) {
     EXPECT_FALSE(decodeXpress(encodeXpressBlocks({{{match(4, 1)}, true}}), 4).has_value());
     EXPECT_FALSE(
         decodeXpress(encodeXpressBlocks({{{literal('a'), match(4, 2)}, true}}), 5).has_value());
+}
+
+TEST(XpressStream, AnOffsetBeforeTheStartIsRefusedWellInsideALongOutput) {
+    // Far from both ends of the output, where the decoder reads fastest: a
+    // match a byte or more too far back, followed by many sound matches of
+    // its length and offset width, so that its symbol gets a short code
+    // (code and offset then come from one lookup where they fit).
+    for (std::uint32_t position : {8u, 40u, 700u, 1500u, 3000u}) {
+        for (std::uint32_t length : {4u, 16u, 17u, 40u}) {
+            for (std::uint32_t tooFar : {1u, 200u, 2000u}) {
+                const std::uint32_t offset = position + tooFar;
+                const std::uint32_t width = std::bit_width(offset) - 1;
+                const std::uint32_t sound = std::max(1u << width, 8u);
+                std::vector<XpressToken> tokens;
+                for (std::uint8_t byte : randomBytes(std::max(position, sound), 5)) {
+                    tokens.push_back(literal(byte));
+                }
+                const std::size_t at = position;
+                tokens.insert(tokens.begin() + at, match(length, offset));
+                for (int i = 0; i < 300; ++i) {
+                    tokens.push_back(literal(static_cast<std::uint8_t>(i)));
+                    tokens.push_back(match(length, sound));
+                }
+                std::vector<XpressToken> soundTokens = tokens;
+                soundTokens[at] = match(length, std::max(position, 1u));
+                const std::vector<std::uint8_t> expected = expand(soundTokens);
+                const std::string what = std::to_string(position) + " " + std::to_string(length) +
+                                         " " + std::to_string(offset);
+                EXPECT_FALSE(
+                    decodeXpress(encodeXpressBlocks({{tokens, true}}), expected.size()).has_value())
+                    << what;
+                // The same match reaching back exactly to the start is read.
+                EXPECT_EQ(decodeXpress(encodeXpressBlocks({{soundTokens, true}}), expected.size()),
+                          expected)
+                    << what;
+            }
+        }
+    }
+}
+
+TEST(XpressStream, ShortCodesEndEachBlockWhereItsOutputEnds) {
+    // Codes of one to four bits give many symbols per 32 bits read; the
+    // first block must still end exactly after 65,536 bytes (its last symbol
+    // may carry it past them), wherever among such symbols that falls, and
+    // the output's last bytes must be written inside it.
+    std::mt19937 pick(11);
+    for (int variant = 0; variant < 40; ++variant) {
+        std::vector<XpressToken> firstTokens;
+        for (std::uint8_t byte : randomBytes(8, 9)) {
+            firstTokens.push_back(literal(byte));
+        }
+        std::size_t made = 8;
+        // Mostly 16-byte matches, with runs of a literal between them that
+        // shift where the bits run out relative to the output.
+        while (made + 16 <= 65536) {
+            if (pick() % 4 == 0) {
+                firstTokens.push_back(literal('a'));
+                ++made;
+            } else {
+                firstTokens.push_back(match(16, 8));
+                made += 16;
+            }
+        }
+        while (made < 65536) {
+            firstTokens.push_back(literal('a'));
+            ++made;
+        }
+        std::vector<XpressToken> secondTokens = {literal('b'), literal('c')};
+        for (std::size_t i = 0; i < 40 + pick() % 40; ++i) {
+            secondTokens.push_back(i % 3 == 0 ? literal('d') : match(16, 8));
+        }
+        std::vector<std::uint8_t> expected = expand(firstTokens);
+        expected = expand(secondTokens, expected);
+        const auto decoded = decodeXpress(
+            encodeXpressBlocks({{firstTokens, false}, {secondTokens, false}}), expected.size());
+        ASSERT_TRUE(decoded.has_value()) << variant;
+        EXPECT_TRUE(*decoded == expected) << variant;
+    }
 }
 
 TEST(XpressStream, AMatchPastTheDeclaredSizeIsRefused) {
