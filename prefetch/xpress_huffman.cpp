@@ -422,15 +422,17 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
     const std::uint32_t* const table = block.table;
     const std::size_t fastEnd = block.fastEnd;
     std::size_t position = block.position;
-    std::size_t outputPosition = block.outputPosition;
+    // The output is written through a pointer: one register less to add.
+    std::uint8_t* out = output + block.outputPosition;
+    std::uint8_t* const outLimit = output + std::max(limit, block.outputPosition);
     std::uint64_t bits = block.bits;
     unsigned count = block.count;
-    if (position > fastEnd || outputPosition >= limit) {
+    if (position > fastEnd || out >= outLimit) {
         return true;
     }
     for (;;) {
         if (bitsLeft(count) < 32) {
-            if (position > fastEnd || outputPosition >= limit) {
+            if (position > fastEnd || out >= outLimit) {
                 break;
             }
             bits |= std::uint64_t{readTwoWords(input + position)} << (32 - bitsLeft(count));
@@ -444,35 +446,33 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
             // The common case first: a literal with a short code.
             bits <<= entry & 63;
             count -= entry;
-            output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
+            *out++ = static_cast<std::uint8_t>(entry >> contentShift);
             continue;
         }
         if ((entry & symbolKind) == 0) {
             bits <<= entry & 63;
             count -= entry;
             const std::size_t offset = entry >> contentShift;
-            if (nearStart && offset > outputPosition) {
+            if (nearStart && offset > static_cast<std::size_t>(out - output)) {
                 return false;
             }
             // The offset is at least 8: each piece's source is written
             // before it is read.
-            std::uint8_t* const target = output + outputPosition;
-            const std::uint8_t* const source = target - offset;
-            std::memcpy(target, source, 8);
-            std::memcpy(target + 8, source + 8, 8);
-            outputPosition += (entry >> wholeLengthShift) & wholeLengthMask;
+            const std::uint8_t* const source = out - offset;
+            std::memcpy(out, source, 8);
+            std::memcpy(out + 8, source + 8, 8);
+            out += (entry >> wholeLengthShift) & wholeLengthMask;
             continue;
         }
-        std::uint32_t kind = entry & kindMask;
-        if (kind == subtableKind) {
+        if ((entry & wholeMatchKind) != 0) {
+            // A subtable, whose entries are literals and symbols.
             entry = table[(entry >> contentShift) +
                           ((bits >> (64 - maxCodeLength)) & (secondarySize - 1))];
-            kind = entry & kindMask;
         }
         bits <<= entry & takenMask;
         count -= entry & takenMask;
-        if (kind == literalKind) {
-            output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
+        if ((entry & symbolKind) == 0) {
+            *out++ = static_cast<std::uint8_t>(entry >> contentShift);
             continue;
         }
         const unsigned symbol = entry >> contentShift;
@@ -500,31 +500,31 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
                                    (std::size_t{1} << offsetBits);
         bits <<= offsetBits;
         count -= offsetBits;
+        const std::size_t outputPosition = static_cast<std::size_t>(out - output);
         if (length <= 16 && offset >= 8) {
             // As short as a whole match, and copied as one; it cannot carry
             // the output further than one does.
             if (offset > outputPosition) {
                 return false;
             }
-            std::uint8_t* const target = output + outputPosition;
-            const std::uint8_t* const source = target - offset;
-            std::memcpy(target, source, 8);
-            std::memcpy(target + 8, source + 8, 8);
-            outputPosition += static_cast<std::size_t>(length);
+            const std::uint8_t* const source = out - offset;
+            std::memcpy(out, source, 8);
+            std::memcpy(out + 8, source + 8, 8);
+            out += length;
             continue;
         }
         const std::size_t room = outputSize - outputPosition;
         if (offset > outputPosition || length > room) {
             return false;
         }
-        copyMatch(output + outputPosition, room, offset, static_cast<std::size_t>(length));
-        outputPosition += static_cast<std::size_t>(length);
-        if (position > fastEnd || outputPosition >= limit) {
+        copyMatch(out, room, offset, static_cast<std::size_t>(length));
+        out += length;
+        if (position > fastEnd || out >= outLimit) {
             break;
         }
     }
     block.position = position;
-    block.outputPosition = outputPosition;
+    block.outputPosition = static_cast<std::size_t>(out - output);
     block.bits = bits;
     block.count = bitsLeft(count);
     return true;
