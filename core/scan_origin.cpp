@@ -1,5 +1,7 @@
 #include "core/scan_origin.h"
 
+#include <algorithm>
+
 namespace tidewell {
 
 const wchar_t* sourcePresenceWords(SourcePresence presence) {
@@ -24,7 +26,7 @@ SourceReading& readingOf(ScanOrigin& origin, const RecordSource& source) {
             return reading;
         }
     }
-    origin.sources.push_back({&source, SourcePresence::NotLooked, {}});
+    origin.sources.push_back({&source, SourcePresence::NotLooked, {}, {}});
     return origin.sources.back();
 }
 
@@ -34,7 +36,20 @@ SourceReading readingOf(const ScanOrigin& origin, const RecordSource& source) {
             return reading;
         }
     }
-    return {&source, SourcePresence::NotLooked, {}};
+    return {&source, SourcePresence::NotLooked, {}, {}};
+}
+
+void keepSpan(std::vector<KeptSpan>& spans, const std::wstring& name, std::uint64_t oldest) {
+    if (oldest == 0) {
+        return;
+    }
+    for (KeptSpan& span : spans) {
+        if (span.name == name) {
+            span.oldest = std::min(span.oldest, oldest);
+            return;
+        }
+    }
+    spans.push_back({name, oldest});
 }
 
 } // namespace tidewell

@@ -67,11 +67,23 @@ enum class SourcePresence : std::uint8_t {
 // for".
 const wchar_t* sourcePresenceWords(SourcePresence presence);
 
+// A part of a source that keeps its records for a span of time only (an
+// event log, whose oldest records are overwritten): what happened before its
+// oldest record is not known to it.
+struct KeptSpan {
+    std::wstring name;        // "Security log"
+    std::uint64_t oldest = 0; // FILETIME of its oldest record, over every state read
+};
+
 struct SourceReading {
     const RecordSource* source = nullptr;
     SourcePresence presence = SourcePresence::NotLooked;
     std::wstring note; // what was read of it (the layout, the keys), in words
+    std::vector<KeptSpan> spans;
 };
+
+// Adds a part's span, or reaches an older one back where the part is held.
+void keepSpan(std::vector<KeptSpan>& spans, const std::wstring& name, std::uint64_t oldest);
 
 struct ScanOrigin {
     bool evidence = false;

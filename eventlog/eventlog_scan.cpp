@@ -37,6 +37,7 @@ struct LogOutcomes {
     std::wstring note;
     bool anyRead = false;
     bool anyPresent = false;
+    std::vector<KeptSpan> spans;
 
     void add(std::wstring text) { note += (note.empty() ? L"" : L"; ") + text; }
 };
@@ -102,6 +103,7 @@ void readLogFile(ExaminedMachine& machine, const std::wstring& folder, const Log
     const LogEventCounts counts =
         makeEventLogRecords(log.events, place.kind, shownPath(machine, path), records, tally);
     outcomes.add(logReadNote(place.kind, log, counts));
+    keepSpan(outcomes.spans, std::wstring(logName(place.kind)) + L" log", log.oldest);
 }
 
 // This machine's own logs, which its event-log service holds open: read
@@ -150,6 +152,7 @@ void readThisMachinesLog(const LogPlace& place, LogOutcomes& outcomes, RecordLis
     const LogEventCounts counts =
         makeEventLogRecords(log.events, place.kind, place.channel, records, tally);
     outcomes.add(logReadNote(place.kind, log, counts));
+    keepSpan(outcomes.spans, std::wstring(logName(place.kind)) + L" log", log.oldest);
 }
 
 } // namespace
@@ -175,6 +178,7 @@ void scanEventLogs(ExaminedMachine& machine, ScanResults& results) {
     // A machine that keeps neither log is said to keep none, as any source
     // it lacks; where one was there, each log's outcome is said.
     reading.note = outcomes.anyPresent ? outcomes.note : std::wstring{};
+    reading.spans = std::move(outcomes.spans);
     const std::vector<DeviceDrive> drives = deviceDrives(machine);
     for (LaunchRecord& record : records) {
         std::wstring placed;

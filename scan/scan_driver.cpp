@@ -51,6 +51,13 @@ void readOlderStates(ExaminedMachine& current, ScanResults& results) {
         for (ExaminedHive& hive : olderResults.origin.hives) {
             results.origin.hives.push_back(std::move(hive));
         }
+        // An older copy of a log may reach further back than the log does now.
+        for (const SourceReading& olderReading : olderResults.origin.sources) {
+            for (const KeptSpan& span : olderReading.spans) {
+                keepSpan(readingOf(results.origin, *olderReading.source).spans, span.name,
+                         span.oldest);
+            }
+        }
         if (copy < results.origin.copies.size()) {
             results.origin.copies[copy].read = true;
         }
@@ -67,7 +74,7 @@ EvidenceCheck openScan(const ScanTarget& target, ExaminedMachine& machine, ScanR
     results.facts = freshFacts(tableSources());
     results.origin = ScanOrigin{};
     for (const RecordSource* source : tableSources()) {
-        results.origin.sources.push_back({source, SourcePresence::NotLooked, {}});
+        results.origin.sources.push_back({source, SourcePresence::NotLooked, {}, {}});
     }
     results.anyFailure = false;
     return openExaminedMachine(target, machine, results);

@@ -143,6 +143,34 @@ std::wstring cautions(const ScanOrigin& origin) {
     return text;
 }
 
+// A kept span is far shorter than the history the other records give when
+// it reaches back less than half as far from their newest run time, and at
+// least a week less: then what it lacks is said, not left to be inferred.
+constexpr std::uint64_t fileTimeDay = 864'000'000'000ULL;
+constexpr std::uint64_t shortSpanMargin = 7 * fileTimeDay;
+
+std::wstring shortSpanSentences(const SourcesFound& found, const ScanFacts& facts,
+                                TimeBasis times) {
+    if (facts.spanKnown == 0 || facts.spanNewest <= facts.spanOldest) {
+        return {};
+    }
+    const std::uint64_t history = facts.spanNewest - facts.spanOldest;
+    std::wstring text;
+    for (const SourceReading* reading : found.read) {
+        for (const KeptSpan& span : reading->spans) {
+            const std::uint64_t reach =
+                span.oldest < facts.spanNewest ? facts.spanNewest - span.oldest : 0;
+            if (span.oldest >= facts.spanOldest + shortSpanMargin && reach < history / 2) {
+                text += L"  \u26A0 The " + span.name + L" reaches back only to " +
+                        formatDate(span.oldest, times) + L", the other records to " +
+                        formatDate(facts.spanOldest, times) +
+                        L": what it would record from before then is not known.";
+            }
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 std::wstring formatDate(FileTime value, TimeBasis times) {
@@ -203,6 +231,7 @@ std::wstring bannerText(const ScanTally& /*tally*/, const ScanFacts& facts,
         text += L"  Held open by the running Windows, and so not read: " + listed(found.heldOpen) +
                 L".";
     }
+    text += shortSpanSentences(found, facts, times);
     for (const SourceReading* reading : found.read) {
         if (!origin.evidence && reading->source->coverage.liveNote != nullptr) {
             text += std::wstring(L"  ") + reading->source->coverage.liveNote;

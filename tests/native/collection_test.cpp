@@ -22,6 +22,7 @@
 #include "eventlog/eventlog_counters.h"
 #include "eventlog/eventlog_details.h"
 #include "eventlog/eventlog_source.h"
+#include "eventlog/evtx_log.h"
 #include "fake/fake_machine.h"
 #include "pca/pca_source.h"
 #include "pca/sample/pca_files.h"
@@ -579,6 +580,13 @@ TEST(Collection, ALogInAShadowCopyBringsBackStartsTheDrivesLogLost) {
     EXPECT_GT(copyOnly, 0u) << "the starts of the drive's lost chunk";
     EXPECT_EQ(both + copyOnly, starts);
     EXPECT_EQ(results.tally[eventLogStartsRead], 735u - copyOnly) << "the drive's own";
+    // The log reaches back as far as its oldest copy does.
+    const FileTime wholeOldest = readEvtxLog(whole, EventLogKind::Security, false).oldest;
+    ASSERT_LT(wholeOldest, readEvtxLog(damaged, EventLogKind::Security, false).oldest);
+    const std::vector<KeptSpan> spans = readingOf(results.origin, eventLogSource).spans;
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_EQ(spans[0].name, L"Security log");
+    EXPECT_EQ(spans[0].oldest, wholeOldest);
 }
 
 // The zip's bytes, read whole.

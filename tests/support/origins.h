@@ -17,7 +17,7 @@ namespace tidewell::testing {
 inline ScanOrigin withTableSources(ScanOrigin origin) {
     origin.sources.clear();
     for (const RecordSource* source : tableSources()) {
-        origin.sources.push_back({source, SourcePresence::NotLooked, {}});
+        origin.sources.push_back({source, SourcePresence::NotLooked, {}, {}});
     }
     return origin;
 }

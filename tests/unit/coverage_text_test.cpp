@@ -8,10 +8,12 @@
 #include "bam/bam_source.h"
 #include "compatcache/compat_cache_source.h"
 #include "core/scan_counters.h"
+#include "eventlog/eventlog_source.h"
 #include "prefetch/prefetch_counters.h"
 #include "prefetch/prefetch_setup.h"
 #include "prefetch/prefetch_source.h"
 #include "srum/srum_source.h"
+#include "support/corpus_files.h"
 #include "support/origins.h"
 #include "userassist/userassist_counters.h"
 #include "userassist/userassist_source.h"
@@ -52,7 +54,8 @@ constexpr SourcePresence read = SourcePresence::Read;
 constexpr SourcePresence unreadable = SourcePresence::Unreadable;
 
 const std::wstring notPresent = L"  Not present on this machine: BAM/DAM, the compatibility cache, "
-                                L"Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store, MUICache and RecentApps.";
+                                L"Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the "
+                                L"Compatibility Assistant store, MUICache and RecentApps.";
 
 TEST(Banner, WhatCouldNotBeReadStandsFirst) {
     const ScanTally tally = testing::tableTally();
@@ -80,7 +83,8 @@ TEST(Banner, ASourceReadWhileTheOthersWereNotIsNamed) {
               L"\u26A0  Prefetch could not be read, so none of its records were examined. This "
               L"list is not a full picture of what ran.  Use File > Restart as administrator."
               L"  Read: BAM/DAM.  Not present on this machine: the compatibility cache, "
-              L"Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store, MUICache and RecentApps.  \u26A0 Could not be read: UserAssist." +
+              L"Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility "
+              L"Assistant store, MUICache and RecentApps.  \u26A0 Could not be read: UserAssist." +
                   secondParagraph + L" BAM/DAM keeps only each program's last run for each user.");
 }
 
@@ -113,6 +117,59 @@ TEST(Banner, WhatWasReadAndTheSpanOfItsRunTimes) {
     EXPECT_EQ(bannerText(tally, facts, found(read, read)),
               L"Prefetch and UserAssist read.  No timestamps were found in them." + notPresent +
                   secondParagraph);
+}
+
+TEST(Banner, ALogReachingFarLessBackThanTheOtherRecordsIsSaid) {
+    const ScanTally tally = testing::tableTally();
+    ScanFacts facts = readFacts();
+    facts.spanKnown = 1;
+    facts.spanOldest = 133497936000000000ULL; // 2024-01-15 12:00 UTC
+    facts.spanNewest = 133655184000000000ULL; // 2024-07-15 12:00 UTC, 182 days on
+    ScanOrigin origin = found(read, read);
+    SourceReading& logs = readingOf(origin, eventLogSource);
+    logs.presence = read;
+    const std::uint64_t day = 864000000000ULL;
+    // 44 days of 182: said. 165 days: not said, nor is a log that reaches
+    // back nearly as far as the rest.
+    keepSpan(logs.spans, L"Security log", facts.spanNewest - 44 * day);
+    keepSpan(logs.spans, L"Sysmon log", facts.spanNewest - 165 * day);
+    const std::wstring banner = bannerText(tally, facts, origin, TimeBasis::Utc);
+    const std::wstring said = L"  \u26A0 The Security log reaches back only to 2024-06-01, the "
+                              L"other records to 2024-01-15: what it would record from before "
+                              L"then is not known.";
+    EXPECT_NE(banner.find(said + L"\r\n"), std::wstring::npos) << testing::narrow(banner);
+    EXPECT_EQ(banner.find(L"The Sysmon log"), std::wstring::npos);
+
+    // Half the history or more, or less than a week short of it: nothing.
+    logs.spans.clear();
+    keepSpan(logs.spans, L"Security log", facts.spanNewest - 91 * day);
+    EXPECT_EQ(bannerText(tally, facts, origin).find(L"reaches back only"), std::wstring::npos);
+    facts.spanNewest = facts.spanOldest + 10 * day;
+    logs.spans.clear();
+    keepSpan(logs.spans, L"Security log", facts.spanOldest + 6 * day);
+    EXPECT_EQ(bannerText(tally, facts, origin).find(L"reaches back only"), std::wstring::npos);
+    logs.spans.clear();
+    keepSpan(logs.spans, L"Security log", facts.spanOldest + 8 * day);
+    EXPECT_NE(bannerText(tally, facts, origin).find(L"reaches back only"), std::wstring::npos);
+    // Not said of a log that was not read, nor without a span of run times.
+    logs.presence = unreadable;
+    EXPECT_EQ(bannerText(tally, facts, origin).find(L"reaches back only"), std::wstring::npos);
+    logs.presence = read;
+    facts.spanKnown = 0;
+    EXPECT_EQ(bannerText(tally, facts, origin).find(L"reaches back only"), std::wstring::npos);
+}
+
+TEST(KeptSpans, AnOlderCopyReachesALogFurtherBackAndNoTimeIsNoSpan) {
+    std::vector<KeptSpan> spans;
+    keepSpan(spans, L"Security log", 0);
+    EXPECT_TRUE(spans.empty());
+    keepSpan(spans, L"Security log", 500);
+    keepSpan(spans, L"Sysmon log", 900);
+    keepSpan(spans, L"Security log", 300);
+    keepSpan(spans, L"Security log", 700);
+    ASSERT_EQ(spans.size(), 2u);
+    EXPECT_EQ(spans[0].oldest, 300u);
+    EXPECT_EQ(spans[1].oldest, 900u);
 }
 
 TEST(Banner, CoverageSentencesFollowOnlyTheSentenceOfWhatWasRead) {
@@ -163,8 +220,10 @@ TEST(Banner, EverySourceReadIsNamedWithWhatItCanShow) {
 TEST(Banner, CollectedEvidenceIsNamedAndSpokenOfAsTheExaminedMachine) {
     const ScanTally tally = testing::tableTally();
     ScanFacts facts = readFacts();
-    const std::wstring absent = L"  Not present on the examined machine: BAM/DAM, the "
-                                L"compatibility cache, Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the Compatibility Assistant store, MUICache and RecentApps.";
+    const std::wstring absent =
+        L"  Not present on the examined machine: BAM/DAM, the "
+        L"compatibility cache, Amcache, SRUM, event log starts, PCA, FeatureUsage, RunMRU, the "
+        L"Compatibility Assistant store, MUICache and RecentApps.";
     EXPECT_EQ(bannerText(tally, facts, found(unreadable, unreadable, true)),
               evidenceNamed +
                   L"\u26A0  No record could be read from the evidence. Nothing below was "
