@@ -36,29 +36,30 @@ constexpr std::size_t maxSubtables = symbolCount / 2;
 constexpr std::size_t tableCapacity = primarySize + maxSubtables * secondarySize;
 
 // An entry: the bits it takes from the stream (low byte), its kind (bits
-// 8-9) and its content from bit 16 on. A literal holds its byte; a symbol
-// its number (a match whose length or offset needs more reading); a
-// subtable its first entry. A match whose code and offset bits fit in 11
-// bits, whose offset is 8 or more and whose length is at most 16 is resolved
-// whole: its length in bits 10-15 and its offset from bit 16, and it takes
-// its code and offset bits at once; it is then two 8-byte moves. The taken
-// bits fill the low byte alone, so that the fast decoder can shift by the
-// entry and subtract it whole from a count of which only the low byte is
-// read.
+// 16-17) and its content. A literal holds its byte in the second byte; a
+// symbol its number (a match whose length or offset needs more reading) and
+// a subtable its first entry, both from bit 18. A match whose code and
+// offset bits fit in 11 bits, whose offset is 8 or more and whose length is
+// at most 16 is resolved whole: its length in the second byte and its offset
+// from bit 21, and it takes its code and offset bits at once; it is then two
+// 8-byte moves. The taken bits fill the low byte alone, so that the fast
+// decoder can shift by the entry and subtract it whole from a count of which
+// only the low byte is read; the second byte is then read as it stands.
 constexpr std::uint32_t takenMask = 0xFF;
-constexpr std::uint32_t kindMask = 0x300;
-constexpr std::uint32_t literalKind = 0x000;
-constexpr std::uint32_t wholeMatchKind = 0x100;
-constexpr std::uint32_t symbolKind = 0x200;
-constexpr std::uint32_t subtableKind = 0x300;
-constexpr unsigned wholeLengthShift = 10;
-constexpr std::uint32_t wholeLengthMask = 0x3F;
-constexpr unsigned contentShift = 16;
+constexpr unsigned byteShift = 8; // a literal's byte, a whole match's length
+constexpr std::uint32_t kindMask = 0x30000;
+constexpr std::uint32_t literalKind = 0x00000;
+constexpr std::uint32_t wholeMatchKind = 0x10000;
+constexpr std::uint32_t symbolKind = 0x20000;
+constexpr std::uint32_t subtableKind = 0x30000;
+constexpr unsigned contentShift = 18;
+constexpr unsigned wholeOffsetShift = 21;
 constexpr unsigned wholeMinOffsetBits = 3;    // offsets of 8 and more
 constexpr unsigned wholeMaxLengthNibble = 13; // lengths up to 16
 
 inline std::uint32_t symbolEntry(unsigned symbol, unsigned codeLength) {
-    return codeLength | (symbol < 256 ? literalKind : symbolKind) | (symbol << contentShift);
+    return symbol < 256 ? codeLength | literalKind | (symbol << byteShift)
+                        : codeLength | symbolKind | (symbol << contentShift);
 }
 
 // Sets count entries from first on to entry; four or two at a time where
@@ -91,10 +92,10 @@ void fillMatchEntries(std::uint32_t* first, unsigned symbol, unsigned codeLength
     }
     const std::size_t run = std::size_t{1} << (primaryBits - codeLength - offsetBits);
     const std::uint32_t common =
-        (codeLength + offsetBits) | wholeMatchKind | ((lengthNibble + 3) << wholeLengthShift);
+        (codeLength + offsetBits) | wholeMatchKind | ((lengthNibble + 3) << byteShift);
     for (std::uint32_t value = 0; value < (1u << offsetBits); ++value) {
         const std::uint32_t offset = value | (1u << offsetBits);
-        fillEntries(first + value * run, run, common | (offset << contentShift));
+        fillEntries(first + value * run, run, common | (offset << wholeOffsetShift));
     }
 }
 
@@ -324,11 +325,11 @@ bool decodeCarefully(BlockDecoder& state, std::size_t stop) {
         }
         const std::uint32_t kind = entry & kindMask;
         if (kind == literalKind) {
-            output[outputPosition++] = static_cast<std::uint8_t>(entry >> contentShift);
+            output[outputPosition++] = static_cast<std::uint8_t>(entry >> byteShift);
             continue;
         }
-        std::uint64_t length = (entry >> wholeLengthShift) & wholeLengthMask;
-        std::size_t offset = entry >> contentShift;
+        std::uint64_t length = (entry >> byteShift) & 0xFF;
+        std::size_t offset = entry >> wholeOffsetShift;
         if (kind == symbolKind) {
             // A match; symbol 256 is one too (length 3, offset 1) unless the
             // output was already complete, in which case it is never read.
@@ -446,13 +447,13 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
             // The common case first: a literal with a short code.
             bits <<= entry & 63;
             count -= entry;
-            *out++ = static_cast<std::uint8_t>(entry >> contentShift);
+            *out++ = static_cast<std::uint8_t>(entry >> byteShift);
             continue;
         }
         if ((entry & symbolKind) == 0) {
             bits <<= entry & 63;
             count -= entry;
-            const std::size_t offset = entry >> contentShift;
+            const std::size_t offset = entry >> wholeOffsetShift;
             if (nearStart && offset > static_cast<std::size_t>(out - output)) {
                 return false;
             }
@@ -461,7 +462,7 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
             const std::uint8_t* const source = out - offset;
             std::memcpy(out, source, 8);
             std::memcpy(out + 8, source + 8, 8);
-            out += (entry >> wholeLengthShift) & wholeLengthMask;
+            out += (entry >> byteShift) & 0xFF;
             continue;
         }
         if ((entry & wholeMatchKind) != 0) {
@@ -472,7 +473,7 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
         bits <<= entry & takenMask;
         count -= entry & takenMask;
         if ((entry & symbolKind) == 0) {
-            *out++ = static_cast<std::uint8_t>(entry >> contentShift);
+            *out++ = static_cast<std::uint8_t>(entry >> byteShift);
             continue;
         }
         const unsigned symbol = entry >> contentShift;
