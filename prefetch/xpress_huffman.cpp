@@ -436,7 +436,8 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
             if (position > fastEnd || out >= outLimit) {
                 break;
             }
-            bits |= std::uint64_t{readTwoWords(input + position)} << (32 - bitsLeft(count));
+            // Taken modulo 64, the shift depends on count's low byte alone.
+            bits |= std::uint64_t{readTwoWords(input + position)} << ((32 - count) & 63);
             count += 32;
             position += 4;
         }
