@@ -403,12 +403,15 @@ inline unsigned bitsLeft(unsigned count) {
     return count & 0xFF;
 }
 
-// The bits a literal or a whole match may take before a refill is due, and
-// the most bytes such symbols write meanwhile: a run checks the output's
-// limit only when it refills, so it stops this far before the block's end
-// and the output's. Each refill leaves 32 to 63 bits, and a symbol takes at
-// least one of them, so at most 32 symbols of at most 16 bytes run unchecked.
-constexpr std::size_t uncheckedOutput = 32 * 16;
+// How far a run may write past its output limit: it checks the limit only
+// when it refills the bit buffer (and after a match that needs more
+// reading), so it stops this far before the block's end and the output's.
+// Each refill leaves at most 63 bits, and the last symbol before the next
+// refill leaves at least 2; a symbol writes at most 4 bytes per bit it
+// takes (a literal one byte for at least one bit, a match of at most 16
+// bytes at least a code bit and 3 offset bits). So the symbols before the
+// last write at most 4 * 60 bytes, and the last at most 16.
+constexpr std::size_t uncheckedOutput = 4 * 60 + 16;
 
 // Decodes symbols while the output is before limit and the input before
 // fastEnd, checking both when it refills the bit buffer and after any match
