@@ -452,7 +452,20 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
             bits <<= entry & 63;
             count -= entry;
             *out++ = static_cast<std::uint8_t>(entry >> byteShift);
-            continue;
+            // The literal took at most 11 of the at least 32 bits held here:
+            // a next symbol the table resolves is read at once, without
+            // asking for a refill (a whole match goes on below); anything
+            // else is read again after the refill check.
+            entry = table[bits >> (64 - primaryBits)];
+            if ((entry & kindMask) == literalKind) {
+                bits <<= entry & 63;
+                count -= entry;
+                *out++ = static_cast<std::uint8_t>(entry >> byteShift);
+                continue;
+            }
+            if ((entry & symbolKind) != 0) {
+                continue;
+            }
         }
         if ((entry & symbolKind) == 0) {
             bits <<= entry & 63;
