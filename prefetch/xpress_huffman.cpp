@@ -37,8 +37,9 @@ constexpr std::size_t tableCapacity = primarySize + maxSubtables * secondarySize
 
 // An entry: the bits it takes from the stream (low byte), its kind (bits
 // 16-17) and its content. A literal holds its byte in the second byte; a
-// symbol its number (a match whose length or offset needs more reading) and
-// a subtable its first entry, both from bit 18. A match whose code and
+// symbol its number (a match whose length or offset needs more reading, and
+// in the second byte its length where it is short, see symbolEntry) and a
+// subtable its first entry, both from bit 18. A match whose code and
 // offset bits fit in 11 bits, whose offset is 8 or more and whose length is
 // at most 16 is resolved whole: its length in the second byte and its offset
 // from bit 21, and it takes its code and offset bits at once; it is then two
@@ -57,9 +58,19 @@ constexpr unsigned wholeOffsetShift = 21;
 constexpr unsigned wholeMinOffsetBits = 3;    // offsets of 8 and more
 constexpr unsigned wholeMaxLengthNibble = 13; // lengths up to 16
 
+// A literal's entry, or a symbol's: one of a match as short as a whole match
+// (offset 8 or more, length at most 16) carries its length too, for the fast
+// decoder to copy it as one.
 inline std::uint32_t symbolEntry(unsigned symbol, unsigned codeLength) {
-    return symbol < 256 ? codeLength | literalKind | (symbol << byteShift)
-                        : codeLength | symbolKind | (symbol << contentShift);
+    if (symbol < 256) {
+        return codeLength | literalKind | (symbol << byteShift);
+    }
+    const unsigned lengthNibble = symbol & 15;
+    const unsigned offsetBits = (symbol >> 4) & 15;
+    const unsigned shortLength =
+        lengthNibble <= wholeMaxLengthNibble && offsetBits >= wholeMinOffsetBits ? lengthNibble + 3
+                                                                                 : 0;
+    return codeLength | symbolKind | (shortLength << byteShift) | (symbol << contentShift);
 }
 
 // Sets count entries from first on to entry; four or two at a time where
@@ -495,6 +506,22 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
         }
         const unsigned symbol = entry >> contentShift;
         const unsigned offsetBits = (symbol >> 4) & 15;
+        if (const unsigned shortLength = (entry >> byteShift) & 0xFF; shortLength != 0) {
+            // As short as a whole match, and copied as one: it cannot carry
+            // the output further than one does.
+            const std::size_t offset = static_cast<std::size_t>(bits >> (64 - offsetBits)) |
+                                       (std::size_t{1} << offsetBits);
+            bits <<= offsetBits;
+            count -= offsetBits;
+            if (offset > static_cast<std::size_t>(out - output)) {
+                return false;
+            }
+            const std::uint8_t* const source = out - offset;
+            std::memcpy(out, source, 8);
+            std::memcpy(out + 8, source + 8, 8);
+            out += shortLength;
+            continue;
+        }
         std::uint64_t length = symbol & 15;
         if (length == 15) {
             // The raw bytes follow the words the 32-bit buffer of the format
@@ -519,18 +546,6 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
         bits <<= offsetBits;
         count -= offsetBits;
         const std::size_t outputPosition = static_cast<std::size_t>(out - output);
-        if (length <= 16 && offset >= 8) {
-            // As short as a whole match, and copied as one; it cannot carry
-            // the output further than one does.
-            if (offset > outputPosition) {
-                return false;
-            }
-            const std::uint8_t* const source = out - offset;
-            std::memcpy(out, source, 8);
-            std::memcpy(out + 8, source + 8, 8);
-            out += length;
-            continue;
-        }
         const std::size_t room = outputSize - outputPosition;
         if (offset > outputPosition || length > room) {
             return false;
