@@ -58,19 +58,24 @@ constexpr unsigned wholeOffsetShift = 21;
 constexpr unsigned wholeMinOffsetBits = 3;    // offsets of 8 and more
 constexpr unsigned wholeMaxLengthNibble = 13; // lengths up to 16
 
-// A literal's entry, or a symbol's: one of a match as short as a whole match
-// (offset 8 or more, length at most 16) carries its length too, for the fast
-// decoder to copy it as one.
+// The length of a match symbol's match where it is short enough to be copied
+// as one (offset 8 or more, length at most 16); 0 where it is not.
+inline unsigned shortMatchLength(unsigned symbol) {
+    const unsigned lengthNibble = symbol & 15;
+    const unsigned offsetBits = (symbol >> 4) & 15;
+    return lengthNibble <= wholeMaxLengthNibble && offsetBits >= wholeMinOffsetBits
+               ? lengthNibble + 3
+               : 0;
+}
+
+// A literal's entry, or a symbol's: one of a short match carries its length
+// too, for the fast decoder to copy it as one.
 inline std::uint32_t symbolEntry(unsigned symbol, unsigned codeLength) {
     if (symbol < 256) {
         return codeLength | literalKind | (symbol << byteShift);
     }
-    const unsigned lengthNibble = symbol & 15;
-    const unsigned offsetBits = (symbol >> 4) & 15;
-    const unsigned shortLength =
-        lengthNibble <= wholeMaxLengthNibble && offsetBits >= wholeMinOffsetBits ? lengthNibble + 3
-                                                                                 : 0;
-    return codeLength | symbolKind | (shortLength << byteShift) | (symbol << contentShift);
+    return codeLength | symbolKind | (shortMatchLength(symbol) << byteShift) |
+           (symbol << contentShift);
 }
 
 // Sets count entries from first on to entry; four or two at a time where
@@ -93,17 +98,15 @@ inline void fillEntries(std::uint32_t* first, std::size_t count, std::uint32_t e
 // run of entries per value of the offset bits, each the whole match.
 // Otherwise its entries only name the symbol.
 void fillMatchEntries(std::uint32_t* first, unsigned symbol, unsigned codeLength) {
-    const unsigned lengthNibble = symbol & 15;
+    const unsigned length = shortMatchLength(symbol);
     const unsigned offsetBits = (symbol >> 4) & 15;
-    if (lengthNibble > wholeMaxLengthNibble || offsetBits < wholeMinOffsetBits ||
-        codeLength + offsetBits > primaryBits) {
+    if (length == 0 || codeLength + offsetBits > primaryBits) {
         fillEntries(first, std::size_t{1} << (primaryBits - codeLength),
                     symbolEntry(symbol, codeLength));
         return;
     }
     const std::size_t run = std::size_t{1} << (primaryBits - codeLength - offsetBits);
-    const std::uint32_t common =
-        (codeLength + offsetBits) | wholeMatchKind | ((lengthNibble + 3) << byteShift);
+    const std::uint32_t common = (codeLength + offsetBits) | wholeMatchKind | (length << byteShift);
     for (std::uint32_t value = 0; value < (1u << offsetBits); ++value) {
         const std::uint32_t offset = value | (1u << offsetBits);
         fillEntries(first + value * run, run, common | (offset << wholeOffsetShift));
@@ -414,6 +417,25 @@ inline unsigned bitsLeft(unsigned count) {
     return count & 0xFF;
 }
 
+// Copies a match of at most 16 bytes from offset (8 or more) back as two
+// 8-byte moves, writing 16 bytes whatever its length: each piece's source is
+// written before it is read.
+inline void copyShortMatch(std::uint8_t* out, std::size_t offset) {
+    const std::uint8_t* const source = out - offset;
+    std::memcpy(out, source, 8);
+    std::memcpy(out + 8, source + 8, 8);
+}
+
+// Makes a left-aligned buffer of count bits (16 or more) the format
+// description's 32-bit one: 16 unconsumed bits plus what is not a whole
+// word, the words beyond them unread again.
+inline void giveBackWords(std::uint64_t& bits, unsigned& count, std::size_t& position) {
+    const unsigned back = count - (16 + count % 16);
+    position -= back / 8;
+    count -= back;
+    bits &= ~std::uint64_t{0} << (64 - count);
+}
+
 // How far a run may write past its output limit: it checks the limit only
 // when it refills the bit buffer (and after a match that needs more
 // reading), so it stops this far before the block's end and the output's.
@@ -485,11 +507,7 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
             if (nearStart && offset > static_cast<std::size_t>(out - output)) {
                 return false;
             }
-            // The offset is at least 8: each piece's source is written
-            // before it is read.
-            const std::uint8_t* const source = out - offset;
-            std::memcpy(out, source, 8);
-            std::memcpy(out + 8, source + 8, 8);
+            copyShortMatch(out, offset);
             out += (entry >> byteShift) & 0xFF;
             continue;
         }
@@ -516,9 +534,7 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
             if (offset > static_cast<std::size_t>(out - output)) {
                 return false;
             }
-            const std::uint8_t* const source = out - offset;
-            std::memcpy(out, source, 8);
-            std::memcpy(out + 8, source + 8, 8);
+            copyShortMatch(out, offset);
             out += shortLength;
             continue;
         }
@@ -527,11 +543,8 @@ template <bool nearStart> bool runFast(FastBlock& block, std::size_t limit) {
             // The raw bytes follow the words the 32-bit buffer of the format
             // description holds here: 16 to 31 unconsumed bits, as a refill
             // left at least 32 and the code took at most 15.
-            const unsigned held = bitsLeft(count);
-            const unsigned back = held - (16 + held % 16);
-            position -= back / 8;
-            count = held - back;
-            bits &= ~std::uint64_t{0} << (64 - bitsLeft(count));
+            count = bitsLeft(count);
+            giveBackWords(bits, count, position);
             const LongLength raw = readLongLength(input + position, 7);
             if (raw.taken == 0) {
                 return false;
@@ -596,8 +609,8 @@ constexpr std::size_t wholeMatchOffsetLimit = std::size_t{1} << primaryBits;
     if (block.outputPosition == state.outputPosition) {
         return true; // nothing read: the state is as it came
     }
-    // Back to the 32-bit buffer: 16 to 31 unconsumed bits (16 plus what is
-    // not a whole word), the words beyond them unread again.
+    // Back to the 32-bit buffer, refilled first where fewer than 16 bits are
+    // left.
     unsigned count = block.count;
     std::uint64_t bits = block.bits;
     std::size_t position = block.position;
@@ -606,10 +619,7 @@ constexpr std::size_t wholeMatchOffsetLimit = std::size_t{1} << primaryBits;
         count += 32;
         position += 4;
     }
-    const unsigned back = count - (16 + count % 16);
-    position -= back / 8;
-    count -= back;
-    bits &= ~std::uint64_t{0} << (64 - count);
+    giveBackWords(bits, count, position);
     state.bits = static_cast<std::uint32_t>(bits >> 32);
     state.extraBits = static_cast<int>(count) - 16;
     state.position = position;
