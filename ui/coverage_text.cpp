@@ -5,6 +5,7 @@
 
 #include "core/record_source.h"
 #include "platform/decimal_text.h"
+#include "platform/filetime.h"
 #include "platform/timestamp_format.h"
 
 namespace tidewell {
@@ -146,8 +147,7 @@ std::wstring cautions(const ScanOrigin& origin) {
 // A kept span is far shorter than the history the other records give when
 // it reaches back less than half as far from their newest run time, and at
 // least a week less: then what it lacks is said, not left to be inferred.
-constexpr std::uint64_t fileTimeDay = 864'000'000'000ULL;
-constexpr std::uint64_t shortSpanMargin = 7 * fileTimeDay;
+constexpr std::uint64_t shortSpanMargin = 7 * fileTimeTicksPerDay;
 
 std::wstring shortSpanSentences(const SourcesFound& found, const ScanFacts& facts,
                                 TimeBasis times) {
