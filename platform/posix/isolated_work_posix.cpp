@@ -1,7 +1,7 @@
 // Isolated work in a forked child: it inherits the bytes to read, does the
-// work, writes its output down a pipe and leaves by _exit (no handlers of
-// this process run twice); the parent reads the pipe against a deadline and
-// then reaps the child.
+// work, writes its output down a pipe in pieces and leaves by _exit (no
+// handlers of this process run twice); the parent reads the pipe against a
+// deadline and then reaps the child.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -36,37 +36,41 @@ bool writeAll(int descriptor, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-[[noreturn]] void runChild(int output,
-                           const std::function<void(std::vector<std::uint8_t>&)>& work) {
+[[noreturn]] void runChild(int output, const std::function<void(const IsolatedSend&)>& work) {
     int status = exitFailed;
     try {
-        std::vector<std::uint8_t> bytes;
-        work(bytes);
-        // Its length first, so that the reader holds it in one buffer of that size.
-        std::uint8_t length[8];
-        for (int byte = 0; byte < 8; ++byte) {
-            length[byte] = static_cast<std::uint8_t>(std::uint64_t{bytes.size()} >> (8 * byte));
-        }
-        status =
-            writeAll(output, length, sizeof length) && writeAll(output, bytes.data(), bytes.size())
-                ? exitFinished
-                : exitFailed;
+        bool sent = true;
+        const IsolatedSend send = [output, &sent](std::vector<std::uint8_t>& piece) {
+            // Its length first, so that the reader holds it in one buffer of that size.
+            std::uint8_t length[8];
+            for (int byte = 0; byte < 8; ++byte) {
+                length[byte] = static_cast<std::uint8_t>(std::uint64_t{piece.size()} >> (8 * byte));
+            }
+            sent = sent && writeAll(output, length, sizeof length) &&
+                   writeAll(output, piece.data(), piece.size());
+            piece.clear();
+        };
+        work(send);
+        status = sent ? exitFinished : exitFailed;
     } catch (...) {
         status = exitFailed;
     }
     ::_exit(status);
 }
 
-// Reads the child's output (its length, then as many bytes) until it
-// closes its end, the deadline passes or the output would pass the limit;
-// Failed where what came is not the length announced.
-IsolatedOutcome readOutput(int input, std::uint64_t limit, unsigned seconds,
-                           std::vector<std::uint8_t>& output) {
+// Reads the child's pieces (each its length, then as many bytes), handing
+// each to receive once it is whole, until the child closes its end, the
+// deadline passes or the pieces together would pass the limit; Failed where
+// the end comes inside a piece.
+IsolatedOutcome readPieces(int input, std::uint64_t limit, unsigned seconds,
+                           const std::function<void(ByteView)>& receive) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     std::uint8_t length[8];
     std::size_t lengthRead = 0;
     std::uint64_t announced = 0;
-    std::uint8_t beyond = 0; // where a byte past the announced length would go
+    std::uint64_t total = 0;
+    std::vector<std::uint8_t> piece;
+    std::size_t filled = 0;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -82,51 +86,54 @@ IsolatedOutcome readOutput(int input, std::uint64_t limit, unsigned seconds,
         if (polled <= 0) {
             continue;
         }
-        // The length first; then the answer straight into its place, a
-        // mebibyte at a time; past its length, one byte that only shows there
-        // was more.
+        // The length first; then the piece straight into its place, grown a
+        // mebibyte at a time, so that a length the child only claims holds
+        // no memory.
         const bool lengthKnown = lengthRead == sizeof length;
-        const std::size_t filled = output.size();
-        if (lengthKnown && filled < announced) {
-            output.resize(static_cast<std::size_t>(
+        if (lengthKnown && piece.size() < announced) {
+            piece.resize(static_cast<std::size_t>(
                 std::min<std::uint64_t>(announced, filled + (std::uint64_t{1} << 20))));
         }
-        const ssize_t got =
-            !lengthKnown         ? ::read(input, length + lengthRead, sizeof length - lengthRead)
-            : filled < announced ? ::read(input, output.data() + filled, output.size() - filled)
-                                 : ::read(input, &beyond, 1);
-        if (lengthKnown) {
-            output.resize(filled +
-                          (got > 0 && filled < announced ? static_cast<std::size_t>(got) : 0));
-        }
+        const ssize_t got = lengthKnown
+                                ? ::read(input, piece.data() + filled, piece.size() - filled)
+                                : ::read(input, length + lengthRead, sizeof length - lengthRead);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got <= 0) {
-            return got == 0 && lengthKnown && output.size() == announced ? IsolatedOutcome::Finished
-                                                                         : IsolatedOutcome::Failed;
+            return got == 0 && lengthRead == 0 ? IsolatedOutcome::Finished
+                                               : IsolatedOutcome::Failed;
         }
-        if (!lengthKnown) {
+        if (lengthKnown) {
+            filled += static_cast<std::size_t>(got);
+        } else {
             lengthRead += static_cast<std::size_t>(got);
-            if (lengthRead == sizeof length) {
-                for (int byte = 0; byte < 8; ++byte) {
-                    announced |= std::uint64_t{length[byte]} << (8 * byte);
-                }
-                if (announced > limit) {
-                    return IsolatedOutcome::TooMuch;
-                }
-                output.reserve(static_cast<std::size_t>(announced));
+            if (lengthRead < sizeof length) {
+                continue;
             }
-        } else if (filled >= announced) {
-            return IsolatedOutcome::Failed; // more than it announced
+            announced = 0;
+            for (int byte = 0; byte < 8; ++byte) {
+                announced |= std::uint64_t{length[byte]} << (8 * byte);
+            }
+            if (announced > limit - total) {
+                return IsolatedOutcome::TooMuch;
+            }
+            total += announced;
+            piece.clear();
+            filled = 0;
+        }
+        if (filled == announced) {
+            receive(ByteView{piece.data(), filled});
+            lengthRead = 0;
         }
     }
 }
 
 } // namespace
 
-IsolatedResult runIsolated(const std::function<void(std::vector<std::uint8_t>& output)>& work,
-                           std::uint64_t outputLimit, unsigned seconds) {
+IsolatedResult runIsolatedInPieces(const std::function<void(const IsolatedSend& send)>& work,
+                                   const std::function<void(ByteView piece)>& receive,
+                                   std::uint64_t outputLimit, unsigned seconds) {
     IsolatedResult result;
     int ends[2] = {-1, -1};
     if (::pipe2(ends, O_CLOEXEC) != 0) {
@@ -143,15 +150,27 @@ IsolatedResult runIsolated(const std::function<void(std::vector<std::uint8_t>& o
         runChild(ends[1], work);
     }
     ::close(ends[1]);
-    const IsolatedOutcome read = readOutput(ends[0], outputLimit, seconds, result.output);
-    ::close(ends[0]);
-    if (read == IsolatedOutcome::TimedOut || read == IsolatedOutcome::TooMuch) {
-        ::kill(child, SIGKILL);
+    const auto endChild = [child, input = ends[0]](bool kill) {
+        ::close(input);
+        if (kill) {
+            ::kill(child, SIGKILL);
+        }
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        return status;
+    };
+    IsolatedOutcome read = IsolatedOutcome::Failed;
+    try {
+        read = readPieces(ends[0], outputLimit, seconds, receive);
+    } catch (...) {
+        // What this process made of a piece failed: the child is not left behind.
+        endChild(true);
+        throw;
     }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (read == IsolatedOutcome::TimedOut || read == IsolatedOutcome::TooMuch) {
+    const bool ended = read == IsolatedOutcome::TimedOut || read == IsolatedOutcome::TooMuch;
+    const int status = endChild(ended);
+    if (ended) {
         result.outcome = read;
     } else if (WIFSIGNALED(status)) {
         result.outcome = IsolatedOutcome::Crashed;
@@ -162,8 +181,24 @@ IsolatedResult runIsolated(const std::function<void(std::vector<std::uint8_t>& o
     } else {
         result.outcome = IsolatedOutcome::Finished;
     }
-    if (result.outcome != IsolatedOutcome::Finished) {
-        result.output.clear();
+    return result;
+}
+
+IsolatedResult runIsolated(const std::function<void(std::vector<std::uint8_t>& output)>& work,
+                           std::uint64_t outputLimit, unsigned seconds) {
+    std::vector<std::uint8_t> output;
+    IsolatedResult result = runIsolatedInPieces(
+        [&work](const IsolatedSend& send) {
+            std::vector<std::uint8_t> whole;
+            work(whole);
+            send(whole);
+        },
+        [&output](ByteView piece) {
+            output.insert(output.end(), piece.data, piece.data + piece.size);
+        },
+        outputLimit, seconds);
+    if (result.outcome == IsolatedOutcome::Finished) {
+        result.output = std::move(output);
     }
     return result;
 }
