@@ -26,6 +26,12 @@ std::uint32_t ScanTally::operator[](const ScanCounter& counter) const {
     return 0;
 }
 
+void addTally(ScanTally& into, const ScanTally& from) {
+    for (const ScanTally::Count& held : from.counts) {
+        into[*held.counter] += held.count;
+    }
+}
+
 ScanTally freshTally(std::span<const RecordSource* const> sources) {
     std::vector<const ScanCounter*> shared(std::begin(scanOwnCounters), std::end(scanOwnCounters));
     for (const RecordSource* source : sources) {

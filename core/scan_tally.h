@@ -35,6 +35,9 @@ struct ScanTally {
 // them) by their place, then each source's own lines, source by source.
 ScanTally freshTally(std::span<const RecordSource* const> sources);
 
+// Adds every count of from to into's count of the same counter.
+void addTally(ScanTally& into, const ScanTally& from);
+
 // True when any failure counter is non-zero: something could not be read or
 // parsed. The other counters count what was seen, parsed or expectedly
 // skipped, and gaps that are not failures (an unverified count, an

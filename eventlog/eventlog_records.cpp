@@ -1,6 +1,5 @@
 #include "eventlog/eventlog_records.h"
 
-#include <set>
 #include <utility>
 
 #include "eventlog/eventlog_counters.h"
@@ -78,19 +77,13 @@ const wchar_t* logName(EventLogKind log) {
     return log == EventLogKind::Security ? L"Security" : L"Sysmon";
 }
 
-LogEventCounts makeEventLogRecords(const std::vector<EvtxEvent>& events, EventLogKind log,
-                                   const std::wstring& recordFile, RecordList& records,
-                                   ScanTally& tally) {
-    LogEventCounts counts;
-    std::set<std::pair<std::uint64_t, FileTime>> listed;
+void addEventRecords(EventRecordMaker& maker, const std::vector<EvtxEvent>& events) {
+    EventXml xml;
+    ScanTally& tally = maker.tally;
     for (const EvtxEvent& event : events) {
         if (!event.recovered) {
-            listed.emplace(event.recordId, event.writtenTime);
-        }
-    }
-    EventXml xml;
-    for (const EvtxEvent& event : events) {
-        if (event.recovered && listed.contains({event.recordId, event.writtenTime})) {
+            maker.listed.emplace(event.recordId, event.writtenTime);
+        } else if (maker.listed.contains({event.recordId, event.writtenTime})) {
             continue;
         }
         if (!parseEventXml(event.xml, xml)) {
@@ -98,19 +91,20 @@ LogEventCounts makeEventLogRecords(const std::vector<EvtxEvent>& events, EventLo
             continue;
         }
         ProcessStart start;
-        switch (readProcessStart(xml, log, start)) {
+        switch (readProcessStart(xml, maker.log, start)) {
         case EventMeaning::ProcessStart:
-            ++counts.starts;
+            ++maker.counts.starts;
             ++tally[eventLogStartsRead];
             if (!start.commandLine.recorded || start.commandLine.text.empty()) {
                 ++tally[eventLogNoCommandLine];
             }
-            records.push_back(startRecord(std::move(start), event.recovered, recordFile));
+            maker.records.push_back(
+                startRecord(std::move(start), event.recovered, maker.recordFile));
             break;
         case EventMeaning::LogCleared:
-            ++counts.clears;
+            ++maker.counts.clears;
             ++tally[eventLogCleared];
-            counts.newestClear = std::max(counts.newestClear, xml.timeCreated);
+            maker.counts.newestClear = std::max(maker.counts.newestClear, xml.timeCreated);
             break;
         case EventMeaning::Malformed:
             ++tally[eventLogStartsMalformed];
@@ -119,7 +113,33 @@ LogEventCounts makeEventLogRecords(const std::vector<EvtxEvent>& events, EventLo
             break;
         }
     }
-    return counts;
+}
+
+LogEventCounts takeEventRecords(EventRecordMaker& maker, RecordList& records, ScanTally& tally) {
+    for (LaunchRecord& record : maker.records) {
+        records.push_back(std::move(record));
+    }
+    maker.records.clear();
+    addTally(tally, maker.tally);
+    maker.tally = {};
+    return maker.counts;
+}
+
+LogEventCounts makeEventLogRecords(const std::vector<EvtxEvent>& events, EventLogKind log,
+                                   const std::wstring& recordFile, RecordList& records,
+                                   ScanTally& tally) {
+    EventRecordMaker maker;
+    maker.log = log;
+    maker.recordFile = recordFile;
+    // The log's own records known first, so that one its free space
+    // repeats is known wherever it stands among them.
+    for (const EvtxEvent& event : events) {
+        if (!event.recovered) {
+            maker.listed.emplace(event.recordId, event.writtenTime);
+        }
+    }
+    addEventRecords(maker, events);
+    return takeEventRecords(maker, records, tally);
 }
 
 std::wstring logReadNote(EventLogKind log, const EvtxLog& read, const LogEventCounts& counts) {

@@ -2,7 +2,9 @@
 // says of each log it read.
 #pragma once
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/launch_record.h"
@@ -18,12 +20,29 @@ struct LogEventCounts {
     FileTime newestClear = 0;
 };
 
-// Appends a record per process start among the events of a log; counts the
-// starts, those without a program or a time (withheld), those without a
-// command line, and the log's clears. A record from free space that the
-// log still lists (the same record id and time) is not given twice. Each
-// record names recordFile; its account is the event's SID, or for Sysmon
-// its DOMAIN\name.
+// A log's records as they are made from its events, a few at a time:
+// kept apart until the log is known to have been read whole.
+struct EventRecordMaker {
+    EventLogKind log = EventLogKind::Security;
+    std::wstring recordFile; // the file each record names
+    RecordList records;
+    ScanTally tally;
+    LogEventCounts counts;
+    std::set<std::pair<std::uint64_t, FileTime>> listed; // the log's own records seen
+};
+
+// Makes a record per process start among the events; counts the starts,
+// those without a program or a time (withheld), those without a command
+// line, and the log's clears. A record from free space that the log still
+// lists (the same record id and time, met before it) is not given twice.
+// Each record's account is the event's SID, or for Sysmon its DOMAIN\name.
+void addEventRecords(EventRecordMaker& maker, const std::vector<EvtxEvent>& events);
+
+// The records the maker made, appended to records, and its counts added to
+// tally; what the log's events came to.
+LogEventCounts takeEventRecords(EventRecordMaker& maker, RecordList& records, ScanTally& tally);
+
+// The same for a log's events all at once, appended to records and tally.
 LogEventCounts makeEventLogRecords(const std::vector<EvtxEvent>& events, EventLogKind log,
                                    const std::wstring& recordFile, RecordList& records,
                                    ScanTally& tally);

@@ -78,7 +78,14 @@ void readLogFile(ExaminedMachine& machine, const std::wstring& folder, const Log
         unreadable(outcomes, tally, place.kind, L"the file could not be read");
         return;
     }
-    const EvtxLog log = readEvtxLog(bytes, place.kind, machine.recoverDeletedEvents);
+    // Its starts are made records here while the reading process renders
+    // the rest.
+    EventRecordMaker maker;
+    maker.log = place.kind;
+    maker.recordFile = shownPath(machine, path);
+    const EvtxLog log =
+        readEvtxLog(bytes, place.kind, machine.recoverDeletedEvents,
+                    [&maker](std::vector<EvtxEvent>& events) { addEventRecords(maker, events); });
     if (log.open == EvtxOpen::NotThisBuild) {
         unreadable(outcomes, tally, place.kind,
                    L"this build reads no event log files; the Linux build reads them");
@@ -100,9 +107,7 @@ void readLogFile(ExaminedMachine& machine, const std::wstring& folder, const Log
     } else {
         tally[eventLogRecoverableLeft] += log.recoverable;
     }
-    const LogEventCounts counts =
-        makeEventLogRecords(log.events, place.kind, shownPath(machine, path), records, tally);
-    outcomes.add(logReadNote(place.kind, log, counts));
+    outcomes.add(logReadNote(place.kind, log, takeEventRecords(maker, records, tally)));
     keepSpan(outcomes.spans, std::wstring(logName(place.kind)) + L" log", log.oldest);
 }
 

@@ -1,7 +1,8 @@
 // An event log file read through libevtx, from its bytes in memory (a
 // libbfio memory range), so that a log inside an image or a collection is
 // read as one in a folder is, and nothing is ever written. The library runs
-// in a process of its own, which hands its answer back as a stream.
+// in a process of its own, which hands the events back in pieces as it
+// renders them, so that they are made records here meanwhile.
 #include <libbfio.h>
 #include <libevtx.h>
 
@@ -139,8 +140,36 @@ bool readRecord(libevtx_record_t* record, EventLogKind kind, bool recovered,
     return true;
 }
 
-EvtxLog readLogHere(const std::vector<std::uint8_t>& bytes, EventLogKind kind,
-                    bool recoverDeleted) {
+// Events are sent on once their XML comes to this much: enough that a
+// piece is worth its passage, little enough that the other process has
+// work while the rest is rendered.
+constexpr std::size_t pieceXmlBytes = 64 * 1024;
+
+// The events read since the last piece, sent on as a piece once they come
+// to a piece's worth (or whatever there is, at the end).
+struct EventPieces {
+    const IsolatedSend& send;
+    std::size_t xmlBytes = 0;
+    std::size_t counted = 0; // of the log's events, those in xmlBytes
+
+    void sendReady(EvtxLog& log, bool ending) {
+        for (; counted < log.events.size(); ++counted) {
+            xmlBytes += log.events[counted].xml.size();
+        }
+        if (log.events.empty() || (!ending && xmlBytes < pieceXmlBytes)) {
+            return;
+        }
+        std::vector<std::uint8_t> piece;
+        writeEvtxEventsPiece(log.events, piece);
+        send(piece);
+        log.events.clear();
+        xmlBytes = 0;
+        counted = 0;
+    }
+};
+
+EvtxLog readLogHere(const std::vector<std::uint8_t>& bytes, EventLogKind kind, bool recoverDeleted,
+                    const IsolatedSend& send) {
     EvtxLog log;
     BytesHandle handle;
     EvtxFile file;
@@ -149,6 +178,7 @@ EvtxLog readLogHere(const std::vector<std::uint8_t>& bytes, EventLogKind kind,
     }
     log.open = EvtxOpen::Opened;
     std::vector<std::uint8_t> scratch(64 * 1024);
+    EventPieces pieces{send};
     Listed listed;
     std::uint32_t flags = 0;
     if (libevtx_file_get_flags(file.get(), &flags, nullptr) == 1) {
@@ -169,6 +199,7 @@ EvtxLog readLogHere(const std::vector<std::uint8_t>& bytes, EventLogKind kind,
         if (!readRecord(record.get(), kind, false, scratch, listed, log)) {
             ++log.recordsUnreadable;
         }
+        pieces.sendReady(log, false);
     }
     int recoverable = 0;
     if (libevtx_file_get_number_of_recovered_records(file.get(), &recoverable, nullptr) == 1 &&
@@ -176,6 +207,7 @@ EvtxLog readLogHere(const std::vector<std::uint8_t>& bytes, EventLogKind kind,
         log.recoverable = static_cast<std::uint64_t>(recoverable);
     }
     if (!recoverDeleted) {
+        pieces.sendReady(log, true);
         return log;
     }
     for (int index = 0; index < recoverable; ++index) {
@@ -188,7 +220,9 @@ EvtxLog readLogHere(const std::vector<std::uint8_t>& bytes, EventLogKind kind,
         if (!readRecord(record.get(), kind, true, scratch, listed, log)) {
             ++log.recoveredUnreadable;
         }
+        pieces.sendReady(log, false);
     }
+    pieces.sendReady(log, true);
     return log;
 }
 
@@ -197,20 +231,48 @@ constexpr unsigned readerSeconds = 600;
 
 } // namespace
 
-EvtxLog readEvtxLog(const std::vector<std::uint8_t>& bytes, EventLogKind kind,
-                    bool recoverDeleted) {
+EvtxLog readEvtxLog(const std::vector<std::uint8_t>& bytes, EventLogKind kind, bool recoverDeleted,
+                    const EvtxEventsReceiver& receive) {
     // The events kept are a part of the file's records, each rendered as
     // XML a few times the size of its binary form.
     const std::uint64_t streamLimit = (64ULL << 20) + 8 * static_cast<std::uint64_t>(bytes.size());
-    const IsolatedResult run = runIsolated(
-        [&](std::vector<std::uint8_t>& stream) {
-            writeEvtxLogStream(readLogHere(bytes, kind, recoverDeleted), stream);
+    EvtxLog log;
+    std::vector<EvtxEvent> events;
+    bool figuresCame = false;
+    bool sound = true;
+    const IsolatedResult run = runIsolatedInPieces(
+        [&](const IsolatedSend& send) {
+            std::vector<std::uint8_t> figures;
+            writeEvtxFiguresPiece(readLogHere(bytes, kind, recoverDeleted, send), figures);
+            send(figures);
+        },
+        [&](ByteView piece) {
+            // Nothing may follow the figures, and every piece must be whole.
+            if (!sound || figuresCame) {
+                sound = false;
+                return;
+            }
+            switch (readEvtxPiece(piece, log, events)) {
+            case EvtxPiece::Events:
+                if (receive) {
+                    receive(events);
+                    events.clear();
+                }
+                break;
+            case EvtxPiece::Figures:
+                figuresCame = true;
+                break;
+            case EvtxPiece::Unsound:
+                sound = false;
+                break;
+            }
         },
         streamLimit, readerSeconds);
-    EvtxLog log;
     if (run.outcome != IsolatedOutcome::Finished) {
+        log = EvtxLog{};
         log.why = isolatedFailure(run, L"the event log library", readerSeconds);
-    } else if (readEvtxLogStream(ByteView{run.output.data(), run.output.size()}, log)) {
+    } else if (sound && figuresCame) {
+        log.events = std::move(events);
         return log;
     } else {
         log = EvtxLog{};

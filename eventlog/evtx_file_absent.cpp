@@ -5,7 +5,8 @@
 
 namespace tidewell {
 
-EvtxLog readEvtxLog(const std::vector<std::uint8_t>&, EventLogKind, bool) {
+EvtxLog readEvtxLog(const std::vector<std::uint8_t>&, EventLogKind, bool,
+                    const EvtxEventsReceiver&) {
     EvtxLog log;
     log.open = EvtxOpen::NotThisBuild;
     return log;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,14 +48,29 @@ struct EvtxLog {
 // The event identifiers of a log whose XML is wanted.
 bool eventWanted(EventLogKind log, std::uint32_t eventId);
 
+// What is done with a log's events as the reading process hands them back,
+// a few at a time and in the log's order, while it reads on.
+using EvtxEventsReceiver = std::function<void(std::vector<EvtxEvent>& events)>;
+
 // Reads a log file from its bytes (in a process of its own: the library
 // cannot be vouched for on damaged files), the records in its free space
-// too where recoverDeleted is set.
-EvtxLog readEvtxLog(const std::vector<std::uint8_t>& bytes, EventLogKind log, bool recoverDeleted);
+// too where recoverDeleted is set, after its records. Its events go to
+// receive as they come, or without receive into the log's events. Events
+// received belong to a log that was not read where the answer is not
+// Opened.
+EvtxLog readEvtxLog(const std::vector<std::uint8_t>& bytes, EventLogKind log, bool recoverDeleted,
+                    const EvtxEventsReceiver& receive = {});
 
-// How the reading process hands its answer back.
-void writeEvtxLogStream(const EvtxLog& log, std::vector<std::uint8_t>& stream);
-// False for a stream that is not whole; the log is then as far as it went.
-bool readEvtxLogStream(ByteView stream, EvtxLog& log);
+// How the reading process hands its answer back: its events in pieces as
+// it reads them, then a piece of the log's figures (all but its events).
+void writeEvtxEventsPiece(const std::vector<EvtxEvent>& events, std::vector<std::uint8_t>& piece);
+void writeEvtxFiguresPiece(const EvtxLog& log, std::vector<std::uint8_t>& piece);
+
+enum class EvtxPiece : std::uint8_t {
+    Events,  // its events appended to events
+    Figures, // the log's figures set, its events kept
+    Unsound, // not a whole piece of either kind: nothing taken from it
+};
+EvtxPiece readEvtxPiece(ByteView piece, EvtxLog& log, std::vector<EvtxEvent>& events);
 
 } // namespace tidewell

@@ -31,11 +31,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace tidewell;
     const std::vector<std::uint8_t> bytes(data, data + size);
     for (EventLogKind kind : {EventLogKind::Security, EventLogKind::Sysmon}) {
-        const EvtxLog log = readEvtxLog(bytes, kind, true);
+        // As a scan reads it: the events made records as they come.
+        EventRecordMaker maker;
+        maker.log = kind;
+        maker.recordFile = L"log";
+        const EvtxLog log =
+            readEvtxLog(bytes, kind, true, [&maker](std::vector<EvtxEvent>& events) {
+                addEventRecords(maker, events);
+            });
         RecordList records;
         ScanTally tally;
-        const LogEventCounts counts = makeEventLogRecords(log.events, kind, L"log", records, tally);
-        logReadNote(kind, log, counts);
+        logReadNote(kind, log, takeEventRecords(maker, records, tally));
     }
     return 0;
 }

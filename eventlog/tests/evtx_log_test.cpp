@@ -1,7 +1,7 @@
 // Real event logs read through libevtx: Security's 4688 and Sysmon's
 // starts as an independent exporter lists them, dirty and damaged logs, the
 // records in free space read only when asked for, the reading process's
-// answer, and whole scans of a copy of a drive that holds the logs.
+// answer in pieces, and whole scans of a copy of a drive that holds the logs.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -124,24 +124,84 @@ TEST(EvtxLog, DamagedLogsAreRefusedOrCountedAndTheAnswerMustBeWhole) {
     EXPECT_GT(damaged.recordsUnreadable + (735 - damaged.records), 0u);
     EXPECT_LT(damaged.events.size(), 735u);
     EXPECT_GT(damaged.events.size(), 600u);
+}
 
-    // The reading process's answer, cut anywhere, is refused.
+TEST(EvtxLog, TheReadingProcessPiecesAreTakenOnlyWhole) {
+    std::vector<EvtxEvent> events = {{7, 8, 4688, true, "<Event/>"}, {9, 10, 1102, false, ""}};
+    std::vector<std::uint8_t> eventsPiece;
+    writeEvtxEventsPiece(events, eventsPiece);
     EvtxLog answer;
     answer.open = EvtxOpen::Opened;
     answer.why = L"w";
     answer.records = 3;
-    answer.events.push_back({7, 8, 4688, true, "<Event/>"});
-    std::vector<std::uint8_t> stream;
-    writeEvtxLogStream(answer, stream);
+    answer.dirty = true;
+    answer.newest = 11;
+    std::vector<std::uint8_t> figuresPiece;
+    writeEvtxFiguresPiece(answer, figuresPiece);
+
     EvtxLog back;
-    ASSERT_TRUE(readEvtxLogStream(ByteView{stream.data(), stream.size()}, back));
+    std::vector<EvtxEvent> received = {{1, 1, 1, false, "before"}};
+    ASSERT_EQ(readEvtxPiece(ByteView{eventsPiece.data(), eventsPiece.size()}, back, received),
+              EvtxPiece::Events);
+    ASSERT_EQ(received.size(), 3u) << "appended to what was there";
+    EXPECT_TRUE(received[1].recovered);
+    EXPECT_EQ(received[1].xml, "<Event/>");
+    EXPECT_EQ(received[2].recordId, 9u);
+    EXPECT_EQ(received[2].eventId, 1102u);
+    back.events = {received[0]};
+    ASSERT_EQ(readEvtxPiece(ByteView{figuresPiece.data(), figuresPiece.size()}, back, received),
+              EvtxPiece::Figures);
     EXPECT_EQ(back.records, 3u);
-    ASSERT_EQ(back.events.size(), 1u);
-    EXPECT_TRUE(back.events[0].recovered);
-    EXPECT_EQ(back.events[0].xml, "<Event/>");
-    for (std::size_t keep = 0; keep < stream.size(); ++keep) {
-        EvtxLog cut;
-        EXPECT_FALSE(readEvtxLogStream(ByteView{stream.data(), keep}, cut)) << keep;
+    EXPECT_TRUE(back.dirty);
+    EXPECT_EQ(back.newest, 11u);
+    EXPECT_EQ(back.why, L"w");
+    EXPECT_EQ(back.events.size(), 1u) << "the figures leave the events as they were";
+
+    // Either piece cut anywhere, or with a byte more, is taken as nothing.
+    for (std::vector<std::uint8_t>* piece : {&eventsPiece, &figuresPiece}) {
+        for (std::size_t keep = 0; keep < piece->size(); ++keep) {
+            EvtxLog cut;
+            std::vector<EvtxEvent> cutEvents;
+            EXPECT_EQ(readEvtxPiece(ByteView{piece->data(), keep}, cut, cutEvents),
+                      EvtxPiece::Unsound)
+                << keep;
+            EXPECT_TRUE(cutEvents.empty()) << keep;
+            EXPECT_EQ(cut.records, 0u) << keep;
+        }
+        piece->push_back(0);
+        EvtxLog longer;
+        std::vector<EvtxEvent> longerEvents;
+        EXPECT_EQ(readEvtxPiece(ByteView{piece->data(), piece->size()}, longer, longerEvents),
+                  EvtxPiece::Unsound);
+    }
+}
+
+TEST(EvtxLog, EventsHandedOnAsTheyComeAreTheEventsOfTheLog) {
+    TIDEWELL_REQUIRE_CORPUS(evtxFolder);
+    const std::vector<std::uint8_t> bytes = logBytes(tchopper);
+    for (bool recovering : {false, true}) {
+        const EvtxLog whole = readEvtxLog(bytes, EventLogKind::Security, recovering);
+        std::vector<EvtxEvent> received;
+        int pieces = 0;
+        const EvtxLog handedOn = readEvtxLog(bytes, EventLogKind::Security, recovering,
+                                             [&](std::vector<EvtxEvent>& events) {
+                                                 ++pieces;
+                                                 for (EvtxEvent& event : events) {
+                                                     received.push_back(std::move(event));
+                                                 }
+                                             });
+        ASSERT_EQ(handedOn.open, EvtxOpen::Opened);
+        EXPECT_TRUE(handedOn.events.empty()) << "each event is handed on once";
+        EXPECT_GT(pieces, 4) << "a megabyte of starts comes in pieces";
+        EXPECT_EQ(handedOn.records, whole.records);
+        EXPECT_EQ(handedOn.recoverable, whole.recoverable);
+        EXPECT_EQ(handedOn.oldest, whole.oldest);
+        EXPECT_EQ(handedOn.newest, whole.newest);
+        ASSERT_EQ(received.size(), whole.events.size());
+        for (std::size_t at = 0; at < received.size(); ++at) {
+            EXPECT_EQ(received[at].recordId, whole.events[at].recordId);
+            EXPECT_EQ(received[at].xml, whole.events[at].xml);
+        }
     }
 }
 

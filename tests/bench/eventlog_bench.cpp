@@ -1,8 +1,9 @@
 // Event logs against what exporting them costs: the corpus's logs read as a
 // scan reads them (the file whole into memory, every record through
-// libevtx in its own process, the starts' XML parsed and made records)
-// beside libevtx's own evtxexport writing every record of the same files
-// out as XML, in the same run; each log alone and all of them in turn.
+// libevtx in its own process, the starts' XML parsed and made records as
+// they come) beside libevtx's own evtxexport writing every record of the
+// same files out as XML, in the same run; each log alone and all of them
+// in turn.
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -38,11 +39,16 @@ constexpr std::int64_t logCount = static_cast<std::int64_t>(std::size(logs));
 // One log read as a scan reads it: its starts made records.
 std::size_t readAsAScanDoes(std::int64_t log) {
     const std::vector<std::uint8_t> bytes = tidewell::testing::readWholeFile(logFile(log));
-    const tidewell::EvtxLog read = tidewell::readEvtxLog(bytes, logs[log].kind, false);
-    tidewell::RecordList list;
+    tidewell::EventRecordMaker maker;
+    maker.log = logs[log].kind;
+    maker.recordFile = L"log";
+    const tidewell::EvtxLog read = tidewell::readEvtxLog(
+        bytes, logs[log].kind, false,
+        [&maker](std::vector<tidewell::EvtxEvent>& events) { addEventRecords(maker, events); });
+    tidewell::RecordList records;
     tidewell::ScanTally tally;
-    tidewell::makeEventLogRecords(read.events, logs[log].kind, L"log", list, tally);
-    return list.size();
+    takeEventRecords(maker, records, tally);
+    return read.open == tidewell::EvtxOpen::Opened ? records.size() : 0;
 }
 
 bool logsPresent() {
