@@ -77,6 +77,13 @@ const wchar_t* logName(EventLogKind log) {
     return log == EventLogKind::Security ? L"Security" : L"Sysmon";
 }
 
+EventRecordMaker eventRecordMaker(EventLogKind log, const std::wstring& recordFile) {
+    EventRecordMaker maker;
+    maker.log = log;
+    maker.recordFile = recordFile;
+    return maker;
+}
+
 void addEventRecords(EventRecordMaker& maker, const std::vector<EvtxEvent>& events) {
     EventXml xml;
     ScanTally& tally = maker.tally;
@@ -128,9 +135,7 @@ LogEventCounts takeEventRecords(EventRecordMaker& maker, RecordList& records, Sc
 LogEventCounts makeEventLogRecords(const std::vector<EvtxEvent>& events, EventLogKind log,
                                    const std::wstring& recordFile, RecordList& records,
                                    ScanTally& tally) {
-    EventRecordMaker maker;
-    maker.log = log;
-    maker.recordFile = recordFile;
+    EventRecordMaker maker = eventRecordMaker(log, recordFile);
     // The log's own records known first, so that one its free space
     // repeats is known wherever it stands among them.
     for (const EvtxEvent& event : events) {

@@ -31,6 +31,9 @@ struct EventRecordMaker {
     std::set<std::pair<std::uint64_t, FileTime>> listed; // the log's own records seen
 };
 
+// A maker of the records of a log of that kind, each naming recordFile.
+EventRecordMaker eventRecordMaker(EventLogKind log, const std::wstring& recordFile);
+
 // Makes a record per process start among the events; counts the starts,
 // those without a program or a time (withheld), those without a command
 // line, and the log's clears. A record from free space that the log still

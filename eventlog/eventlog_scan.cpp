@@ -80,9 +80,7 @@ void readLogFile(ExaminedMachine& machine, const std::wstring& folder, const Log
     }
     // Its starts are made records here while the reading process renders
     // the rest.
-    EventRecordMaker maker;
-    maker.log = place.kind;
-    maker.recordFile = shownPath(machine, path);
+    EventRecordMaker maker = eventRecordMaker(place.kind, shownPath(machine, path));
     const EvtxLog log =
         readEvtxLog(bytes, place.kind, machine.recoverDeletedEvents,
                     [&maker](std::vector<EvtxEvent>& events) { addEventRecords(maker, events); });

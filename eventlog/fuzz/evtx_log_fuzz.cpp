@@ -32,9 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::uint8_t> bytes(data, data + size);
     for (EventLogKind kind : {EventLogKind::Security, EventLogKind::Sysmon}) {
         // As a scan reads it: the events made records as they come.
-        EventRecordMaker maker;
-        maker.log = kind;
-        maker.recordFile = L"log";
+        EventRecordMaker maker = eventRecordMaker(kind, L"log");
         const EvtxLog log =
             readEvtxLog(bytes, kind, true, [&maker](std::vector<EvtxEvent>& events) {
                 addEventRecords(maker, events);

@@ -39,9 +39,7 @@ constexpr std::int64_t logCount = static_cast<std::int64_t>(std::size(logs));
 // One log read as a scan reads it: its starts made records.
 std::size_t readAsAScanDoes(std::int64_t log) {
     const std::vector<std::uint8_t> bytes = tidewell::testing::readWholeFile(logFile(log));
-    tidewell::EventRecordMaker maker;
-    maker.log = logs[log].kind;
-    maker.recordFile = L"log";
+    tidewell::EventRecordMaker maker = tidewell::eventRecordMaker(logs[log].kind, L"log");
     const tidewell::EvtxLog read = tidewell::readEvtxLog(
         bytes, logs[log].kind, false,
         [&maker](std::vector<tidewell::EvtxEvent>& events) { addEventRecords(maker, events); });
